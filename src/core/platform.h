@@ -1,0 +1,124 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Operating-system services the rest of the program leans on. Everything
+// platform-specific lives behind this header so another implementation can
+// sit beside the POSIX one.
+namespace varnoquil::platform {
+
+// Maps an errno value to the program's I/O error code.
+int ioCodeFromErrno(int err);
+
+// An untyped binary file addressed in bytes. Every operation is checked as
+// soon as it returns and raises IoError on failure.
+class BinaryFile {
+public:
+    // Opens an existing file for reading and writing. A file that nobody may
+    // write (and a folder) fails with "File access denied", even for root.
+    static BinaryFile openExisting(const std::string& path);
+    // Creates a file, or empties an existing one, for reading and writing.
+    static BinaryFile create(const std::string& path);
+
+    BinaryFile(BinaryFile&& other) noexcept;
+    BinaryFile& operator=(BinaryFile&& other) noexcept;
+    BinaryFile(const BinaryFile&) = delete;
+    BinaryFile& operator=(const BinaryFile&) = delete;
+    ~BinaryFile();
+
+    void seek(std::uint64_t offset);
+    // Reads exactly n bytes at the position; fewer is "Read beyond end of file".
+    void readBlock(void* buffer, std::size_t n);
+    // Reads up to n bytes; returns how many were read (0 at the end).
+    std::size_t readSome(void* buffer, std::size_t n);
+    // Writes exactly n bytes at the position; fewer is "Disk full".
+    void writeBlock(const void* buffer, std::size_t n);
+    // Writes n bytes at an absolute offset in one operation.
+    void writeAt(std::uint64_t offset, const void* buffer, std::size_t n);
+    std::uint64_t size() const;
+    // Flushes the file's data to the storage device.
+    void sync();
+    void close();
+
+private:
+    friend class PendingFile;
+    explicit BinaryFile(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+// True when path names the same file as other (both must exist).
+bool sameFile(const std::string& path, const std::string& other);
+
+// A file written in full before it takes its name, so that a failure never
+// leaves a truncated target behind nor destroys the file it replaces. The
+// bytes go to a temporary file in the target's folder; commit() gives it the
+// target's name. A pending file that is never committed is removed.
+class PendingFile {
+public:
+    // Checks that the target may be written and creates the temporary file.
+    static PendingFile create(const std::string& target);
+
+    PendingFile(PendingFile&& other) noexcept;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile();
+
+    // Writes the whole content and puts it in the target's place.
+    void commit(const void* data, std::size_t n);
+
+private:
+    PendingFile(std::string target, std::string tempName, BinaryFile temp, bool replacing, unsigned mode);
+
+    std::string target_;
+    std::string tempName_;
+    BinaryFile temp_;
+    bool replacing_;
+    unsigned mode_;
+};
+
+// --- folders -------------------------------------------------------------
+
+char separator();
+std::string currentDir();
+// Changes the current folder; returns false on failure.
+bool setCurrentDir(const std::string& path);
+// Changes the current folder; raises IoError on failure.
+void changeDir(const std::string& path);
+std::string executablePath();
+
+struct Attributes {
+    bool directory = false;
+    bool hidden = false;
+    bool readOnly = false;
+};
+// The attributes of a path. A query that fails reports every attribute set,
+// so the entry counts as a folder.
+Attributes attributesOf(const std::string& path);
+
+struct DirEntry {
+    std::string name;
+    bool directory = false;
+    bool hidden = false;
+};
+// The entries of a folder in a stable order: "." and ".." first (except at the
+// root), the rest by name ignoring ASCII case, ties in byte order. A folder
+// that cannot be read yields no entries.
+std::vector<DirEntry> listDirectory(const std::string& path);
+
+// Deletes a file; returns false on failure.
+bool deleteFile(const std::string& path);
+
+// --- drives --------------------------------------------------------------
+
+// A place the user can browse from: on POSIX a mounted file system.
+struct Drive {
+    std::string root;  // where listing starts ("/", "/media/usb")
+    std::string text;  // a volume label, or a kind: "Fixed", "Removable", "Remote", "CDROM", "RAM"
+};
+// The browsable drives, the file-system root first, then by mount point.
+std::vector<Drive> listDrives();
+
+} // namespace varnoquil::platform

@@ -1,0 +1,218 @@
+#include "rom.h"
+
+#include "platform.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace varnoquil {
+
+using platform::BinaryFile;
+
+std::uint32_t addToChecksum(std::uint32_t sum, const std::uint8_t* data, std::size_t n, std::uint64_t firstIndex)
+{
+    if (n == 0)
+        return sum;
+    if (firstIndex % 2 == 1) {
+        sum += data[0];
+        ++data;
+        --n;
+    }
+    // Sum the high and the low bytes separately; both wrap modulo 2^32 the
+    // same way as a word-by-word sum would.
+    std::uint32_t high = 0, low = 0;
+    const std::size_t pairs = n / 2;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        high += data[2 * i];
+        low += data[2 * i + 1];
+    }
+    if (n % 2 == 1)
+        high += data[n - 1];
+    return sum + high * 256u + low;
+}
+
+std::uint32_t checksumRange(const a_byte& image, std::int64_t first, std::int64_t last)
+{
+    if (last < first)
+        return 0;
+    return addToChecksum(0, image.data() + first, static_cast<std::size_t>(last - first + 1),
+                         static_cast<std::uint64_t>(first));
+}
+
+namespace {
+
+constexpr std::size_t kChunkSize = 1 << 20;
+
+std::string readText(BinaryFile& file, std::size_t n)
+{
+    std::string text(n, '\0');
+    file.readBlock(text.data(), n);
+    return text;
+}
+
+std::uint32_t readBigEndian32(BinaryFile& file)
+{
+    std::array<std::uint8_t, 4> b {};
+    file.readBlock(b.data(), b.size());
+    return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
+}
+
+// The checksum of everything from 0x200 to the end, read chunk by chunk.
+std::uint16_t checksumOfTail(BinaryFile& file)
+{
+    const std::uint64_t fileSize = file.size();
+    std::uint64_t remaining = fileSize > kChecksumStart ? fileSize - kChecksumStart : 0;
+    file.seek(kChecksumStart);
+    a_byte chunk(static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kChunkSize)));
+    std::uint32_t sum = 0;
+    std::uint64_t index = kChecksumStart;
+    while (remaining > 0) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, chunk.size()));
+        file.readBlock(chunk.data(), n);
+        sum = addToChecksum(sum, chunk.data(), n, index);
+        index += n;
+        remaining -= n;
+    }
+    return static_cast<std::uint16_t>(sum);
+}
+
+std::string upperAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string hex4(std::uint16_t value)
+{
+    char buffer[5];
+    std::snprintf(buffer, sizeof buffer, "%04X", value);
+    return buffer;
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// Builds a text the way a zero-terminated label keeps it: every time a part
+// is added, the text is cut at its first zero byte.
+class LabelText {
+public:
+    void append(const std::string& part)
+    {
+        text_ += part;
+        text_.resize(std::min(text_.size(), text_.find('\0')));
+    }
+    const std::string& str() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+struct Device {
+    char letter;
+    const char* line;
+};
+
+constexpr std::array<Device, 14> kDevices = {{
+    {'J', "> 3-button joypad"},
+    {'6', "> 6-button joypad"},
+    {'K', "> keyboard"},
+    {'P', "> printer"},
+    {'B', "> control ball"},
+    {'F', "> floppy disk drive"},
+    {'L', "> Activator"},
+    {'4', "> team play"},
+    {'0', "> joystick for MS"},
+    {'R', "> serial RS232C"},
+    {'T', "> tablet"},
+    {'V', "> paddle controller"},
+    {'C', "> CD-ROM"},
+    {'M', "> mega mouse"},
+}};
+
+const std::string CRLF = "\r\n";
+
+} // namespace
+
+void ReadHeader(const std::string& fileName, iSMD_& info)
+{
+    info = iSMD_{};
+    BinaryFile file = BinaryFile::openExisting(fileName);
+    file.seek(0x100);
+    info.Platform = readText(file, 16);
+    info.Copyright = readText(file, 16);
+    info.DomesticName = readText(file, 48);
+    info.OverseasName = readText(file, 48);
+    info.RomType = readText(file, 2);
+    info.Version = readText(file, 11);
+
+    file.seek(kChecksumOffset);
+    std::array<std::uint8_t, 2> crc {};
+    file.readBlock(crc.data(), crc.size());
+    info.HeaderCrc = static_cast<std::uint16_t>(crc[0] << 8 | crc[1]);
+    info.IoDevices = readText(file, 16);
+    info.RomStart = readBigEndian32(file);
+    info.RomEnd = readBigEndian32(file);
+    info.RomSize = static_cast<std::int32_t>(info.RomEnd - info.RomStart);
+
+    file.seek(0x1BC);
+    info.Modem = readText(file, 12);
+    info.Memo = readText(file, 40);
+    info.Country = readText(file, 16);
+
+    info.FileCrc = checksumOfTail(file);
+    file.close();
+}
+
+std::string InformationText(const iSMD_& info)
+{
+    LabelText label;
+    label.append("platform: " + info.Platform + CRLF + "copyright: " + info.Copyright + CRLF + "D-name: "
+                 + info.DomesticName + CRLF + "O-name: " + info.OverseasName + CRLF);
+
+    const std::string type = upperAscii(info.RomType);
+    if (contains(type, "GM"))
+        label.append("type: Game" + CRLF);
+    else if (contains(type, "AL"))
+        label.append("type: Education" + CRLF);
+
+    label.append("version: " + info.Version + CRLF + "country: " + info.Country + CRLF
+                 + "ROM size: " + std::to_string(info.RomSize) + CRLF);
+    label.append("hdr CRC=" + hex4(info.HeaderCrc) + CRLF + "file CRC=" + hex4(info.FileCrc) + CRLF);
+    label.append("supported I/O devices:" + CRLF);
+    for (const Device& device : kDevices)
+        if (info.IoDevices.find(device.letter) != std::string::npos)
+            label.append(device.line + CRLF);
+
+    if (contains(info.Modem, "MO")) {
+        const std::string& m = info.Modem;
+        label.append("> Modem support: " + CRLF + "   firmware: " + m.substr(2, 4) + CRLF + "   modem No: "
+                     + m.substr(6, 2) + CRLF + "   version: " + m.substr(9, 1) + CRLF + CRLF);
+    }
+    label.append(info.Memo);
+    return label.str();
+}
+
+void WriteChecksum(const std::string& fileName, std::uint16_t checksum)
+{
+    BinaryFile file = BinaryFile::openExisting(fileName);
+    const std::array<std::uint8_t, 2> word = {static_cast<std::uint8_t>(checksum >> 8),
+                                              static_cast<std::uint8_t>(checksum & 0xFF)};
+    file.writeAt(kChecksumOffset, word.data(), word.size());
+    file.close();
+}
+
+a_byte LoadImage(const std::string& fileName)
+{
+    BinaryFile file = BinaryFile::openExisting(fileName);
+    a_byte image(static_cast<std::size_t>(file.size()));
+    file.readBlock(image.data(), image.size());
+    file.close();
+    return image;
+}
+
+} // namespace varnoquil

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace varnoquil {
+
+// A ROM image: the bytes of a cartridge dump, element i at file offset i.
+using a_byte = std::vector<std::uint8_t>;
+
+// The cartridge checksum covers the file from here to its end.
+constexpr std::uint64_t kChecksumStart = 0x200;
+// Where the header stores the checksum, big-endian.
+constexpr std::uint64_t kChecksumOffset = 0x18E;
+
+// Adds bytes to a running checksum sum. A byte at an even absolute index is
+// the high byte of its word, one at an odd index the low byte; firstIndex is
+// the absolute index of data[0]. The 32-bit sum wraps around.
+std::uint32_t addToChecksum(std::uint32_t sum, const std::uint8_t* data, std::size_t n, std::uint64_t firstIndex);
+
+// The checksum sum of image[first..last], both inclusive; 0 when last < first.
+// Callers keep the low 16 bits.
+std::uint32_t checksumRange(const a_byte& image, std::int64_t first, std::int64_t last);
+
+// The cartridge header record. Text fields hold their bytes exactly as they
+// stand in the file, zero bytes included.
+struct iSMD_ {
+    std::string Platform;
+    std::string Copyright;
+    std::string DomesticName;
+    std::string OverseasName;
+    std::string RomType;
+    std::string Version;
+    std::uint16_t HeaderCrc = 0;
+    std::uint16_t FileCrc = 0;
+    std::string IoDevices;
+    std::uint32_t RomStart = 0;
+    std::uint32_t RomEnd = 0;
+    std::int32_t RomSize = 0;
+    std::string Modem;
+    std::string Memo;
+    std::string Country;
+};
+
+// Reads the header of a ROM image file into info and computes its checksum.
+// info is cleared first and filled field by field, so after an I/O error it
+// holds what was read before the failure. The data after the header is read
+// in bounded chunks, whatever the file's size.
+void ReadHeader(const std::string& fileName, iSMD_& info);
+
+// The information text shown for a header: CR LF line breaks, text fields raw.
+// Like the label that shows it, the text ends at a zero byte inside a field,
+// and the next part is appended right after what is left.
+std::string InformationText(const iSMD_& info);
+
+// Writes a checksum into the header of a ROM image file, in place.
+void WriteChecksum(const std::string& fileName, std::uint16_t checksum);
+
+// Reads a whole file into an image.
+a_byte LoadImage(const std::string& fileName);
+
+} // namespace varnoquil
