@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs the whole test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOQUIL_SANITIZE=ON >/dev/null
+cmake --build build-test
+cd build-test
+ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)"
