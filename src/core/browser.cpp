@@ -1,0 +1,75 @@
+#include "browser.h"
+
+#include "platform.h"
+
+namespace varnoquil::browser {
+
+namespace {
+
+std::string upperAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool passes(const std::string& name, Filter filter)
+{
+    switch (filter) {
+    case Filter::AllFiles: return true;
+    case Filter::RomImages: return IsRomImage(name);
+    case Filter::StartupRomImages: return IsStartupImage(name);
+    }
+    return false;
+}
+
+} // namespace
+
+std::string Extension(const std::string& name)
+{
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string::npos || name.find(platform::separator(), dot) != std::string::npos)
+        return {};
+    return name.substr(dot);
+}
+
+bool IsRomImage(const std::string& name)
+{
+    return upperAscii(Extension(name)) == ".BIN";
+}
+
+bool IsStartupImage(const std::string& name)
+{
+    return IsRomImage(name) || upperAscii(Extension(name)) == ".SMD";
+}
+
+std::string EntryPath(const std::string& folder, const std::string& entry)
+{
+    return folder + platform::separator() + entry;
+}
+
+bool FileExists(const std::string& path)
+{
+    return !platform::attributesOf(path).directory;
+}
+
+bool LooksLikeFolder(const std::string& path)
+{
+    return platform::attributesOf(path).directory;
+}
+
+std::vector<std::string> ListFolder(const std::string& folder, Filter filter)
+{
+    const std::vector<platform::DirEntry> entries = platform::listDirectory(folder);
+    std::vector<std::string> names;
+    for (const auto& entry : entries)
+        if (entry.directory && !entry.hidden)
+            names.push_back(entry.name);
+    for (const auto& entry : entries)
+        if (!entry.directory && passes(entry.name, filter))
+            names.push_back(entry.name);
+    return names;
+}
+
+} // namespace varnoquil::browser

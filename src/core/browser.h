@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The file browser's rules: which entries a folder listing shows and in what
+// order, how an entry's path is formed, and how entries are told apart.
+namespace varnoquil::browser {
+
+// The entry that leads to the parent folder; entry 0 in every folder but a
+// file-system root.
+inline const std::string kParentEntry = "..";
+
+// The extension of a name: from its last "." to the end, provided no path
+// separator follows that dot; otherwise empty.
+std::string Extension(const std::string& name);
+
+// A ROM image is a name whose extension, upper-cased in the ASCII range, is
+// ".BIN". The start-up listing also admits ".SMD".
+bool IsRomImage(const std::string& name);
+bool IsStartupImage(const std::string& name);
+
+// The path of an entry: the folder, a separator and the entry's text, joined
+// as plain text (at the root "/" this gives "//name").
+std::string EntryPath(const std::string& folder, const std::string& entry);
+
+// True for an existing entry that is not a folder.
+bool FileExists(const std::string& path);
+
+// True when the path is a folder, or when its attributes cannot be read.
+bool LooksLikeFolder(const std::string& path);
+
+enum class Filter {
+    AllFiles,
+    RomImages,         // ".bin" files only
+    StartupRomImages,  // ".bin" and ".smd" files
+};
+
+// The entries of a folder: its visible folders (".." first) then its files,
+// hidden files included, with the filter applied to files only.
+std::vector<std::string> ListFolder(const std::string& folder, Filter filter);
+
+} // namespace varnoquil::browser

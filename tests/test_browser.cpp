@@ -1,0 +1,75 @@
+#include "browser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace varnoquil::browser;
+using Names = std::vector<std::string>;
+
+namespace {
+
+class BrowserFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "vq-browser-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        for (const char* folder : {"x", ".h", "y.bin"})
+            fs::create_directory(root / folder);
+        for (const char* file : {"d.txt", "c.smd", "B.Bin", "a.bin", ".e.bin", "a.bin.bak", "f.bi"})
+            std::ofstream(root / file) << "data";
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    fs::path root;
+};
+
+} // namespace
+
+TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilter)
+{
+    EXPECT_EQ(ListFolder(root, Filter::RomImages), (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "B.Bin"}));
+    EXPECT_EQ(ListFolder(root, Filter::StartupRomImages),
+              (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "B.Bin", "c.smd"}));
+    EXPECT_EQ(ListFolder(root, Filter::AllFiles),
+              (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "a.bin.bak", "B.Bin", "c.smd", "d.txt", "f.bi"}));
+}
+
+TEST_F(BrowserFolder, TellsFilesFromFoldersAndMissingEntries)
+{
+    EXPECT_TRUE(FileExists(EntryPath(root, "a.bin")));
+    EXPECT_FALSE(FileExists(EntryPath(root, "x")));
+    EXPECT_FALSE(FileExists(EntryPath(root, "gone.bin")));
+    EXPECT_TRUE(LooksLikeFolder(EntryPath(root, "gone.bin")));
+    EXPECT_FALSE(LooksLikeFolder(EntryPath(root, "a.bin")));
+}
+
+TEST(Browser, AnUnreadableFolderListsNothing)
+{
+    EXPECT_TRUE(ListFolder("/no/such/folder", Filter::AllFiles).empty());
+}
+
+TEST(Browser, TheRootHasNoParentEntry)
+{
+    const Names names = ListFolder("/", Filter::AllFiles);
+    EXPECT_TRUE(std::find(names.begin(), names.end(), "..") == names.end());
+    EXPECT_EQ(EntryPath("/", "tmp"), "//tmp");
+}
+
+TEST(Browser, ExtensionTests)
+{
+    EXPECT_EQ(Extension("game.tar.bin"), ".bin");
+    EXPECT_EQ(Extension("no-extension"), "");
+    EXPECT_EQ(Extension("/folder.d/name"), "");
+    for (const char* rom : {"game.bin", "GAME.Bin", ".bin", "x.BIN"})
+        EXPECT_TRUE(IsRomImage(rom)) << rom;
+    for (const char* other : {"game.smd", "game.bin.txt", "..", "game.bi", "game.binx"})
+        EXPECT_FALSE(IsRomImage(other)) << other;
+    EXPECT_TRUE(IsStartupImage("game.SMD"));
+    EXPECT_FALSE(IsStartupImage("game.txt"));
+}
