@@ -1,0 +1,83 @@
+#pragma once
+
+// Fixtures for the core tests: ROM images built byte by byte, and a scratch
+// folder that removes itself.
+
+#include "rom.h"
+
+#include <array>
+#include <map>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+namespace vtest {
+
+using varnoquil::a_byte;
+
+inline std::string Pad(std::string text, std::size_t n) { return text.resize(n, ' '), text; }
+
+// The 2-byte little-endian layout of a table, as it lies in a ROM image.
+template <std::size_t N>
+a_byte LittleEndian(const std::array<std::uint16_t, N>& table)
+{
+    a_byte bytes;
+    for (std::uint16_t word : table)
+        bytes.insert(bytes.end(), {std::uint8_t(word & 0xFF), std::uint8_t(word >> 8)});
+    return bytes;
+}
+
+// A ROM image under construction; every writer returns the builder.
+struct RomBuilder {
+    a_byte bytes;
+
+    explicit RomBuilder(std::size_t size) : bytes(size) {}
+    explicit RomBuilder(a_byte image) : bytes(std::move(image)) {}
+
+    RomBuilder& Put(std::size_t at, const a_byte& raw)
+    {
+        if (at + raw.size() > bytes.size())
+            throw std::out_of_range("fixture does not fit in the image");
+        std::copy(raw.begin(), raw.end(), bytes.begin() + std::ptrdiff_t(at));
+        return *this;
+    }
+    RomBuilder& Put(std::size_t at, const std::string& raw) { return Put(at, a_byte(raw.begin(), raw.end())); }
+    RomBuilder& BigEndian(std::size_t at, std::uint32_t value, int width)
+    {
+        for (int i = width - 1; i >= 0; --i, value >>= 8)
+            bytes.at(at + i) = std::uint8_t(value);
+        return *this;
+    }
+    // Pseudo-random bytes from `from` to the end.
+    RomBuilder& Random(unsigned seed, std::size_t from = 0)
+    {
+        std::mt19937 rng(seed);
+        for (std::size_t i = from; i < bytes.size(); ++i)
+            bytes[i] = std::uint8_t(rng());
+        return *this;
+    }
+    // A typical game header: "GM" type, 3-button joypad, no modem, ROM 0..0xFFFFF.
+    RomBuilder& GameHeader()
+    {
+        Put(0x100, "SEGA MEGA DRIVE ").Put(0x110, "(C)SEGA 1991.APR").Put(0x120, Pad("SONIC THE               HEDGEHOG", 48));
+        Put(0x150, Pad("SONIC THE HEDGEHOG", 48)).Put(0x180, "GM 00001009-00").Put(0x190, Pad("J", 16));
+        BigEndian(0x1A0, 0, 4).BigEndian(0x1A4, 0xFFFFF, 4);
+        return Put(0x1BC, Pad("", 12)).Put(0x1C8, Pad("", 40)).Put(0x1F0, Pad("JUE", 16));
+    }
+};
+
+void WriteFile(const std::string& path, const a_byte& bytes);
+a_byte ReadFile(const std::string& path);
+
+// A new folder under the temporary folder, removed with everything in it.
+struct TempDir {
+    std::string root;
+
+    TempDir();
+    ~TempDir();
+    std::string Path(const std::string& name) const { return root + "/" + name; }
+    // Every entry by name, with the content of the regular files.
+    std::map<std::string, a_byte> Contents() const;
+};
+
+} // namespace vtest
