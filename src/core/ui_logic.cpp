@@ -1,0 +1,178 @@
+#include "ui_logic.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace varnoquil::ui {
+
+Point SnapToWorkArea(Point position, Size window, const WorkArea& area)
+{
+    const int rightmost = area.right - window.width;
+    const int lowest = area.bottom - window.height;
+    if (std::abs(area.left - position.x) <= kSnapDistance)
+        position.x = area.left;
+    if (std::abs(rightmost - position.x) <= kSnapDistance)
+        position.x = rightmost;
+    if (std::abs(area.top - position.y) <= kSnapDistance)
+        position.y = area.top;
+    if (std::abs(lowest - position.y) <= kSnapDistance)
+        position.y = lowest;
+    return position;
+}
+
+Point CentreOverList(Size box, int listTop, int listWidth, int listHeight)
+{
+    // Integer division in C++ truncates toward zero, which is the rule here.
+    return {(listWidth - box.width) / 2, listTop + (listHeight - box.height) / 2};
+}
+
+ResizeLayout LayoutFor(const DockedSizes& sizes)
+{
+    ResizeLayout layout;
+    layout.closeButtonLeft = sizes.toolbarWidth - 25;
+    layout.minimizeButtonLeft = sizes.toolbarWidth - 51;
+    layout.aboutButtonLeft = sizes.toolbarWidth - 75;
+    layout.checkBoxTop = sizes.infoPanelHeight - 19;
+    layout.infoLabelHeight = sizes.infoPanelHeight - 54;
+    layout.aboutBox = CentreOverList(kAboutBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
+    layout.fixBox = CentreOverList(kFixBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
+    layout.seListBox = CentreOverList(kSEListBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
+    layout.diskBoxLeft = sizes.outerWidth - 156;
+    return layout;
+}
+
+namespace {
+
+// Drops the first folder of a folder part ("/a/b/" -> "/.../b/"), treating a
+// leading "..." + separator as the mark of an earlier cut.
+void CutFirstFolder(std::string& folder, char separator)
+{
+    const std::string root(1, separator);
+    if (folder == root) {
+        folder.clear();
+        return;
+    }
+    const bool rooted = folder[0] == separator;
+    if (rooted)
+        folder.erase(0, 1);
+    if (!folder.empty() && folder[0] == '.')
+        folder.erase(0, 4);
+    const std::size_t next = folder.find(separator);
+    folder = next == std::string::npos ? std::string() : "..." + root + folder.substr(next + 1);
+    if (rooted)
+        folder.insert(0, root);
+}
+
+} // namespace
+
+std::string ShortenPath(const std::string& path, const TextWidth& width, int maxWidth, char separator)
+{
+    const std::size_t lastSeparator = path.rfind(separator);
+    std::string folder = lastSeparator == std::string::npos ? std::string() : path.substr(0, lastSeparator + 1);
+    const std::string name = path.substr(folder.size());
+    std::string drive;
+    if (folder.size() >= 2 && folder[1] == ':') {
+        drive = folder.substr(0, 2);
+        folder.erase(0, 2);
+    }
+
+    const std::string root(1, separator);
+    const std::string rootedEllipsis = root + "..." + root;
+    std::string result = path;
+    while ((!folder.empty() || !drive.empty()) && width(result) > maxWidth) {
+        if (folder == rootedEllipsis) {
+            drive.clear();
+            folder = "..." + root;
+        } else if (folder.empty()) {
+            drive.clear();
+        } else {
+            CutFirstFolder(folder, separator);
+        }
+        result = drive + folder + name;
+    }
+    return result;
+}
+
+int NextWavePhase(int phase)
+{
+    ++phase;
+    return phase >= kWavePhases ? 0 : phase;
+}
+
+namespace {
+
+// The column of a curve point: 10 pixels of sine swing left of the label's
+// right end, rounded to the nearest integer with ties to even.
+int WaveColumn(int labelWidth, int angleSteps)
+{
+    const long double swing = 10.0L * std::sin(angleSteps * 0.05L);
+    return labelWidth - static_cast<int>(std::nearbyint(swing)) - 10;
+}
+
+} // namespace
+
+std::vector<WavePixel> WavePixels(int labelWidth, int phase)
+{
+    std::vector<WavePixel> pixels;
+    pixels.reserve(400);
+    for (int i = 1; i <= 100; ++i) {
+        const int y = i / 10;
+        const int x1 = WaveColumn(labelWidth, 2 * phase + i);
+        const int x2 = WaveColumn(labelWidth, i + 63 + 2 * phase);
+        pixels.push_back({x1, y, 1});
+        pixels.push_back({x1 + 1, y, 1});
+        pixels.push_back({x2, y, 2});
+        pixels.push_back({x2 + 1, y, 2});
+    }
+    return pixels;
+}
+
+int FrameEdgesAt(Point point, Size window, int frameThickness)
+{
+    int edges = kNoEdge;
+    if (point.x < frameThickness)
+        edges |= kLeftEdge;
+    else if (point.x >= window.width - frameThickness)
+        edges |= kRightEdge;
+    if (point.y < frameThickness)
+        edges |= kTopEdge;
+    else if (point.y >= window.height - frameThickness)
+        edges |= kBottomEdge;
+    return edges;
+}
+
+int DriveHolding(const std::vector<std::string>& roots, const std::string& folder)
+{
+    int best = -1;
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        const std::string& root = roots[i];
+        if (root.empty())
+            continue;
+        const std::string prefix = root.back() == '/' ? root : root + "/";
+        const bool holds = folder == root || folder.compare(0, prefix.size(), prefix) == 0;
+        if (holds && (best < 0 || root.size() > roots[static_cast<std::size_t>(best)].size()))
+            best = static_cast<int>(i);
+    }
+    return best;
+}
+
+std::string AboutText()
+{
+    return "VARNOQUIL v.0x20130905\r\n"
+           "\r\n"
+           "NOT FOR SALE\r\n"
+           "\r\n"
+           "main code: core@vql.example\r\n"
+           "gui: gui@vql.example";
+}
+
+std::string ErrorBoxText(const std::string& message)
+{
+    // Compared as unsigned bytes: a text ending in a non-ASCII character
+    // gets its full stop too.
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))
+        return message + ".";
+    return message;
+}
+
+} // namespace varnoquil::ui
