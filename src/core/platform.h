@@ -79,6 +79,14 @@ private:
     unsigned mode_;
 };
 
+// --- memory --------------------------------------------------------------
+
+// Memory for whole ROM images. Large blocks come straight from the system in
+// huge pages, mapped in one go: on virtual machines faulting in a 32 MiB
+// image 4 KiB at a time costs more than reading it. The memory is zeroed.
+void* allocateImageMemory(std::size_t bytes);
+void freeImageMemory(void* memory, std::size_t bytes);
+
 // --- folders -------------------------------------------------------------
 
 char separator();

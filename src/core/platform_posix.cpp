@@ -11,7 +11,9 @@
 #include <fstream>
 #include <limits.h>
 #include <mntent.h>
+#include <new>
 #include <set>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -285,6 +287,57 @@ void PendingFile::commit(const void* data, std::size_t n)
     if (::rename(tempName_.c_str(), target_.c_str()) != 0)
         raiseErrno();
     tempName_.clear();
+}
+
+// --- memory --------------------------------------------------------------
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+bool usesMapping(std::size_t bytes)
+{
+    return bytes >= kHugePage;
+}
+
+std::size_t roundUpToHugePage(std::size_t bytes)
+{
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
+} // namespace
+
+void* allocateImageMemory(std::size_t bytes)
+{
+    if (!usesMapping(bytes))
+        return ::operator new(bytes);
+    // Map one huge page more than needed, then trim both ends so that the
+    // block starts on a huge-page boundary.
+    const std::size_t size = roundUpToHugePage(bytes);
+    void* mapped = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > start)
+        ::munmap(mapped, aligned - start);
+    if (const std::size_t tail = start + kHugePage - aligned)
+        ::munmap(reinterpret_cast<void*>(aligned + size), tail);
+    void* block = reinterpret_cast<void*>(aligned);
+    // Both are hints; where the kernel lacks them the block still works.
+    ::madvise(block, size, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+    ::madvise(block, size, MADV_POPULATE_WRITE);
+#endif
+    return block;
+}
+
+void freeImageMemory(void* memory, std::size_t bytes)
+{
+    if (!usesMapping(bytes))
+        ::operator delete(memory);
+    else
+        ::munmap(memory, roundUpToHugePage(bytes));
 }
 
 // --- folders -------------------------------------------------------------

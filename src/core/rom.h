@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,8 +9,34 @@
 
 namespace varnoquil {
 
+// Gives ROM images memory that is cheap to fill with a whole file.
+template <typename T>
+struct ImageAllocator {
+    using value_type = T;
+
+    ImageAllocator() = default;
+    template <typename U>
+    ImageAllocator(const ImageAllocator<U>&) noexcept
+    {
+    }
+
+    T* allocate(std::size_t n) { return static_cast<T*>(platform::allocateImageMemory(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { platform::freeImageMemory(p, n * sizeof(T)); }
+
+    template <typename U>
+    bool operator==(const ImageAllocator<U>&) const noexcept
+    {
+        return true;
+    }
+    template <typename U>
+    bool operator!=(const ImageAllocator<U>&) const noexcept
+    {
+        return false;
+    }
+};
+
 // A ROM image: the bytes of a cartridge dump, element i at file offset i.
-using a_byte = std::vector<std::uint8_t>;
+using a_byte = std::vector<std::uint8_t, ImageAllocator<std::uint8_t>>;
 
 // The cartridge checksum covers the file from here to its end.
 constexpr std::uint64_t kChecksumStart = 0x200;
