@@ -1,0 +1,135 @@
+// The command-line tool run as a separate process on images built here.
+
+#include "fix_gems.h"
+#include "gems.h"
+#include "rom_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+using namespace varnoquil;
+using namespace vtest;
+
+namespace {
+
+std::string Q(const std::string& text) { return "'" + text + "'"; }
+
+class Cli : public ::testing::Test {
+protected:
+    struct Result { int exit; std::string out, err; };
+    TempDir dir, io;
+
+    Result Run(const std::string& args) const
+    {
+        const int status = std::system((Q(VARNOQUIL_CLI) + " " + args + " >" + Q(io.Path("out")) + " 2>"
+                                        + Q(io.Path("err")) + " </dev/null").c_str());
+        const a_byte out = ReadFile(io.Path("out")), err = ReadFile(io.Path("err"));
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
+    }
+
+    // A game with both GEMS tables, a wrong stored checksum (0A5F), a modem
+    // field, a zero byte in its memo and raw high bytes in its name.
+    std::string Game(const std::string& name) const
+    {
+        RomBuilder rom = RomBuilder(0x400).Random(1, 0x200).GameHeader().BigEndian(0x18E, 0x0A5F, 2);
+        rom.Put(0x301, LittleEndian(BuildFmTable(1.0))).Put(0x320, LittleEndian(BuildPsgTable(1.0)));
+        WriteFile(dir.Path(name), rom.Put(0x120, "\xC8\xC3\xD0").Put(0x1BC, "MOSEGA01.2").Put(0x1C8, std::string("M\0X", 3)).bytes);
+        return dir.Path(name);
+    }
+};
+
+TEST_F(Cli, InfoWritesTheInformationTextByteForByte)
+{
+    const std::string rom = Game("rom.bin");
+    iSMD_ info;
+    ReadHeader(rom, info);
+    const Result r = Run("info " + Q(rom));
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, InformationText(info));
+    EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM");  // no line break added after the memo
+}
+
+TEST_F(Cli, ChecksumReportsAndRepairs)
+{
+    const std::string rom = Game("rom.bin");
+    const a_byte before = ReadFile(rom);
+    const auto crc = std::uint16_t(checksumRange(before, 512, std::int64_t(before.size()) - 1));
+    char differs[64], equal[64];
+    std::snprintf(differs, sizeof differs, "stored 0A5F computed %04X\n", crc);
+    std::snprintf(equal, sizeof equal, "stored %04X computed %04X\n", crc, crc);
+    EXPECT_EQ(Run("checksum " + Q(rom)).exit, 3);
+    EXPECT_EQ(Run("checksum " + Q(rom)).out, differs);
+    const Result fixed = Run("checksum --fix " + Q(rom));
+    EXPECT_EQ(fixed.exit, 0);
+    EXPECT_EQ(fixed.out, differs);
+    EXPECT_EQ(ReadFile(rom), RomBuilder(before).BigEndian(0x18E, crc, 2).bytes);
+    EXPECT_EQ(Run("checksum " + Q(rom)).exit, 0);
+    EXPECT_EQ(Run("checksum " + Q(rom)).out, equal);
+}
+
+TEST_F(Cli, FixGemsWritesWhatTheCoreWrites)
+{
+    struct Case { std::string options; double fm, psg; bool checksum; };
+    const Case cases[] = {{"", 1.25, 1.5, true}, {"--preset 'Very Hi' --fm 1.5 --no-checksum", 1.5, 2, false}};
+    const std::string in = Game("in.bin");
+    for (const Case& c : cases) {
+        const Result r = Run("fix-gems " + c.options + " " + Q(in) + " " + Q(dir.Path("out.bin")));
+        EXPECT_EQ(r.exit, 0) << r.err;
+        EXPECT_EQ(r.out, std::string("Loading..\nfm fixed\npsg fixed\n") + (c.checksum ? "checksum fix..\n" : "") + "Fix Finished!\n");
+        a_byte image;
+        FixGems({in, dir.Path("core.bin"), c.fm, c.psg, c.checksum}, {}, image);
+        EXPECT_EQ(ReadFile(dir.Path("out.bin")), ReadFile(dir.Path("core.bin"))) << c.options;
+    }
+}
+
+TEST_F(Cli, TablesInHex)
+{
+    const std::string fm = "fm: 0284 02AA 02D3 02FE 032B 035B 038E 03C5 03FE 043B 047B 04BF 0508\n";
+    const Result r = Run("tables");
+    EXPECT_EQ(r.out.substr(0, fm.size() + 20), fm + "psg: 03F9 03C0 038A ");
+    EXPECT_EQ(r.out.size(), fm.size() + 4 + 64 * 5 + 1);
+    EXPECT_EQ(r.out.substr(r.out.size() - 6), " 001B\n");
+    EXPECT_EQ(Run("tables --fm 2 --psg 0.5").out.substr(0, 9), "fm: 0508 ");
+    EXPECT_NE(Run("tables --fm 2 --psg 0.5").out.find("\npsg: 07F2 "), std::string::npos);
+}
+
+TEST_F(Cli, BadInputAndFileErrors)
+{
+    const std::string in = Q(Game("in.bin")), out = Q(dir.Path("out.bin")), locked = Q(Game("locked.bin"));
+    ::chmod(dir.Path("locked.bin").c_str(), 0444);
+    WriteFile(dir.Path("short.bin"), a_byte(511));
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"fix-gems --fm 1,5 " + in + " " + out, 2, "'1,5' is not a valid floating point value\n"},
+        {"fix-gems --psg abc " + in + " " + out, 2, "'abc' is not a valid floating point value\n"},
+        {"fix-gems --fm 0 " + in + " " + out, 2, "above 0"},
+        {"fix-gems --preset Nope " + in + " " + out, 2, "Nope"},
+        {"fix-gems " + in + " " + in, 2, "input"},
+        {"fix-gems " + locked + " " + out, 1, "File access denied\n"},
+        {"info " + locked, 1, "File access denied\n"},
+        {"info " + Q(dir.Path("short.bin")), 1, "Read beyond end of file\n"},
+        {"tables --psg -1", 2, "above 0"},
+        {"frobnicate", 2, ""}};
+    for (const auto& [args, exit, message] : cases) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.exit, exit) << args;
+        EXPECT_NE(r.err.find(message), std::string::npos) << args << ": " << r.err;
+        EXPECT_EQ(r.out.find("Finished"), std::string::npos) << args;
+        struct stat st {};
+        EXPECT_NE(::stat(dir.Path("out.bin").c_str(), &st), 0) << args;
+    }
+    EXPECT_EQ(ReadFile(dir.Path("in.bin")), ReadFile(dir.Path("locked.bin")));
+}
+
+TEST_F(Cli, HelpAndVersion)
+{
+    const Result help = Run("--help"), version = Run("--version");
+    EXPECT_EQ(help.exit, 0);
+    for (const char* part : {"info FILE", "checksum [--fix] FILE", "fix-gems", "--no-checksum", "tables [--fm SCALE]"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    EXPECT_EQ(version.exit, 0);
+    EXPECT_EQ(version.out.rfind("varnoquil-cli ", 0), 0u) << version.out;
+}
+
+} // namespace
