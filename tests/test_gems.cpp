@@ -81,7 +81,7 @@ TEST(Search, FirstMatchAtAnyByteOffset)
     const Case cases[] = {
         {"empty", false, 0, {}, -1},
         {"fm one byte short", false, 25, {{0, Changed(kFmBytes, 25)}}, -1},
-        {"fm ends the image", false, 1000, {{974, kFmBytes}}, 974},
+        {"fm ends the image just after a false start", false, 1000, {{973, a_byte {0x84}}, {974, kFmBytes}}, 974},
         {"fm two copies, odd offset", false, 1000, {{501, kFmBytes}, {101, kFmBytes}}, 101},
         {"fm prefix first", false, 1000, {{100, Changed(kFmBytes, 25)}, {125, kFmBytes}}, 125},
         {"fm low byte off by one", false, 1000, {{100, Changed(kFmBytes, 26, 24, 1)}}, -1},
