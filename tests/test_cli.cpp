@@ -35,7 +35,8 @@ protected:
     {
         RomBuilder rom = RomBuilder(0x400).Random(1, 0x200).GameHeader().BigEndian(0x18E, 0x0A5F, 2);
         rom.Put(0x301, LittleEndian(BuildFmTable(1.0))).Put(0x320, LittleEndian(BuildPsgTable(1.0)));
-        WriteFile(dir.Path(name), rom.Put(0x120, "\xC8\xC3\xD0").Put(0x1BC, "MOSEGA01.2").Put(0x1C8, std::string("M\0X", 3)).bytes);
+        rom.Put(0x120, "\xC8\xC3\xD0").Put(0x1BC, "MOSEGA01.2").Put(0x1C8, std::string("M\0X", 3));
+        WriteFile(dir.Path(name), rom.bytes);
         return dir.Path(name);
     }
 };
@@ -53,20 +54,19 @@ TEST_F(Cli, InfoWritesTheInformationTextByteForByte)
 
 TEST_F(Cli, ChecksumReportsAndRepairs)
 {
-    const std::string rom = Game("rom.bin");
-    const a_byte before = ReadFile(rom);
-    const auto crc = std::uint16_t(checksumRange(before, 512, std::int64_t(before.size()) - 1));
-    char differs[64], equal[64];
-    std::snprintf(differs, sizeof differs, "stored 0A5F computed %04X\n", crc);
-    std::snprintf(equal, sizeof equal, "stored %04X computed %04X\n", crc, crc);
+    const std::string rom = dir.Path("rom.bin");
+    // Data 12 34 00 01 01 sums to 1335: the odd last byte is a high byte.
+    const a_byte before =
+        RomBuilder(0x205).GameHeader().BigEndian(0x18E, 0x0A5F, 2).BigEndian(0x200, 0x12340001, 4).BigEndian(0x204, 1, 1).bytes;
+    WriteFile(rom, before);
     EXPECT_EQ(Run("checksum " + Q(rom)).exit, 3);
-    EXPECT_EQ(Run("checksum " + Q(rom)).out, differs);
     const Result fixed = Run("checksum --fix " + Q(rom));
     EXPECT_EQ(fixed.exit, 0);
-    EXPECT_EQ(fixed.out, differs);
-    EXPECT_EQ(ReadFile(rom), RomBuilder(before).BigEndian(0x18E, crc, 2).bytes);
-    EXPECT_EQ(Run("checksum " + Q(rom)).exit, 0);
-    EXPECT_EQ(Run("checksum " + Q(rom)).out, equal);
+    EXPECT_EQ(fixed.out, "stored 0A5F computed 1335\n");
+    EXPECT_EQ(ReadFile(rom), RomBuilder(before).BigEndian(0x18E, 0x1335, 2).bytes);
+    const Result equal = Run("checksum " + Q(rom));
+    EXPECT_EQ(equal.exit, 0);
+    EXPECT_EQ(equal.out, "stored 1335 computed 1335\n");
 }
 
 TEST_F(Cli, FixGemsWritesWhatTheCoreWrites)
@@ -77,7 +77,8 @@ TEST_F(Cli, FixGemsWritesWhatTheCoreWrites)
     for (const Case& c : cases) {
         const Result r = Run("fix-gems " + c.options + " " + Q(in) + " " + Q(dir.Path("out.bin")));
         EXPECT_EQ(r.exit, 0) << r.err;
-        EXPECT_EQ(r.out, std::string("Loading..\nfm fixed\npsg fixed\n") + (c.checksum ? "checksum fix..\n" : "") + "Fix Finished!\n");
+        const std::string checksumLine = c.checksum ? "checksum fix..\n" : "";
+        EXPECT_EQ(r.out, "Loading..\nfm fixed\npsg fixed\n" + checksumLine + "Fix Finished!\n");
         a_byte image;
         FixGems({in, dir.Path("core.bin"), c.fm, c.psg, c.checksum}, {}, image);
         EXPECT_EQ(ReadFile(dir.Path("out.bin")), ReadFile(dir.Path("core.bin"))) << c.options;
@@ -125,10 +126,9 @@ TEST_F(Cli, BadInputAndFileErrors)
 TEST_F(Cli, HelpAndVersion)
 {
     const Result help = Run("--help"), version = Run("--version");
-    EXPECT_EQ(help.exit, 0);
+    EXPECT_EQ(help.exit + version.exit, 0);
     for (const char* part : {"info FILE", "checksum [--fix] FILE", "fix-gems", "--no-checksum", "tables [--fm SCALE]"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
-    EXPECT_EQ(version.exit, 0);
     EXPECT_EQ(version.out.rfind("varnoquil-cli ", 0), 0u) << version.out;
 }
 

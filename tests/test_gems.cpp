@@ -77,7 +77,8 @@ TEST(Tables, ScaleNotAboveZeroIsRefused)
 
 TEST(Search, FirstMatchAtAnyByteOffset)
 {
-    struct Case { const char* what; bool psg; std::size_t size; std::vector<std::pair<std::size_t, a_byte>> put; std::int64_t at; };
+    using Placed = std::vector<std::pair<std::size_t, a_byte>>;
+    struct Case { const char* what; bool psg; std::size_t size; Placed put; std::int64_t at; };
     const Case cases[] = {
         {"empty", false, 0, {}, -1},
         {"fm one byte short", false, 25, {{0, Changed(kFmBytes, 25)}}, -1},
