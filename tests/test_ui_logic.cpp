@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace varnoquil::ui;
@@ -191,18 +192,20 @@ TEST(HeadingWave, DrawsTwoPixelsPerCurveAndStepInOrder)
 
 TEST(HeadingWave, PointsFollowTheRoundedSineCurves)
 {
-    auto step = [](int phase, int i) { return &WavePixels(153, phase)[static_cast<std::size_t>(i - 1) * 4]; };
+    // The columns of curve 1 and curve 2 at step i.
+    auto columns = [](int phase, int i) {
+        const std::vector<WavePixel> pixels = WavePixels(153, phase);
+        const auto first = static_cast<std::size_t>(i - 1) * 4;
+        return std::pair{pixels[first].x, pixels[first + 2].x};
+    };
     // 10 sin(0.05) = 0.4998 rounds down, 10 sin(3.2) = -0.58 rounds to -1.
-    EXPECT_EQ(step(0, 1)[0].x, 143);
-    EXPECT_EQ(step(0, 1)[2].x, 144);
+    EXPECT_EQ(columns(0, 1), std::pair(143, 144));
     // 4.79 and -4.87: rounding, not truncation.
-    EXPECT_EQ(step(0, 10)[0].x, 138);
-    EXPECT_EQ(step(0, 10)[2].x, 148);
+    EXPECT_EQ(columns(0, 10), std::pair(138, 148));
     // 10 sin(6.75) = 4.5004 lies just above the half.
-    EXPECT_EQ(step(40, 55)[0].x, 138);
+    EXPECT_EQ(columns(40, 55).first, 138);
     // The phase moves the curves: 10 sin(11.2) = -9.79.
-    EXPECT_EQ(step(62, 100)[0].x, 153);
-    EXPECT_EQ(step(62, 100)[2].x, 133);
+    EXPECT_EQ(columns(62, 100), std::pair(153, 133));
     // The label's width places the curves.
     EXPECT_EQ(WavePixels(100, 0)[0].x, 90);
 }
