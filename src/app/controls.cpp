@@ -1,0 +1,76 @@
+#include "controls.h"
+
+#include <QPainter>
+#include <QStyleOptionFrame>
+#include <QToolButton>
+
+#include <algorithm>
+
+void OverpaintedLabel::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (overpaint) {
+        QPainter painter(this);
+        overpaint(painter);
+    }
+}
+
+void CaptionedGroupBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    QStyleOptionFrame frame;
+    frame.initFrom(this);
+    frame.rect = rect().adjusted(0, metrics.height() / 2, 0, 0);
+    frame.lineWidth = 1;
+    style()->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, this);
+    const QRect caption(8, 0, metrics.horizontalAdvance(title()), metrics.height());
+    painter.fillRect(caption, palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignLeft | Qt::AlignTop, title());
+}
+
+FixedHeightDelegate::FixedHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height)
+{
+}
+
+QSize FixedHeightDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+}
+
+UpDown::UpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this))
+{
+    up_->setArrowType(Qt::UpArrow);
+    down_->setArrowType(Qt::DownArrow);
+    for (QToolButton* button : {up_, down_}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRepeat(true);
+    }
+    connect(up_, &QToolButton::clicked, this, [this] { step(1); });
+    connect(down_, &QToolButton::clicked, this, [this] { step(-1); });
+}
+
+void UpDown::setPosition(int position)
+{
+    position_ = std::clamp(position, minimum_, maximum_);
+}
+
+void UpDown::setRange(int minimum, int maximum)
+{
+    minimum_ = minimum;
+    maximum_ = maximum;
+    setPosition(position_);
+}
+
+void UpDown::resizeEvent(QResizeEvent*)
+{
+    const int half = height() / 2;
+    up_->setGeometry(0, 0, width(), half);
+    down_->setGeometry(0, half, width(), height() - half);
+}
+
+void UpDown::step(int delta)
+{
+    setPosition(position_ + delta);
+}

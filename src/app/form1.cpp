@@ -1,0 +1,237 @@
+// The window's frame: creation, docking of the controls, the sizing frame,
+// moving with edge snapping, and the routing of control events to handlers.
+
+#include "form1.h"
+
+#include "controls.h"
+#include "errors.h"
+#include "look.h"
+#include "platform.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QToolButton>
+#include <QWindow>
+
+#include <cmath>
+
+TForm1* Form1 = nullptr;
+
+using namespace varnoquil;
+
+namespace {
+
+constexpr int kStartWidth = 570;
+constexpr int kStartHeight = 326;
+constexpr double kOpacity = 235 / 255.0;
+
+QIcon WindowIcon()
+{
+    // A black tile with the heading's two wave curves.
+    QPixmap pixmap(32, 32);
+    pixmap.fill(look::kBlack);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const auto& [colour, shift] : {std::pair{look::kRed, 0.0}, std::pair{look::kLime, 3.2}}) {
+        painter.setPen(QPen(colour, 3));
+        QPainterPath path;
+        for (int y = 2; y <= 30; ++y) {
+            const QPointF point(16 + 10 * std::sin(y * 0.25 + shift), y);
+            y == 2 ? path.moveTo(point) : path.lineTo(point);
+        }
+        painter.drawPath(path);
+    }
+    return QIcon(pixmap);
+}
+
+// A mouse event's position in its receiver's own coordinates.
+QPoint At(const QMouseEvent* event)
+{
+    return event->position().toPoint();
+}
+
+Qt::Edges QtEdges(int edges)
+{
+    Qt::Edges result;
+    result.setFlag(Qt::LeftEdge, edges & ui::kLeftEdge);
+    result.setFlag(Qt::TopEdge, edges & ui::kTopEdge);
+    result.setFlag(Qt::RightEdge, edges & ui::kRightEdge);
+    result.setFlag(Qt::BottomEdge, edges & ui::kBottomEdge);
+    return result;
+}
+
+Qt::CursorShape SizingCursor(int edges)
+{
+    const bool horizontal = edges & (ui::kLeftEdge | ui::kRightEdge);
+    const bool vertical = edges & (ui::kTopEdge | ui::kBottomEdge);
+    if (horizontal && vertical) {
+        const bool falling = edges == (ui::kLeftEdge | ui::kTopEdge) || edges == (ui::kRightEdge | ui::kBottomEdge);
+        return falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+    }
+    if (horizontal)
+        return Qt::SizeHorCursor;
+    return vertical ? Qt::SizeVerCursor : Qt::ArrowCursor;
+}
+
+} // namespace
+
+TForm1::TForm1(const std::string& startFolder)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), startFolder_(startFolder), client_(new QWidget(this))
+{
+    Form1 = this;
+    look::InstallFontSubstitutes();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Varnoquil"));
+    setWindowIcon(WindowIcon());
+    setFont(look::SystemFont());
+    look::SetBackground(this, look::kBlack);
+    setWindowOpacity(kOpacity);
+    setMinimumSize(550, 300);
+    setMouseTracking(true);
+
+    look::SetBackground(client_, look::kBlack);
+    client_->setCursor(Qt::ArrowCursor);
+    CreateControls();
+    ConnectHandlers();
+
+    resize(kStartWidth, kStartHeight);
+    const QRect desktop = QGuiApplication::primaryScreen()->geometry();
+    move(desktop.center() - QPoint(kStartWidth / 2, kStartHeight / 2));
+    DockControls();
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+std::string TForm1::ProgramFolder()
+{
+    try {
+        const std::string path = platform::executablePath();
+        const auto slash = path.rfind(platform::separator());
+        return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+    } catch (const Error&) {
+        return {};
+    }
+}
+
+// Places the docked controls: Label1 and Panel3 at the top, Panel2 at the
+// bottom, Panel1 on the right between them, ListBox1 in the rest.
+void TForm1::DockControls()
+{
+    const int f = kFrameThickness;
+    client_->setGeometry(f, f, width() - 2 * f, height() - 2 * f);
+    const int w = client_->width();
+    const int h = client_->height();
+    Label1->setGeometry(0, 0, w, 20);
+    Panel3->setGeometry(0, 20, w, 25);
+    Panel2->setGeometry(0, h - 23, w, 23);
+    const int middle = h - 45 - 23;
+    Panel1->setGeometry(w - 167, 45, 167, middle);
+    ListBox1->setGeometry(0, 45, w - 167, middle);
+    Label4->setGeometry(1, 1, Panel2->width() - 2, Panel2->height() - 2);
+}
+
+ui::DockedSizes TForm1::DockedSizesNow() const
+{
+    ui::DockedSizes sizes;
+    sizes.outerWidth = width();
+    sizes.toolbarWidth = Panel3->width();
+    sizes.infoPanelHeight = Panel1->height();
+    sizes.listTop = ListBox1->y();
+    sizes.listWidth = ListBox1->width();
+    sizes.listHeight = ListBox1->height();
+    return sizes;
+}
+
+void TForm1::PlaceToolbarAndPanel(const ui::ResizeLayout& layout)
+{
+    SpeedButton1->move(layout.closeButtonLeft, SpeedButton1->y());
+    SpeedButton3->move(layout.minimizeButtonLeft, SpeedButton3->y());
+    SpeedButton13->move(layout.aboutButtonLeft, SpeedButton13->y());
+    CheckBox1->move(CheckBox1->x(), layout.checkBoxTop);
+    Label3->resize(Label3->width(), layout.infoLabelHeight);
+}
+
+// Every move the program makes lands on a work-area edge within reach,
+// unless the window is maximized.
+void TForm1::MoveSnapped(int left, int top)
+{
+    ui::Point target{left, top};
+    if (!isMaximized()) {
+        const QRect area = screen()->availableGeometry();
+        const ui::WorkArea workArea{area.left(), area.top(), area.left() + area.width(),
+                                    area.top() + area.height()};
+        target = ui::SnapToWorkArea(target, {frameGeometry().width(), frameGeometry().height()}, workArea);
+    }
+    move(target.x, target.y);
+}
+
+void TForm1::PaintWave(QPainter& painter) const
+{
+    for (const ui::WavePixel& pixel : ui::WavePixels(Label2->width(), WavePhase))
+        painter.fillRect(pixel.x, pixel.y, 1, 1, pixel.curve == 1 ? look::kRed : look::kGreen);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Label1)
+        return QWidget::eventFilter(watched, event);
+    const auto mouse = [event] { return static_cast<const QMouseEvent*>(event); };
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:  // the second press of a double click
+        Label1MouseDown(mouse()->button(), mouse()->modifiers(), At(mouse()).x(), At(mouse()).y());
+        return true;
+    case QEvent::MouseMove:
+        Label1MouseMove(mouse()->modifiers(), At(mouse()).x(), At(mouse()).y());
+        return true;
+    case QEvent::MouseButtonRelease:
+        Label1MouseUp(mouse()->button(), mouse()->modifiers(), At(mouse()).x(), At(mouse()).y());
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TForm1::resizeEvent(QResizeEvent*)
+{
+    DockControls();
+    FormResize();
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    // Restoring from the task bar shows the window again without showing it
+    // anew.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setPen(look::kFrameLine);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TForm1::mousePressEvent(QMouseEvent* event)
+{
+    const int edges = ui::FrameEdgesAt({At(event).x(), At(event).y()}, {width(), height()}, kFrameThickness);
+    if (edges != ui::kNoEdge && event->button() == Qt::LeftButton && windowHandle())
+        windowHandle()->startSystemResize(QtEdges(edges));
+}
+
+void TForm1::mouseMoveEvent(QMouseEvent* event)
+{
+    const int edges = ui::FrameEdgesAt({At(event).x(), At(event).y()}, {width(), height()}, kFrameThickness);
+    setCursor(SizingCursor(edges));
+}

@@ -1,0 +1,169 @@
+#pragma once
+
+#include "ui_logic.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPainter;
+class QProgressBar;
+class QTableWidget;
+class QTimer;
+class QToolButton;
+class OverpaintedLabel;
+class UpDown;
+
+// The program's one window: a borderless, slightly transparent black window
+// with a title label to drag it by, a toolbar, the file list, the
+// information panel and the path bar, and three group boxes that lie hidden
+// over the file list. The controls are public, as the window's parts, under
+// the names their handlers carry.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // The window starts in startFolder, which is the program's own folder
+    // unless a caller (a test) chooses another.
+    explicit TForm1(const std::string& startFolder = ProgramFolder());
+    ~TForm1() override;
+
+    // The folder that holds the program's executable file; empty when the
+    // platform cannot tell.
+    static std::string ProgramFolder();
+
+    // --- controls on the window ---
+    QLabel* Label1;
+    QFrame* Panel3;
+    QListWidget* ListBox1;
+    QFrame* Panel1;
+    QFrame* Panel2;
+    QGroupBox* AboutBox;
+    QGroupBox* FixBox;
+    QGroupBox* SEListBox;
+    // toolbar
+    QToolButton* SpeedButton4;
+    QToolButton* SpeedButton8;
+    QToolButton* FixButton;
+    QToolButton* CheckSumButton;
+    QToolButton* DelButton;
+    QToolButton* SEListButton;
+    QToolButton* SpeedButton13;
+    QToolButton* SpeedButton3;
+    QToolButton* SpeedButton1;
+    // information panel
+    OverpaintedLabel* Label2;
+    QLabel* Label3;
+    QCheckBox* CheckBox1;
+    // path bar
+    QLabel* Label4;
+    QComboBox* DiskBox;
+    // About box
+    QToolButton* SpeedButton15;
+    QLabel* Label24;
+    QLabel* Label25;
+    // GEMS Fix box
+    QLabel* Label5;
+    QLineEdit* In_Edit;
+    QToolButton* SpeedButton5;
+    QLabel* Label6;
+    QLineEdit* Out_Edit;
+    QToolButton* SpeedButton6;
+    QLabel* Label9;
+    QComboBox* PresetBox;
+    QLabel* Label7;
+    QLineEdit* FMBox;
+    UpDown* UpDown1;
+    QLabel* Label8;
+    QLineEdit* PSGBox;
+    UpDown* UpDown2;
+    QCheckBox* CheckBox2;
+    QLabel* Label10;
+    QProgressBar* ProgressBar1;
+    QToolButton* SpeedButton7;
+    QToolButton* SpeedButton2;
+    // Sound Engines List box
+    QToolButton* SpeedButton10;
+    QLabel* Label11;
+    QTableWidget* ValueListEditor1;
+
+    QTimer* Timer1;
+
+    // --- state shared between handlers ---
+    // The full path of the ROM image whose information Label3 shows.
+    std::string SelectedFile;
+    bool Dragging = false;
+    int DragX = 0;
+    int DragY = 0;
+    int WavePhase = 0;
+
+    // --- handlers ---
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    void Label1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    void Label1MouseMove(Qt::KeyboardModifiers shift, int X, int Y);
+    void Label1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    void SpeedButton1Click();
+    void SpeedButton3Click();
+    void SpeedButton13Click();
+    void SpeedButton15Click();
+    void Timer1Timer();
+    void PresetBoxChange();
+
+    // --- operations shared by the handlers ---
+    void UpdatePathLabel();
+    void ListFolder(bool startUp);
+    void UpdateEntryButtons();
+
+    // The pixel thickness of the sizing frame around the client area.
+    static constexpr int kFrameThickness = 3;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    // Building the controls (form1_build.cpp).
+    void CreateControls();
+    void CreateToolbar();
+    void CreateInfoPanel();
+    void CreatePathBar();
+    void CreateAboutBox();
+    void CreateFixBox();
+    void CreateFixBoxScales();
+    void CreateSEListBox();
+    void ConnectHandlers();
+
+    // Frame and layout (form1.cpp).
+    void DockControls();
+    varnoquil::ui::DockedSizes DockedSizesNow() const;
+    void PlaceToolbarAndPanel(const varnoquil::ui::ResizeLayout& layout);
+    void MoveSnapped(int left, int top);
+    void PaintWave(QPainter& painter) const;
+
+    // Start-up steps (form1_handlers.cpp).
+    void StartupListing();
+    void CreateCaptionOverlays();
+    void FillDiskBox();
+    void FillPresetBox();
+    void SetScaleMode(bool custom);
+    std::string SelectedEntryText() const;
+
+    std::string startFolder_;
+    QWidget* client_;  // the client area inside the sizing frame
+};
+
+// The window, once it is created.
+extern TForm1* Form1;

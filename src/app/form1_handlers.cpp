@@ -1,0 +1,235 @@
+// Start-up and the handlers of the window frame, the heading, the path bar
+// and the About box.
+
+#include "form1.h"
+
+#include "browser.h"
+#include "controls.h"
+#include "look.h"
+#include "platform.h"
+#include "scale.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QToolButton>
+
+using namespace varnoquil;
+
+namespace {
+
+// The user's decimal separator, for scale texts.
+char DecimalSeparator()
+{
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.';
+}
+
+// Texts with CR LF line breaks, as labels show them.
+QString LabelText(const std::string& text)
+{
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+// Brings every part of the window into its start state, in this order.
+void TForm1::FormCreate()
+{
+    platform::setCurrentDir(startFolder_);  // on failure the process's folder stays
+    UpdatePathLabel();
+    StartupListing();
+    PlaceToolbarAndPanel(ui::LayoutFor(DockedSizesNow()));
+    CreateCaptionOverlays();
+    Label24->setText(LabelText(ui::AboutText()));
+    Label25->setText(Label24->text());
+    FillDiskBox();
+    FillPresetBox();
+    FormResize();
+}
+
+void TForm1::FormShow()
+{
+    ListBox1->setFocus();
+}
+
+void TForm1::FormResize()
+{
+    const ui::ResizeLayout layout = ui::LayoutFor(DockedSizesNow());
+    PlaceToolbarAndPanel(layout);
+    UpdatePathLabel();
+    AboutBox->move(layout.aboutBox.x, layout.aboutBox.y);
+    FixBox->move(layout.fixBox.x, layout.fixBox.y);
+    SEListBox->move(layout.seListBox.x, layout.seListBox.y);
+    DiskBox->move(layout.diskBoxLeft, DiskBox->y());
+}
+
+void TForm1::Label1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y)
+{
+    Dragging = true;
+    DragX = X;
+    DragY = Y;
+}
+
+// Two moves, the left first, each snapped on its own.
+void TForm1::Label1MouseMove(Qt::KeyboardModifiers, int X, int Y)
+{
+    if (!Dragging)
+        return;
+    MoveSnapped(x() - DragX + X, y());
+    MoveSnapped(x(), y() - DragY + Y);
+}
+
+void TForm1::Label1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    Dragging = false;
+}
+
+void TForm1::SpeedButton1Click()
+{
+    close();
+}
+
+void TForm1::SpeedButton3Click()
+{
+    showMinimized();
+}
+
+void TForm1::SpeedButton13Click()
+{
+    AboutBox->show();
+    SEListButton->setEnabled(false);
+    FixButton->setEnabled(false);
+    DelButton->setEnabled(false);
+    ListBox1->setEnabled(false);
+}
+
+void TForm1::SpeedButton15Click()
+{
+    AboutBox->hide();
+    ListBox1->setEnabled(true);
+    SEListButton->setEnabled(true);
+    ListBox1->setFocus();
+    UpdateEntryButtons();
+}
+
+void TForm1::Timer1Timer()
+{
+    // The label paints the curves of the current phase over itself.
+    WavePhase = ui::NextWavePhase(WavePhase);
+    Label2->update();
+}
+
+void TForm1::PresetBoxChange()
+{
+    const int index = PresetBox->currentIndex();
+    const auto& presets = ScalePresets();
+    if (index >= 0 && index < static_cast<int>(presets.size())) {
+        const ScalePreset& preset = presets[static_cast<std::size_t>(index)];
+        SetScaleMode(preset.custom);
+        UpDown1->setPosition(preset.fmThousandths);
+        UpDown2->setPosition(preset.psgThousandths);
+    }
+    const char separator = DecimalSeparator();
+    FMBox->setText(QString::fromStdString(ScaleText(UpDown1->position(), separator)));
+    PSGBox->setText(QString::fromStdString(ScaleText(UpDown2->position(), separator)));
+}
+
+void TForm1::UpdatePathLabel()
+{
+    // Room is left on the right for the drive box.
+    const QFontMetrics metrics(Label4->font());
+    const auto width = [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+    };
+    Label4->setText(QString::fromStdString(ui::ShortenPath(platform::currentDir(), width, Label4->width() - 145)));
+}
+
+void TForm1::ListFolder(bool startUp)
+{
+    using browser::Filter;
+    const Filter filter = !CheckBox1->isChecked() ? Filter::AllFiles
+                          : startUp               ? Filter::StartupRomImages
+                                                  : Filter::RomImages;
+    ListBox1->clear();
+    for (const std::string& entry : browser::ListFolder(platform::currentDir(), filter))
+        ListBox1->addItem(QString::fromStdString(entry));
+}
+
+// Delete is enabled for an existing file; FIX comes back with it while a ROM
+// image is selected.
+void TForm1::UpdateEntryButtons()
+{
+    const std::string entry = SelectedEntryText();
+    if (entry == browser::kParentEntry) {
+        DelButton->setEnabled(false);
+        return;
+    }
+    const bool file = browser::FileExists(browser::EntryPath(platform::currentDir(), entry));
+    DelButton->setEnabled(file);
+    if (file && !SelectedFile.empty())
+        FixButton->setEnabled(true);
+}
+
+// The start-up listing selects the first entry and trusts it to be a file
+// unless it is "..".
+void TForm1::StartupListing()
+{
+    ListFolder(true);
+    ListBox1->setCurrentRow(0);
+    const std::string entry = SelectedEntryText();
+    DelButton->setEnabled(!entry.empty() && entry != browser::kParentEntry);
+}
+
+// Each box shows its caption in its own colour through an opaque label that
+// covers the box's own caption.
+void TForm1::CreateCaptionOverlays()
+{
+    for (const auto& [box, colour] : {std::pair{AboutBox, look::kRed}, std::pair{FixBox, look::kLime},
+                                      std::pair{SEListBox, look::kYellow}}) {
+        auto* overlay = new QLabel(box->title(), box);
+        overlay->setObjectName(box->objectName() + QStringLiteral("Caption"));
+        overlay->setFont(box->font());
+        look::SetTextColour(overlay, colour);
+        look::SetBackground(overlay, box->palette().color(QPalette::Window));
+        overlay->move(8, 0);
+        overlay->adjustSize();
+    }
+}
+
+void TForm1::FillDiskBox()
+{
+    std::vector<std::string> roots;
+    for (const platform::Drive& drive : platform::listDrives()) {
+        DiskBox->addItem(QString::fromStdString(drive.root + " [" + drive.text + "]"));
+        roots.push_back(drive.root);
+    }
+    DiskBox->setCurrentIndex(ui::DriveHolding(roots, startFolder_));
+}
+
+void TForm1::FillPresetBox()
+{
+    for (const ScalePreset& preset : ScalePresets())
+        PresetBox->addItem(QString::fromLatin1(preset.name));
+    PresetBox->setCurrentIndex(0);
+    PresetBoxChange();
+}
+
+// Fixed presets show their scales read-only; the custom one lets the user
+// type or step them.
+void TForm1::SetScaleMode(bool custom)
+{
+    FMBox->setReadOnly(!custom);
+    PSGBox->setReadOnly(!custom);
+    UpDown1->setEnabled(custom);
+    UpDown2->setEnabled(custom);
+}
+
+std::string TForm1::SelectedEntryText() const
+{
+    const QListWidgetItem* item = ListBox1->currentItem();
+    return item ? item->text().toStdString() : std::string();
+}
