@@ -1,0 +1,99 @@
+#pragma once
+
+#include "application.h"
+#include "form1.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// What the standard error box was asked to show.
+struct ShownError {
+    QString title;
+    QString text;
+};
+
+// Builds the real window in a temporary folder of the test's own making,
+// with the standard error box replaced by a recorder.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.isValid());
+        startedIn_ = QDir::currentPath();
+        platformErrorBox_ = TApplication::ErrorBox;
+        TApplication::ErrorBox = [this](const QString& title, const QString& text) {
+            errors_.push_back({title, text});
+        };
+    }
+
+    void TearDown() override
+    {
+        form_.reset();
+        TApplication::ErrorBox = platformErrorBox_;
+        QDir::setCurrent(startedIn_);
+    }
+
+    std::string Folder() const { return folder_.path().toStdString(); }
+
+    void MakeFile(const QString& name) const
+    {
+        QFile file(folder_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("ROM");
+    }
+
+    void MakeFolder(const QString& name) const { ASSERT_TRUE(QDir(folder_.path()).mkpath(name)); }
+
+    // Creates the window in the folder and shows it.
+    TForm1& Open(const std::string& startFolder)
+    {
+        form_ = std::make_unique<TForm1>(startFolder);
+        form_->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+        return *form_;
+    }
+    TForm1& Open() { return Open(Folder()); }
+
+    QTemporaryDir folder_;
+    std::unique_ptr<TForm1> form_;
+    std::vector<ShownError> errors_;
+    std::function<void(const QString&, const QString&)> platformErrorBox_;
+
+private:
+    QString startedIn_;
+};
+
+// The colour of one pixel of a control as it paints itself.
+inline QColor PixelOf(QWidget* widget, QPoint at)
+{
+    return widget->grab().toImage().pixelColor(at);
+}
+
+// True when the control paints at least one pixel in exactly this colour.
+inline bool Shows(QWidget* widget, const QColor& colour)
+{
+    const QImage image = widget->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y).rgb() == colour.rgb())
+                return true;
+    return false;
+}
+
+// A control's place relative to the window's top-left corner.
+inline QRect InWindow(QWidget* widget)
+{
+    return {widget->mapTo(widget->window(), QPoint(0, 0)), widget->size()};
+}
