@@ -17,23 +17,14 @@ const Size kWindow{570, 326};
 
 TEST(EdgeSnapping, SnapsWithinTwentyPixelsOfEachEdgeButNotAtTwentyOne)
 {
-    EXPECT_EQ(SnapToWorkArea({20, 300}, kWindow, kScreen), (Point{0, 300}));
-    EXPECT_EQ(SnapToWorkArea({-20, 300}, kWindow, kScreen), (Point{0, 300}));
-    EXPECT_EQ(SnapToWorkArea({21, 300}, kWindow, kScreen), (Point{21, 300}));
-    EXPECT_EQ(SnapToWorkArea({-21, 300}, kWindow, kScreen), (Point{-21, 300}));
-
     // The right edge lies at 1280 - 570 = 710, the bottom at 800 - 326 = 474.
-    EXPECT_EQ(SnapToWorkArea({690, 300}, kWindow, kScreen), (Point{710, 300}));
-    EXPECT_EQ(SnapToWorkArea({689, 300}, kWindow, kScreen), (Point{689, 300}));
-    EXPECT_EQ(SnapToWorkArea({300, 20}, kWindow, kScreen), (Point{300, 0}));
-    EXPECT_EQ(SnapToWorkArea({300, 21}, kWindow, kScreen), (Point{300, 21}));
-    EXPECT_EQ(SnapToWorkArea({300, 494}, kWindow, kScreen), (Point{300, 474}));
-    EXPECT_EQ(SnapToWorkArea({300, 453}, kWindow, kScreen), (Point{300, 453}));
-}
-
-TEST(EdgeSnapping, SnapsBothCoordinatesIntoACorner)
-{
-    EXPECT_EQ(SnapToWorkArea({715, 470}, kWindow, kScreen), (Point{710, 474}));
+    const std::vector<std::pair<Point, Point>> moves = {
+        {{20, 300}, {0, 300}},   {{-20, 300}, {0, 300}},   {{21, 300}, {21, 300}},   {{-21, 300}, {-21, 300}},
+        {{690, 300}, {710, 300}}, {{689, 300}, {689, 300}}, {{300, 20}, {300, 0}},     {{300, 21}, {300, 21}},
+        {{300, 494}, {300, 474}}, {{300, 453}, {300, 453}}, {{715, 470}, {710, 474}},
+    };
+    for (const auto& [proposed, landed] : moves)
+        EXPECT_EQ(SnapToWorkArea(proposed, kWindow, kScreen), landed) << proposed.x << "," << proposed.y;
 }
 
 TEST(EdgeSnapping, UsesTheWorkAreaNotTheScreenOrigin)
@@ -53,37 +44,14 @@ TEST(EdgeSnapping, RightAndBottomEdgesWinInAWorkAreaTooSmallForBoth)
     EXPECT_EQ(SnapToWorkArea({-15, -15}, kWindow, narrow), (Point{10, 10}));
 }
 
-// --- resize layout --------------------------------------------------------------
+// --- box centring ---------------------------------------------------------------
 
-TEST(ResizeLayout, PlacesEveryControlFromTheDockedSizes)
-{
-    DockedSizes sizes;
-    sizes.outerWidth = 570;
-    sizes.toolbarWidth = 564;
-    sizes.infoPanelHeight = 272;
-    sizes.listTop = 45;
-    sizes.listWidth = 397;
-    sizes.listHeight = 252;
-    const ResizeLayout layout = LayoutFor(sizes);
-
-    EXPECT_EQ(layout.closeButtonLeft, 539);
-    EXPECT_EQ(layout.minimizeButtonLeft, 513);
-    EXPECT_EQ(layout.aboutButtonLeft, 489);
-    EXPECT_EQ(layout.checkBoxTop, 253);
-    EXPECT_EQ(layout.infoLabelHeight, 218);
-    EXPECT_EQ(layout.diskBoxLeft, 414);
-    EXPECT_EQ(layout.aboutBox, (Point{18, 45 + 29}));
-    EXPECT_EQ(layout.fixBox, (Point{18, 45 + 45}));
-    EXPECT_EQ(layout.seListBox, (Point{14, 45 + 29}));
-}
-
-TEST(ResizeLayout, CentringTruncatesHalvesTowardZero)
+TEST(BoxCentring, TruncatesHalvesTowardZero)
 {
     const Size box{361, 193};
     // Differences of 5 and -5 both lose their half pixel toward zero.
     EXPECT_EQ(CentreOverList(box, 45, 366, 198), (Point{2, 47}));
     EXPECT_EQ(CentreOverList(box, 45, 356, 188), (Point{-2, 43}));
-    EXPECT_EQ(CentreOverList(box, 45, 361, 193), (Point{0, 45}));
     // A list much smaller than the box: the box overhangs to the left and up.
     EXPECT_EQ(CentreOverList(box, 45, 100, 50), (Point{-130, 45 - 71}));
 }
@@ -121,73 +89,40 @@ TEST(ShortenPath, DropsTheDrivePrefixWithTheRootOnWindowsPaths)
     EXPECT_EQ(width.measured, steps);
 }
 
-TEST(ShortenPath, StopsAsSoonAsTheTextFits)
-{
-    RecordingWidth width;
-    EXPECT_EQ(ShortenPath("/home/user/games/roms", width.callback(), 15), "/.../games/roms");
-    EXPECT_EQ(width.measured.size(), 3u);
-    EXPECT_EQ(ShortenPath("/home/user/games/roms", width.callback(), 14), "/.../roms");
-}
-
-TEST(ShortenPath, KeepsAPathThatFits)
+TEST(ShortenPath, StopsWhenTheTextFitsOrNothingIsLeftToCut)
 {
     RecordingWidth width;
     EXPECT_EQ(ShortenPath("/home/user/games/roms", width.callback(), 21), "/home/user/games/roms");
     EXPECT_EQ(width.measured.size(), 1u);
-}
-
-TEST(ShortenPath, ShortPathsAndTheRootShrinkToTheirName)
-{
-    RecordingWidth width;
+    EXPECT_EQ(ShortenPath("/home/user/games/roms", width.callback(), 15), "/.../games/roms");
     EXPECT_EQ(ShortenPath("/roms", width.callback(), 0), "roms");
-    EXPECT_EQ(ShortenPath("/", width.callback(), 0), "");
     EXPECT_EQ(ShortenPath("roms", width.callback(), 0), "roms");
-}
-
-TEST(ShortenPath, AFolderBeginningWithADotIsCutLikeAnyOther)
-{
-    RecordingWidth width;
+    // A hidden first folder is cut like any other.
     EXPECT_EQ(ShortenPath("/.config/app/state/x", width.callback(), 17), "/.../app/state/x");
-    EXPECT_EQ(ShortenPath("/.config/app/state/x", width.callback(), 12), "/.../state/x");
 }
 
 // --- heading wave ---------------------------------------------------------------
 
 TEST(HeadingWave, PhaseRunsThroughSixtyThreeValuesAndStartsAgain)
 {
-    EXPECT_EQ(NextWavePhase(0), 1);
-    EXPECT_EQ(NextWavePhase(61), 62);
-    EXPECT_EQ(NextWavePhase(62), 0);
     int phase = 0;
-    for (int tick = 1; tick <= kWavePhases; ++tick) {
+    for (int tick = 1; tick < kWavePhases; ++tick) {
         phase = NextWavePhase(phase);
-        ASSERT_GE(phase, 0);
-        ASSERT_LE(phase, 62);
-        if (tick < kWavePhases) {
-            ASSERT_NE(phase, 0) << "tick " << tick;
-        }
+        ASSERT_EQ(phase, tick);
     }
-    EXPECT_EQ(phase, 0);
+    EXPECT_EQ(NextWavePhase(phase), 0);
 }
 
 TEST(HeadingWave, DrawsTwoPixelsPerCurveAndStepInOrder)
 {
     const std::vector<WavePixel> pixels = WavePixels(153, 0);
     ASSERT_EQ(pixels.size(), 400u);
-    for (std::size_t step = 0; step < 100; ++step) {
-        const WavePixel* p = &pixels[step * 4];
-        const int row = static_cast<int>(step + 1) / 10;
-        EXPECT_EQ(p[0].curve, 1);
-        EXPECT_EQ(p[1].curve, 1);
-        EXPECT_EQ(p[2].curve, 2);
-        EXPECT_EQ(p[3].curve, 2);
-        EXPECT_EQ(p[1].x, p[0].x + 1);
-        EXPECT_EQ(p[3].x, p[2].x + 1);
-        for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(p[k].y, row) << "step " << step + 1;
+    for (std::size_t k = 0; k < pixels.size(); ++k) {
+        const int step = static_cast<int>(k / 4) + 1;
+        EXPECT_EQ(pixels[k].curve, k % 4 < 2 ? 1 : 2) << k;
+        EXPECT_EQ(pixels[k].y, step / 10) << k;
+        EXPECT_EQ(pixels[k].x, pixels[k - k % 2].x + static_cast<int>(k % 2)) << k;
     }
-    EXPECT_EQ(pixels.front().y, 0);
-    EXPECT_EQ(pixels.back().y, 10);
 }
 
 TEST(HeadingWave, PointsFollowTheRoundedSineCurves)
@@ -210,65 +145,30 @@ TEST(HeadingWave, PointsFollowTheRoundedSineCurves)
     EXPECT_EQ(WavePixels(100, 0)[0].x, 90);
 }
 
-// --- sizing frame ---------------------------------------------------------------
-
-TEST(SizingFrame, FindsTheEdgesAndCornersWithinTheThickness)
-{
-    const Size window{570, 326};
-    EXPECT_EQ(FrameEdgesAt({100, 100}, window, 3), kNoEdge);
-    EXPECT_EQ(FrameEdgesAt({2, 100}, window, 3), kLeftEdge);
-    EXPECT_EQ(FrameEdgesAt({3, 100}, window, 3), kNoEdge);
-    EXPECT_EQ(FrameEdgesAt({567, 100}, window, 3), kRightEdge);
-    EXPECT_EQ(FrameEdgesAt({566, 100}, window, 3), kNoEdge);
-    EXPECT_EQ(FrameEdgesAt({100, 0}, window, 3), kTopEdge);
-    EXPECT_EQ(FrameEdgesAt({100, 325}, window, 3), kBottomEdge);
-    EXPECT_EQ(FrameEdgesAt({0, 0}, window, 3), kLeftEdge | kTopEdge);
-    EXPECT_EQ(FrameEdgesAt({569, 325}, window, 3), kRightEdge | kBottomEdge);
-    EXPECT_EQ(FrameEdgesAt({1, 324}, window, 3), kLeftEdge | kBottomEdge);
-}
-
 // --- drives ---------------------------------------------------------------------
 
-TEST(DriveHolding, PicksTheDeepestMountThatHoldsTheFolder)
+TEST(DriveHolding, PicksTheDeepestMountThatHoldsTheFolderByWholeNames)
 {
     const std::vector<std::string> roots = {"/", "/home", "/home/user/mnt", "/media/usb"};
     EXPECT_EQ(DriveHolding(roots, "/home/user/bin"), 1);
     EXPECT_EQ(DriveHolding(roots, "/home/user/mnt/roms"), 2);
     EXPECT_EQ(DriveHolding(roots, "/media/usb"), 3);
-    EXPECT_EQ(DriveHolding(roots, "/usr/bin"), 0);
-    EXPECT_EQ(DriveHolding(roots, "/"), 0);
-}
-
-TEST(DriveHolding, ComparesWholeFolderNamesOnly)
-{
-    const std::vector<std::string> roots = {"/", "/home"};
     EXPECT_EQ(DriveHolding(roots, "/homeland/roms"), 0);
     EXPECT_EQ(DriveHolding({"/home"}, "/homeland"), -1);
-    EXPECT_EQ(DriveHolding({}, "/home"), -1);
 }
 
 // --- standard error box ---------------------------------------------------------
 
-TEST(ErrorBoxText, AppendsAFullStopAfterCharactersAboveTheFullStop)
+TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersAboveTheFullStop)
 {
     EXPECT_EQ(ErrorBoxText("File not found"), "File not found.");
     EXPECT_EQ(ErrorBoxText("I/O error 42"), "I/O error 42.");
-    EXPECT_EQ(ErrorBoxText("'1,5x' is not a valid floating point value"),
-              "'1,5x' is not a valid floating point value.");
     EXPECT_EQ(ErrorBoxText("see /"), "see /.");
     // A non-ASCII last character (UTF-8 bytes above 127) counts as above.
-    EXPECT_EQ(ErrorBoxText("\xd0\x9e\xd1\x88\xd0\xb8\xd0\xb1\xd0\xba\xd0\xb0"),
-              "\xd0\x9e\xd1\x88\xd0\xb8\xd0\xb1\xd0\xba\xd0\xb0.");
-}
+    EXPECT_EQ(ErrorBoxText("\xd0\x9e\xd0\xb0"), "\xd0\x9e\xd0\xb0.");
 
-TEST(ErrorBoxText, LeavesTextsEndingAtOrBelowTheFullStop)
-{
-    EXPECT_EQ(ErrorBoxText("Disk full."), "Disk full.");
-    EXPECT_EQ(ErrorBoxText("Stop!"), "Stop!");
-    EXPECT_EQ(ErrorBoxText("trailing blank "), "trailing blank ");
-    EXPECT_EQ(ErrorBoxText("a, b,"), "a, b,");
-    EXPECT_EQ(ErrorBoxText("minus -"), "minus -");
-    EXPECT_EQ(ErrorBoxText(""), "");
+    for (const char* unchanged : {"Disk full.", "Stop!", "trailing blank ", "a, b,", "minus -", ""})
+        EXPECT_EQ(ErrorBoxText(unchanged), unchanged);
 }
 
 } // namespace
