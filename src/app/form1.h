@@ -118,6 +118,9 @@ public:
     void Timer1Timer();
     void PresetBoxChange();
 
+    // file browser (form1_browser.cpp)
+    void CheckBox1Click();
+
     // --- operations shared by the handlers ---
     void UpdatePathLabel();
     void ListFolder(bool startUp);

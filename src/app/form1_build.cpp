@@ -304,6 +304,7 @@ void TForm1::ConnectHandlers()
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
     connect(SpeedButton13, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
     connect(SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     // Only a choice by the user raises the change; choosing by program does not.
     connect(PresetBox, &QComboBox::activated, this, &TForm1::PresetBoxChange);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);

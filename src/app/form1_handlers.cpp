@@ -148,42 +148,6 @@ void TForm1::UpdatePathLabel()
     Label4->setText(QString::fromStdString(ui::ShortenPath(platform::currentDir(), width, Label4->width() - 145)));
 }
 
-void TForm1::ListFolder(bool startUp)
-{
-    using browser::Filter;
-    const Filter filter = !CheckBox1->isChecked() ? Filter::AllFiles
-                          : startUp               ? Filter::StartupRomImages
-                                                  : Filter::RomImages;
-    ListBox1->clear();
-    for (const std::string& entry : browser::ListFolder(platform::currentDir(), filter))
-        ListBox1->addItem(QString::fromStdString(entry));
-}
-
-// Delete is enabled for an existing file; FIX comes back with it while a ROM
-// image is selected.
-void TForm1::UpdateEntryButtons()
-{
-    const std::string entry = SelectedEntryText();
-    if (entry == browser::kParentEntry) {
-        DelButton->setEnabled(false);
-        return;
-    }
-    const bool file = browser::FileExists(browser::EntryPath(platform::currentDir(), entry));
-    DelButton->setEnabled(file);
-    if (file && !SelectedFile.empty())
-        FixButton->setEnabled(true);
-}
-
-// The start-up listing selects the first entry and trusts it to be a file
-// unless it is "..".
-void TForm1::StartupListing()
-{
-    ListFolder(true);
-    ListBox1->setCurrentRow(0);
-    const std::string entry = SelectedEntryText();
-    DelButton->setEnabled(!entry.empty() && entry != browser::kParentEntry);
-}
-
 // Each box shows its caption in its own colour through an opaque label that
 // covers the box's own caption.
 void TForm1::CreateCaptionOverlays()
