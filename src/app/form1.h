@@ -118,6 +118,11 @@ public:
     void Timer1Timer();
     void PresetBoxChange();
 
+    // sound engine list (form1_selist.cpp)
+    void SEListButtonClick();
+    void SpeedButton10Click();
+    void FillSoundEngineList();
+
     // file browser (form1_browser.cpp)
     void CheckBox1Click();
 

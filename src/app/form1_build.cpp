@@ -272,7 +272,8 @@ void TForm1::CreateSEListBox()
     SEListBox = GroupBox(client_, "SEListBox", QStringLiteral("Sound Engines List"), ui::kSEListBoxSize,
                          look::kMaroon);
     SpeedButton10 = Button(SEListBox, "SpeedButton10", QStringLiteral("X"), look::kRed, {351, 8, 16, 16});
-    Label11 = Label(SEListBox, "Label11", QStringLiteral("Only for information (vql.example)"), look::kGray);
+    Label11 = Label(SEListBox, "Label11", QStringLiteral(
+        "Only for information (http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List)"), look::kGray);
     Label11->setGeometry(128, 10, 218, 11);
 
     ValueListEditor1 = Named(new QTableWidget(0, 2, SEListBox), "ValueListEditor1");
@@ -294,6 +295,7 @@ void TForm1::CreateSEListBox()
     ValueListEditor1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ValueListEditor1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ValueListEditor1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    FillSoundEngineList();
 }
 
 void TForm1::ConnectHandlers()
@@ -305,6 +307,8 @@ void TForm1::ConnectHandlers()
     connect(SpeedButton13, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
     connect(SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(SEListButton, &QToolButton::clicked, this, &TForm1::SEListButtonClick);
+    connect(SpeedButton10, &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
     // Only a choice by the user raises the change; choosing by program does not.
     connect(PresetBox, &QComboBox::activated, this, &TForm1::PresetBoxChange);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);

@@ -1,0 +1,69 @@
+// The sound engine list: a read-only table of games and their sound engines,
+// shown over the file list.
+
+#include "form1.h"
+
+#include "errors.h"
+#include "sound_engines.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QToolButton>
+
+using namespace varnoquil;
+
+namespace {
+
+// The list ships inside the program; see data/README.md for its sources.
+std::vector<SoundEngineRow> ShippedSoundEngines()
+{
+    QFile file(QStringLiteral(":/sound-engines.tsv"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error("The sound engine list is missing from the program");
+    std::vector<SoundEngineRow> rows = ParseSoundEngines(file.readAll().toStdString());
+    SortSoundEngines(rows);
+    return rows;
+}
+
+QTableWidgetItem* ReadOnlyCell(const std::string& text)
+{
+    auto* cell = new QTableWidgetItem(QString::fromStdString(text));
+    cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return cell;
+}
+
+} // namespace
+
+void TForm1::FillSoundEngineList()
+{
+    const std::vector<SoundEngineRow> rows = ShippedSoundEngines();
+    ValueListEditor1->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < ValueListEditor1->rowCount(); ++row) {
+        const SoundEngineRow& entry = rows[static_cast<std::size_t>(row)];
+        ValueListEditor1->setItem(row, 0, ReadOnlyCell(entry.game));
+        ValueListEditor1->setItem(row, 1, ReadOnlyCell(entry.engine));
+    }
+}
+
+void TForm1::SEListButtonClick()
+{
+    for (QToolButton* button : {SpeedButton13, SpeedButton4, SpeedButton8, DelButton, CheckSumButton, SEListButton,
+                                FixButton})
+        button->setEnabled(false);
+    SEListBox->show();
+    ValueListEditor1->setFocus();
+}
+
+void TForm1::SpeedButton10Click()
+{
+    SEListBox->hide();
+    ListBox1->setEnabled(true);
+    ListBox1->setFocus();
+    // The relisting sets Delete, FIX, "<-" and "/" again from the first entry.
+    CheckBox1Click();
+    SEListButton->setEnabled(true);
+    SpeedButton13->setEnabled(true);
+}
