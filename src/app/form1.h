@@ -116,12 +116,18 @@ public:
     void SpeedButton13Click();
     void SpeedButton15Click();
     void Timer1Timer();
-    void PresetBoxChange();
 
     // sound engine list (form1_selist.cpp)
     void SEListButtonClick();
     void SpeedButton10Click();
     void FillSoundEngineList();
+
+    // GEMS Fix panel (form1_fix.cpp)
+    // The input and output files the panel has chosen, as full paths.
+    std::string InFile;
+    std::string OutFile;
+    void FixButtonClick();
+    void PresetBoxChange();
 
     // file browser (form1_browser.cpp)
     void CheckBox1Click();

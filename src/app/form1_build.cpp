@@ -307,6 +307,7 @@ void TForm1::ConnectHandlers()
     connect(SpeedButton13, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
     connect(SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(FixButton, &QToolButton::clicked, this, &TForm1::FixButtonClick);
     connect(SEListButton, &QToolButton::clicked, this, &TForm1::SEListButtonClick);
     connect(SpeedButton10, &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
     // Only a choice by the user raises the change; choosing by program does not.

@@ -12,21 +12,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QToolButton>
 
 using namespace varnoquil;
 
 namespace {
-
-// The user's decimal separator, for scale texts.
-char DecimalSeparator()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.';
-}
 
 // Texts with CR LF line breaks, as labels show them.
 QString LabelText(const std::string& text)
@@ -123,21 +114,6 @@ void TForm1::Timer1Timer()
     Label2->update();
 }
 
-void TForm1::PresetBoxChange()
-{
-    const int index = PresetBox->currentIndex();
-    const auto& presets = ScalePresets();
-    if (index >= 0 && index < static_cast<int>(presets.size())) {
-        const ScalePreset& preset = presets[static_cast<std::size_t>(index)];
-        SetScaleMode(preset.custom);
-        UpDown1->setPosition(preset.fmThousandths);
-        UpDown2->setPosition(preset.psgThousandths);
-    }
-    const char separator = DecimalSeparator();
-    FMBox->setText(QString::fromStdString(ScaleText(UpDown1->position(), separator)));
-    PSGBox->setText(QString::fromStdString(ScaleText(UpDown2->position(), separator)));
-}
-
 void TForm1::UpdatePathLabel()
 {
     // Room is left on the right for the drive box.
@@ -180,16 +156,6 @@ void TForm1::FillPresetBox()
         PresetBox->addItem(QString::fromLatin1(preset.name));
     PresetBox->setCurrentIndex(0);
     PresetBoxChange();
-}
-
-// Fixed presets show their scales read-only; the custom one lets the user
-// type or step them.
-void TForm1::SetScaleMode(bool custom)
-{
-    FMBox->setReadOnly(!custom);
-    PSGBox->setReadOnly(!custom);
-    UpDown1->setEnabled(custom);
-    UpDown2->setEnabled(custom);
 }
 
 std::string TForm1::SelectedEntryText() const
