@@ -1,10 +1,12 @@
 #include "controls.h"
 
 #include <QPainter>
+#include <QProgressBar>
 #include <QStyleOptionFrame>
 #include <QToolButton>
 
 #include <algorithm>
+#include <limits>
 
 void OverpaintedLabel::paintEvent(QPaintEvent* event)
 {
@@ -72,5 +74,31 @@ void UpDown::resizeEvent(QResizeEvent*)
 
 void UpDown::step(int delta)
 {
-    setPosition(position_ + delta);
+    const int proposed = std::clamp(position_ + delta, minimum_, maximum_);
+    if (proposed == position_ || (changing && !changing(proposed)))
+        return;
+    position_ = proposed;
+}
+
+EventHook::EventHook(QObject* parent, Handler handler) : QObject(parent), handler_(std::move(handler)) {}
+
+bool EventHook::eventFilter(QObject* watched, QEvent* event)
+{
+    return handler_(watched, event);
+}
+
+void LongProgress::setMaximum(std::int64_t maximum)
+{
+    constexpr std::int64_t kBarMaximum = std::numeric_limits<int>::max();
+    maximum_ = std::max<std::int64_t>(maximum, 0);
+    divisor_ = maximum_ / kBarMaximum + 1;
+    position_ = 0;
+    bar_->setRange(0, static_cast<int>(maximum_ / divisor_));
+    bar_->setValue(0);
+}
+
+void LongProgress::advance(std::int64_t steps)
+{
+    position_ = std::clamp<std::int64_t>(position_ + steps, 0, maximum_);
+    bar_->setValue(static_cast<int>(position_ / divisor_));
 }

@@ -5,9 +5,11 @@
 #include <QStyledItemDelegate>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 
 class QPainter;
+class QProgressBar;
 class QToolButton;
 
 // A label that lets its owner draw over it once it has painted itself.
@@ -47,8 +49,15 @@ class UpDown : public QWidget {
 public:
     explicit UpDown(QWidget* parent);
     int position() const { return position_; }
+    // Sets the position by program; the changing hook is not asked.
     void setPosition(int position);
     void setRange(int minimum, int maximum);
+    QToolButton* upArrow() const { return up_; }
+    QToolButton* downArrow() const { return down_; }
+
+    // Asked before a click on an arrow moves the position, with the position
+    // proposed (already within the range); returning false refuses the step.
+    std::function<bool(int proposed)> changing;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -61,4 +70,35 @@ private:
     int minimum_ = 0;
     int maximum_ = 100;
     int position_ = 0;
+};
+
+// Routes the events of the objects it watches to one function, which returns
+// true to swallow an event before its receiver sees it.
+class EventHook : public QObject {
+public:
+    using Handler = std::function<bool(QObject* watched, QEvent* event)>;
+    EventHook(QObject* parent, Handler handler);
+    void watch(QObject* object) { object->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Handler handler_;
+};
+
+// Drives a progress bar with 64-bit counts. A maximum beyond the bar's int
+// range is divided down, so neither the maximum nor the position overflows;
+// the position never passes the maximum.
+class LongProgress {
+public:
+    explicit LongProgress(QProgressBar* bar) : bar_(bar) {}
+    void setMaximum(std::int64_t maximum);
+    void advance(std::int64_t steps);
+
+private:
+    QProgressBar* bar_;
+    std::int64_t maximum_ = 0;
+    std::int64_t position_ = 0;
+    std::int64_t divisor_ = 1;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rom.h"
 #include "ui_logic.h"
 
 #include <QWidget>
@@ -10,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -126,7 +128,20 @@ public:
     // The input and output files the panel has chosen, as full paths.
     std::string InFile;
     std::string OutFile;
+    // The ROM image the Fix GEMS command works in, kept between runs.
+    varnoquil::a_byte FixImage;
     void FixButtonClick();
+    void SpeedButton2Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void Label10MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    void In_EditChange();
+    // Sets Key to a null character to discard it.
+    void FMBoxKeyPress(QLineEdit* Sender, QChar& Key);
+    // Return whether the up-down may move to NewValue.
+    bool UpDown1ChangingEx(int NewValue);
+    bool UpDown2ChangingEx(int NewValue);
     void PresetBoxChange();
 
     // file browser (form1_browser.cpp)
@@ -173,6 +188,13 @@ private:
     void FillDiskBox();
     void FillPresetBox();
     void SetScaleMode(bool custom);
+
+    // GEMS Fix panel (form1_fix.cpp)
+    void ConnectFixPanel();
+    bool FilterScaleKey(QLineEdit* box, QKeyEvent* event);
+    bool ScaleChanging(QLineEdit* box, int NewValue);
+    bool fixRunning_ = false;  // a Fix GEMS run is in progress
+    QString saveDialogFileName_ = QStringLiteral("VQL_Untitled");  // offered by the save dialog
     std::string SelectedEntryText() const;
 
     std::string startFolder_;

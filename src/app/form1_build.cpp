@@ -220,11 +220,13 @@ void TForm1::CreateFixBox()
     Label5 = Label(FixBox, "Label5", QStringLiteral("In File:"), look::kWhite, {16, 21});
     In_Edit = Edit(FixBox, "In_Edit", {72, 16, 241, 19});
     In_Edit->setReadOnly(true);
-    SpeedButton5 = Button(FixBox, "SpeedButton5", QStringLiteral("..."), WindowTextColour(), {312, 15, 23, 22});
+    // The "..." buttons are white like the labels: the platform's window
+    // text colour would leave them black on the black box.
+    SpeedButton5 = Button(FixBox, "SpeedButton5", QStringLiteral("..."), look::kWhite, {312, 15, 23, 22});
     Label6 = Label(FixBox, "Label6", QStringLiteral("Out File:"), look::kWhite, {16, 45});
     Out_Edit = Edit(FixBox, "Out_Edit", {72, 40, 241, 19});
     Out_Edit->setReadOnly(true);
-    SpeedButton6 = Button(FixBox, "SpeedButton6", QStringLiteral("..."), WindowTextColour(), {312, 39, 23, 22});
+    SpeedButton6 = Button(FixBox, "SpeedButton6", QStringLiteral("..."), look::kWhite, {312, 39, 23, 22});
     Label9 = Label(FixBox, "Label9", QStringLiteral("Preset:"), look::kWhite, {16, 69});
     PresetBox = DropDownList(FixBox, "PresetBox", {72, 64, 261, 19});
     CreateFixBoxScales();
@@ -308,6 +310,7 @@ void TForm1::ConnectHandlers()
     connect(SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     connect(FixButton, &QToolButton::clicked, this, &TForm1::FixButtonClick);
+    ConnectFixPanel();
     connect(SEListButton, &QToolButton::clicked, this, &TForm1::SEListButtonClick);
     connect(SpeedButton10, &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
     // Only a choice by the user raises the change; choosing by program does not.

@@ -3,25 +3,46 @@
 
 #include "form1.h"
 
+#include "browser.h"
 #include "controls.h"
+#include "dialogs.h"
+#include "fix_gems.h"
+#include "platform.h"
 #include "scale.h"
 #include "ui_logic.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
+#include <QProgressBar>
 #include <QToolButton>
 
 using namespace varnoquil;
 
 namespace {
 
-// The user's decimal separator, for scale texts.
+// The user's decimal separator, for scale texts. One that is not a single
+// ASCII character falls back to ".", which the user then types and sees.
 char DecimalSeparator()
 {
     const QString point = QLocale().decimalPoint();
     return point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.';
+}
+
+double ScaleOf(const QLineEdit* box)
+{
+    return ParseDecimal(box->text().toStdString(), DecimalSeparator());
+}
+
+QString ShortestText(int thousandths)
+{
+    return QString::fromStdString(ShortestDecimalText(thousandths / 1000.0, DecimalSeparator()));
 }
 
 // Shows a path in a file box, shortened from the left until it fits the
@@ -32,12 +53,57 @@ void ShowPath(QLineEdit* edit, const std::string& path)
     const auto width = [&metrics](const std::string& text) {
         return metrics.horizontalAdvance(QString::fromStdString(text));
     };
-    // The frame and the edit's inner margins take 3 pixels on each side.
+    // The frame and the edit's inner margins take 4 pixels on each side.
     edit->setText(QString::fromStdString(ui::ShortenPath(path, width, edit->width() - 8)));
     edit->setCursorPosition(0);
 }
 
+const QStringList kRomFilters = {QStringLiteral("Super Magic Drive (binary) (*.bin)"), QStringLiteral("All files (*)")};
+constexpr int kBinFilter = 0;
+constexpr int kAllFilesFilter = 1;
+
+// Sets a flag for as long as it lives, also when an error ends the run.
+class Running {
+public:
+    explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Running() { flag_ = false; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    bool& flag_;
+};
+
 } // namespace
+
+void TForm1::ConnectFixPanel()
+{
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
+    for (QLineEdit* edit : {In_Edit, Out_Edit, FMBox, PSGBox})
+        connect(edit, &QLineEdit::textChanged, this, &TForm1::In_EditChange);
+    UpDown1->changing = [this](int proposed) { return UpDown1ChangingEx(proposed); };
+    UpDown2->changing = [this](int proposed) { return UpDown2ChangingEx(proposed); };
+
+    auto* hook = new EventHook(this, [this](QObject* watched, QEvent* event) {
+        if (watched == Label10) {
+            // The second press of a double click is a press as well.
+            if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+                return false;
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint at = mouse->position().toPoint();
+            Label10MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y());
+            return true;
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        return FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
+    });
+    for (QObject* watched : std::initializer_list<QObject*>{Label10, FMBox, PSGBox})
+        hook->watch(watched);
+}
 
 // Opens the panel for the ROM image selected in the list. The output box is
 // emptied, so "Fix GEMS" waits for an output file to be chosen again.
@@ -53,6 +119,154 @@ void TForm1::FixButtonClick()
     FixBox->show();
 }
 
+// Closes the panel. Checksum stays disabled until the next selection in the
+// list decides it.
+void TForm1::SpeedButton2Click()
+{
+    FixBox->hide();
+    SEListButton->setEnabled(true);
+    SpeedButton13->setEnabled(true);
+    ListBox1->setEnabled(true);
+    ListBox1->setFocus();
+    UpdateEntryButtons();
+}
+
+void TForm1::SpeedButton5Click()
+{
+    const std::string folder = platform::currentDir();
+    dialogs::FileDialogSetup setup;
+    setup.folder = QString::fromStdString(folder);
+    setup.filters = kRomFilters;
+    setup.filter = kBinFilter;
+    const QString chosen = dialogs::RunFileDialog(this, setup);
+    if (!chosen.isEmpty()) {
+        InFile = chosen.toStdString();
+        ShowPath(In_Edit, InFile);
+    }
+    platform::changeDir(folder);
+}
+
+void TForm1::SpeedButton6Click()
+{
+    const std::string folder = platform::currentDir();
+    dialogs::FileDialogSetup setup;
+    setup.save = true;
+    setup.title = QStringLiteral("Save iNES data");
+    setup.folder = QString::fromStdString(folder);
+    setup.fileName = saveDialogFileName_;
+    setup.filters = kRomFilters;
+    setup.filter = browser::IsRomImage(InFile) ? kBinFilter : kAllFilesFilter;
+    setup.defaultSuffix = QStringLiteral("nes");
+    const QString chosen = dialogs::RunFileDialog(this, setup);
+    if (!chosen.isEmpty()) {
+        saveDialogFileName_ = chosen;
+        OutFile = chosen.toStdString();
+        ShowPath(Out_Edit, OutFile);
+    }
+    platform::changeDir(folder);
+}
+
+// The Fix GEMS command. A scale text that is not a number ends it before
+// anything happens; the window repaints (and takes input) at the core's
+// three pauses, where a second click is ignored.
+void TForm1::SpeedButton7Click()
+{
+    if (InFile.empty() || OutFile.empty() || fixRunning_)
+        return;
+    FixGemsRequest request;
+    request.inFile = InFile;
+    request.outFile = OutFile;
+    request.fmScale = ScaleOf(FMBox);
+    request.psgScale = ScaleOf(PSGBox);
+    request.fixChecksum = CheckBox2->isChecked();
+
+    const Running running(fixRunning_);
+    LongProgress bar(ProgressBar1);
+    FixGemsProgress progress;
+    progress.clearStatus = [this] { Label3->clear(); };
+    progress.appendStatus = [this](const std::string& text) {
+        Label3->setText(Label3->text() + QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    };
+    progress.setMaximum = [&bar](std::int64_t maximum) { bar.setMaximum(maximum); };
+    progress.advance = [&bar](std::int64_t steps) { bar.advance(steps); };
+    progress.processPending = [] { QCoreApplication::processEvents(); };
+    FixGems(request, progress, FixImage);
+}
+
+void TForm1::Label10MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    CheckBox2->setChecked(!CheckBox2->isChecked());
+}
+
+// Runs on every change of the file boxes and the scale boxes. "Fix GEMS"
+// needs both files and two scales above 0; the tests stop at the first that
+// fails, so the scale texts are only converted once both files are there.
+// Then the up-downs follow the boxes.
+void TForm1::In_EditChange()
+{
+    const bool ready = !In_Edit->text().isEmpty() && !Out_Edit->text().isEmpty() && ScaleOf(FMBox) > 0
+                       && ScaleOf(PSGBox) > 0;
+    SpeedButton7->setEnabled(ready);
+    UpDown1->setPosition(ToThousandths(ScaleOf(FMBox)));
+    UpDown2->setPosition(ToThousandths(ScaleOf(PSGBox)));
+}
+
+// Scale boxes take digits and one decimal separator; every other character
+// is discarded, control characters such as Backspace included.
+void TForm1::FMBoxKeyPress(QLineEdit* Sender, QChar& Key)
+{
+    const QChar separator = QLatin1Char(DecimalSeparator());
+    const bool digit = Key >= QLatin1Char('0') && Key <= QLatin1Char('9');
+    if ((!digit && Key != separator) || (Key == separator && Sender->text().contains(separator)))
+        Key = QChar();
+}
+
+// Passes a key press on to a scale box, less the characters FMBoxKeyPress
+// discards. Keys without a character (Delete, arrows) and focus moves pass
+// untouched. Returns true when the event is swallowed.
+bool TForm1::FilterScaleKey(QLineEdit* box, QKeyEvent* event)
+{
+    const QString typed = event->text();
+    if (typed.isEmpty() || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        return false;
+    if (typed.size() == 1) {
+        QChar key = typed[0];
+        FMBoxKeyPress(box, key);
+        return key.isNull();
+    }
+    // Several characters at once (an input method): each is judged against
+    // the text the ones before it left.
+    for (QChar key : typed) {
+        FMBoxKeyPress(box, key);
+        if (!key.isNull() && !box->isReadOnly())
+            box->insert(key);
+    }
+    return true;
+}
+
+bool TForm1::UpDown1ChangingEx(int NewValue)
+{
+    return ScaleChanging(FMBox, NewValue);
+}
+
+bool TForm1::UpDown2ChangingEx(int NewValue)
+{
+    return ScaleChanging(PSGBox, NewValue);
+}
+
+// A step to 0 is refused; any other shows the new scale unpadded (1.999 up
+// one gives 2), and the box's change sets the same position again.
+bool TForm1::ScaleChanging(QLineEdit* box, int NewValue)
+{
+    if (!(NewValue > 0.001))
+        return false;
+    box->setText(ShortestText(NewValue));
+    return true;
+}
+
+// Fixed presets set both scales; "Custom" starts both at 0.001 and lets the
+// user type or step them. Each box first gets the shortest text of its
+// position, then is padded to three decimals.
 void TForm1::PresetBoxChange()
 {
     const int index = PresetBox->currentIndex();
@@ -63,9 +277,15 @@ void TForm1::PresetBoxChange()
         UpDown1->setPosition(preset.fmThousandths);
         UpDown2->setPosition(preset.psgThousandths);
     }
+    // Both positions are read before either text changes: each change runs
+    // In_EditChange, which sets both positions from the boxes' texts.
+    const int fm = UpDown1->position();
+    const int psg = UpDown2->position();
+    FMBox->setText(ShortestText(fm));
+    PSGBox->setText(ShortestText(psg));
     const char separator = DecimalSeparator();
-    FMBox->setText(QString::fromStdString(ScaleText(UpDown1->position(), separator)));
-    PSGBox->setText(QString::fromStdString(ScaleText(UpDown2->position(), separator)));
+    for (QLineEdit* box : {FMBox, PSGBox})
+        box->setText(QString::fromStdString(PadToThousandths(box->text().toStdString(), separator)));
 }
 
 // Fixed presets show their scales read-only; the custom one lets the user

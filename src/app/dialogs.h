@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QFileDialog;
+class QWidget;
+
+// The file dialogs the window asks its questions with. The window describes
+// a dialog; RunFileDialog shows it and returns the answer. Tests put a
+// function of their own there and answer without a modal dialog.
+namespace dialogs {
+
+struct FileDialogSetup {
+    bool save = false;       // a save dialog; otherwise one that opens an existing file
+    QString title;           // empty: the platform's standard title
+    QString folder;          // where the dialog starts
+    QString fileName;        // the name offered; a full path starts in its folder
+    QStringList filters;     // "Text files (*.txt)"
+    int filter = 0;          // the filter selected at the start
+    QString defaultSuffix;   // added to a name chosen without an extension
+};
+
+// The dialog the program shows for a setup, configured but not shown.
+QFileDialog* CreateFileDialog(QWidget* parent, const FileDialogSetup& setup);
+
+// Shows a dialog for the setup; returns the chosen full path, or an empty
+// text when the user cancels.
+extern std::function<QString(QWidget* parent, const FileDialogSetup& setup)> RunFileDialog;
+
+} // namespace dialogs

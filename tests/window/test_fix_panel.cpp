@@ -1,0 +1,383 @@
+// The GEMS Fix panel: opening and closing, presets, typed and stepped
+// scales, the file dialogs, and the Fix GEMS command run from the window.
+
+#include "window_test.h"
+
+#include "controls.h"
+#include "dialogs.h"
+#include "fix_gems.h"
+#include "gems.h"
+#include "rom_builder.h"
+#include "scale.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <deque>
+
+using namespace varnoquil;
+using vtest::LittleEndian;
+
+namespace {
+
+class FixPanel : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        platformDialog_ = dialogs::RunFileDialog;
+        dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
+            asked_.push_back(setup);
+            if (duringDialog_)
+                duringDialog_();
+            const QString answer = answers_.empty() ? QString() : answers_.front();
+            if (!answers_.empty())
+                answers_.pop_front();
+            return answer;
+        };
+    }
+    void TearDown() override
+    {
+        dialogs::RunFileDialog = platformDialog_;
+        QLocale::setDefault(QLocale::c());
+        WindowTest::TearDown();
+    }
+
+    std::string Path(const QString& name) const { return folder_.filePath(name).toStdString(); }
+
+    // The window with the panel opened by FIX for a ROM image the list has
+    // selected, and the output chosen in the save dialog when one is given.
+    TForm1& OpenPanel(const vtest::a_byte& rom, const QString& output = {}, const QString& input = "in.bin")
+    {
+        vtest::WriteFile(Path(input), rom);
+        TForm1& form = Open();
+        form.SelectedFile = Path(input);
+        form.FixButton->setEnabled(true);
+        QTest::mouseClick(form.FixButton, Qt::LeftButton);
+        if (!output.isEmpty()) {
+            answers_.push_back(output);
+            QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+        }
+        return form;
+    }
+
+    static void ChoosePreset(TForm1& form, int index)
+    {
+        QTest::keyClick(form.PresetBox, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(form.PresetBox, Qt::Key_Down);
+        ASSERT_EQ(form.PresetBox->currentIndex(), index);
+    }
+
+    // Replaces a box's text as a user would: select it all and type over
+    // it, or delete it.
+    static void Retype(QLineEdit* box, const QString& text)
+    {
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
+        if (text.isEmpty())
+            QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+
+    std::deque<QString> answers_;
+    std::vector<dialogs::FileDialogSetup> asked_;
+    std::function<void()> duringDialog_;
+    std::function<QString(QWidget*, const dialogs::FileDialogSetup&)> platformDialog_;
+};
+
+// Random bytes under a game header, with the scale-1.0 tables if asked for.
+vtest::a_byte Rom(bool fm, bool psg)
+{
+    vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
+    if (fm)
+        rom.Put(0x1001, LittleEndian(BuildFmTable(1.0)));
+    if (psg)
+        rom.Put(0x1400, LittleEndian(BuildPsgTable(1.0)));
+    return rom.bytes;
+}
+
+TEST_F(FixPanel, OpensFromFixForTheSelectedFileAndClosesWithX)
+{
+    MakeFile("a.bin");
+    TForm1& form = OpenPanel(Rom(true, true), folder_.filePath("out.nes"));
+    EXPECT_TRUE(form.SpeedButton7->isEnabled());
+    QTest::mouseClick(form.FixButton, Qt::LeftButton);  // again, with an output chosen
+    EXPECT_TRUE(form.FixBox->isVisible());
+    EXPECT_EQ(form.InFile, Path("in.bin"));
+    EXPECT_TRUE(form.In_Edit->text().endsWith("/in.bin"));
+    EXPECT_TRUE(form.Out_Edit->text().isEmpty());
+    EXPECT_EQ(form.OutFile, Path("out.nes"));
+    EXPECT_FALSE(form.SpeedButton7->isEnabled());
+    for (QToolButton* button : {form.SpeedButton13, form.DelButton, form.CheckSumButton, form.SEListButton})
+        EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+    EXPECT_TRUE(form.FixButton->isEnabled());
+
+    // Closing on ".." leaves Delete off; on a file it comes back with FIX.
+    for (const auto& [row, deletable] : {std::pair{0, false}, std::pair{1, true}}) {
+        form.ListBox1->setCurrentRow(row);
+        form.FixButton->setEnabled(false);
+        QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+        EXPECT_FALSE(form.FixBox->isVisible());
+        EXPECT_TRUE(form.SEListButton->isEnabled() && form.SpeedButton13->isEnabled());
+        EXPECT_TRUE(form.ListBox1->hasFocus());
+        EXPECT_EQ(form.DelButton->isEnabled(), deletable) << row;
+        EXPECT_EQ(form.FixButton->isEnabled(), deletable) << row;
+        EXPECT_FALSE(form.CheckSumButton->isEnabled());
+        form.FixButton->setEnabled(true);
+        QTest::mouseClick(form.FixButton, Qt::LeftButton);
+    }
+}
+
+TEST_F(FixPanel, PresetsSetTheScalesAndTheMode)
+{
+    TForm1& form = OpenPanel(Rom(false, false));
+    EXPECT_EQ(form.FMBox->text() + " " + form.PSGBox->text(), "1.250 1.500");
+    EXPECT_FALSE(form.UpDown1->isEnabled() || form.UpDown2->isEnabled());
+    struct Case { int index; const char* texts; int fm, psg; bool custom; };
+    for (const Case& c : {Case{1, "2 2", 2000, 2000, false}, Case{2, "1.500 1.500", 1500, 1500, false},
+                          Case{3, "1 1", 1000, 1000, false}, Case{4, "0.500 0.500", 500, 500, false},
+                          Case{5, "0.001 0.001", 1, 1, false}, Case{6, "0.001 0.001", 1, 1, true},
+                          Case{0, "1.250 1.500", 1250, 1500, false}}) {
+        ChoosePreset(form, c.index);
+        EXPECT_EQ(form.FMBox->text() + " " + form.PSGBox->text(), c.texts) << c.index;
+        EXPECT_EQ(std::pair(form.UpDown1->position(), form.UpDown2->position()), std::pair(c.fm, c.psg));
+        for (QLineEdit* box : {form.FMBox, form.PSGBox})
+            EXPECT_EQ(box->isReadOnly(), !c.custom) << c.index;
+        EXPECT_EQ(form.UpDown1->isEnabled() && form.UpDown2->isEnabled(), c.custom) << c.index;
+    }
+    // A typed value gives way to the preset's.
+    ChoosePreset(form, 6);
+    Retype(form.FMBox, "3");
+    ChoosePreset(form, 3);
+    EXPECT_EQ(form.FMBox->text(), "1");
+}
+
+TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparator)
+{
+    for (const auto& [locale, own, other] : {std::tuple{QLocale::c(), '.', ','},
+                                             std::tuple{QLocale(QLocale::German), ',', '.'}}) {
+        QLocale::setDefault(locale);
+        TForm1& form = OpenPanel(Rom(false, false), folder_.filePath("out.bin"));
+        ChoosePreset(form, 6);
+        // Texts with "#" for the locale's separator.
+        const auto text = [own = own](QString pattern) { return pattern.replace('#', QLatin1Char(own)); };
+        const QString start = text("0#001");
+        QTest::keyClick(form.FMBox, Qt::Key_End);
+        for (const char key : {'a', own, other, '-', ' '})
+            QTest::keyClicks(form.FMBox, QString(QLatin1Char(key)));
+        QTest::keyClick(form.FMBox, Qt::Key_Backspace);
+        EXPECT_EQ(form.FMBox->text(), start);
+        QTest::keyClicks(form.FMBox, "5");
+        EXPECT_EQ(form.FMBox->text(), start + "5");
+        EXPECT_EQ(form.UpDown1->position(), 2);  // rounded, not cut
+        // Delete produces no character and works; so does several at once.
+        QTest::keyClick(form.FMBox, Qt::Key_Home);
+        QTest::keyClick(form.FMBox, Qt::Key_Delete);
+        QKeyEvent several(QEvent::KeyPress, 0, Qt::NoModifier, text("2x#") + QLatin1Char(other));
+        QApplication::sendEvent(form.FMBox, &several);
+        EXPECT_EQ(form.FMBox->text(), text("2#0015"));
+        EXPECT_EQ(form.UpDown1->position(), 2002);
+        EXPECT_TRUE(form.SpeedButton7->isEnabled());
+        Retype(form.PSGBox, "0");
+        EXPECT_FALSE(form.SpeedButton7->isEnabled());
+        Retype(form.PSGBox, "2");
+        EXPECT_TRUE(form.SpeedButton7->isEnabled());
+        // Read-only boxes take nothing.
+        ChoosePreset(form, 0);
+        QTest::keyClicks(form.FMBox, "7");
+        EXPECT_EQ(form.FMBox->text(), text("1#250"));
+        EXPECT_TRUE(errors_.empty());
+    }
+}
+
+TEST_F(FixPanel, ArrowsStepTheScalesUnpaddedAndStopAbove0)
+{
+    QLocale::setDefault(QLocale(QLocale::German));
+    TForm1& form = OpenPanel(Rom(false, false));
+    ChoosePreset(form, 6);
+    struct Case { QLineEdit* box; UpDown* upDown; const char* from; bool up; const char* to; int position; };
+    for (const Case& c : {Case{form.FMBox, form.UpDown1, "0,001", true, "0,002", 2},
+                          Case{form.FMBox, form.UpDown1, "1,250", true, "1,251", 1251},
+                          Case{form.PSGBox, form.UpDown2, "1,999", true, "2", 2000},
+                          Case{form.PSGBox, form.UpDown2, "0,002", false, "0,001", 1},
+                          Case{form.PSGBox, form.UpDown2, "0,001", false, "0,001", 1}}) {
+        Retype(c.box, c.from);
+        QTest::mouseClick(c.up ? c.upDown->upArrow() : c.upDown->downArrow(), Qt::LeftButton);
+        EXPECT_EQ(c.box->text(), c.to) << c.from;
+        EXPECT_EQ(c.upDown->position(), c.position) << c.from;
+    }
+}
+
+TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
+{
+    TForm1& form = OpenPanel(Rom(false, false));
+    duringDialog_ = [] { QDir::setCurrent(QDir::rootPath()); };
+    answers_ = {"/roms/Other Game.SMD", "", folder_.filePath("out.nes"), "", folder_.filePath("again.nes")};
+    QTest::mouseClick(form.SpeedButton5, Qt::LeftButton);
+    QTest::mouseClick(form.SpeedButton5, Qt::LeftButton);  // cancelled
+    EXPECT_EQ(form.InFile, "/roms/Other Game.SMD");
+    EXPECT_EQ(form.In_Edit->text(), "/roms/Other Game.SMD");
+    for (int i = 0; i < 2; ++i)
+        QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(form.OutFile, Path("out.nes"));
+    EXPECT_TRUE(form.SpeedButton7->isEnabled());
+    form.InFile = Path("x.Bin");
+    QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(form.OutFile, Path("again.nes"));
+    EXPECT_TRUE(form.Out_Edit->text().endsWith("/again.nes"));
+    EXPECT_EQ(QDir::currentPath().toStdString(), Folder());
+
+    ASSERT_EQ(asked_.size(), 5u);
+    EXPECT_FALSE(asked_[0].save);
+    EXPECT_EQ(asked_[0].filter, 0);
+    EXPECT_EQ(asked_[0].folder.toStdString(), Folder());
+    const dialogs::FileDialogSetup& save = asked_[2];
+    EXPECT_TRUE(save.save);
+    EXPECT_EQ(save.title, "Save iNES data");
+    EXPECT_EQ(save.defaultSuffix, "nes");
+    EXPECT_EQ(save.filters, QStringList({"Super Magic Drive (binary) (*.bin)", "All files (*)"}));
+    // The filter follows the input's extension; the last name chosen is offered again.
+    EXPECT_EQ(std::tuple(save.filter, asked_[4].filter), std::tuple(1, 0));
+    EXPECT_EQ(std::tuple(save.fileName, asked_[3].fileName, asked_[4].fileName),
+              std::tuple(QString("VQL_Untitled"), QString::fromStdString(Path("out.nes")),
+                         QString::fromStdString(Path("out.nes"))));
+
+    // A folder that is gone by the time it is set back is an I/O error; the
+    // choice stands.
+    duringDialog_ = [this] { ASSERT_TRUE(folder_.remove()); };
+    answers_ = {"/elsewhere/new.nes"};
+    QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(form.OutFile, "/elsewhere/new.nes");
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(errors_[0].text, "File not found.");
+}
+
+TEST_F(FixPanel, ThePlatformsSaveDialogIsSetUpAsDescribed)
+{
+    const dialogs::FileDialogSetup setup{true, "Save iNES data", folder_.path(), "VQL_Untitled",
+                                         {"Super Magic Drive (binary) (*.bin)", "All files (*)"}, 1, "nes"};
+    const std::unique_ptr<QFileDialog> dialog(dialogs::CreateFileDialog(nullptr, setup));
+    EXPECT_EQ(dialog->windowTitle(), "Save iNES data");
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(dialog->selectedNameFilter(), "All files (*)");
+    dialog->selectFile("typed");
+    static_cast<QDialog*>(dialog.get())->accept();  // as the dialog's own button does
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->selectedFiles(), QStringList(folder_.filePath("typed.nes")));
+    const std::unique_ptr<QFileDialog> open(dialogs::CreateFileDialog(nullptr, {}));
+    EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST_F(FixPanel, LongPathsAreShortenedInTheBoxesAndUsedWhole)
+{
+    const QString deep = QString("a-rather-long-folder-name/").repeated(6);
+    MakeFolder(deep);
+    TForm1& form = OpenPanel(Rom(true, true), folder_.filePath(deep + "retuned.bin"), deep + "game.bin");
+    EXPECT_EQ(form.InFile, Path(deep + "game.bin"));
+    for (QLineEdit* box : {form.In_Edit, form.Out_Edit}) {
+        EXPECT_TRUE(box->text().contains("...")) << box->text().toStdString();
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), box->width() - 8);
+    }
+    QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(folder_.filePath(deep + "retuned.bin")));
+}
+
+TEST_F(FixPanel, TheChecksumCaptionTogglesTheOptionWithAnyButton)
+{
+    TForm1& form = OpenPanel(Rom(false, false));
+    for (const auto& [button, checked] : {std::pair{Qt::LeftButton, false}, std::pair{Qt::RightButton, true}}) {
+        QTest::mouseClick(form.Label10, button);
+        EXPECT_EQ(form.CheckBox2->isChecked(), checked);
+    }
+}
+
+TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
+{
+    struct Case { bool fm, psg, checksum; int preset; };
+    for (const Case& c : {Case{true, true, true, 0}, Case{true, true, false, 1}, Case{false, true, true, 4},
+                          Case{false, false, true, 3}}) {
+        const vtest::a_byte rom = Rom(c.fm, c.psg);
+        TForm1& form = OpenPanel(rom, folder_.filePath("out.bin"));
+        ChoosePreset(form, c.preset);
+        if (!c.checksum)
+            QTest::mouseClick(form.Label10, Qt::LeftButton);
+        QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+
+        const ScalePreset& preset = ScalePresets()[std::size_t(c.preset)];
+        vtest::a_byte image;
+        FixGems({Path("in.bin"), Path("expected.bin"), preset.fmThousandths / 1000.0, preset.psgThousandths / 1000.0,
+                 c.checksum}, {}, image);
+        EXPECT_EQ(vtest::ReadFile(Path("out.bin")), vtest::ReadFile(Path("expected.bin")));
+        EXPECT_EQ(vtest::ReadFile(Path("in.bin")), rom);
+        QStringList lines = {"Loading..", c.fm ? "fm fixed" : "fm not fixed", c.psg ? "psg fixed" : "psg not fixed",
+                             "Fix Finished!"};
+        if (c.checksum)
+            lines.insert(3, "checksum fix..");
+        EXPECT_EQ(form.Label3->text().split('\n'), lines);
+        EXPECT_EQ(form.ProgressBar1->maximum(), 2 * 0x2000 + (c.checksum ? 30 : 20));
+        EXPECT_EQ(form.ProgressBar1->value(), c.checksum ? 32 : 22);
+        EXPECT_TRUE(form.FixBox->isVisible() && form.SpeedButton7->isEnabled());
+    }
+}
+
+TEST_F(FixPanel, AClickDuringARunStartsNoSecondRun)
+{
+    TForm1& form = OpenPanel(Rom(true, true), folder_.filePath("out.bin"));
+    QString statusAtSecondClick;
+    QTimer::singleShot(0, [&] {
+        statusAtSecondClick = form.Label3->text();
+        QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+    });
+    QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+    EXPECT_EQ(statusAtSecondClick, "Loading..\n");
+    EXPECT_EQ(form.Label3->text().split('\n'),
+              QStringList({"Loading..", "fm fixed", "psg fixed", "checksum fix..", "Fix Finished!"}));
+}
+
+TEST_F(FixPanel, FailuresEndTheCommandBeforeItWritesAnything)
+{
+    TForm1& form = OpenPanel(Rom(true, true), folder_.filePath("out.bin"));
+    ChoosePreset(form, 6);
+    Retype(form.FMBox, "");  // the emptied box cannot be converted
+    QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+    form.OutFile = form.InFile;
+    ChoosePreset(form, 0);
+    QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+
+    ASSERT_EQ(errors_.size(), 3u);
+    EXPECT_EQ(errors_[0].text, "'' is not a valid floating point value.");
+    EXPECT_EQ(errors_[1].text, errors_[0].text);
+    EXPECT_EQ(errors_[2].text, "The output file must not be the input file.");
+    EXPECT_EQ(form.Label3->text(), "Select BIN file.");
+    EXPECT_FALSE(QFile::exists(folder_.filePath("out.bin")));
+    EXPECT_EQ(vtest::ReadFile(Path("in.bin")), Rom(true, true));
+}
+
+TEST(LongProgress, DividesMaximaBeyondTheBarsRangeAndStopsAtTheEnd)
+{
+    QProgressBar bar;
+    LongProgress progress(&bar);
+    struct Case { std::int64_t maximum, step; int barMaximum, value; };
+    for (const Case& c : {Case{30, 12, 30, 12}, Case{5'000'000'000, 2'500'000'000, 1'666'666'666, 833'333'333},
+                          Case{20, 25, 20, 20}}) {
+        progress.setMaximum(c.maximum);
+        EXPECT_EQ(std::pair(bar.maximum(), bar.value()), std::pair(c.barMaximum, 0)) << c.maximum;
+        progress.advance(c.step);
+        EXPECT_EQ(bar.value(), c.value) << c.maximum;
+        progress.advance(c.maximum);
+        EXPECT_EQ(bar.value(), c.barMaximum) << c.maximum;
+    }
+}
+
+} // namespace
