@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include "look.h"
+
 #include <QPainter>
 #include <QProgressBar>
 #include <QStyleOptionFrame>
@@ -43,6 +45,9 @@ QSize FixedHeightDelegate::sizeHint(const QStyleOptionViewItem& option, const QM
 
 UpDown::UpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this))
 {
+    // The arrows are drawn in the platform's colours, whatever the colours of
+    // the box they stand in.
+    look::UsePlatformColours(this);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
     for (QToolButton* button : {up_, down_}) {

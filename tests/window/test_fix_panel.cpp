@@ -7,6 +7,7 @@
 #include "dialogs.h"
 #include "fix_gems.h"
 #include "gems.h"
+#include "look.h"
 #include "rom_builder.h"
 #include "scale.h"
 
@@ -121,6 +122,8 @@ TEST_F(FixPanel, OpensFromFixForTheSelectedFileAndClosesWithX)
     for (QToolButton* button : {form.SpeedButton13, form.DelButton, form.CheckSumButton, form.SEListButton})
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
     EXPECT_TRUE(form.FixButton->isEnabled());
+    // The "..." buttons read on the black box.
+    EXPECT_TRUE(Shows(form.SpeedButton5, look::kWhite) && Shows(form.SpeedButton6, look::kWhite));
 
     // Closing on ".." leaves Delete off; on a file it comes back with FIX.
     for (const auto& [row, deletable] : {std::pair{0, false}, std::pair{1, true}}) {
@@ -205,6 +208,16 @@ TEST_F(FixPanel, ArrowsStepTheScalesUnpaddedAndStopAbove0)
     QLocale::setDefault(QLocale(QLocale::German));
     TForm1& form = OpenPanel(Rom(false, false));
     ChoosePreset(form, 6);
+    // The arrows stand out from their buttons, also inside the black box.
+    for (QToolButton* arrow : {form.UpDown1->upArrow(), form.UpDown2->downArrow()}) {
+        const int background = qGray(arrow->palette().color(QPalette::Button).rgb());
+        const QImage image = arrow->grab().toImage();
+        int contrast = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                contrast = std::max(contrast, std::abs(qGray(image.pixel(x, y)) - background));
+        EXPECT_GT(contrast, 100);
+    }
     struct Case { QLineEdit* box; UpDown* upDown; const char* from; bool up; const char* to; int position; };
     for (const Case& c : {Case{form.FMBox, form.UpDown1, "0,001", true, "0,002", 2},
                           Case{form.FMBox, form.UpDown1, "1,250", true, "1,251", 1251},
@@ -277,6 +290,27 @@ TEST_F(FixPanel, ThePlatformsSaveDialogIsSetUpAsDescribed)
     EXPECT_EQ(dialog->selectedFiles(), QStringList(folder_.filePath("typed.nes")));
     const std::unique_ptr<QFileDialog> open(dialogs::CreateFileDialog(nullptr, {}));
     EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST_F(FixPanel, TheKeyThatClosesTheDialogIsNotReleasedOnTheWindow)
+{
+    struct Probe : QWidget {
+        int releases = 0;
+        void keyReleaseEvent(QKeyEvent*) override { ++releases; }
+    } probe;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        name->setText("typed");
+        QTest::keyPress(name, Qt::Key_Return);
+    });
+    const dialogs::FileDialogSetup setup{true, {}, folder_.path(), {}, {"All files (*)"}, 0, "nes"};
+    EXPECT_EQ(platformDialog_(nullptr, setup), folder_.filePath("typed.nes"));
+    QTest::keyRelease(&probe, Qt::Key_Return);
+    EXPECT_EQ(probe.releases, 0);
+    QTest::keyClick(&probe, Qt::Key_Return);
+    EXPECT_EQ(probe.releases, 1);
 }
 
 TEST_F(FixPanel, LongPathsAreShortenedInTheBoxesAndUsedWhole)
