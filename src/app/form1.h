@@ -144,8 +144,24 @@ public:
     bool UpDown2ChangingEx(int NewValue);
     void PresetBoxChange();
 
-    // file browser (form1_browser.cpp)
+    // file browser (form1_browser.cpp, form1_info.cpp)
+    // The header of SelectedFile with its computed checksum, and the file it
+    // was read from: empty while the last read of a header failed, so that
+    // no checksum is ever written into a file it was not computed for.
+    varnoquil::iSMD_ HeaderInfo;
+    std::string HeaderFile;
     void CheckBox1Click();
+    void ListBox1KeyDown(int key, Qt::KeyboardModifiers shift);
+    void ListBox1KeyUp(int key, Qt::KeyboardModifiers shift);
+    void ListBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    void ListBox1DblClick();
+    void ListBox1DrawItem(QPainter& canvas, int index, const QRect& rect, int state);
+    void SpeedButton4Click();
+    void SpeedButton8Click();
+    void DelButtonClick();
+    void DiskBoxChange();
+    void CheckSumButtonClick();
+    void RefreshInformation();
 
     // --- operations shared by the handlers ---
     void UpdatePathLabel();

@@ -3,13 +3,53 @@
 #include "form1.h"
 
 #include "browser.h"
+#include "file_list.h"
 #include "platform.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
 
 using namespace varnoquil;
+
+namespace {
+
+// The root of the mounted file system that holds the folder; "/" when no
+// browsable mount does.
+std::string RootHolding(const std::string& folder)
+{
+    std::vector<std::string> roots;
+    for (const platform::Drive& drive : platform::listDrives())
+        roots.push_back(drive.root);
+    const int index = ui::DriveHolding(roots, folder);
+    return index < 0 ? std::string(1, platform::separator()) : roots[static_cast<std::size_t>(index)];
+}
+
+// The entry whose text is the name: an exact match first, then one that
+// differs in case only; -1 when there is none.
+int RowNamed(const QListWidget* list, const std::string& name)
+{
+    const QString wanted = QString::fromStdString(name);
+    int caseless = -1;
+    for (int row = 0; row < list->count(); ++row) {
+        const QString text = list->item(row)->text();
+        if (text == wanted)
+            return row;
+        if (caseless < 0 && text.compare(wanted, Qt::CaseInsensitive) == 0)
+            caseless = row;
+    }
+    return caseless;
+}
+
+std::string LastComponent(const std::string& path)
+{
+    const auto slash = path.rfind(platform::separator());
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
 
 void TForm1::ListFolder(bool startUp)
 {
@@ -73,3 +113,117 @@ void TForm1::StartupListing()
     DelButton->setEnabled(!entry.empty() && entry != browser::kParentEntry);
 }
 
+// Every key: an unselected list starts from its first entry, so the first
+// arrow key moves from there.
+void TForm1::ListBox1KeyDown(int, Qt::KeyboardModifiers)
+{
+    if (ListBox1->currentRow() < 0)
+        ListBox1->setCurrentRow(0);
+}
+
+// The selection refresh, after a key release or with no key for the other
+// callers: Delete follows the entry, Backspace goes up a folder, Enter opens
+// the entry, and every other key shows the information of the entry the list
+// moved to.
+void TForm1::ListBox1KeyUp(int key, Qt::KeyboardModifiers)
+{
+    if (ListBox1->currentRow() <= 0) {
+        ListBox1->setCurrentRow(0);
+        if (SelectedEntryText() == browser::kParentEntry)
+            DelButton->setEnabled(false);
+    } else {
+        DelButton->setEnabled(browser::FileExists(browser::EntryPath(platform::currentDir(), SelectedEntryText())));
+    }
+    if (key == FileList::kBackspace) {
+        SpeedButton4Click();
+    } else if (key == FileList::kEnter) {
+        ListBox1DblClick();
+        return;
+    }
+    RefreshInformation();
+}
+
+// Any button; the left one has already moved the selection to the entry
+// under the pointer.
+void TForm1::ListBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, int, int)
+{
+    if (ListBox1->currentRow() >= 0)
+        ListBox1KeyUp(FileList::kNoKey, shift);
+}
+
+// Opens the selected ROM image in the fix panel; otherwise goes up with
+// "..", enters a folder, or does nothing for any other file.
+void TForm1::ListBox1DblClick()
+{
+    if (!SelectedFile.empty()) {
+        FixButtonClick();
+        return;
+    }
+    if (ListBox1->currentRow() < 0)
+        return;
+    const std::string entry = SelectedEntryText();
+    const std::string folder = platform::currentDir();
+    const bool up = entry == browser::kParentEntry;
+    if (up) {
+        platform::changeDir(browser::EntryPath(folder, browser::kParentEntry));
+    } else {
+        const std::string path = browser::EntryPath(folder, entry);
+        if (!browser::LooksLikeFolder(path))
+            return;
+        platform::changeDir(path);
+    }
+    UpdatePathLabel();
+    CheckBox1Click();
+    // Going up lands on the folder just left, when the listing shows it.
+    if (up)
+        ListBox1->setCurrentRow(RowNamed(ListBox1, LastComponent(folder)));
+    else
+        ListBox1->setCurrentRow(0);
+    UpdateEntryButtons();
+}
+
+// "<-": up one folder, forgetting the selected ROM image.
+void TForm1::SpeedButton4Click()
+{
+    if (ListBox1->count() == 0 || ListBox1->item(0)->text().toStdString() != browser::kParentEntry)
+        return;
+    ListBox1->setCurrentRow(0);
+    Label3->setText(QStringLiteral("Select BIN file."));
+    SelectedFile.clear();
+    ListBox1DblClick();
+}
+
+// "/": the root of the file system that holds the current folder. The path
+// bar follows, so that it never names a folder the list does not show.
+void TForm1::SpeedButton8Click()
+{
+    platform::changeDir(RootHolding(platform::currentDir()));
+    UpdatePathLabel();
+    CheckBox1Click();
+}
+
+// Deletes without asking; a file that stays (read-only, gone already) simply
+// shows again in the new listing.
+void TForm1::DelButtonClick()
+{
+    platform::deleteFile(browser::EntryPath(platform::currentDir(), SelectedEntryText()));
+    CheckBox1Click();
+}
+
+// Lists the root of the chosen drive. A drive that cannot be entered leaves
+// the current folder as it was, silently; the list is rebuilt all the same.
+void TForm1::DiskBoxChange()
+{
+    if (ListBox1->isEnabled())
+        ListBox1->setFocus();
+    // The item carries its root; its text is root + " [" + label + "]".
+    QString root = DiskBox->currentData().toString();
+    if (root.isEmpty()) {
+        const QString text = DiskBox->currentText();
+        root = text.left(text.lastIndexOf(QStringLiteral(" [")));
+    }
+    platform::setCurrentDir(root.toStdString());
+    UpdatePathLabel();
+    CheckBox1Click();
+    ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);
+}

@@ -4,6 +4,7 @@
 #include "form1.h"
 
 #include "controls.h"
+#include "file_list.h"
 #include "look.h"
 #include "scale.h"
 
@@ -121,12 +122,16 @@ void TForm1::CreateControls()
     Label1->setCursor(Qt::SizeAllCursor);
 
     Panel3 = Panel(client_, "Panel3", look::kBlack);
-    ListBox1 = Named(new QListWidget(client_), "ListBox1");
+    ListBox1 = Named(new FileList(client_), "ListBox1");
     ListBox1->setFrameShape(QFrame::NoFrame);
     ListBox1->setFont(look::SmallFonts());
     look::SetBackground(ListBox1, look::kBlack);
     look::SetTextColour(ListBox1, look::kLime);
-    ListBox1->setItemDelegate(new FixedHeightDelegate(16, ListBox1));
+    ListBox1->setItemDelegate(new FileListDelegate(
+        [this](QPainter& canvas, int index, const QRect& rect, QStyle::State state) {
+            ListBox1DrawItem(canvas, index, rect, static_cast<int>(state));
+        },
+        ListBox1));
     ListBox1->setUniformItemSizes(true);
     Panel1 = Panel(client_, "Panel1", look::kDeepBlue);
     Panel2 = Panel(client_, "Panel2", look::kBlack);
@@ -182,6 +187,7 @@ void TForm1::CreateInfoPanel()
     Label3->setFont(look::SmallFonts());
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label3->setWordWrap(true);
+    Label3->setTextFormat(Qt::PlainText);  // header bytes are never markup
     look::SetTextColour(Label3, look::kAzure);
     look::SetBackground(Label3, look::kBlack);
     Label3->setGeometry(8, 24, 153, 0);
@@ -201,6 +207,7 @@ void TForm1::CreatePathBar()
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     look::SetBackground(Label4, look::kBlack);
     DiskBox = DropDownList(Panel2, "DiskBox", {0, 2, 137, 19});
+    DiskBox->setItemDelegate(new DriveItemDelegate(16, DiskBox));
 }
 
 void TForm1::CreateAboutBox()
@@ -309,6 +316,18 @@ void TForm1::ConnectHandlers()
     connect(SpeedButton13, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
     connect(SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    auto* list = static_cast<FileList*>(ListBox1);  // built as one in CreateControls
+    list->keyDown = [this](int key, Qt::KeyboardModifiers shift) { ListBox1KeyDown(key, shift); };
+    list->keyUp = [this](int key, Qt::KeyboardModifiers shift) { ListBox1KeyUp(key, shift); };
+    list->mouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+        ListBox1MouseDown(button, shift, x, y);
+    };
+    list->doubleClick = [this] { ListBox1DblClick(); };
+    connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+    connect(SpeedButton8, &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
+    connect(DelButton, &QToolButton::clicked, this, &TForm1::DelButtonClick);
+    connect(CheckSumButton, &QToolButton::clicked, this, &TForm1::CheckSumButtonClick);
+    connect(DiskBox, &QComboBox::activated, this, &TForm1::DiskBoxChange);
     connect(FixButton, &QToolButton::clicked, this, &TForm1::FixButtonClick);
     ConnectFixPanel();
     connect(SEListButton, &QToolButton::clicked, this, &TForm1::SEListButtonClick);

@@ -20,10 +20,10 @@ class ErrorBox : public WindowTest {};
 
 TEST_F(ErrorBox, AnIoErrorInAHandlerShowsItsTextWithAFullStop)
 {
-    MakeFile("a.bin");
+    MakeFolder("sub");
     TForm1& form = Open();
     QTest::keyClick(form.ListBox1, Qt::Key_Down);
-    ASSERT_EQ(form.ListBox1->currentItem()->text(), "a.bin");
+    ASSERT_EQ(form.ListBox1->currentItem()->text(), "sub");
     QTest::mouseClick(form.SpeedButton13, Qt::LeftButton);
     // The current folder disappears while the box is open: closing it asks
     // for the folder to test the selected entry, and that fails.

@@ -117,7 +117,7 @@ TEST_F(StartUp, ControlsArePaintedInTheirColours)
         {form.Label3, look::kAzure, look::kBlack, {100, 100}},
         {form.CheckBox1, look::kBlue, look::kSilver, {125, 8}},
         {form.Label4, look::kGray, look::kBlack, {300, 2}},
-        {form.ListBox1, look::kLime, look::kBlack, {300, 200}},
+        {form.ListBox1, look::kOrange, look::kBlack, {300, 200}},  // folders are orange
         {form.SpeedButton4, look::kLime, look::kBlack, {1, 1}},
         {form.SpeedButton8, look::kAqua, look::kBlack, {1, 1}},
         {form.SEListButton, look::kYellow, look::kBlack, {1, 1}},

@@ -1,0 +1,96 @@
+// The information panel, the Checksum command and the drawing of the file
+// list's entries.
+
+#include "form1.h"
+
+#include "browser.h"
+#include "cp1251.h"
+#include "errors.h"
+#include "file_list.h"
+#include "look.h"
+#include "platform.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QToolButton>
+
+using namespace varnoquil;
+
+namespace {
+
+const QColor kLightGrey{200, 200, 200};
+
+// The header's bytes as the Cyrillic code page shows them, with CR LF as
+// line breaks.
+QString InformationLabelText(const std::string& text)
+{
+    return QString::fromStdString(Cp1251ToUtf8(text)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+// Shows the header of the selected ROM image, or asks for one. After a
+// failed read the error reaches the error box and the panel keeps what it
+// showed; Checksum is switched off, since the checksum it would write was not
+// computed for this file.
+void TForm1::RefreshInformation()
+{
+    const std::string path = browser::EntryPath(platform::currentDir(), SelectedEntryText());
+    if (!browser::IsRomImage(path)) {
+        Label3->setText(QStringLiteral("Select BIN file."));
+        SelectedFile.clear();
+        FixButton->setEnabled(false);
+        return;
+    }
+    SelectedFile = path;
+    HeaderFile.clear();
+    try {
+        ReadHeader(SelectedFile, HeaderInfo);
+    } catch (const Error&) {
+        CheckSumButton->setEnabled(false);
+        throw;
+    }
+    HeaderFile = SelectedFile;
+    Label3->setText(InformationLabelText(InformationText(HeaderInfo)));
+    CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);
+    FixButton->setEnabled(true);
+}
+
+// Writes the checksum computed for the selected ROM image into its header,
+// then shows the header again. With no image selected the file cannot be
+// opened and nothing is written.
+void TForm1::CheckSumButtonClick()
+{
+    if (!SelectedFile.empty() && SelectedFile != HeaderFile)
+        throw RequestError("The header of " + SelectedFile + " could not be read");
+    WriteChecksum(SelectedFile, HeaderInfo.FileCrc);
+    ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);
+}
+
+// Faint stripes by index; ROM images azure, folders and entries that cannot
+// be looked at orange, other files light grey. The selection is not shown:
+// the focus mark drawn after this is the only sign of the current entry.
+void TForm1::ListBox1DrawItem(QPainter& canvas, int index, const QRect& rect, int)
+{
+    const int stripe = index % 2 * 4;
+    canvas.fillRect(rect, QColor(stripe, stripe, stripe));
+    const QString text = ListBox1->item(index)->text();
+    // Painting never fails: without a current folder the entry's kind
+    // cannot be told, which counts as a folder.
+    std::string folder;
+    bool folderKnown = true;
+    try {
+        folder = platform::currentDir();
+    } catch (const Error&) {
+        folderKnown = false;
+    }
+    const std::string path = browser::EntryPath(folder, text.toStdString());
+    QColor colour = kLightGrey;
+    if (browser::IsRomImage(path))
+        colour = look::kAzure;
+    else if (!folderKnown || browser::LooksLikeFolder(path))
+        colour = look::kOrange;
+    canvas.setPen(colour);
+    canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+}
