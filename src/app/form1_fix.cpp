@@ -87,22 +87,24 @@ void TForm1::ConnectFixPanel()
     UpDown1->changing = [this](int proposed) { return UpDown1ChangingEx(proposed); };
     UpDown2->changing = [this](int proposed) { return UpDown2ChangingEx(proposed); };
 
-    auto* hook = new EventHook(this, [this](QObject* watched, QEvent* event) {
-        if (watched == Label10) {
-            // The second press of a double click is a press as well.
-            if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
-                return false;
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            const QPoint at = mouse->position().toPoint();
-            Label10MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y());
-            return true;
-        }
-        if (event->type() != QEvent::KeyPress)
+    // The hooks look at the event before they touch the window: events
+    // also arrive while the window is being destroyed.
+    auto* clicks = new EventHook(this, [this](QObject*, QEvent* event) {
+        // The second press of a double click is a press as well.
+        if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
             return false;
-        return FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->position().toPoint();
+        Label10MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y());
+        return true;
     });
-    for (QObject* watched : std::initializer_list<QObject*>{Label10, FMBox, PSGBox})
-        hook->watch(watched);
+    clicks->watch(Label10);
+    auto* keys = new EventHook(this, [this](QObject* watched, QEvent* event) {
+        return event->type() == QEvent::KeyPress
+               && FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
+    });
+    keys->watch(FMBox);
+    keys->watch(PSGBox);
 }
 
 // Opens the panel for the ROM image selected in the list. The output box is
