@@ -141,6 +141,34 @@ TEST_F(FixPanel, OpensFromFixForTheSelectedFileAndClosesWithX)
     }
 }
 
+TEST_F(FixPanel, OpensFromTheListWithFixEnterOrADoubleClick)
+{
+    vtest::WriteFile(Path("in.bin"), Rom(true, true));
+    TForm1& form = Open();
+    QTest::keyClick(form.ListBox1, Qt::Key_Down);
+    ASSERT_EQ(form.SelectedFile, Path("in.bin"));
+    QWidget* rows = form.ListBox1->viewport();
+    const QPoint at = form.ListBox1->visualItemRect(form.ListBox1->item(1)).center();
+    const std::function<void()> openers[] = {
+        [&] { QTest::mouseClick(form.FixButton, Qt::LeftButton); },
+        [&] { QTest::keyClick(form.ListBox1, Qt::Key_Return); },
+        [&] {
+            QTest::mouseClick(rows, Qt::LeftButton, {}, at);
+            QTest::mouseDClick(rows, Qt::LeftButton, {}, at);
+            QTest::mouseRelease(rows, Qt::LeftButton, {}, at);
+        },
+    };
+    for (const auto& open : openers) {
+        open();
+        EXPECT_TRUE(form.FixBox->isVisible());
+        EXPECT_TRUE(form.In_Edit->text().endsWith("/in.bin"));
+        EXPECT_TRUE(form.Out_Edit->text().isEmpty());  // also after the output chosen below
+        answers_ = {folder_.filePath("out.nes")};
+        QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    }
+}
+
 TEST_F(FixPanel, PresetsSetTheScalesAndTheMode)
 {
     TForm1& form = OpenPanel(Rom(false, false));
