@@ -19,6 +19,7 @@ int FileList::KeyCode(const QKeyEvent* event)
 
 void FileList::keyPressEvent(QKeyEvent* event)
 {
+    held_.insert(event->key());
     if (keyDown)
         keyDown(KeyCode(event), event->modifiers());
     QListWidget::keyPressEvent(event);
@@ -28,8 +29,16 @@ void FileList::keyReleaseEvent(QKeyEvent* event)
 {
     QListWidget::keyReleaseEvent(event);
     // A held key repeats its press; its release comes once, at the end.
-    if (keyUp && !event->isAutoRepeat())
+    if (event->isAutoRepeat() || !held_.remove(event->key()))
+        return;
+    if (keyUp)
         keyUp(KeyCode(event), event->modifiers());
+}
+
+void FileList::focusOutEvent(QFocusEvent* event)
+{
+    held_.clear();
+    QListWidget::focusOutEvent(event);
 }
 
 void FileList::mousePressEvent(QMouseEvent* event)

@@ -3,6 +3,7 @@
 #include "controls.h"
 
 #include <QListWidget>
+#include <QSet>
 #include <QStyle>
 
 #include <functional>
@@ -29,8 +30,14 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // Keys pressed while the list had the focus. A key pressed elsewhere,
+    // such as the Enter that closes an error box, is not released here.
+    QSet<int> held_;
 };
 
 // Draws each entry of the file list through its owner, at a fixed height,

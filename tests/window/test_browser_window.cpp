@@ -157,6 +157,9 @@ TEST_F(FileBrowser, KeysWalkTheStatesEntryByEntry)
         QApplication::sendEvent(List(), &release);
     }
     EXPECT_EQ(State(), "d.bin DF- d.bin 0001/1234 !File access denied.");
+    // The release of an Enter pressed elsewhere (on the error box) opens nothing.
+    QTest::keyRelease(List(), Qt::Key_Return);
+    EXPECT_FALSE(form.FixBox->isVisible());
 }
 
 TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
