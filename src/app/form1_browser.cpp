@@ -68,18 +68,12 @@ void TForm1::CheckBox1Click()
 {
     ListFolder(false);
     ListBox1->setCurrentRow(0);
-    const std::string entry = SelectedEntryText();
-    if (entry == browser::kParentEntry) {
-        DelButton->setEnabled(false);
+    // Inside a folder the selection is back on "..": nothing is selected to fix.
+    if (SelectedEntryText() == browser::kParentEntry) {
         FixButton->setEnabled(false);
         SelectedFile.clear();
-    } else if (browser::FileExists(browser::EntryPath(platform::currentDir(), entry))) {
-        DelButton->setEnabled(true);
-        if (!SelectedFile.empty())
-            FixButton->setEnabled(true);
-    } else {
-        DelButton->setEnabled(false);
     }
+    UpdateEntryButtons();
     // A disabled list (the About box is open) cannot take the focus.
     if (ListBox1->isEnabled() && !ListBox1->hasFocus())
         ListBox1->setFocus();
@@ -216,13 +210,9 @@ void TForm1::DiskBoxChange()
 {
     if (ListBox1->isEnabled())
         ListBox1->setFocus();
-    // The item carries its root; its text is root + " [" + label + "]".
-    QString root = DiskBox->currentData().toString();
-    if (root.isEmpty()) {
-        const QString text = DiskBox->currentText();
-        root = text.left(text.lastIndexOf(QStringLiteral(" [")));
-    }
-    platform::setCurrentDir(root.toStdString());
+    // Each item carries its root beside its text, root + " [" + label + "]",
+    // since a label may hold " [" too.
+    platform::setCurrentDir(DiskBox->currentData().toString().toStdString());
     UpdatePathLabel();
     CheckBox1Click();
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);

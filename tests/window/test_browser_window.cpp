@@ -248,11 +248,11 @@ TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
     const QString here = folder_.path();
     for (const auto& [text, root, folder] : std::vector<std::tuple<QString, QString, std::string>>{
              {here + "/games [Backup [1]]", here + "/games", PathOf("games")},
-             {here + "/empty [RAM]", {}, PathOf("empty")},  // the root read from the text
-             {"/no/such/mount [Removable]", {}, Folder()},
+             {here + "/empty [RAM]", here + "/empty", PathOf("empty")},
+             {"/no/such/mount [Removable]", "/no/such/mount", Folder()},
              {"/ [Fixed]", "/", "/"}}) {
         TForm1& chosen = OpenListed();
-        chosen.DiskBox->addItem(text, root.isEmpty() ? QVariant() : QVariant(root));
+        chosen.DiskBox->addItem(text, root);
         chosen.DiskBox->setCurrentIndex(chosen.DiskBox->count() - 2);
         QTest::keyClick(chosen.DiskBox, Qt::Key_Down);
         EXPECT_EQ(currentDir(), folder);
