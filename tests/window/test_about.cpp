@@ -2,11 +2,6 @@
 
 #include "window_test.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QListWidget>
-#include <QToolButton>
 
 #include <tuple>
 

@@ -9,14 +9,8 @@
 #include "platform.h"
 #include "rom_builder.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QRegularExpression>
-#include <QListWidget>
-#include <QToolButton>
 
 #include <sys/stat.h>
 

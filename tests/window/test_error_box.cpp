@@ -5,10 +5,7 @@
 
 #include "errors.h"
 
-#include <QGroupBox>
-#include <QListWidget>
 #include <QPushButton>
-#include <QToolButton>
 
 #include <stdexcept>
 

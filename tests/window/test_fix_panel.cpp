@@ -7,21 +7,12 @@
 #include "dialogs.h"
 #include "fix_gems.h"
 #include "gems.h"
-#include "look.h"
 #include "rom_builder.h"
 #include "scale.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
 #include <QProgressBar>
 #include <QTimer>
-#include <QToolButton>
 
 #include <deque>
 
@@ -133,15 +124,12 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
     };
     for (int i = 0; i < 3; ++i) {
         openers[i]();
-        // The output box is emptied, the output file kept; the paths are
-        // shortened to fit.
+        // The output box is emptied, the output file kept; the input path is shortened.
         EXPECT_TRUE(form.FixBox->isVisible());
         EXPECT_EQ(form.InFile, Path("in.bin"));
         EXPECT_TRUE(form.In_Edit->text().contains("...") && form.In_Edit->text().endsWith("/in.bin"));
-        EXPECT_LE(form.In_Edit->fontMetrics().horizontalAdvance(form.In_Edit->text()), form.In_Edit->width() - 8);
-        EXPECT_TRUE(form.Out_Edit->text().isEmpty());
+        EXPECT_TRUE(form.Out_Edit->text().isEmpty() && !form.SpeedButton7->isEnabled());
         EXPECT_EQ(form.OutFile, Path("out.nes"));
-        EXPECT_FALSE(form.SpeedButton7->isEnabled());
         EXPECT_FALSE(form.SpeedButton13->isEnabled() || form.SEListButton->isEnabled());
         // A double click's second press selects the entry again after the
         // panel opened, which gives Delete and Checksum back.
@@ -149,11 +137,10 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
         EXPECT_TRUE(form.FixButton->isEnabled());
         QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
     }
-    // Closing on ".." leaves Delete off. The "..." buttons read on black;
-    // any button on the caption toggles the checksum option.
+    // Closing on ".." leaves Delete off; any button on the caption toggles
+    // the checksum option.
     form.ListBox1->setCurrentRow(0);
     QTest::mouseClick(form.FixButton, Qt::LeftButton);
-    EXPECT_TRUE(Shows(form.SpeedButton5, look::kWhite) && Shows(form.SpeedButton6, look::kWhite));
     for (const auto& [button, checked] : {std::pair{Qt::RightButton, false}, std::pair{Qt::MiddleButton, true}}) {
         QTest::mouseClick(form.Label10, button);
         EXPECT_EQ(form.CheckBox2->isChecked(), checked);
@@ -165,11 +152,14 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
 TEST_F(FixPanel, PresetsSetTheScalesAndTheMode)
 {
     TForm1& form = OpenPanel(Rom(false, false));
+    // The first preset is chosen at start-up.
+    EXPECT_EQ(form.PresetBox->currentText(), "Sega Tavrik");
+    EXPECT_EQ(form.FMBox->text() + " " + form.PSGBox->text(), "1.250 1.500");
+    EXPECT_TRUE(form.FMBox->isReadOnly() && !form.UpDown1->isEnabled());
     struct Case { int index; const char* texts; int fm, psg; bool custom; };
-    for (const Case& c : {Case{1, "2 2", 2000, 2000, false}, Case{2, "1.500 1.500", 1500, 1500, false},
-                          Case{3, "1 1", 1000, 1000, false}, Case{4, "0.500 0.500", 500, 500, false},
-                          Case{5, "0.001 0.001", 1, 1, false}, Case{6, "0.001 0.001", 1, 1, true},
-                          Case{0, "1.250 1.500", 1250, 1500, false}}) {
+    // The presets' values are the core's; the window shows them padded and sets the mode.
+    for (const Case& c : {Case{1, "2 2", 2000, 2000, false}, Case{4, "0.500 0.500", 500, 500, false},
+                          Case{6, "0.001 0.001", 1, 1, true}, Case{0, "1.250 1.500", 1250, 1500, false}}) {
         ChoosePreset(form, c.index);
         EXPECT_EQ(form.FMBox->text() + " " + form.PSGBox->text(), c.texts) << c.index;
         EXPECT_EQ(std::pair(form.UpDown1->position(), form.UpDown2->position()), std::pair(c.fm, c.psg));
@@ -221,16 +211,6 @@ TEST_F(FixPanel, ArrowsStepTheScalesUnpaddedAndStopAbove0)
     QLocale::setDefault(QLocale(QLocale::German));
     TForm1& form = OpenPanel(Rom(false, false));
     ChoosePreset(form, 6);
-    // The arrows stand out from their buttons, also inside the black box.
-    for (QToolButton* arrow : {form.UpDown1->upArrow(), form.UpDown2->downArrow()}) {
-        const int background = qGray(arrow->palette().color(QPalette::Button).rgb());
-        const QImage image = arrow->grab().toImage();
-        int contrast = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                contrast = std::max(contrast, std::abs(qGray(image.pixel(x, y)) - background));
-        EXPECT_GT(contrast, 100);
-    }
     struct Case { QLineEdit* box; UpDown* upDown; const char* from; bool up; const char* to; int position; };
     for (const Case& c : {Case{form.FMBox, form.UpDown1, "0,001", true, "0,002", 2},
                           Case{form.FMBox, form.UpDown1, "1,250", true, "1,251", 1251},
@@ -280,43 +260,12 @@ TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
     EXPECT_EQ(errors_[0].text, "File not found.");
 }
 
-TEST_F(FixPanel, ThePlatformsDialogAddsTheSuffixAndKeepsItsClosingKey)
-{
-    // Enter in the dialog's name box saves "typed.nes"; the release of that
-    // Enter does not reach the window below.
-    struct Probe : QWidget {
-        int releases = 0;
-        void keyReleaseEvent(QKeyEvent*) override { ++releases; }
-    } probe;
-    QFileDialog* shown = nullptr;
-    QTimer::singleShot(0, [&shown] {
-        shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(shown, nullptr);
-        auto* name = shown->findChild<QLineEdit*>("fileNameEdit");
-        name->setText("typed");
-        EXPECT_EQ(shown->windowTitle(), "Save iNES data");
-        EXPECT_EQ(std::tuple(shown->acceptMode(), shown->testOption(QFileDialog::DontConfirmOverwrite),
-                             shown->selectedNameFilter()),
-                  std::tuple(QFileDialog::AcceptSave, false, QString("All files (*)")));
-        QTest::keyPress(name, Qt::Key_Return);
-    });
-    const dialogs::FileDialogSetup setup{true, "Save iNES data", folder_.path(), "VQL_Untitled",
-                                         {"Super Magic Drive (binary) (*.bin)", "All files (*)"}, 1, "nes"};
-    EXPECT_EQ(platformDialog_(nullptr, setup), folder_.filePath("typed.nes"));
-    ASSERT_NE(shown, nullptr);
-    QTest::keyRelease(&probe, Qt::Key_Return);
-    EXPECT_EQ(probe.releases, 0);
-    QTest::keyClick(&probe, Qt::Key_Return);
-    EXPECT_EQ(probe.releases, 1);
-    const std::unique_ptr<QFileDialog> open(dialogs::CreateFileDialog(nullptr, {}));
-    EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
-}
-
 TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
 {
     struct Case { bool fm, psg, checksum; int preset; };
-    for (const Case& c : {Case{true, true, true, 0}, Case{true, true, false, 1}, Case{false, true, true, 4},
-                          Case{false, false, true, 3}}) {
+    // The core's own tests cover the tables found or not; here the window
+    // must pass on the chosen scales and checksum option.
+    for (const Case& c : {Case{true, true, true, 0}, Case{false, true, false, 4}}) {
         const vtest::a_byte rom = Rom(c.fm, c.psg);
         TForm1& form = OpenPanel(rom, "out.bin");
         ChoosePreset(form, c.preset);

@@ -5,13 +5,7 @@
 
 #include "controls.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
 #include <QScreen>
-#include <QToolButton>
 
 namespace {
 

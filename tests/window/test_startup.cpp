@@ -7,12 +7,6 @@
 #include "look.h"
 #include "platform.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QToolButton>
 
 namespace {
 

@@ -3,19 +3,20 @@
 #include "application.h"
 #include "form1.h"
 
-#include <QColor>
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QString>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
-#include <QWidget>
+#include <QToolButton>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 // What the standard error box was asked to show.
@@ -90,10 +91,4 @@ inline bool Shows(QWidget* widget, const QColor& colour)
             if (image.pixelColor(x, y).rgb() == colour.rgb())
                 return true;
     return false;
-}
-
-// A control's place relative to the window's top-left corner.
-inline QRect InWindow(QWidget* widget)
-{
-    return {widget->mapTo(widget->window(), QPoint(0, 0)), widget->size()};
 }
