@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,7 +16,7 @@ const Size kWindow{570, 326};
 
 // --- edge snapping --------------------------------------------------------------
 
-TEST(EdgeSnapping, SnapsWithinTwentyPixelsOfEachEdgeButNotAtTwentyOne)
+TEST(EdgeSnapping, SnapsWithinTwentyPixelsOfEachEdgeOfTheWorkAreaButNotAtTwentyOne)
 {
     // The right edge lies at 1280 - 570 = 710, the bottom at 800 - 326 = 474.
     const std::vector<std::pair<Point, Point>> moves = {
@@ -25,20 +26,12 @@ TEST(EdgeSnapping, SnapsWithinTwentyPixelsOfEachEdgeButNotAtTwentyOne)
     };
     for (const auto& [proposed, landed] : moves)
         EXPECT_EQ(SnapToWorkArea(proposed, kWindow, kScreen), landed) << proposed.x << "," << proposed.y;
-}
-
-TEST(EdgeSnapping, UsesTheWorkAreaNotTheScreenOrigin)
-{
-    // A panel of 40 pixels on the left and one of 30 at the top.
+    // A work area with panels of 40 pixels on the left and 30 at the top.
     const WorkArea area{40, 30, 1280, 800};
     EXPECT_EQ(SnapToWorkArea({25, 45}, kWindow, area), (Point{40, 30}));
     EXPECT_EQ(SnapToWorkArea({61, 51}, kWindow, area), (Point{61, 51}));
-}
-
-TEST(EdgeSnapping, RightAndBottomEdgesWinInAWorkAreaTooSmallForBoth)
-{
     // Ten pixels wider and taller than the window: both tests hold, and the
-    // second one sees the coordinate the first one set.
+    // right and bottom ones, made second, win.
     const WorkArea narrow{0, 0, 580, 336};
     EXPECT_EQ(SnapToWorkArea({5, 5}, kWindow, narrow), (Point{10, 10}));
     EXPECT_EQ(SnapToWorkArea({-15, -15}, kWindow, narrow), (Point{10, 10}));
@@ -70,51 +63,37 @@ struct RecordingWidth {
     }
 };
 
-TEST(ShortenPath, CutsFoldersFromTheLeftOneStepAtATime)
+TEST(ShortenPath, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
 {
-    RecordingWidth width;
-    EXPECT_EQ(ShortenPath("/home/user/games/roms", width.callback(), 0), "roms");
-    // Each text is measured until nothing is left to cut.
-    const std::vector<std::string> steps = {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms",
-                                            "/.../roms", ".../roms"};
-    EXPECT_EQ(width.measured, steps);
-}
-
-TEST(ShortenPath, DropsTheDrivePrefixWithTheRootOnWindowsPaths)
-{
-    RecordingWidth width;
-    EXPECT_EQ(ShortenPath("C:\\games\\megadrive\\roms", width.callback(), 0, '\\'), "roms");
-    const std::vector<std::string> steps = {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms",
-                                            "C:\\...\\roms", "...\\roms"};
-    EXPECT_EQ(width.measured, steps);
-}
-
-TEST(ShortenPath, StopsWhenTheTextFitsOrNothingIsLeftToCut)
-{
-    RecordingWidth width;
-    EXPECT_EQ(ShortenPath("/home/user/games/roms", width.callback(), 21), "/home/user/games/roms");
-    EXPECT_EQ(width.measured.size(), 1u);
-    EXPECT_EQ(ShortenPath("/home/user/games/roms", width.callback(), 15), "/.../games/roms");
-    EXPECT_EQ(ShortenPath("/roms", width.callback(), 0), "roms");
-    EXPECT_EQ(ShortenPath("roms", width.callback(), 0), "roms");
-    // A hidden first folder is cut like any other.
-    EXPECT_EQ(ShortenPath("/.config/app/state/x", width.callback(), 17), "/.../app/state/x");
+    // Each text is measured until it fits or nothing is left to cut.
+    const std::vector<std::tuple<std::string, int, char, std::vector<std::string>>> cases = {
+        {"/home/user/games/roms", 0, '/',
+         {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
+        // The drive prefix goes with the root on Windows paths.
+        {"C:\\games\\megadrive\\roms", 0, '\\',
+         {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
+        {"/home/user/games/roms", 21, '/', {"/home/user/games/roms"}},
+        {"/home/user/games/roms", 15, '/', {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
+        {"/.config/app/state/x", 17, '/', {"/.config/app/state/x", "/.../app/state/x"}},  // hidden is no different
+        {"/roms", 0, '/', {"/roms"}}, {"roms", 0, '/', {}}};
+    for (const auto& [path, room, separator, steps] : cases) {
+        std::vector<std::string> measured;
+        const std::string result = ShortenPath(path, [&](const std::string& text) {
+            measured.push_back(text);
+            return int(text.size());  // one pixel per character
+        }, room, separator);
+        EXPECT_EQ(measured, steps) << path;
+        EXPECT_EQ(result, room == 0 ? "roms" : measured.back()) << path;
+    }
 }
 
 // --- heading wave ---------------------------------------------------------------
 
-TEST(HeadingWave, PhaseRunsThroughSixtyThreeValuesAndStartsAgain)
+TEST(HeadingWave, PhaseWrapsAndTwoPixelsAreDrawnPerCurveAndStepInOrder)
 {
-    int phase = 0;
-    for (int tick = 1; tick < kWavePhases; ++tick) {
-        phase = NextWavePhase(phase);
-        ASSERT_EQ(phase, tick);
-    }
-    EXPECT_EQ(NextWavePhase(phase), 0);
-}
-
-TEST(HeadingWave, DrawsTwoPixelsPerCurveAndStepInOrder)
-{
+    EXPECT_EQ(NextWavePhase(0), 1);
+    EXPECT_EQ(NextWavePhase(kWavePhases - 2), kWavePhases - 1);
+    EXPECT_EQ(NextWavePhase(kWavePhases - 1), 0);
     const std::vector<WavePixel> pixels = WavePixels(153, 0);
     ASSERT_EQ(pixels.size(), 400u);
     for (std::size_t k = 0; k < pixels.size(); ++k) {
