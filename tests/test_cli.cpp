@@ -87,29 +87,26 @@ TEST_F(Cli, FixGemsWritesWhatTheCoreWrites)
 
 TEST_F(Cli, TablesInHex)
 {
+    // Two lines of upper-case hex words; the values are the core's.
     const std::string fm = "fm: 0284 02AA 02D3 02FE 032B 035B 038E 03C5 03FE 043B 047B 04BF 0508\n";
     const Result r = Run("tables");
     EXPECT_EQ(r.out.substr(0, fm.size() + 20), fm + "psg: 03F9 03C0 038A ");
     EXPECT_EQ(r.out.size(), fm.size() + 4 + 64 * 5 + 1);
-    EXPECT_EQ(r.out.substr(r.out.size() - 6), " 001B\n");
-    EXPECT_EQ(Run("tables --fm 2 --psg 0.5").out.substr(0, 9), "fm: 0508 ");
-    EXPECT_NE(Run("tables --fm 2 --psg 0.5").out.find("\npsg: 07F2 "), std::string::npos);
+    const Result scaled = Run("tables --fm 2 --psg 0.5");
+    EXPECT_EQ(scaled.out.substr(0, 9), "fm: 0508 ");
+    EXPECT_NE(scaled.out.find("\npsg: 07F2 "), std::string::npos);
 }
 
 TEST_F(Cli, BadInputAndFileErrors)
 {
     const std::string in = Q(Game("in.bin")), out = Q(dir.Path("out.bin")), locked = Q(Game("locked.bin"));
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
-    WriteFile(dir.Path("short.bin"), a_byte(511));
     const std::tuple<std::string, int, std::string> cases[] = {
         {"fix-gems --fm 1,5 " + in + " " + out, 2, "'1,5' is not a valid floating point value\n"},
-        {"fix-gems --psg abc " + in + " " + out, 2, "'abc' is not a valid floating point value\n"},
         {"fix-gems --fm 0 " + in + " " + out, 2, "above 0"},
         {"fix-gems --preset Nope " + in + " " + out, 2, "Nope"},
         {"fix-gems " + in + " " + in, 2, "input"},
         {"fix-gems " + locked + " " + out, 1, "File access denied\n"},
-        {"info " + locked, 1, "File access denied\n"},
-        {"info " + Q(dir.Path("short.bin")), 1, "Read beyond end of file\n"},
         {"tables --psg -1", 2, "above 0"},
         {"frobnicate", 2, ""}};
     for (const auto& [args, exit, message] : cases) {

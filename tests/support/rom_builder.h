@@ -1,14 +1,18 @@
 #pragma once
 
-// Fixtures for the core tests: ROM images built byte by byte, and a scratch
+// Fixtures for the tests: ROM images built byte by byte, and a scratch
 // folder that removes itself.
 
 #include "rom.h"
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <stdexcept>
+#include <stdlib.h>
 #include <string>
 
 namespace vtest {
@@ -66,18 +70,40 @@ struct RomBuilder {
     }
 };
 
-void WriteFile(const std::string& path, const a_byte& bytes);
-a_byte ReadFile(const std::string& path);
+inline void WriteFile(const std::string& path, const a_byte& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
+        throw std::runtime_error("cannot write " + path);
+}
+
+inline a_byte ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return a_byte(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // A new folder under the temporary folder, removed with everything in it.
 struct TempDir {
-    std::string root;
+    std::string root = (std::filesystem::temp_directory_path() / "varnoquil-test-XXXXXX").string();
 
-    TempDir();
-    ~TempDir();
+    TempDir()
+    {
+        if (!::mkdtemp(root.data()))
+            throw std::runtime_error("cannot create a temporary folder");
+    }
+    ~TempDir() { std::error_code ignored; std::filesystem::remove_all(root, ignored); }
     std::string Path(const std::string& name) const { return root + "/" + name; }
     // Every entry by name, with the content of the regular files.
-    std::map<std::string, a_byte> Contents() const;
+    std::map<std::string, a_byte> Contents() const
+    {
+        std::map<std::string, a_byte> entries;
+        for (const auto& entry : std::filesystem::directory_iterator(root))
+            entries[entry.path().filename().string()] = entry.is_regular_file() ? ReadFile(entry.path().string()) : a_byte {};
+        return entries;
+    }
 };
 
 } // namespace vtest
