@@ -1,6 +1,6 @@
 // The window as it comes up (folder, listing, states, focus, one colour per
 // kind of control, drives) and its frame: resize layout, dragging with edge
-// snapping, the sizing frame, minimize and close.
+// snapping, minimize and close.
 
 #include "window_test.h"
 
@@ -143,16 +143,9 @@ TEST_F(Frame, DraggingByTheTitleMovesAndSnapsTheWindow)
     DropWith(Qt::LeftButton);
 }
 
-TEST_F(Frame, TheFrameShowsSizingCursorsAndTheToolbarMinimizesAndCloses)
+TEST_F(Frame, TheToolbarMinimizesAndClosesTheWindow)
 {
     TForm1& form = Open();
-    for (const auto& [at, shape] : {std::pair{QPoint(1, 150), Qt::SizeHorCursor},
-                                    std::pair{QPoint(300, form.height() - 1), Qt::SizeVerCursor},
-                                    std::pair{QPoint(form.width() - 1, form.height() - 1), Qt::SizeFDiagCursor},
-                                    std::pair{QPoint(form.width() - 1, 0), Qt::SizeBDiagCursor}}) {
-        QTest::mouseMove(&form, at);
-        EXPECT_EQ(form.cursor().shape(), shape) << at.x() << "," << at.y();
-    }
     QTest::mouseClick(form.SpeedButton3, Qt::LeftButton);
     EXPECT_TRUE(form.isMinimized());
     form.showNormal();
