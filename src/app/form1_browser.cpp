@@ -43,12 +43,6 @@ int RowNamed(const QListWidget* list, const std::string& name)
     return caseless;
 }
 
-std::string LastComponent(const std::string& path)
-{
-    const auto slash = path.rfind(platform::separator());
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 void TForm1::ListFolder(bool startUp)
@@ -170,7 +164,7 @@ void TForm1::ListBox1DblClick()
     CheckBox1Click();
     // Going up lands on the folder just left, when the listing shows it.
     if (up)
-        ListBox1->setCurrentRow(RowNamed(ListBox1, LastComponent(folder)));
+        ListBox1->setCurrentRow(RowNamed(ListBox1, platform::lastComponent(folder)));
     else
         ListBox1->setCurrentRow(0);
     UpdateEntryButtons();

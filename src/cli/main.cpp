@@ -5,6 +5,7 @@
 #include "gems.h"
 #include "rom.h"
 #include "scale.h"
+#include "text.h"
 
 #include <cstdio>
 #include <iostream>
@@ -59,13 +60,6 @@ class UsageError : public Error {
 public:
     using Error::Error;
 };
-
-std::string hex4(unsigned value)
-{
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%04X", value & 0xFFFF);
-    return buffer;
-}
 
 double parseScale(const std::string& text)
 {
@@ -149,7 +143,7 @@ int runChecksum(const Arguments& args)
     const std::string file = args.positional(1, "one FILE")[0];
     iSMD_ header;
     ReadHeader(file, header);
-    std::printf("stored %s computed %s\n", hex4(header.HeaderCrc).c_str(), hex4(header.FileCrc).c_str());
+    std::printf("stored %s computed %s\n", Hex4(header.HeaderCrc).c_str(), Hex4(header.FileCrc).c_str());
     if (args.has("--fix")) {
         WriteChecksum(file, header.FileCrc);
         return kExitOk;
@@ -202,7 +196,7 @@ void printTable(const char* name, const std::uint16_t* entries, std::size_t n)
 {
     std::string line = name;
     for (std::size_t i = 0; i < n; ++i)
-        line += " " + hex4(entries[i]);
+        line += " " + Hex4(entries[i]);
     std::printf("%s\n", line.c_str());
 }
 

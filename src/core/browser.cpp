@@ -1,18 +1,11 @@
 #include "browser.h"
 
 #include "platform.h"
+#include "text.h"
 
 namespace varnoquil::browser {
 
 namespace {
-
-std::string upperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 bool passes(const std::string& name, Filter filter)
 {
@@ -36,12 +29,12 @@ std::string Extension(const std::string& name)
 
 bool IsRomImage(const std::string& name)
 {
-    return upperAscii(Extension(name)) == ".BIN";
+    return UpperAscii(Extension(name)) == ".BIN";
 }
 
 bool IsStartupImage(const std::string& name)
 {
-    return IsRomImage(name) || upperAscii(Extension(name)) == ".SMD";
+    return IsRomImage(name) || UpperAscii(Extension(name)) == ".SMD";
 }
 
 std::string EntryPath(const std::string& folder, const std::string& entry)

@@ -3,12 +3,11 @@
 #include "errors.h"
 #include "gems.h"
 #include "platform.h"
+#include "text.h"
 
 namespace varnoquil {
 
 namespace {
-
-const std::string CRLF = "\r\n";
 
 class Reporter {
 public:
@@ -56,7 +55,7 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
 
     const Reporter report(progress);
     report.clear();
-    report.append(FixGemsStatus::Loading + CRLF);
+    report.append(FixGemsStatus::Loading + kCrLf);
 
     platform::BinaryFile in = platform::BinaryFile::openExisting(request.inFile);
     image.resize(static_cast<std::size_t>(in.size()));
@@ -72,13 +71,13 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
     report.advance(10);
     report.processPending();
 
-    report.append(CRLF + (FixPsgTable(image, request.psgScale) ? FixGemsStatus::PsgFixed : FixGemsStatus::PsgNotFixed)
-                  + CRLF);
+    report.append(kCrLf + (FixPsgTable(image, request.psgScale) ? FixGemsStatus::PsgFixed : FixGemsStatus::PsgNotFixed)
+                  + kCrLf);
     report.advance(10);
     report.processPending();
 
     if (request.fixChecksum) {
-        report.append(FixGemsStatus::ChecksumFix + CRLF);
+        report.append(FixGemsStatus::ChecksumFix + kCrLf);
         repairChecksum(image);
         report.advance(10);
     }

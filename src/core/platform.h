@@ -90,6 +90,8 @@ void freeImageMemory(void* memory, std::size_t bytes);
 // --- folders -------------------------------------------------------------
 
 char separator();
+// The last name of a path: "roms" for "/games/roms".
+std::string lastComponent(const std::string& path);
 std::string currentDir();
 // Changes the current folder; returns false on failure.
 bool setCurrentDir(const std::string& path);

@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include "errors.h"
+#include "text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -50,12 +51,6 @@ int openChecked(const std::string& path, int flags)
     return fd;
 }
 
-std::string lastComponent(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string folderOf(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
@@ -70,15 +65,13 @@ bool isFileSystemRoot(const std::string& path)
     return ::realpath(path.c_str(), resolved) && std::strcmp(resolved, "/") == 0;
 }
 
-std::string asciiLower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 } // namespace
+
+std::string lastComponent(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 int ioCodeFromErrno(int err)
 {
@@ -404,7 +397,7 @@ std::vector<DirEntry> listDirectory(const std::string& path)
     ::closedir(dir);
 
     std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
-        const std::string la = asciiLower(a.name), lb = asciiLower(b.name);
+        const std::string la = LowerAscii(a.name), lb = LowerAscii(b.name);
         return la != lb ? la < lb : a.name < b.name;
     });
     if (!isFileSystemRoot(path))

@@ -1,10 +1,10 @@
 #include "rom.h"
 
 #include "platform.h"
+#include "text.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 namespace varnoquil {
 
@@ -78,21 +78,6 @@ std::uint16_t checksumOfTail(BinaryFile& file)
     return static_cast<std::uint16_t>(sum);
 }
 
-std::string upperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-std::string hex4(std::uint16_t value)
-{
-    char buffer[5];
-    std::snprintf(buffer, sizeof buffer, "%04X", value);
-    return buffer;
-}
-
 bool contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
@@ -135,8 +120,6 @@ constexpr std::array<Device, 14> kDevices = {{
     {'M', "> mega mouse"},
 }};
 
-const std::string CRLF = "\r\n";
-
 } // namespace
 
 void ReadHeader(const std::string& fileName, iSMD_& info)
@@ -172,27 +155,27 @@ void ReadHeader(const std::string& fileName, iSMD_& info)
 std::string InformationText(const iSMD_& info)
 {
     LabelText label;
-    label.append("platform: " + info.Platform + CRLF + "copyright: " + info.Copyright + CRLF + "D-name: "
-                 + info.DomesticName + CRLF + "O-name: " + info.OverseasName + CRLF);
+    label.append("platform: " + info.Platform + kCrLf + "copyright: " + info.Copyright + kCrLf + "D-name: "
+                 + info.DomesticName + kCrLf + "O-name: " + info.OverseasName + kCrLf);
 
-    const std::string type = upperAscii(info.RomType);
+    const std::string type = UpperAscii(info.RomType);
     if (contains(type, "GM"))
-        label.append("type: Game" + CRLF);
+        label.append("type: Game" + kCrLf);
     else if (contains(type, "AL"))
-        label.append("type: Education" + CRLF);
+        label.append("type: Education" + kCrLf);
 
-    label.append("version: " + info.Version + CRLF + "country: " + info.Country + CRLF
-                 + "ROM size: " + std::to_string(info.RomSize) + CRLF);
-    label.append("hdr CRC=" + hex4(info.HeaderCrc) + CRLF + "file CRC=" + hex4(info.FileCrc) + CRLF);
-    label.append("supported I/O devices:" + CRLF);
+    label.append("version: " + info.Version + kCrLf + "country: " + info.Country + kCrLf
+                 + "ROM size: " + std::to_string(info.RomSize) + kCrLf);
+    label.append("hdr CRC=" + Hex4(info.HeaderCrc) + kCrLf + "file CRC=" + Hex4(info.FileCrc) + kCrLf);
+    label.append("supported I/O devices:" + kCrLf);
     for (const Device& device : kDevices)
         if (info.IoDevices.find(device.letter) != std::string::npos)
-            label.append(device.line + CRLF);
+            label.append(device.line + kCrLf);
 
     if (contains(info.Modem, "MO")) {
         const std::string& m = info.Modem;
-        label.append("> Modem support: " + CRLF + "   firmware: " + m.substr(2, 4) + CRLF + "   modem No: "
-                     + m.substr(6, 2) + CRLF + "   version: " + m.substr(9, 1) + CRLF + CRLF);
+        label.append("> Modem support: " + kCrLf + "   firmware: " + m.substr(2, 4) + kCrLf + "   modem No: "
+                     + m.substr(6, 2) + kCrLf + "   version: " + m.substr(9, 1) + kCrLf + kCrLf);
     }
     label.append(info.Memo);
     return label.str();

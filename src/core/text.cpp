@@ -1,0 +1,30 @@
+#include "text.h"
+
+#include <cstdio>
+
+namespace varnoquil {
+
+std::string UpperAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string Hex4(std::uint16_t value)
+{
+    char buffer[5];
+    std::snprintf(buffer, sizeof buffer, "%04X", value);
+    return buffer;
+}
+
+} // namespace varnoquil

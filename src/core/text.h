@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Small text rules shared by the core: the ROM header's texts are bytes, and
+// case is folded in the ASCII range only.
+namespace varnoquil {
+
+inline const std::string kCrLf = "\r\n";
+
+std::string UpperAscii(std::string text);
+std::string LowerAscii(std::string text);
+
+// Exactly four upper-case hexadecimal digits: 0A5F.
+std::string Hex4(std::uint16_t value);
+
+} // namespace varnoquil
