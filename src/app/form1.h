@@ -167,6 +167,7 @@ public:
     void UpdatePathLabel();
     void ListFolder(bool startUp);
     void UpdateEntryButtons();
+    std::string SelectedEntryText() const;
 
     // The pixel thickness of the sizing frame around the client area.
     static constexpr int kFrameThickness = 3;
@@ -198,7 +199,7 @@ private:
     void MoveSnapped(int left, int top);
     void PaintWave(QPainter& painter) const;
 
-    // Start-up steps (form1_handlers.cpp).
+    // Start-up steps (form1_handlers.cpp; the listing in form1_browser.cpp).
     void StartupListing();
     void CreateCaptionOverlays();
     void FillDiskBox();
@@ -211,7 +212,6 @@ private:
     bool ScaleChanging(QLineEdit* box, int NewValue);
     bool fixRunning_ = false;  // a Fix GEMS run is in progress
     QString saveDialogFileName_ = QStringLiteral("VQL_Untitled");  // offered by the save dialog
-    std::string SelectedEntryText() const;
 
     std::string startFolder_;
     QWidget* client_;  // the client area inside the sizing frame

@@ -7,9 +7,9 @@
 #include "controls.h"
 #include "dialogs.h"
 #include "fix_gems.h"
+#include "look.h"
 #include "platform.h"
 #include "scale.h"
-#include "ui_logic.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,12 +49,8 @@ QString ShortestText(int thousandths)
 // box's text area; the path itself is kept whole elsewhere.
 void ShowPath(QLineEdit* edit, const std::string& path)
 {
-    const QFontMetrics metrics(edit->font());
-    const auto width = [&metrics](const std::string& text) {
-        return metrics.horizontalAdvance(QString::fromStdString(text));
-    };
     // The frame and the edit's inner margins take 4 pixels on each side.
-    edit->setText(QString::fromStdString(ui::ShortenPath(path, width, edit->width() - 8)));
+    edit->setText(look::PathToFit(path, edit->font(), edit->width() - 8));
     edit->setCursorPosition(0);
 }
 
@@ -187,7 +183,7 @@ void TForm1::SpeedButton7Click()
     FixGemsProgress progress;
     progress.clearStatus = [this] { Label3->clear(); };
     progress.appendStatus = [this](const std::string& text) {
-        Label3->setText(Label3->text() + QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        Label3->setText(Label3->text() + look::LabelText(text));
     };
     progress.setMaximum = [&bar](std::int64_t maximum) { bar.setMaximum(maximum); };
     progress.advance = [&bar](std::int64_t steps) { bar.advance(steps); };

@@ -17,16 +17,6 @@
 
 using namespace varnoquil;
 
-namespace {
-
-// Texts with CR LF line breaks, as labels show them.
-QString LabelText(const std::string& text)
-{
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-} // namespace
-
 // Brings every part of the window into its start state, in this order.
 void TForm1::FormCreate()
 {
@@ -35,7 +25,7 @@ void TForm1::FormCreate()
     StartupListing();
     PlaceToolbarAndPanel(ui::LayoutFor(DockedSizesNow()));
     CreateCaptionOverlays();
-    Label24->setText(LabelText(ui::AboutText()));
+    Label24->setText(look::LabelText(ui::AboutText()));
     Label25->setText(Label24->text());
     FillDiskBox();
     FillPresetBox();
@@ -117,11 +107,7 @@ void TForm1::Timer1Timer()
 void TForm1::UpdatePathLabel()
 {
     // Room is left on the right for the drive box.
-    const QFontMetrics metrics(Label4->font());
-    const auto width = [&metrics](const std::string& text) {
-        return metrics.horizontalAdvance(QString::fromStdString(text));
-    };
-    Label4->setText(QString::fromStdString(ui::ShortenPath(platform::currentDir(), width, Label4->width() - 145)));
+    Label4->setText(look::PathToFit(platform::currentDir(), Label4->font(), Label4->width() - 145));
 }
 
 // Each box shows its caption in its own colour through an opaque label that

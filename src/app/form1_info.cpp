@@ -4,7 +4,6 @@
 #include "form1.h"
 
 #include "browser.h"
-#include "cp1251.h"
 #include "errors.h"
 #include "file_list.h"
 #include "look.h"
@@ -16,19 +15,6 @@
 #include <QToolButton>
 
 using namespace varnoquil;
-
-namespace {
-
-const QColor kLightGrey{200, 200, 200};
-
-// The header's bytes as the Cyrillic code page shows them, with CR LF as
-// line breaks.
-QString InformationLabelText(const std::string& text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-} // namespace
 
 // Shows the header of the selected ROM image, or asks for one. After a
 // failed read the error reaches the error box and the panel keeps what it
@@ -52,7 +38,7 @@ void TForm1::RefreshInformation()
         throw;
     }
     HeaderFile = SelectedFile;
-    Label3->setText(InformationLabelText(InformationText(HeaderInfo)));
+    Label3->setText(look::LabelText(InformationText(HeaderInfo)));
     CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);
     FixButton->setEnabled(true);
 }
@@ -86,7 +72,7 @@ void TForm1::ListBox1DrawItem(QPainter& canvas, int index, const QRect& rect, in
         folderKnown = false;
     }
     const std::string path = browser::EntryPath(folder, text.toStdString());
-    QColor colour = kLightGrey;
+    QColor colour = look::kLightGrey;
     if (browser::IsRomImage(path))
         colour = look::kAzure;
     else if (!folderKnown || browser::LooksLikeFolder(path))

@@ -1,5 +1,9 @@
 #include "look.h"
 
+#include "cp1251.h"
+#include "ui_logic.h"
+
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QToolButton>
@@ -21,6 +25,20 @@ QFont SmallFonts(int pixelHeight)
     // as "Checksum" inside their buttons.
     font.setStretch(kNarrowStretch);
     return font;
+}
+
+QString LabelText(const std::string& bytes)
+{
+    return QString::fromStdString(varnoquil::Cp1251ToUtf8(bytes)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QString PathToFit(const std::string& path, const QFont& font, int maxWidth)
+{
+    const QFontMetrics metrics(font);
+    const auto width = [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+    };
+    return QString::fromStdString(varnoquil::ui::ShortenPath(path, width, maxWidth));
 }
 
 QFont SystemFont()

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+#include <string>
+
 class QWidget;
 class QToolButton;
 
@@ -23,6 +25,7 @@ inline const QColor kAqua{0, 255, 255};
 inline const QColor kBlue{0, 0, 255};
 inline const QColor kGray{128, 128, 128};
 inline const QColor kSilver{192, 192, 192};
+inline const QColor kLightGrey{200, 200, 200};
 inline const QColor kWhite{255, 255, 255};
 // Texts of disabled controls: dim, so that they read as off on black.
 inline const QColor kDisabledText{80, 80, 80};
@@ -42,6 +45,15 @@ void InstallFontSubstitutes();
 void SetTextColour(QWidget* widget, const QColor& colour);
 // Makes a control opaque in the given colour.
 void SetBackground(QWidget* widget, const QColor& colour);
+
+// The text a label shows for bytes of the program's texts and ROM headers:
+// each byte as the Cyrillic code page (1251) character it stands for, CR LF
+// as a line break.
+QString LabelText(const std::string& bytes);
+
+// A path shortened from the left ("/.../roms/game.bin") until it is no wider
+// than maxWidth pixels in the font.
+QString PathToFit(const std::string& path, const QFont& font, int maxWidth);
 
 // Gives a control the platform's own colours instead of its parent's.
 void UsePlatformColours(QWidget* widget);
