@@ -181,10 +181,9 @@ void TForm1::PaintWave(QPainter& painter) const
         painter.fillRect(pixel.x, pixel.y, 1, 1, pixel.curve == 1 ? look::kRed : look::kGreen);
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
+// The title label's mouse events, turned into its drag handlers.
+bool TForm1::RouteTitleMouse(QEvent* event)
 {
-    if (watched != Label1)
-        return QWidget::eventFilter(watched, event);
     const auto mouse = [event] { return static_cast<const QMouseEvent*>(event); };
     switch (event->type()) {
     case QEvent::MouseButtonPress:

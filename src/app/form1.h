@@ -173,7 +173,6 @@ public:
     static constexpr int kFrameThickness = 3;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -197,6 +196,7 @@ private:
     varnoquil::ui::DockedSizes DockedSizesNow() const;
     void PlaceToolbarAndPanel(const varnoquil::ui::ResizeLayout& layout);
     void MoveSnapped(int left, int top);
+    bool RouteTitleMouse(QEvent* event);
     void PaintWave(QPainter& painter) const;
 
     // Start-up steps (form1_handlers.cpp; the listing in form1_browser.cpp).

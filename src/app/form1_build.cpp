@@ -309,7 +309,7 @@ void TForm1::CreateSEListBox()
 
 void TForm1::ConnectHandlers()
 {
-    Label1->installEventFilter(this);
+    (new EventHook(this, [this](QObject*, QEvent* event) { return RouteTitleMouse(event); }))->watch(Label1);
     Label2->overpaint = [this](QPainter& painter) { PaintWave(painter); };
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
