@@ -16,15 +16,15 @@ struct FixGemsRequest {
     bool fixChecksum = true;
 };
 
-// How a run reports itself, step by step. Every callback is optional.
+// How a run reports itself, step by step. A callback left out does nothing.
 struct FixGemsProgress {
-    std::function<void()> clearStatus;
+    std::function<void()> clearStatus = [] {};
     // Text appended to the status, line breaks (CR LF) included.
-    std::function<void(const std::string&)> appendStatus;
-    std::function<void(std::int64_t)> setMaximum;
-    std::function<void(std::int64_t)> advance;
+    std::function<void(const std::string&)> appendStatus = [](const std::string&) {};
+    std::function<void(std::int64_t)> setMaximum = [](std::int64_t) {};
+    std::function<void(std::int64_t)> advance = [](std::int64_t) {};
     // A moment to let the user interface repaint.
-    std::function<void()> processPending;
+    std::function<void()> processPending = [] {};
 };
 
 // The status texts of a run.
