@@ -309,7 +309,15 @@ void TForm1::CreateSEListBox()
 
 void TForm1::ConnectHandlers()
 {
-    (new EventHook(this, [this](QObject*, QEvent* event) { return RouteTitleMouse(event); }))->watch(Label1);
+    // The hook looks at the event before it touches the window: events also
+    // arrive while the window is being destroyed.
+    auto* title = new EventHook(this, [this](QObject*, QEvent* event) {
+        const QEvent::Type type = event->type();
+        const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+                           || type == QEvent::MouseMove || type == QEvent::MouseButtonRelease;
+        return mouse && RouteTitleMouse(event);
+    });
+    title->watch(Label1);
     Label2->overpaint = [this](QPainter& painter) { PaintWave(painter); };
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
