@@ -181,20 +181,24 @@ void TForm1::PaintWave(QPainter& painter) const
         painter.fillRect(pixel.x, pixel.y, 1, 1, pixel.curve == 1 ? look::kRed : look::kGreen);
 }
 
-// The title label's mouse events, turned into its drag handlers.
+// The title label's mouse events, turned into its drag handlers. The point
+// is taken from the pointer's screen position: the local position the
+// display server reports for a move may still be relative to where the
+// window stood before the previous move, which would make it overshoot.
 bool TForm1::RouteTitleMouse(QEvent* event)
 {
-    const auto mouse = [event] { return static_cast<const QMouseEvent*>(event); };
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+    const QPoint at = Label1->mapFromGlobal(mouse->globalPosition().toPoint());
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:  // the second press of a double click
-        Label1MouseDown(mouse()->button(), mouse()->modifiers(), At(mouse()).x(), At(mouse()).y());
+        Label1MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y());
         return true;
     case QEvent::MouseMove:
-        Label1MouseMove(mouse()->modifiers(), At(mouse()).x(), At(mouse()).y());
+        Label1MouseMove(mouse->modifiers(), at.x(), at.y());
         return true;
     case QEvent::MouseButtonRelease:
-        Label1MouseUp(mouse()->button(), mouse()->modifiers(), At(mouse()).x(), At(mouse()).y());
+        Label1MouseUp(mouse->button(), mouse->modifiers(), at.x(), at.y());
         return true;
     default:
         return false;
