@@ -3,7 +3,7 @@
 # those that are missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core)
+packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev fonts-dejavu-core)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -19,4 +19,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
