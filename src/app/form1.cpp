@@ -13,12 +13,9 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <QToolButton>
 #include <QWindow>
-
-#include <cmath>
 
 TForm1* Form1 = nullptr;
 
@@ -30,23 +27,13 @@ constexpr int kStartWidth = 570;
 constexpr int kStartHeight = 326;
 constexpr double kOpacity = 235 / 255.0;
 
+// The program's icon, in the sizes rendered from its drawing.
 QIcon WindowIcon()
 {
-    // A black tile with the heading's two wave curves.
-    QPixmap pixmap(32, 32);
-    pixmap.fill(look::kBlack);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (const auto& [colour, shift] : {std::pair{look::kRed, 0.0}, std::pair{look::kLime, 3.2}}) {
-        painter.setPen(QPen(colour, 3));
-        QPainterPath path;
-        for (int y = 2; y <= 30; ++y) {
-            const QPointF point(16 + 10 * std::sin(y * 0.25 + shift), y);
-            y == 2 ? path.moveTo(point) : path.lineTo(point);
-        }
-        painter.drawPath(path);
-    }
-    return QIcon(pixmap);
+    QIcon icon;
+    for (const char* rendering : {":/icons/48.png", ":/icons/128.png"})
+        icon.addFile(QString::fromLatin1(rendering));
+    return icon;
 }
 
 // A mouse event's position in its receiver's own coordinates.

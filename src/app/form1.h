@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <memory>
+#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -32,14 +34,23 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    // The window starts in startFolder, which is the program's own folder
-    // unless a caller (a test) chooses another.
-    explicit TForm1(const std::string& startFolder = ProgramFolder());
+    // The window starts in startFolder: by default the program's own folder,
+    // or the home folder for an installed program.
+    explicit TForm1(const std::string& startFolder = DefaultStartFolder());
     ~TForm1() override;
 
     // The folder that holds the program's executable file; empty when the
     // platform cannot tell.
     static std::string ProgramFolder();
+    static std::string DefaultStartFolder();
+    // Creates and shows the window for the program's argument, a folder to
+    // start in or a file to select (form1_start.cpp). One that cannot be
+    // opened leaves the window in the default folder, and its error reaches
+    // the standard error box once the window is up.
+    static std::unique_ptr<TForm1> StartWith(const std::optional<std::string>& argument);
+    // Selects the named file in the list, as a click on it would, turning the
+    // "show only *.bin" filter off when it hides the file (form1_start.cpp).
+    void SelectStartFile(const std::string& name);
 
     // --- controls on the window ---
     QLabel* Label1;

@@ -1,10 +1,17 @@
-// Varnoquil: the desktop program. It takes no arguments.
+// Varnoquil: the desktop program. It takes one optional argument, a folder
+// to start in or a file to open.
 
 #include "application.h"
 #include "form1.h"
 
+#include <QCommandLineParser>
+
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -21,11 +28,43 @@ bool DisplayAvailable()
     return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
 }
 
+// Reads the command line that Qt has left (it takes its own options out of
+// argv); --help and --version end the program here. Returns the folder or
+// file argument as the bytes it was given, since a file name need not be
+// valid text: the parser's decoded copy only says whether there is one.
+std::optional<std::string> StartArgument(const QCoreApplication& application, int argc, char** argv)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Show, repair and retune Mega Drive ROM images."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("A folder to start in, or a file to open."),
+                                 QStringLiteral("[folder|file]"));
+    parser.process(application);
+    const int given = parser.positionalArguments().size();
+    if (given > 1) {
+        std::fputs("varnoquil: give one folder or file at most (try --help)\n", stderr);
+        std::exit(1);
+    }
+    if (given == 0)
+        return std::nullopt;
+    // Every word left is the argument, apart from the "--" that may end the
+    // options before it.
+    std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.size() > 1 && words.front() == "--")
+        words.erase(words.begin());
+    return words.back();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    QCoreApplication::setApplicationName(QStringLiteral("varnoquil"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VARNOQUIL_VERSION));
     if (!DisplayAvailable()) {
+        const QCoreApplication commandLine(argc, argv);
+        StartArgument(commandLine, argc, argv);
         std::fputs("varnoquil: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
                    "Start it in a desktop session or under xvfb-run, or use varnoquil-cli, which does the same\n"
                    "work without a window (varnoquil-cli --help).\n",
@@ -33,7 +72,11 @@ int main(int argc, char** argv)
         return 1;
     }
     TApplication application(argc, argv);
-    TForm1 form;
-    form.show();
+    // Wayland compositors find the window's icon and name through its
+    // desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.varnoquil.Varnoquil"));
+    const std::optional<std::string> argument = StartArgument(application, argc, argv);
+
+    const std::unique_ptr<TForm1> form = TForm1::StartWith(argument);
     return application.exec();
 }

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#include "start_place.h"
+
+#include "errors.h"
+#include "platform.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace varnoquil::ui {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void Raise(const std::error_code& error)
+{
+    throw IoError(platform::ioCodeFromErrno(error.value()));
+}
+
+void RequireListable(const std::string& folder)
+{
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    if (error)
+        Raise(error);
+}
+
+// The folder part of a path as the listing joins it back: "dir/name" gives
+// "dir", "/name" gives "/", and a bare name the current folder.
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind(platform::separator());
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+} // namespace
+
+std::string DefaultStartFolder(const std::string& programFolder, const std::string& installedFolder,
+                               const std::string& homeFolder)
+{
+    if (!homeFolder.empty() && platform::sameFile(programFolder, installedFolder))
+        return homeFolder;
+    return programFolder;
+}
+
+StartPlace StartPlaceFor(const std::string& argument)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(argument, error);
+    if (error)
+        Raise(error);
+    if (fs::is_directory(status)) {
+        RequireListable(argument);
+        return {argument, {}};
+    }
+    StartPlace place{FolderOf(argument), platform::lastComponent(argument)};
+    RequireListable(place.folder);
+    return place;
+}
+
+} // namespace varnoquil::ui
