@@ -12,8 +12,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QToolButton>
+#include <QWindow>
 
 using namespace varnoquil;
 
@@ -48,8 +50,13 @@ void TForm1::FormResize()
     DiskBox->move(layout.diskBoxLeft, DiskBox->y());
 }
 
+// Wayland clients cannot place their own windows: there the compositor
+// moves the window (and snaps it as it does every window) once asked to.
 void TForm1::Label1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y)
 {
+    if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) && windowHandle()
+        && windowHandle()->startSystemMove())
+        return;
     Dragging = true;
     DragX = X;
     DragY = Y;

@@ -1,0 +1,23 @@
+# SPDX-License-Identifier: MIT
+# The Debian package: cpack -G DEB in a build tree made with
+# CMAKE_INSTALL_PREFIX=/usr (scripts/package.sh does both).
+
+set(CPACK_PACKAGE_NAME varnoquil)
+set(CPACK_PACKAGE_VENDOR "The Varnoquil developers")
+set(CPACK_PACKAGE_CONTACT "The Varnoquil developers <varnoquil@users.noreply.github.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION "Varnoquil is a small tool for Sega Mega Drive (Genesis) cartridge ROM
+images. It shows a ROM image's cartridge header and checksum, repairs the
+checksum in place and retunes the GEMS sound driver's pitch tables into a
+new image. The window browses folders; varnoquil-cli does the same work
+for scripts and batch jobs.")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
+# The runtime dependencies are read off the programs by dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+include(CPack)
