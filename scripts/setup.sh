@@ -3,7 +3,10 @@
 # those that are missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev fonts-dejavu-core)
+# After the build tools: rsvg-convert renders the icon; the others check the
+# installed files and the Debian package, and run the window on Wayland.
+packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev fonts-dejavu-core
+  librsvg2-bin desktop-file-utils appstream mandoc file lintian dpkg-dev weston qt6-wayland)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -20,6 +20,7 @@ expected="usr/bin/varnoquil
 usr/bin/varnoquil-cli
 usr/share/applications/io.github.varnoquil.Varnoquil.desktop
 usr/share/bash-completion/completions/varnoquil-cli
+usr/share/doc/varnoquil/changelog.gz
 usr/share/doc/varnoquil/copyright
 usr/share/icons/hicolor/128x128/apps/io.github.varnoquil.Varnoquil.png
 usr/share/icons/hicolor/48x48/apps/io.github.varnoquil.Varnoquil.png
