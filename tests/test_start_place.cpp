@@ -60,13 +60,19 @@ TEST(StartPlaceFor, AFolderIsTheStartFolderAndAFileIsSelectedInItsFolder)
     EXPECT_EQ(file.folder, dir.Path("roms"));
     EXPECT_EQ(file.file, "game.bin");
 
-    // A bare name is a file in the current folder.
+    // Relative paths start from the current folder.
     const fs::path before = fs::current_path();
+    fs::current_path(dir.root);
+    const StartPlace bare = StartPlaceFor("roms/game.bin");
+    const StartPlace relativeFolder = StartPlaceFor("roms");
     fs::current_path(dir.Path("roms"));
-    const StartPlace bare = StartPlaceFor("game.bin");
+    const StartPlace bareName = StartPlaceFor("game.bin");
     fs::current_path(before);
-    EXPECT_EQ(bare.folder, ".");
+    EXPECT_EQ(bare.folder, dir.Path("roms"));
     EXPECT_EQ(bare.file, "game.bin");
+    EXPECT_EQ(relativeFolder.folder, dir.root + "/roms");
+    EXPECT_EQ(bareName.folder, dir.Path("roms"));
+    EXPECT_EQ(bareName.file, "game.bin");
 
 }
 

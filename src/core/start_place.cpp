@@ -26,13 +26,18 @@ void RequireListable(const std::string& folder)
         Raise(error);
 }
 
-// The folder part of a path as the listing joins it back: "dir/name" gives
-// "dir", "/name" gives "/", and a bare name the current folder.
+// A path from the root, so that the drive box finds the drive that holds
+// it.
+std::string FromRoot(const std::string& path)
+{
+    return path.front() == platform::separator() ? path : platform::currentDir() + platform::separator() + path;
+}
+
+// The folder part of a path from the root: "/dir/name" gives "/dir", and
+// "/name" gives "/".
 std::string FolderOf(const std::string& path)
 {
     const auto slash = path.rfind(platform::separator());
-    if (slash == std::string::npos)
-        return ".";
     return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
@@ -52,11 +57,12 @@ StartPlace StartPlaceFor(const std::string& argument)
     const fs::file_status status = fs::status(argument, error);
     if (error)
         Raise(error);
+    const std::string path = FromRoot(argument);
     if (fs::is_directory(status)) {
-        RequireListable(argument);
-        return {argument, {}};
+        RequireListable(path);
+        return {path, {}};
     }
-    StartPlace place{FolderOf(argument), platform::lastComponent(argument)};
+    StartPlace place{FolderOf(path), platform::lastComponent(path)};
     RequireListable(place.folder);
     return place;
 }
