@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The window started with a folder or file: the file selected with its
 // header shown, the filter turned off for a file it would hide, and an
-// argument that cannot be opened reported once the window is up.
+// argument that cannot be opened reported once the window is up; and the
+// icon the window comes up with.
 
 #include "window_test.h"
 
@@ -74,6 +75,16 @@ TEST_F(StartWith, AMissingArgumentFallsBackAndShowsTheErrorBox)
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_EQ(errors_[0].text, "File not found.");
     EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(StartWith, TheWindowCarriesTheRenderingsOfTheProgramsIcon)
+{
+    TForm1& form = Start(Folder());
+    const QList<QSize> sizes = form.windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(48, 48)) && sizes.contains(QSize(128, 128)));
+    // The cartridge's azure outline is there at the small size.
+    const QImage small = form.windowIcon().pixmap(48, 48).toImage();
+    EXPECT_EQ(small.pixelColor(24, 2).rgb(), QColor(0, 128, 255).rgb());
 }
 
 } // namespace
