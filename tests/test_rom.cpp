@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sys/stat.h>
 
 using namespace varnoquil;
@@ -21,6 +22,19 @@ TEST(Checksum, ParityByIndexAndWrapAround)
         {{1, 2}, 1, 0, 0}, {{}, 0, -1, 0}};
     for (const Case& c : cases)
         EXPECT_EQ(checksumRange(c.bytes, c.first, c.last), c.sum) << c.first << ".." << c.last;
+}
+
+TEST(Checksum, AnyRangeSumsAsThePlainDefinition)
+{
+    std::mt19937 rng(5);
+    const a_byte image = RomBuilder(9000).Random(5).bytes;
+    for (int round = 0; round < 2000; ++round) {
+        const std::int64_t first = rng() % 9000, last = first + std::int64_t(rng() % (9000 - first)) - 1;
+        std::uint32_t sum = 0;  // a byte at an even index is a high byte
+        for (std::int64_t i = first; i <= last; ++i)
+            sum += i % 2 == 0 ? image[i] << 8 : image[i];
+        ASSERT_EQ(checksumRange(image, first, last), sum) << first << ".." << last;
+    }
 }
 
 TEST(Checksum, HeaderReadSumsLargeFilesInChunksLikeTheWholeImage)
