@@ -1,7 +1,9 @@
 #include "gems.h"
 
 #include "errors.h"
+#include "vector_clones.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -92,41 +94,87 @@ PsgTable BuildPsgTable(double scale)
     return table;
 }
 
-std::int64_t FindFmTable(const a_byte& image)
+namespace {
+
+// The first i below count at which first[i] == x and second[i] == y, or count.
+// Blocks of candidates are ruled out at once by a loop the compiler turns
+// into vector code; a block with a hit is then walked byte by byte.
+VARNOQUIL_VECTOR_CLONES
+std::size_t firstPair(const std::uint8_t* first, std::uint8_t x, const std::uint8_t* second, std::uint8_t y,
+                      std::size_t count)
 {
-    static const auto pattern = littleEndianBytes(BuildFmTable(1.0));
-    const std::uint8_t* begin = image.data();
-    if (image.size() < pattern.size())
+    constexpr std::size_t kBlock = 256;
+    std::size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock) {
+        std::uint8_t least = 0xFF;  // 0 where both bytes match
+        for (std::size_t k = 0; k < kBlock; ++k)
+            least = std::min<std::uint8_t>(least, (first[i + k] ^ x) | (second[i + k] ^ y));
+        if (least == 0)
+            break;
+    }
+    for (; i < count; ++i)
+        if (first[i] == x && second[i] == y)
+            return i;
+    return count;
+}
+
+// The offset of the first match of a pattern in data[0..n), or -1.
+// Candidates are the places where the two bytes at keyA and keyB of the
+// pattern, which a match holds exactly, stand; matches() decides the rest.
+template <std::size_t N, typename Matches>
+std::int64_t findFirst(const std::uint8_t* data, std::size_t n, const std::array<std::uint8_t, N>& pattern,
+                       std::size_t keyA, std::size_t keyB, Matches matches)
+{
+    if (n < N)
         return -1;
-    // Candidates are the places of the pattern's first byte, in order.
-    const std::uint8_t* const lastStart = begin + image.size() - pattern.size();
-    for (const std::uint8_t* at = begin; at <= lastStart; ++at) {
-        at = static_cast<const std::uint8_t*>(std::memchr(at, pattern[0], lastStart - at + 1));
-        if (!at)
+    const std::size_t candidates = n - N + 1;
+    for (std::size_t at = 0; at < candidates; ++at) {
+        at += firstPair(data + at + keyA, pattern[keyA], data + at + keyB, pattern[keyB], candidates - at);
+        if (at == candidates)
             return -1;
-        if (std::memcmp(at, pattern.data(), pattern.size()) == 0)
-            return at - begin;
+        if (matches(data + at))
+            return static_cast<std::int64_t>(at);
     }
     return -1;
 }
 
-std::int64_t FindPsgTable(const a_byte& image)
+const std::array<std::uint8_t, 26>& fmPattern()
+{
+    static const auto pattern = littleEndianBytes(BuildFmTable(1.0));
+    return pattern;
+}
+
+const std::array<std::uint8_t, 128>& psgPattern()
 {
     static const auto pattern = littleEndianBytes(BuildPsgTable(1.0));
-    const std::uint8_t* begin = image.data();
-    if (image.size() < pattern.size())
-        return -1;
-    // The first high byte must match exactly, so candidates are the places of
-    // that byte, one before it.
-    const std::uint8_t* const lastStart = begin + image.size() - pattern.size();
-    for (const std::uint8_t* high = begin + 1; high <= lastStart + 1; ++high) {
-        high = static_cast<const std::uint8_t*>(std::memchr(high, pattern[1], lastStart + 1 - high + 1));
-        if (!high)
-            return -1;
-        if (psgMatchesAt(high - 1, pattern))
-            return high - 1 - begin;
-    }
-    return -1;
+    return pattern;
+}
+
+} // namespace
+
+std::int64_t FindFmTable(const std::uint8_t* data, std::size_t n)
+{
+    const auto& pattern = fmPattern();
+    return findFirst(data, n, pattern, 0, 1, [&](const std::uint8_t* at) {
+        return std::memcmp(at, pattern.data(), pattern.size()) == 0;
+    });
+}
+
+std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n)
+{
+    // The high bytes must match exactly, so the first two are the keys.
+    const auto& pattern = psgPattern();
+    return findFirst(data, n, pattern, 1, 3, [&](const std::uint8_t* at) { return psgMatchesAt(at, pattern); });
+}
+
+std::int64_t FindFmTable(const a_byte& image)
+{
+    return FindFmTable(image.data(), image.size());
+}
+
+std::int64_t FindPsgTable(const a_byte& image)
+{
+    return FindPsgTable(image.data(), image.size());
 }
 
 bool FixFmTable(a_byte& image, double scale)

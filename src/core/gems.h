@@ -28,6 +28,8 @@ bool FixPsgTable(a_byte& image, double scale);
 // The offset of the first match, or -1: the searches behind the two commands.
 std::int64_t FindFmTable(const a_byte& image);
 std::int64_t FindPsgTable(const a_byte& image);
+std::int64_t FindFmTable(const std::uint8_t* data, std::size_t n);
+std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n);
 
 // Throws RequestError unless scale is a finite number above 0.
 void RequirePositiveScale(double scale);
