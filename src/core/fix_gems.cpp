@@ -1,29 +1,67 @@
 #include "fix_gems.h"
 
 #include "errors.h"
-#include "gems.h"
 #include "platform.h"
 #include "text.h"
+
+#include <algorithm>
+#include <array>
 
 namespace varnoquil {
 
 namespace {
 
-// Stores the checksum of 0x200..end at 0x18E. An image too short to hold the
-// checksum field is left as it is.
-void repairChecksum(a_byte& image)
+// The replacements in the order they are made: a PSG table that overlaps
+// the FM table overwrites part of it.
+std::array<const std::optional<TablePatch>*, 2> patchesOf(const ImageScan& scan)
 {
-    if (image.size() < kChecksumOffset + 2)
-        return;
-    const auto sum = static_cast<std::uint16_t>(
-        checksumRange(image, static_cast<std::int64_t>(kChecksumStart), static_cast<std::int64_t>(image.size()) - 1));
-    image[kChecksumOffset] = static_cast<std::uint8_t>(sum >> 8);
-    image[kChecksumOffset + 1] = static_cast<std::uint8_t>(sum & 0xFF);
+    return {&scan.fm, &scan.psg};
+}
+
+// An image too short to hold the checksum field keeps its bytes there.
+bool holdsChecksumField(std::uint64_t length)
+{
+    return length >= kChecksumOffset + 2;
+}
+
+std::int64_t steps(std::uint64_t bytes)
+{
+    return static_cast<std::int64_t>(bytes);
 }
 
 } // namespace
 
-void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& image)
+ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read,
+                    double fmScale, double psgScale, a_byte& buffer, std::size_t pieceSize,
+                    const std::function<void(std::int64_t)>& advance)
+{
+    TableSearch search(fmScale, psgScale, buffer, pieceSize);
+    std::uint32_t sum = 0;
+    for (std::uint64_t offset = 0; offset < length;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(length - offset, pieceSize));
+        std::uint8_t* piece = search.nextPiece();
+        read(piece, n);
+        // The sum takes the bytes as read; the search may change them.
+        const std::uint64_t skipped = std::min<std::uint64_t>(n, offset < kChecksumStart ? kChecksumStart - offset : 0);
+        sum = addToChecksum(sum, piece + skipped, n - static_cast<std::size_t>(skipped), offset + skipped);
+        offset += n;
+        search.add(n, offset == length);
+        advance(steps(n));
+    }
+    return ImageScan {sum, search.fm(), search.psg()};
+}
+
+std::uint16_t PatchedChecksum(const ImageScan& scan)
+{
+    std::uint32_t sum = scan.sum;
+    for (const std::optional<TablePatch>* patch : patchesOf(scan))
+        if (*patch)
+            sum = replaceInChecksum(sum, (*patch)->offset, (*patch)->before.data(), (*patch)->after.data(),
+                                    (*patch)->after.size());
+    return static_cast<std::uint16_t>(sum);
+}
+
+void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& buffer)
 {
     if (request.inFile.empty() || request.outFile.empty())
         return;
@@ -36,31 +74,42 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
     progress.appendStatus(FixGemsStatus::Loading + kCrLf);
 
     platform::BinaryFile in = platform::BinaryFile::openExisting(request.inFile);
-    image.resize(static_cast<std::size_t>(in.size()));
-    const auto length = static_cast<std::int64_t>(image.size());
-    progress.setMaximum(2 * length + 20 + (request.fixChecksum ? 10 : 0));
+    const std::uint64_t length = in.size();
+    progress.setMaximum(2 * steps(length) + 22 + (request.fixChecksum ? 10 : 0));
     platform::PendingFile out = platform::PendingFile::create(request.outFile);
     progress.processPending();
 
-    in.readBlock(image.data(), image.size());
+    const ImageScan scan = ScanImage(
+        length, [&in](std::uint8_t* into, std::size_t n) { in.readBlock(into, n); }, request.fmScale,
+        request.psgScale, buffer, kScanPiece, progress.advance);
     progress.advance(1);
 
-    progress.appendStatus(FixFmTable(image, request.fmScale) ? FixGemsStatus::FmFixed : FixGemsStatus::FmNotFixed);
+    progress.appendStatus(scan.fm ? FixGemsStatus::FmFixed : FixGemsStatus::FmNotFixed);
     progress.advance(10);
     progress.processPending();
 
-    const bool psgFixed = FixPsgTable(image, request.psgScale);
-    progress.appendStatus(kCrLf + (psgFixed ? FixGemsStatus::PsgFixed : FixGemsStatus::PsgNotFixed) + kCrLf);
+    progress.appendStatus(kCrLf + (scan.psg ? FixGemsStatus::PsgFixed : FixGemsStatus::PsgNotFixed) + kCrLf);
     progress.advance(10);
     progress.processPending();
 
+    const bool storeChecksum = request.fixChecksum && holdsChecksumField(length);
+    std::uint16_t checksum = 0;
     if (request.fixChecksum) {
         progress.appendStatus(FixGemsStatus::ChecksumFix + kCrLf);
-        repairChecksum(image);
+        checksum = PatchedChecksum(scan);
         progress.advance(10);
     }
 
-    out.commit(image.data(), image.size());
+    out.copyFrom(in, length, [&](std::uint64_t n) { progress.advance(steps(n)); });
+    for (const std::optional<TablePatch>* patch : patchesOf(scan))
+        if (*patch)
+            out.writeAt((*patch)->offset, (*patch)->after.data(), (*patch)->after.size());
+    if (storeChecksum) {
+        const std::array<std::uint8_t, 2> field = {static_cast<std::uint8_t>(checksum >> 8),
+                                                   static_cast<std::uint8_t>(checksum & 0xFF)};
+        out.writeAt(kChecksumOffset, field.data(), field.size());
+    }
+    out.commit();
     progress.advance(1);
     in.close();
     progress.appendStatus(FixGemsStatus::Finished);

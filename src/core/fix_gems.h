@@ -1,9 +1,11 @@
 #pragma once
 
+#include "gems.h"
 #include "rom.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace varnoquil {
@@ -38,12 +40,39 @@ inline const std::string ChecksumFix = "checksum fix..";
 inline const std::string Finished = "Fix Finished!";
 } // namespace FixGemsStatus
 
-// Retunes the GEMS tables of the input file into the output file: loads the
-// whole input, replaces the first FM and PSG tables found, optionally repairs
-// the header checksum, and writes the output. The input is never changed: the
-// same file as input and output is refused, and the output is written to a
-// temporary file that takes the output's name only once it is complete.
-// image is the buffer the run works in (reused between runs).
-void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& image);
+// Retunes the GEMS tables of the input file into the output file: replaces
+// the first FM and PSG tables found, optionally repairs the header checksum,
+// and writes the output. The input is never changed: the same file as input
+// and output is refused, and the output is written to a temporary file that
+// takes the output's name only once it is complete.
+//
+// The input is read once, in pieces, to find the tables and sum the image;
+// the output is then a copy of the input with the replaced bytes written
+// over it, so memory does not grow with the image. buffer is the memory the
+// input is read through (reused between runs).
+//
+// The progress bar's maximum counts every byte twice (read, then copied)
+// plus the steps between them, so the bar ends full.
+void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& buffer);
+
+// What one pass over an image finds: the checksum sum of 0x200..end as read,
+// and the tables to replace.
+struct ImageScan {
+    std::uint32_t sum = 0;
+    std::optional<TablePatch> fm;
+    std::optional<TablePatch> psg;
+};
+
+// How many bytes the pass reads at a time.
+constexpr std::size_t kScanPiece = 256 << 10;
+
+// Reads an image of length bytes in order through read(into, n), piece by
+// piece, calling advance(n) after each piece.
+ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read,
+                    double fmScale, double psgScale, a_byte& buffer, std::size_t pieceSize = kScanPiece,
+                    const std::function<void(std::int64_t)>& advance = [](std::int64_t) {});
+
+// The header checksum of the image once the scan's tables are replaced.
+std::uint16_t PatchedChecksum(const ImageScan& scan);
 
 } // namespace varnoquil

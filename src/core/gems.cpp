@@ -197,4 +197,84 @@ bool FixPsgTable(a_byte& image, double scale)
     return true;
 }
 
+namespace {
+
+constexpr std::size_t kFmSize = 2 * std::tuple_size_v<FmTable>;
+constexpr std::size_t kPsgSize = 2 * std::tuple_size_v<PsgTable>;
+// A PSG candidate is only tried once every FM candidate that overlaps it has
+// been, so the PSG search trails the FM search by this much; and every byte
+// from the earliest candidate not yet tried must be kept.
+constexpr std::size_t kPsgLag = kFmSize - 1;
+constexpr std::size_t kMostKept = kPsgSize - 1 + kPsgLag;
+
+template <std::size_t N>
+TablePatch patchAt(std::uint64_t offset, const std::uint8_t* current, const std::array<std::uint16_t, N>& table)
+{
+    const auto bytes = littleEndianBytes(table);
+    return TablePatch {offset, std::vector<std::uint8_t>(current, current + bytes.size()),
+                       std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+}
+
+} // namespace
+
+TableSearch::TableSearch(double fmScale, double psgScale, a_byte& window, std::size_t pieceSize)
+    : fmReplacement_(BuildFmTable(fmScale)), psgReplacement_(BuildPsgTable(psgScale)), window_(window)
+{
+    window_.resize(kMostKept + pieceSize);
+}
+
+void TableSearch::add(std::size_t n, bool last)
+{
+    const std::uint64_t end = windowStart_ + kept_ + n;
+    searchFm(end);
+    // Once the FM search is over, no later FM match can change a PSG
+    // candidate; until then the PSG search trails it.
+    searchPsg(fm_ || last || end < kPsgLag ? end : end - kPsgLag);
+    keepUnsearchedBytes(end);
+}
+
+std::optional<std::uint64_t> TableSearch::tryCandidates(std::uint64_t& next, std::size_t size, std::uint64_t end,
+                                                        std::int64_t (*find)(const std::uint8_t*, std::size_t))
+{
+    if (end < next + size)
+        return std::nullopt;
+    const std::int64_t found = find(at(next), end - next);
+    if (found < 0) {
+        next = end - size + 1;
+        return std::nullopt;
+    }
+    return next + static_cast<std::uint64_t>(found);
+}
+
+void TableSearch::searchFm(std::uint64_t end)
+{
+    if (fm_)
+        return;
+    if (const auto offset = tryCandidates(fmNext_, kFmSize, end, FindFmTable)) {
+        fm_ = patchAt(*offset, at(*offset), fmReplacement_);
+        // The PSG search must see the bytes as the replacement leaves them.
+        std::copy(fm_->after.begin(), fm_->after.end(), at(*offset));
+    }
+}
+
+void TableSearch::searchPsg(std::uint64_t end)
+{
+    if (psg_)
+        return;
+    if (const auto offset = tryCandidates(psgNext_, kPsgSize, end, FindPsgTable))
+        psg_ = patchAt(*offset, at(*offset), psgReplacement_);
+}
+
+void TableSearch::keepUnsearchedBytes(std::uint64_t end)
+{
+    std::uint64_t keepFrom = end;
+    if (!fm_)
+        keepFrom = std::min(keepFrom, fmNext_);
+    if (!psg_)
+        keepFrom = std::min(keepFrom, psgNext_);
+    kept_ = static_cast<std::size_t>(end - keepFrom);
+    std::memmove(window_.data(), at(keepFrom), kept_);
+    windowStart_ = keepFrom;
+}
+
 } // namespace varnoquil

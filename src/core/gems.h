@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 // The GEMS sound driver's pitch tables: the YM2612 FM frequency numbers of one
 // octave and the SN76489 PSG tone periods, found in a ROM image by their
@@ -30,6 +32,54 @@ std::int64_t FindFmTable(const a_byte& image);
 std::int64_t FindPsgTable(const a_byte& image);
 std::int64_t FindFmTable(const std::uint8_t* data, std::size_t n);
 std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n);
+
+// A table replaced in an image: where it lies, and its bytes before and after.
+struct TablePatch {
+    std::uint64_t offset = 0;
+    std::vector<std::uint8_t> before;
+    std::vector<std::uint8_t> after;
+};
+
+// Finds the tables in an image that arrives piece by piece, in file order,
+// exactly where FixFmTable followed by FixPsgTable would replace them in the
+// whole image: the first FM match, then the first PSG match in the image as
+// the FM replacement leaves it (the two may overlap). Only the last few
+// bytes of earlier pieces are kept, so memory does not grow with the image.
+class TableSearch {
+public:
+    // window is the memory the pieces are placed in, reused between
+    // searches; it is resized to hold a piece and the bytes kept before it.
+    TableSearch(double fmScale, double psgScale, a_byte& window, std::size_t pieceSize);
+
+    // Where the next piece goes: room for pieceSize bytes.
+    std::uint8_t* nextPiece() { return window_.data() + kept_; }
+    // Searches the n bytes just placed at nextPiece(); last tells that the
+    // image ends with them. After the last piece nothing more may be added.
+    void add(std::size_t n, bool last);
+
+    const std::optional<TablePatch>& fm() const { return fm_; }
+    const std::optional<TablePatch>& psg() const { return psg_; }
+
+private:
+    // Tries the candidates of a table of size bytes from next to the last
+    // that ends by end, and moves next past them. Returns the first match.
+    std::optional<std::uint64_t> tryCandidates(std::uint64_t& next, std::size_t size, std::uint64_t end,
+                                               std::int64_t (*find)(const std::uint8_t*, std::size_t));
+    void searchFm(std::uint64_t end);
+    void searchPsg(std::uint64_t end);
+    void keepUnsearchedBytes(std::uint64_t end);
+    std::uint8_t* at(std::uint64_t offset) { return window_.data() + (offset - windowStart_); }
+
+    FmTable fmReplacement_;
+    PsgTable psgReplacement_;
+    a_byte& window_;
+    std::uint64_t windowStart_ = 0;  // the image offset of window_[0]
+    std::size_t kept_ = 0;           // bytes of earlier pieces at the window's start
+    std::uint64_t fmNext_ = 0;       // the first FM candidate not yet tried
+    std::uint64_t psgNext_ = 0;      // the same for the PSG table
+    std::optional<TablePatch> fm_;
+    std::optional<TablePatch> psg_;
+};
 
 // Throws RequestError unless scale is a finite number above 0.
 void RequirePositiveScale(double scale);

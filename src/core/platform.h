@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,8 +67,18 @@ public:
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile();
 
-    // Writes the whole content and puts it in the target's place.
-    void commit(const void* data, std::size_t n);
+    // The content is built in place: a file's first bytes copied, some of
+    // them overwritten, then commit().
+    //
+    // Copies the first length bytes of source into the temporary file, piece
+    // by piece, calling copied(n) after each. The kernel copies the data (or
+    // shares it, on file systems that can), with no trip through this
+    // process; where it cannot, the bytes are read and written.
+    void copyFrom(BinaryFile& source, std::uint64_t length, const std::function<void(std::uint64_t)>& copied);
+    // Writes n bytes at an offset of the temporary file.
+    void writeAt(std::uint64_t offset, const void* data, std::size_t n);
+    // Puts the temporary file, as it has been written, in the target's place.
+    void commit();
 
 private:
     PendingFile(std::string target, std::string tempName, BinaryFile temp, bool replacing, unsigned mode);

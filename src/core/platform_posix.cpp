@@ -268,9 +268,66 @@ PendingFile::~PendingFile()
         ::unlink(tempName_.c_str());
 }
 
-void PendingFile::commit(const void* data, std::size_t n)
+namespace {
+
+// Large enough that a copy takes few calls, small enough that progress shows.
+constexpr std::size_t kCopyPiece = std::size_t(16) << 20;
+// The buffer of a copy the kernel cannot make.
+constexpr std::size_t kCopyBuffer = std::size_t(1) << 20;
+
+// Copies up to n bytes from offset in one file to the same offset in the
+// other inside the kernel. Returns how many were copied (0 at the source's
+// end), or -1 when the kernel cannot copy between these two files.
+ssize_t copyInKernel(int from, int to, std::uint64_t offset, std::size_t n)
 {
-    temp_.writeBlock(data, n);
+    auto in = static_cast<off_t>(offset), out = static_cast<off_t>(offset);
+    ssize_t done;
+    do {
+        done = ::copy_file_range(from, &in, to, &out, n, 0);
+    } while (done < 0 && errno == EINTR);
+    if (done >= 0)
+        return done;
+    switch (errno) {
+    case EXDEV:  // different file systems
+    case EOPNOTSUPP:
+    case ENOSYS:
+    case EINVAL:  // a file system without the operation
+        return -1;
+    default: raiseErrno();
+    }
+}
+
+} // namespace
+
+void PendingFile::copyFrom(BinaryFile& source, std::uint64_t length, const std::function<void(std::uint64_t)>& copied)
+{
+    bool inKernel = true;
+    std::vector<unsigned char> buffer;
+    for (std::uint64_t done = 0; done < length;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(length - done, kCopyPiece));
+        ssize_t got = inKernel ? copyInKernel(source.fd_, temp_.fd_, done, n) : -1;
+        if (got < 0) {
+            inKernel = false;
+            buffer.resize(kCopyBuffer);
+            source.seek(done);
+            got = static_cast<ssize_t>(source.readSome(buffer.data(), std::min(n, buffer.size())));
+            temp_.writeAt(done, buffer.data(), static_cast<std::size_t>(got));
+        }
+        // The source ended early: it was cut short while it was read.
+        if (got == 0)
+            throw IoError(IoCode::ReadBeyondEnd);
+        done += static_cast<std::uint64_t>(got);
+        copied(static_cast<std::uint64_t>(got));
+    }
+}
+
+void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t n)
+{
+    temp_.writeAt(offset, data, n);
+}
+
+void PendingFile::commit()
+{
     if (::fchmod(temp_.fd_, static_cast<mode_t>(mode_)) != 0)
         raiseErrno();
     // An existing file is only given up once its replacement is on disk.

@@ -48,6 +48,11 @@ constexpr std::uint64_t kChecksumOffset = 0x18E;
 // the absolute index of data[0]. The 32-bit sum wraps around.
 std::uint32_t addToChecksum(std::uint32_t sum, const std::uint8_t* data, std::size_t n, std::uint64_t firstIndex);
 
+// A checksum sum of the range 0x200..end, changed for n bytes at offset that
+// change from before to after. Bytes below 0x200 do not count.
+std::uint32_t replaceInChecksum(std::uint32_t sum, std::uint64_t offset, const std::uint8_t* before,
+                                const std::uint8_t* after, std::size_t n);
+
 // The checksum sum of image[first..last], both inclusive; 0 when last < first.
 // Callers keep the low 16 bits.
 std::uint32_t checksumRange(const a_byte& image, std::int64_t first, std::int64_t last);
