@@ -7,10 +7,11 @@
 # two synthetic ROM images into a temporary folder (32 MiB with GEMS tables
 # near its end, and 512 MiB), then measures whole processes in one run:
 #
-#   varnoquil-cli info FILE        against  cat FILE > /dev/null  (target: within 2x)
-#   varnoquil-cli checksum FILE    against  cat FILE > /dev/null  (target: within 2x)
-#   varnoquil-cli fix-gems IN OUT  against  cp IN OUT             (target: within 3x)
-#   peak memory of varnoquil-cli info on the 512 MiB file          (target: under 64 MiB)
+#   varnoquil-cli info FILE        against  cat FILE > /dev/null  (target: within 1.2x)
+#   varnoquil-cli checksum FILE    against  cat FILE > /dev/null  (target: within 1.2x)
+#   varnoquil-cli fix-gems IN OUT  against  cp IN OUT             (target: within 1.5x)
+#   peak memory of varnoquil-cli fix-gems and info on the 512 MiB file
+#                                                                  (target: under 16 MiB)
 #
 # and finally prints the Google Benchmark results of bench/bench_core.
 # Missing tools (g++, cmake, ninja, Google Benchmark, hyperfine, GNU time) are
@@ -28,7 +29,7 @@ for arg in "$@"; do
     case "$arg" in
         --check) CHECK=1 ;;
         -h | --help)
-            sed -n '2,21p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+            sed -n '2,22p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
             exit 0
             ;;
         *)
@@ -142,21 +143,27 @@ hyperfine -N --style basic --warmup "$WARMUP" --runs "$RUNS_WRITE" \
     -n fix-gems "$CLI_Q fix-gems $SMALL_Q $OUT_Q"
 rm -f "$OUT"
 
-log "Peak memory of info on a 512 MiB image"
+log "Peak memory of fix-gems and info on a 512 MiB image"
 "$MAKE_IMAGE" 512 "$BIG"
+# The highest maximum resident set size of 3 runs, in KiB. The output of a
+# run is removed after it, so that every fix-gems run creates a new file.
 peak_kib() {
     local most=0 kib run
     for run in 1 2 3; do
         kib=$( { /usr/bin/time -v "$@" >/dev/null; } 2>&1 |
             awk -F': ' '/Maximum resident set size/ { print $2 }')
+        rm -f "$OUT"
         [ "$kib" -gt "$most" ] && most=$kib
     done
     echo "$most"
 }
 cat "$BIG" >/dev/null
+FIX_PEAK=$(peak_kib "$CLI" fix-gems "$BIG" "$OUT")
 INFO_PEAK=$(peak_kib "$CLI" info "$BIG")
 CAT_PEAK=$(peak_kib cat "$BIG")
-echo "varnoquil-cli info: $INFO_PEAK KiB, cat: $CAT_PEAK KiB (maximum resident set size, highest of 3 runs)"
+echo "varnoquil-cli fix-gems: $FIX_PEAK KiB, info: $INFO_PEAK KiB, cat: $CAT_PEAK KiB" \
+    "(maximum resident set size, highest of 3 runs)"
+rm -f "$BIG"
 
 log "Core benchmarks (bench_core --benchmark_min_time=$BENCH_MIN_TIME)"
 "$BENCH" --benchmark_min_time="$BENCH_MIN_TIME" | tee "$WORK/bench.txt"
@@ -195,14 +202,18 @@ echo "Machine: $(nproc) cores, $(awk -F': ' '/^model name/ { print $2; exit }' /
 echo
 echo "| command (32 MiB image)        | mean        | reference            | mean       | ratio of means | medians | target | result |"
 echo "|-------------------------------|-------------|----------------------|------------|----------------|---------|--------|--------|"
-row "varnoquil-cli info FILE" "$INFO" "cat FILE > /dev/null" "$CAT" 2
-row "varnoquil-cli checksum FILE" "$CHECKSUM" "cat FILE > /dev/null" "$CAT" 2
-row "varnoquil-cli fix-gems IN OUT" "$FIX" "cp IN OUT" "$CP" 3
-awk -v k="$INFO_PEAK" -v c="$CAT_PEAK" 'BEGIN {
-    printf "\nPeak memory, varnoquil-cli info on 512 MiB: %.1f MiB (cat: %.1f MiB); target under 64 MiB: %s\n",
-        k / 1024, c / 1024, (k < 64 * 1024 ? "holds" : "MISSED")
-}'
-[ "$INFO_PEAK" -lt $((64 * 1024)) ] || MISSED=1
+row "varnoquil-cli info FILE" "$INFO" "cat FILE > /dev/null" "$CAT" 1.2
+row "varnoquil-cli checksum FILE" "$CHECKSUM" "cat FILE > /dev/null" "$CAT" 1.2
+row "varnoquil-cli fix-gems IN OUT" "$FIX" "cp IN OUT" "$CP" 1.5
+echo
+PEAK_LIMIT_KIB=$((16 * 1024))
+for run in "fix-gems:$FIX_PEAK" "info:$INFO_PEAK"; do
+    awk -v name="${run%%:*}" -v k="${run#*:}" -v c="$CAT_PEAK" -v lim="$PEAK_LIMIT_KIB" 'BEGIN {
+        printf "Peak memory, varnoquil-cli %s on 512 MiB: %.1f MiB (cat: %.1f MiB); target under %d MiB: %s\n",
+            name, k / 1024, c / 1024, lim / 1024, (k < lim ? "holds" : "MISSED")
+    }'
+    [ "${run#*:}" -lt "$PEAK_LIMIT_KIB" ] || MISSED=1
+done
 
 echo
 echo "Benchmarks (time per iteration, wall clock and CPU; throughput from CPU time):"
