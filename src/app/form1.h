@@ -139,7 +139,7 @@ public:
     // The input and output files the panel has chosen, as full paths.
     std::string InFile;
     std::string OutFile;
-    // The ROM image the Fix GEMS command works in, kept between runs.
+    // The memory the Fix GEMS command reads its input through, kept between runs.
     varnoquil::a_byte FixImage;
     void FixButtonClick();
     void SpeedButton2Click();
