@@ -292,6 +292,26 @@ TEST(FixGems, RefusedOrFailedRunsLeaveEveryFileAsItWas)
     EXPECT_EQ(Attempt(dir, "in.bin", "new.bin"), 5);
 }
 
+TEST(FixGems, AnInputWrittenToDuringTheRunGivesNoOutput)
+{
+    TempDir dir;
+    WriteFile(dir.Path("in.bin"), RomBuilder(0x1000).Random(9).Put(0x801, kFm).bytes);
+    FixGemsProgress progress;
+    int pauses = 0;  // the second comes between the pass over the input and its copy
+    progress.processPending = [&] {
+        if (++pauses == 2)
+            std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x';
+    };
+    a_byte buffer;
+    try {
+        FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 2, 2, true}, progress, buffer);
+        ADD_FAILURE() << "the run went through";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "The input file changed while it was read");
+    }
+    EXPECT_EQ(dir.Contents().size(), 1u);
+}
+
 TEST(FixGems, AnExistingOutputIsReplacedOnlyByACompleteFile)
 {
     TempDir dir;

@@ -74,7 +74,8 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
     progress.appendStatus(FixGemsStatus::Loading + kCrLf);
 
     platform::BinaryFile in = platform::BinaryFile::openExisting(request.inFile);
-    const std::uint64_t length = in.size();
+    const platform::BinaryFile::Stamp inputAtStart = in.stamp();
+    const std::uint64_t length = inputAtStart.size;
     progress.setMaximum(2 * steps(length) + 22 + (request.fixChecksum ? 10 : 0));
     platform::PendingFile out = platform::PendingFile::create(request.outFile);
     progress.processPending();
@@ -101,6 +102,10 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
     }
 
     out.copyFrom(in, length, [&](std::uint64_t n) { progress.advance(steps(n)); });
+    // The tables and the checksum were found in the input as the pass read
+    // it; on a copy of anything else they would be wrong.
+    if (in.stamp() != inputAtStart)
+        throw Error("The input file changed while it was read");
     for (const std::optional<TablePatch>* patch : patchesOf(scan))
         if (*patch)
             out.writeAt((*patch)->offset, (*patch)->after.data(), (*patch)->after.size());

@@ -40,6 +40,15 @@ public:
     // Writes n bytes at an absolute offset in one operation.
     void writeAt(std::uint64_t offset, const void* buffer, std::size_t n);
     std::uint64_t size() const;
+    // The file's size and the time its content last changed: a write to the
+    // file changes the stamp.
+    struct Stamp {
+        std::uint64_t size;
+        std::int64_t modifiedNs;
+        bool operator==(const Stamp& other) const { return size == other.size && modifiedNs == other.modifiedNs; }
+        bool operator!=(const Stamp& other) const { return !(*this == other); }
+    };
+    Stamp stamp() const;
     // Flushes the file's data to the storage device.
     void sync();
     void close();

@@ -199,6 +199,15 @@ std::uint64_t BinaryFile::size() const
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+BinaryFile::Stamp BinaryFile::stamp() const
+{
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        raiseErrno();
+    return {static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 void BinaryFile::sync()
 {
     if (::fsync(fd_) != 0)
