@@ -42,8 +42,7 @@ ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*
         std::uint8_t* piece = search.nextPiece();
         read(piece, n);
         // The sum takes the bytes as read; the search may change them.
-        const std::uint64_t skipped = std::min<std::uint64_t>(n, offset < kChecksumStart ? kChecksumStart - offset : 0);
-        sum = addToChecksum(sum, piece + skipped, n - static_cast<std::size_t>(skipped), offset + skipped);
+        sum = addToCartridgeChecksum(sum, piece, n, offset);
         offset += n;
         search.add(n, offset == length);
         advance(steps(n));

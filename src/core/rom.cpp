@@ -77,13 +77,17 @@ std::uint32_t addToChecksum(std::uint32_t sum, const std::uint8_t* data, std::si
     return sum + high * 256u + low;
 }
 
+std::uint32_t addToCartridgeChecksum(std::uint32_t sum, const std::uint8_t* data, std::size_t n, std::uint64_t offset)
+{
+    const auto skipped = static_cast<std::size_t>(
+        std::min<std::uint64_t>(n, offset < kChecksumStart ? kChecksumStart - offset : 0));
+    return addToChecksum(sum, data + skipped, n - skipped, offset + skipped);
+}
+
 std::uint32_t replaceInChecksum(std::uint32_t sum, std::uint64_t offset, const std::uint8_t* before,
                                 const std::uint8_t* after, std::size_t n)
 {
-    const std::uint64_t skipped = std::min<std::uint64_t>(n, offset < kChecksumStart ? kChecksumStart - offset : 0);
-    const auto counted = static_cast<std::size_t>(n - skipped);
-    const std::uint64_t first = offset + skipped;
-    return sum + addToChecksum(0, after + skipped, counted, first) - addToChecksum(0, before + skipped, counted, first);
+    return addToCartridgeChecksum(sum, after, n, offset) - addToCartridgeChecksum(0, before, n, offset);
 }
 
 std::uint32_t checksumRange(const a_byte& image, std::int64_t first, std::int64_t last)

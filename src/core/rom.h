@@ -48,8 +48,12 @@ constexpr std::uint64_t kChecksumOffset = 0x18E;
 // the absolute index of data[0]. The 32-bit sum wraps around.
 std::uint32_t addToChecksum(std::uint32_t sum, const std::uint8_t* data, std::size_t n, std::uint64_t firstIndex);
 
-// A checksum sum of the range 0x200..end, changed for n bytes at offset that
-// change from before to after. Bytes below 0x200 do not count.
+// Adds n bytes that lie at a file offset to a cartridge checksum sum, which
+// covers 0x200..end: bytes below 0x200 are left out.
+std::uint32_t addToCartridgeChecksum(std::uint32_t sum, const std::uint8_t* data, std::size_t n, std::uint64_t offset);
+
+// A cartridge checksum sum changed for n bytes at a file offset that change
+// from before to after.
 std::uint32_t replaceInChecksum(std::uint32_t sum, std::uint64_t offset, const std::uint8_t* before,
                                 const std::uint8_t* after, std::size_t n);
 
