@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -70,8 +71,17 @@ TEST(SoundEngines, TheShippedListKeepsEveryRowAndGroupsEachEngineOnce)
     text << file.rdbuf();
     const auto original = ParseSoundEngines(text.str());
     const auto rows = sorted(original);
-    ASSERT_GT(rows.size(), 100u);
-    EXPECT_EQ(rows.size(), original.size());
+    EXPECT_EQ(original.size(), 468u);
+    const auto pairs = [](const std::vector<SoundEngineRow>& list) {
+        std::multiset<std::pair<std::string, std::string>> result;
+        for (const auto& row : list)
+            result.emplace(row.game, row.engine);
+        return result;
+    };
+    const auto shown = pairs(rows);
+    EXPECT_EQ(shown, pairs(original));  // nothing dropped, nothing doubled
+    const std::set<std::pair<std::string, std::string>> distinct(shown.begin(), shown.end());
+    EXPECT_EQ(distinct.size(), rows.size());
     EXPECT_EQ(rows.front().engine.front(), '<');
 
     // Apart from the lone row, each engine's rows stand together.
@@ -79,4 +89,27 @@ TEST(SoundEngines, TheShippedListKeepsEveryRowAndGroupsEachEngineOnce)
     std::multiset<std::string> seen(groups.begin(), groups.end());
     for (const auto& engine : seen)
         EXPECT_LE(seen.count(engine), engine == "SMPS Z80" ? 2u : 1u) << engine;
+
+    // Engines in the order they are shown: case, hyphens and apostrophes do
+    // not count, and an engine that extends another comes first. The last
+    // group of an engine is its main one.
+    const auto at = [&groups](const std::string& engine) {
+        return groups.rend() - std::find(groups.rbegin(), groups.rend(), engine) - 1;
+    };
+    for (const auto& ordered : std::vector<std::vector<std::string>>{
+             {"Advanced Z80 Player", "Ancient Music Driver", "Audios Wave Slave MD"},
+             {"GEMS-custom", "GEMS", "GRC"},
+             {"Masakatsu", "Matt Furniss", "Mucom Music Driver"},
+             {"PalSoft", "PLE-PLE", "pre-SMPS 68k", "pre-SMPS/Mucom 68k"},
+             {"Shaun Hollingworth", "Shigeharu Isoda", "SMPS 68k", "SMPS Z80 (banked)",
+              "SMPS Z80 ('SMPS light' mod)", "SMPS Z80",
+              "SMPS/Mucom 68k", "SMPS/Treasure", "Sound Images"},
+             {"T.S v1.31 (Technosoft)", "Technosoft", "Terpsichorean", "Trax", "Twinkle"}}) {
+        for (std::size_t i = 0; i < ordered.size(); ++i) {
+            EXPECT_GE(at(ordered[i]), 0) << ordered[i];
+            if (i > 0) {
+                EXPECT_LT(at(ordered[i - 1]), at(ordered[i])) << ordered[i - 1] << " / " << ordered[i];
+            }
+        }
+    }
 }
