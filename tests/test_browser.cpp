@@ -49,6 +49,17 @@ TEST_F(BrowserFolder, TellsFilesFromFoldersAndMissingEntries)
     EXPECT_FALSE(LooksLikeFolder(EntryPath(root, "a.bin")));
 }
 
+TEST_F(BrowserFolder, LinksThatLeadNowhereAreFiles)
+{
+    fs::create_symlink("nowhere", root / "dangling.bin");
+    fs::create_symlink("loop", root / "loop");
+    EXPECT_EQ(ListFolder(root, Filter::RomImages), (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "B.Bin", "dangling.bin"}));
+    for (const char* link : {"dangling.bin", "loop"}) {
+        EXPECT_TRUE(FileExists(EntryPath(root, link))) << link;
+        EXPECT_FALSE(LooksLikeFolder(EntryPath(root, link))) << link;
+    }
+}
+
 TEST(Browser, TheRootHasNoParentEntryAndAnUnreadableFolderListsNothing)
 {
     const Names names = ListFolder("/", Filter::AllFiles);

@@ -438,8 +438,10 @@ std::string executablePath()
 
 Attributes attributesOf(const std::string& path)
 {
+    // A symbolic link that leads nowhere (dangling or looping) is a file of
+    // its own: it can be deleted like one.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    if (::stat(path.c_str(), &st) != 0 && (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)))
         return Attributes{true, true, true};
     const std::string name = lastComponent(path);
     return Attributes{S_ISDIR(st.st_mode), !name.empty() && name[0] == '.' && name != "..",
@@ -456,8 +458,12 @@ std::vector<DirEntry> listDirectory(const std::string& path)
         const std::string name = item->d_name;
         if (name == "." || name == "..")
             continue;
+        // A link that leads nowhere is listed as the file it is; any other
+        // entry that cannot be looked at counts as a folder.
         struct stat st {};
-        const bool known = ::fstatat(::dirfd(dir), item->d_name, &st, 0) == 0;
+        const bool known = ::fstatat(::dirfd(dir), item->d_name, &st, 0) == 0
+                           || (::fstatat(::dirfd(dir), item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+                               && S_ISLNK(st.st_mode));
         entries.push_back({name, !known || S_ISDIR(st.st_mode), name[0] == '.'});
     }
     ::closedir(dir);
