@@ -1,6 +1,5 @@
 #include "application.h"
 
-#include "errors.h"
 #include "ui_logic.h"
 
 #include <QFileInfo>
@@ -22,16 +21,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
-    // A handler ends on the spot at an error; the event counts as handled
-    // and the event loop carries on.
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const varnoquil::Error& error) {
-        ShowError(error.what());
-    } catch (const std::exception& error) {
-        ShowError(error.what());
-    }
-    return true;
+    // The handlers guard themselves; this catches what slips past them. The
+    // event then counts as handled and the event loop carries on.
+    bool handled = true;
+    Guard([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }
 
 QString TApplication::Title()

@@ -2,17 +2,34 @@
 
 #include <QApplication>
 
+#include <exception>
 #include <functional>
 #include <string>
 
-// The application object. It is the one place where the core's errors that
-// escape a handler are caught: they are shown in the standard error box and
-// the program goes on.
+// The application object. It shows the standard error box for the errors of
+// the window's handlers and, as the last resort, for any error that reaches
+// the event loop some other way.
 class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // Runs a handler at the point where Qt calls into the program. An error
+    // ends that handler alone: it is shown in the standard error box and
+    // control goes back to Qt, whose frames an exception must never unwind.
+    // Returns false when the handler failed.
+    template <typename Handler>
+    static bool Guard(Handler&& handler)
+    {
+        try {
+            handler();
+            return true;
+        } catch (const std::exception& error) {
+            ShowError(error.what());
+        }
+        return false;
+    }
 
     // The application's title: the executable's file name without its
     // extension.

@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include "application.h"
+
 #include "look.h"
 
 #include <QPainter>
@@ -80,16 +82,21 @@ void UpDown::resizeEvent(QResizeEvent*)
 void UpDown::step(int delta)
 {
     const int proposed = std::clamp(position_ + delta, minimum_, maximum_);
-    if (proposed == position_ || (changing && !changing(proposed)))
+    bool allowed = proposed != position_;
+    if (allowed && changing && !TApplication::Guard([&] { allowed = changing(proposed); }))
         return;
-    position_ = proposed;
+    if (allowed)
+        position_ = proposed;
 }
 
 EventHook::EventHook(QObject* parent, Handler handler) : QObject(parent), handler_(std::move(handler)) {}
 
 bool EventHook::eventFilter(QObject* watched, QEvent* event)
 {
-    return handler_(watched, event);
+    // An event whose handling failed counts as handled.
+    bool swallowed = true;
+    TApplication::Guard([&] { swallowed = handler_(watched, event); });
+    return swallowed;
 }
 
 void LongProgress::setMaximum(std::int64_t maximum)

@@ -56,7 +56,8 @@ public:
     QToolButton* downArrow() const { return down_; }
 
     // Asked before a click on an arrow moves the position, with the position
-    // proposed (already within the range); returning false refuses the step.
+    // proposed (already within the range); returning false, or failing,
+    // refuses the step.
     std::function<bool(int proposed)> changing;
 
 protected:
@@ -73,7 +74,8 @@ private:
 };
 
 // Routes the events of the objects it watches to one function, which returns
-// true to swallow an event before its receiver sees it.
+// true to swallow an event before its receiver sees it. An error in the
+// function is shown in the standard error box and swallows the event.
 class EventHook : public QObject {
 public:
     using Handler = std::function<bool(QObject* watched, QEvent* event)>;

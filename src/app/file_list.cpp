@@ -1,5 +1,7 @@
 #include "file_list.h"
 
+#include "application.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,7 +23,7 @@ void FileList::keyPressEvent(QKeyEvent* event)
 {
     held_.insert(event->key());
     if (keyDown)
-        keyDown(KeyCode(event), event->modifiers());
+        TApplication::Guard([&] { keyDown(KeyCode(event), event->modifiers()); });
     QListWidget::keyPressEvent(event);
 }
 
@@ -32,7 +34,7 @@ void FileList::keyReleaseEvent(QKeyEvent* event)
     if (event->isAutoRepeat() || !held_.remove(event->key()))
         return;
     if (keyUp)
-        keyUp(KeyCode(event), event->modifiers());
+        TApplication::Guard([&] { keyUp(KeyCode(event), event->modifiers()); });
 }
 
 void FileList::focusOutEvent(QFocusEvent* event)
@@ -48,7 +50,7 @@ void FileList::mousePressEvent(QMouseEvent* event)
         QListWidget::mousePressEvent(event);
     if (mouseDown) {
         const QPoint at = event->position().toPoint();
-        mouseDown(event->button(), event->modifiers(), at.x(), at.y());
+        TApplication::Guard([&] { mouseDown(event->button(), event->modifiers(), at.x(), at.y()); });
     }
 }
 
@@ -63,10 +65,10 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
                           event->globalPosition(), event->button(), event->buttons(), event->modifiers());
         QListWidget::mousePressEvent(&press);
         if (doubleClick && itemAt(at))
-            doubleClick();
+            TApplication::Guard(doubleClick);
     }
     if (mouseDown)
-        mouseDown(event->button(), event->modifiers(), at.x(), at.y());
+        TApplication::Guard([&] { mouseDown(event->button(), event->modifiers(), at.x(), at.y()); });
 }
 
 FileListDelegate::FileListDelegate(DrawItem draw, QObject* parent)

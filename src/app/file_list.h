@@ -10,7 +10,8 @@
 
 // The file list. Its owner hears of key presses before the list moves its
 // selection, of key releases and mouse presses after it, and of a double
-// click before the second press of that double click.
+// click before the second press of that double click. An error in the owner's
+// handling ends that handling alone and is shown in the standard error box.
 class FileList : public QListWidget {
 public:
     using QListWidget::QListWidget;

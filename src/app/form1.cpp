@@ -195,7 +195,7 @@ bool TForm1::RouteTitleMouse(QEvent* event)
 void TForm1::resizeEvent(QResizeEvent*)
 {
     DockControls();
-    FormResize();
+    TApplication::Guard([this] { FormResize(); });
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -203,7 +203,7 @@ void TForm1::showEvent(QShowEvent* event)
     // Restoring from the task bar shows the window again without showing it
     // anew.
     if (!event->spontaneous())
-        FormShow();
+        TApplication::Guard([this] { FormShow(); });
 }
 
 void TForm1::paintEvent(QPaintEvent*)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "application.h"
 #include "rom.h"
 #include "ui_logic.h"
 
@@ -201,6 +202,12 @@ private:
     void CreateFixBoxScales();
     void CreateSEListBox();
     void ConnectHandlers();
+    // Connects a signal to a handler, which Qt then calls through the guard.
+    template <typename Sender, typename Signal>
+    void On(Sender* sender, Signal signal, void (TForm1::*handler)())
+    {
+        connect(sender, signal, this, [this, handler] { TApplication::Guard([this, handler] { (this->*handler)(); }); });
+    }
 
     // Frame and layout (form1.cpp).
     void DockControls();

@@ -319,11 +319,11 @@ void TForm1::ConnectHandlers()
     });
     title->watch(Label1);
     Label2->overpaint = [this](QPainter& painter) { PaintWave(painter); };
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
-    connect(SpeedButton13, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
-    connect(SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
-    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    On(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
+    On(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
+    On(SpeedButton13, &QToolButton::clicked, &TForm1::SpeedButton13Click);
+    On(SpeedButton15, &QToolButton::clicked, &TForm1::SpeedButton15Click);
+    On(CheckBox1, &QCheckBox::clicked, &TForm1::CheckBox1Click);
     auto* list = static_cast<FileList*>(ListBox1);  // built as one in CreateControls
     list->keyDown = [this](int key, Qt::KeyboardModifiers shift) { ListBox1KeyDown(key, shift); };
     list->keyUp = [this](int key, Qt::KeyboardModifiers shift) { ListBox1KeyUp(key, shift); };
@@ -331,17 +331,17 @@ void TForm1::ConnectHandlers()
         ListBox1MouseDown(button, shift, x, y);
     };
     list->doubleClick = [this] { ListBox1DblClick(); };
-    connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
-    connect(SpeedButton8, &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
-    connect(DelButton, &QToolButton::clicked, this, &TForm1::DelButtonClick);
-    connect(CheckSumButton, &QToolButton::clicked, this, &TForm1::CheckSumButtonClick);
-    connect(DiskBox, &QComboBox::activated, this, &TForm1::DiskBoxChange);
-    connect(FixButton, &QToolButton::clicked, this, &TForm1::FixButtonClick);
+    On(SpeedButton4, &QToolButton::clicked, &TForm1::SpeedButton4Click);
+    On(SpeedButton8, &QToolButton::clicked, &TForm1::SpeedButton8Click);
+    On(DelButton, &QToolButton::clicked, &TForm1::DelButtonClick);
+    On(CheckSumButton, &QToolButton::clicked, &TForm1::CheckSumButtonClick);
+    On(DiskBox, &QComboBox::activated, &TForm1::DiskBoxChange);
+    On(FixButton, &QToolButton::clicked, &TForm1::FixButtonClick);
     ConnectFixPanel();
-    connect(SEListButton, &QToolButton::clicked, this, &TForm1::SEListButtonClick);
-    connect(SpeedButton10, &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
+    On(SEListButton, &QToolButton::clicked, &TForm1::SEListButtonClick);
+    On(SpeedButton10, &QToolButton::clicked, &TForm1::SpeedButton10Click);
     // Only a choice by the user raises the change; choosing by program does not.
-    connect(PresetBox, &QComboBox::activated, this, &TForm1::PresetBoxChange);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    On(PresetBox, &QComboBox::activated, &TForm1::PresetBoxChange);
+    On(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     Timer1->start();
 }

@@ -74,12 +74,12 @@ private:
 
 void TForm1::ConnectFixPanel()
 {
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
-    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
+    On(SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
+    On(SpeedButton5, &QToolButton::clicked, &TForm1::SpeedButton5Click);
+    On(SpeedButton6, &QToolButton::clicked, &TForm1::SpeedButton6Click);
+    On(SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
     for (QLineEdit* edit : {In_Edit, Out_Edit, FMBox, PSGBox})
-        connect(edit, &QLineEdit::textChanged, this, &TForm1::In_EditChange);
+        On(edit, &QLineEdit::textChanged, &TForm1::In_EditChange);
     UpDown1->changing = [this](int proposed) { return UpDown1ChangingEx(proposed); };
     UpDown2->changing = [this](int proposed) { return UpDown2ChangingEx(proposed); };
 

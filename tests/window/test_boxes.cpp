@@ -6,7 +6,6 @@
 #include "errors.h"
 #include "sound_engines.h"
 
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -174,22 +173,34 @@ TEST_F(ErrorBox, AnIoErrorInAHandlerShowsItsTextWithAFullStop)
     EXPECT_EQ(errors_.size(), 1u);
 }
 
-// A button of the test's own whose handler fails with the given error.
-template <typename Failure>
-void ClickFailingButton(const Failure& failure)
-{
-    QPushButton button(QStringLiteral("fail"));
-    QObject::connect(&button, &QPushButton::clicked, [&failure] { throw failure; });
-    button.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
-    QTest::mouseClick(&button, Qt::LeftButton);
-}
+// An object of the test's own whose events fail with the given error, outside
+// every handler of the window: only the application object is left to catch it.
+class FailingObject : public QObject {
+public:
+    explicit FailingObject(std::function<void()> fail) : fail_(std::move(fail)) {}
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::User)
+            fail_();
+        return QObject::event(event);
+    }
 
-TEST_F(ErrorBox, ATextEndingInAFullStopGetsNoSecondOne)
+private:
+    std::function<void()> fail_;
+};
+
+TEST_F(ErrorBox, ErrorsNoHandlerCatchesAreShownByTheApplicationAtTheLast)
 {
-    ClickFailingButton(varnoquil::RequestError("The output is the input file."));
-    ClickFailingButton(varnoquil::ConvertError("1,5x"));
-    ClickFailingButton(std::runtime_error("out of luck"));
+    const std::vector<std::function<void()>> failures = {
+        [] { throw varnoquil::RequestError("The output is the input file."); },
+        [] { throw varnoquil::ConvertError("1,5x"); },
+        [] { throw std::runtime_error("out of luck"); },
+    };
+    for (const auto& fail : failures) {
+        FailingObject object(fail);
+        QEvent event(QEvent::User);
+        EXPECT_TRUE(QCoreApplication::sendEvent(&object, &event));
+    }
     ASSERT_EQ(errors_.size(), 3u);
     EXPECT_EQ(errors_[0].text, "The output is the input file.");
     EXPECT_EQ(errors_[1].text, "'1,5x' is not a valid floating point value.");
