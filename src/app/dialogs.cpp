@@ -1,14 +1,44 @@
 #include "dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 #include <memory>
 
 namespace dialogs {
 
+namespace {
+
+// A file dialog that can insist on an existing folder: a file chosen in one
+// that does not exist is refused with a warning, and the dialog stays open.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* parent, const QString& title, const QString& folder, bool folderMustExist)
+        : QFileDialog(parent, title, folder), folderMustExist_(folderMustExist)
+    {
+    }
+
+    void accept() override
+    {
+        const QString folder = QFileInfo(selectedFiles().value(0)).absolutePath();
+        if (folderMustExist_ && !QFileInfo(folder).isDir()) {
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("%1\nThis folder does not exist. Choose a folder that does.").arg(folder));
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool folderMustExist_;
+};
+
+} // namespace
+
 QFileDialog* CreateFileDialog(QWidget* parent, const FileDialogSetup& setup)
 {
-    auto* dialog = new QFileDialog(parent, setup.title, setup.folder);
+    auto* dialog = new FileDialog(parent, setup.title, setup.folder, setup.folderMustExist);
     if (setup.save) {
         // A save dialog asks before it lets an existing file be replaced.
         dialog->setAcceptMode(QFileDialog::AcceptSave);

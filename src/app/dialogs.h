@@ -21,6 +21,7 @@ struct FileDialogSetup {
     QStringList filters;     // "Text files (*.txt)"
     int filter = 0;          // the filter selected at the start
     QString defaultSuffix;   // added to a name chosen without an extension
+    bool folderMustExist = false;  // a file in a missing folder is refused with a warning
 };
 
 // The dialog the program shows for a setup, configured but not shown.

@@ -54,6 +54,18 @@ void ShowPath(QLineEdit* edit, const std::string& path)
     edit->setCursorPosition(0);
 }
 
+// Keys that type no character, though X11 gives Delete the DEL control
+// character as its text; Tab and Backtab move the focus.
+bool TypesNoCharacter(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return true;
+    default: return event->text().isEmpty();
+    }
+}
+
 const QStringList kRomFilters = {QStringLiteral("Super Magic Drive (binary) (*.bin)"), QStringLiteral("All files (*)")};
 constexpr int kBinFilter = 0;
 constexpr int kAllFilesFilter = 1;
@@ -149,12 +161,13 @@ void TForm1::SpeedButton6Click()
     const std::string folder = platform::currentDir();
     dialogs::FileDialogSetup setup;
     setup.save = true;
-    setup.title = QStringLiteral("Save iNES data");
+    setup.title = QStringLiteral("Save ROM image");
     setup.folder = QString::fromStdString(folder);
     setup.fileName = saveDialogFileName_;
     setup.filters = kRomFilters;
     setup.filter = browser::IsRomImage(InFile) ? kBinFilter : kAllFilesFilter;
-    setup.defaultSuffix = QStringLiteral("nes");
+    setup.defaultSuffix = QStringLiteral("bin");
+    setup.folderMustExist = true;
     const QString chosen = dialogs::RunFileDialog(this, setup);
     if (!chosen.isEmpty()) {
         saveDialogFileName_ = chosen;
@@ -224,9 +237,9 @@ void TForm1::FMBoxKeyPress(QLineEdit* Sender, QChar& Key)
 // untouched. Returns true when the event is swallowed.
 bool TForm1::FilterScaleKey(QLineEdit* box, QKeyEvent* event)
 {
-    const QString typed = event->text();
-    if (typed.isEmpty() || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+    if (TypesNoCharacter(event))
         return false;
+    const QString typed = event->text();
     if (typed.size() == 1) {
         QChar key = typed[0];
         FMBoxKeyPress(box, key);

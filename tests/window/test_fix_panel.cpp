@@ -10,7 +10,10 @@
 #include "rom_builder.h"
 #include "scale.h"
 
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLocale>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -83,7 +86,40 @@ protected:
         QTest::keyClicks(box, text);
     }
 
+    // Answers the modal windows as they come up, one step each, with real
+    // keys; whatever is still open after a few seconds is closed, so that a
+    // wrong answer fails the test instead of hanging it.
+    void AnswerModals(std::deque<std::function<void(QWidget*)>> steps)
+    {
+        modalSteps_ = std::move(steps);
+        answered_ = nullptr;
+        modalClock_.start();
+        PollModals();
+    }
+    void PollModals()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal && (modalSteps_.empty() || modalClock_.hasExpired(5000)))
+            return;
+        // Scheduled first: a step may run a modal window of its own.
+        QTimer::singleShot(20, &modalGuard_, [this] { PollModals(); });
+        if (modal && modalClock_.hasExpired(5000)) {
+            ADD_FAILURE() << "left open: " << modal->windowTitle().toStdString();
+            modalSteps_.clear();
+            modal->close();
+        } else if (modal && modal != answered_ && !modalSteps_.empty()) {
+            answered_ = modal;
+            const auto step = modalSteps_.front();
+            modalSteps_.pop_front();
+            step(modal);
+        }
+    }
+
     const QString kDeep = QString("a-rather-long-folder-name/").repeated(5);
+    std::deque<std::function<void(QWidget*)>> modalSteps_;
+    QWidget* answered_ = nullptr;
+    QElapsedTimer modalClock_;
+    QObject modalGuard_;  // ends the polling with the test
     std::deque<QString> answers_;
     std::vector<dialogs::FileDialogSetup> asked_;
     std::function<void()> duringDialog_;
@@ -182,10 +218,14 @@ TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
             QTest::keyClicks(form.FMBox, QString(QLatin1Char(key)));
         EXPECT_EQ(form.FMBox->text(), text("0#0015"));
         EXPECT_EQ(form.UpDown1->position(), 2);  // rounded, not cut
-        // Delete types no character and works; several characters at once
-        // are judged one by one.
+        // Delete types no character and works, also with the DEL character
+        // X11 gives it as text; several characters at once are judged one
+        // by one.
         QTest::keyClick(form.FMBox, Qt::Key_Home);
-        QTest::keyClick(form.FMBox, Qt::Key_Delete);
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent del(type, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+            QApplication::sendEvent(form.FMBox, &del);
+        }
         QKeyEvent several(QEvent::KeyPress, 0, Qt::NoModifier, text("2x#") + QLatin1Char(other));
         QApplication::sendEvent(form.FMBox, &several);
         EXPECT_EQ(form.FMBox->text(), text("2#0015"));
@@ -292,6 +332,70 @@ TEST_F(FixPanel, FailuresEndTheCommandBeforeItWritesAnything)
     EXPECT_EQ(form.Label3->text(), status);
     EXPECT_FALSE(QFile::exists(Deep("out.bin")));
     EXPECT_EQ(vtest::ReadFile(Path("in.bin")), Rom(true, true));
+}
+
+TEST_F(FixPanel, ANonNumberInAScaleBoxEndsOnlyTheChangeThatReadIt)
+{
+    TForm1& form = OpenPanel(Rom(false, false), "out.bin");
+    ChoosePreset(form, 6);
+    Retype(form.PSGBox, "");
+    ASSERT_EQ(errors_.size(), 1u);
+    // Another preset still replaces both texts and makes the boxes read-only;
+    // the first change after the choice finds the empty box once more.
+    ChoosePreset(form, 3);
+    EXPECT_EQ(form.FMBox->text() + " " + form.PSGBox->text(), "1 1");
+    EXPECT_TRUE(form.FMBox->isReadOnly() && form.PSGBox->isReadOnly());
+    EXPECT_EQ(errors_.size(), 2u);
+
+    // FIX opens the panel on the first click; emptying the output box reads
+    // the scales and reports the empty one, once.
+    ChoosePreset(form, 6);
+    Retype(form.FMBox, "");
+    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    const std::size_t shown = errors_.size();
+    QTest::mouseClick(form.FixButton, Qt::LeftButton);
+    EXPECT_TRUE(form.FixBox->isVisible());
+    EXPECT_TRUE(form.Out_Edit->text().isEmpty() && !form.SpeedButton13->isEnabled());
+    ASSERT_EQ(errors_.size(), shown + 1);
+    for (const ShownError& error : errors_)
+        EXPECT_EQ(error.text, "'' is not a valid floating point value.");
+}
+
+TEST_F(FixPanel, TheSaveDialogOffersRomImagesAndRefusesAMissingFolder)
+{
+    TForm1& form = OpenPanel(Rom(false, false));
+    dialogs::RunFileDialog = platformDialog_;  // the real dialog, answered with keys
+    QStringList titles, warnings;
+    const auto type = [](QWidget* dialog, const QString& name) {
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, name);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    AnswerModals({[&](QWidget* dialog) {
+                      titles << dialog->windowTitle();
+                      type(dialog, "missing/game");
+                  },
+                  [&](QWidget* modal) {
+                      auto* box = qobject_cast<QMessageBox*>(modal);
+                      if (!box) {
+                          ADD_FAILURE() << "no warning, but " << modal->windowTitle().toStdString();
+                          modal->close();
+                          return;
+                      }
+                      warnings << box->text();
+                      QTest::keyClick(box, Qt::Key_Return);
+                  },
+                  [&](QWidget* dialog) {
+                      titles << dialog->windowTitle();
+                      type(dialog, "game");
+                  }});
+    QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(titles, (QStringList{"Save ROM image", "Save ROM image"}));
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(Deep("missing"))) << warnings[0].toStdString();
+    EXPECT_EQ(form.OutFile, Path("game.bin"));
 }
 
 TEST(LongProgress, DividesMaximaBeyondTheBarsRangeAndStopsAtTheEnd)
