@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -281,9 +282,17 @@ void TForm1::CreateSEListBox()
     SEListBox = GroupBox(client_, "SEListBox", QStringLiteral("Sound Engines List"), ui::kSEListBoxSize,
                          look::kMaroon);
     SpeedButton10 = Button(SEListBox, "SpeedButton10", QStringLiteral("X"), look::kRed, {351, 8, 16, 16});
-    Label11 = Label(SEListBox, "Label11", QStringLiteral(
-        "Only for information (http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List)"), look::kGray);
-    Label11->setGeometry(128, 10, 218, 11);
+    // One whole line between the box's caption and "X", level with "X": as
+    // much of it as fits, the address cut at the right where it must be.
+    Label11 = Label(SEListBox, "Label11", QString(), look::kGray);
+    const QFontMetrics metrics(Label11->font());
+    const int left = 128, right = SpeedButton10->x() - 4;
+    const QRect x = SpeedButton10->geometry();
+    Label11->setGeometry(left, x.center().y() + 1 - metrics.height() / 2, right - left, metrics.height());
+    Label11->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label11->setText(metrics.elidedText(
+        QStringLiteral("Only for information (http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List)"),
+        Qt::ElideRight, Label11->width()));
 
     ValueListEditor1 = Named(new QTableWidget(0, 2, SEListBox), "ValueListEditor1");
     ValueListEditor1->setGeometry(8, 24, 353, 161);
