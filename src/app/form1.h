@@ -18,6 +18,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPainter;
 class QProgressBar;
 class QTableWidget;
@@ -179,7 +180,12 @@ public:
     void UpdatePathLabel();
     void ListFolder(bool startUp);
     void UpdateEntryButtons();
-    std::string SelectedEntryText() const;
+    // The name of the selected entry as the folder gave it (bytes, which
+    // need not be UTF-8); empty when no entry is selected.
+    std::string SelectedEntryName() const;
+    static std::string EntryName(const QListWidgetItem* item);
+    // Forgets the selected ROM image, and with it the commands that act on it.
+    void ForgetSelectedFile();
 
     // The pixel thickness of the sizing frame around the client area.
     static constexpr int kFrameThickness = 3;

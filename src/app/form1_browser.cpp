@@ -27,21 +27,24 @@ std::string RootHolding(const std::string& folder)
     return index < 0 ? std::string(1, platform::separator()) : roots[static_cast<std::size_t>(index)];
 }
 
-// The entry whose text is the name: an exact match first, then one that
+// The entry with the name: an exact match first, then one whose shown text
 // differs in case only; -1 when there is none.
 int RowNamed(const QListWidget* list, const std::string& name)
 {
     const QString wanted = QString::fromStdString(name);
     int caseless = -1;
     for (int row = 0; row < list->count(); ++row) {
-        const QString text = list->item(row)->text();
-        if (text == wanted)
+        const QListWidgetItem* item = list->item(row);
+        if (TForm1::EntryName(item) == name)
             return row;
-        if (caseless < 0 && text.compare(wanted, Qt::CaseInsensitive) == 0)
+        if (caseless < 0 && item->text().compare(wanted, Qt::CaseInsensitive) == 0)
             caseless = row;
     }
     return caseless;
 }
+
+// Where an entry keeps its name as the folder gave it.
+constexpr int kNameRole = Qt::UserRole;
 
 } // namespace
 
@@ -51,9 +54,32 @@ void TForm1::ListFolder(bool startUp)
     const Filter filter = !CheckBox1->isChecked() ? Filter::AllFiles
                           : startUp               ? Filter::StartupRomImages
                                                   : Filter::RomImages;
+    // Names are bytes: undecodable ones show as replacement characters,
+    // while every path is built from the bytes themselves.
+    const std::vector<std::string> entries = browser::ListFolder(platform::currentDir(), filter);
     ListBox1->clear();
-    for (const std::string& entry : browser::ListFolder(platform::currentDir(), filter))
-        ListBox1->addItem(QString::fromStdString(entry));
+    for (const std::string& entry : entries) {
+        auto* item = new QListWidgetItem(QString::fromStdString(entry), ListBox1);
+        item->setData(kNameRole, QByteArray::fromStdString(entry));
+    }
+}
+
+std::string TForm1::EntryName(const QListWidgetItem* item)
+{
+    return item->data(kNameRole).toByteArray().toStdString();
+}
+
+std::string TForm1::SelectedEntryName() const
+{
+    const QListWidgetItem* item = ListBox1->currentItem();
+    return item ? EntryName(item) : std::string();
+}
+
+void TForm1::ForgetSelectedFile()
+{
+    SelectedFile.clear();
+    FixButton->setEnabled(false);
+    CheckSumButton->setEnabled(false);
 }
 
 // The relisting: the current folder listed again with its first entry
@@ -63,15 +89,13 @@ void TForm1::CheckBox1Click()
     ListFolder(false);
     ListBox1->setCurrentRow(0);
     // Inside a folder the selection is back on "..": nothing is selected to fix.
-    if (SelectedEntryText() == browser::kParentEntry) {
-        FixButton->setEnabled(false);
-        SelectedFile.clear();
-    }
+    if (SelectedEntryName() == browser::kParentEntry)
+        ForgetSelectedFile();
     UpdateEntryButtons();
     // A disabled list (the About box is open) cannot take the focus.
     if (ListBox1->isEnabled() && !ListBox1->hasFocus())
         ListBox1->setFocus();
-    const bool inFolder = ListBox1->count() > 0 && ListBox1->item(0)->text().toStdString() == browser::kParentEntry;
+    const bool inFolder = ListBox1->count() > 0 && EntryName(ListBox1->item(0)) == browser::kParentEntry;
     SpeedButton4->setEnabled(inFolder);
     SpeedButton8->setEnabled(inFolder);
 }
@@ -80,7 +104,7 @@ void TForm1::CheckBox1Click()
 // image is selected.
 void TForm1::UpdateEntryButtons()
 {
-    const std::string entry = SelectedEntryText();
+    const std::string entry = SelectedEntryName();
     if (entry == browser::kParentEntry) {
         DelButton->setEnabled(false);
         return;
@@ -97,7 +121,7 @@ void TForm1::StartupListing()
 {
     ListFolder(true);
     ListBox1->setCurrentRow(0);
-    const std::string entry = SelectedEntryText();
+    const std::string entry = SelectedEntryName();
     DelButton->setEnabled(!entry.empty() && entry != browser::kParentEntry);
 }
 
@@ -117,10 +141,10 @@ void TForm1::ListBox1KeyUp(int key, Qt::KeyboardModifiers)
 {
     if (ListBox1->currentRow() <= 0) {
         ListBox1->setCurrentRow(0);
-        if (SelectedEntryText() == browser::kParentEntry)
+        if (SelectedEntryName() == browser::kParentEntry)
             DelButton->setEnabled(false);
     } else {
-        DelButton->setEnabled(browser::FileExists(browser::EntryPath(platform::currentDir(), SelectedEntryText())));
+        DelButton->setEnabled(browser::FileExists(browser::EntryPath(platform::currentDir(), SelectedEntryName())));
     }
     if (key == FileList::kBackspace) {
         SpeedButton4Click();
@@ -140,7 +164,8 @@ void TForm1::ListBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, int
 }
 
 // Opens the selected ROM image in the fix panel; otherwise goes up with
-// "..", enters a folder, or does nothing for any other file.
+// "..", enters a folder, or does nothing for any other file. Going up from a
+// folder removed from outside lands in the nearest one that still exists.
 void TForm1::ListBox1DblClick()
 {
     if (!SelectedFile.empty()) {
@@ -149,9 +174,14 @@ void TForm1::ListBox1DblClick()
     }
     if (ListBox1->currentRow() < 0)
         return;
-    const std::string entry = SelectedEntryText();
-    const std::string folder = platform::currentDir();
+    const std::string entry = SelectedEntryName();
     const bool up = entry == browser::kParentEntry;
+    if (up && browser::LeaveRemovedFolder()) {
+        UpdatePathLabel();
+        CheckBox1Click();
+        return;
+    }
+    const std::string folder = platform::currentDir();
     if (up) {
         platform::changeDir(browser::EntryPath(folder, browser::kParentEntry));
     } else {
@@ -173,18 +203,22 @@ void TForm1::ListBox1DblClick()
 // "<-": up one folder, forgetting the selected ROM image.
 void TForm1::SpeedButton4Click()
 {
-    if (ListBox1->count() == 0 || ListBox1->item(0)->text().toStdString() != browser::kParentEntry)
+    if (ListBox1->count() == 0 || EntryName(ListBox1->item(0)) != browser::kParentEntry)
         return;
     ListBox1->setCurrentRow(0);
     Label3->setText(QStringLiteral("Select BIN file."));
-    SelectedFile.clear();
+    ForgetSelectedFile();
     ListBox1DblClick();
 }
 
-// "/": the root of the file system that holds the current folder. The path
-// bar follows, so that it never names a folder the list does not show.
+// "/": the root of the file system that holds the current folder, or held it
+// before it was removed from outside. The selected file is forgotten with the
+// folder. The path bar follows, so that it never names a folder the list does
+// not show.
 void TForm1::SpeedButton8Click()
 {
+    ForgetSelectedFile();
+    browser::LeaveRemovedFolder();
     platform::changeDir(RootHolding(platform::currentDir()));
     UpdatePathLabel();
     CheckBox1Click();
@@ -194,7 +228,7 @@ void TForm1::SpeedButton8Click()
 // shows again in the new listing.
 void TForm1::DelButtonClick()
 {
-    platform::deleteFile(browser::EntryPath(platform::currentDir(), SelectedEntryText()));
+    platform::deleteFile(browser::EntryPath(platform::currentDir(), SelectedEntryName()));
     CheckBox1Click();
 }
 

@@ -151,9 +151,3 @@ void TForm1::FillPresetBox()
     PresetBox->setCurrentIndex(0);
     PresetBoxChange();
 }
-
-std::string TForm1::SelectedEntryText() const
-{
-    const QListWidgetItem* item = ListBox1->currentItem();
-    return item ? item->text().toStdString() : std::string();
-}

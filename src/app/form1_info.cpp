@@ -16,17 +16,17 @@
 
 using namespace varnoquil;
 
-// Shows the header of the selected ROM image, or asks for one. After a
-// failed read the error reaches the error box and the panel keeps what it
-// showed; Checksum is switched off, since the checksum it would write was not
-// computed for this file.
+// Shows the header of the selected ROM image, or asks for one; a folder is
+// never taken for an image, whatever its name. After a failed read the error
+// reaches the error box and the panel keeps what it showed; Checksum is
+// switched off, since the checksum it would write was not computed for this
+// file.
 void TForm1::RefreshInformation()
 {
-    const std::string path = browser::EntryPath(platform::currentDir(), SelectedEntryText());
-    if (!browser::IsRomImage(path)) {
+    const std::string path = browser::EntryPath(platform::currentDir(), SelectedEntryName());
+    if (!browser::IsRomImage(path) || browser::LooksLikeFolder(path)) {
         Label3->setText(QStringLiteral("Select BIN file."));
-        SelectedFile.clear();
-        FixButton->setEnabled(false);
+        ForgetSelectedFile();
         return;
     }
     SelectedFile = path;
@@ -61,7 +61,7 @@ void TForm1::ListBox1DrawItem(QPainter& canvas, int index, const QRect& rect, in
 {
     const int stripe = index % 2 * 4;
     canvas.fillRect(rect, QColor(stripe, stripe, stripe));
-    const QString text = ListBox1->item(index)->text();
+    const QListWidgetItem* item = ListBox1->item(index);
     // Painting never fails: without a current folder the entry's kind
     // cannot be told, which counts as a folder.
     std::string folder;
@@ -71,12 +71,12 @@ void TForm1::ListBox1DrawItem(QPainter& canvas, int index, const QRect& rect, in
     } catch (const Error&) {
         folderKnown = false;
     }
-    const std::string path = browser::EntryPath(folder, text.toStdString());
+    const std::string path = browser::EntryPath(folder, EntryName(item));
     QColor colour = look::kLightGrey;
     if (browser::IsRomImage(path))
         colour = look::kAzure;
     else if (!folderKnown || browser::LooksLikeFolder(path))
         colour = look::kOrange;
     canvas.setPen(colour);
-    canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, item->text());
 }

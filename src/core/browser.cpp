@@ -1,5 +1,6 @@
 #include "browser.h"
 
+#include "errors.h"
 #include "platform.h"
 #include "text.h"
 
@@ -50,6 +51,24 @@ bool FileExists(const std::string& path)
 bool LooksLikeFolder(const std::string& path)
 {
     return platform::attributesOf(path).directory;
+}
+
+bool LeaveRemovedFolder()
+{
+    // A removed folder still leads to the folder it stood in. The climb is
+    // bounded, as a folder outside the process's root never reaches one that
+    // can be named.
+    constexpr int kDeepestClimb = 4096;
+    for (int climbed = 0;; ++climbed) {
+        try {
+            platform::currentDir();
+            return climbed > 0;
+        } catch (const IoError& error) {
+            if (error.code() != IoCode::FileNotFound || climbed == kDeepestClimb)
+                throw;
+        }
+        platform::changeDir("..");
+    }
 }
 
 std::vector<std::string> ListFolder(const std::string& folder, Filter filter)

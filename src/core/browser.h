@@ -30,6 +30,10 @@ bool FileExists(const std::string& path);
 // True when the path is a folder, or when its attributes cannot be read.
 bool LooksLikeFolder(const std::string& path);
 
+// Leaves a current folder that has been removed from outside for its nearest
+// parent that still exists. Returns whether it had to.
+bool LeaveRemovedFolder();
+
 enum class Filter {
     AllFiles,
     RomImages,         // ".bin" files only

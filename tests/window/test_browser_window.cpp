@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using varnoquil::platform::currentDir;
 
@@ -74,6 +75,10 @@ protected:
     // Moves there with arrow keys; what the entries on the way report is not looked at.
     void KeyTo(const QString& entry)
     {
+        if (!Entries().contains(entry)) {
+            ADD_FAILURE() << "not listed: " << entry.toStdString();
+            return;
+        }
         while (List()->currentRow() != Entries().indexOf(entry))
             Key(List()->currentRow() < Entries().indexOf(entry) ? Qt::Key_Down : Qt::Key_Up);
         seen_ = errors_.size();
@@ -107,6 +112,28 @@ protected:
             state += " !" + errors_[seen_].text;
         return state.toStdString();
     }
+    // The colours an entry is drawn in, less its stripe.
+    QSet<QRgb> Inks(const QString& entry) const
+    {
+        const QImage image = List()->viewport()->grab().toImage();
+        const QRect row = RowOf(entry);
+        const int shade = Entries().indexOf(entry) % 2 * 4;  // black and near-black stripes
+        QSet<QRgb> inks;
+        for (int y = row.top() + 1; y < row.bottom(); ++y)
+            for (int x = row.left() + 1; x < row.right(); ++x)
+                if (image.pixelColor(x, y) != QColor(shade, shade, shade))
+                    inks << image.pixel(x, y);
+        return inks;
+    }
+    // The root of the mounted file system that holds the folder.
+    static std::string RootHolding(const std::string& folder)
+    {
+        std::vector<std::string> roots;
+        for (const auto& drive : varnoquil::platform::listDrives())
+            roots.push_back(drive.root);
+        const int holding = varnoquil::ui::DriveHolding(roots, folder);
+        return holding < 0 ? "/" : roots[std::size_t(holding)];
+    }
     void Walk(const std::vector<std::pair<Qt::Key, std::string>>& steps)
     {
         for (const auto& [key, state] : steps) {
@@ -125,10 +152,10 @@ TEST_F(FileBrowser, KeysWalkTheStatesEntryByEntry)
     EXPECT_EQ(State(), ".. --- - -");
     Walk({{Qt::Key_Down, "empty --- - -"},
           {Qt::Key_Down, "games --- - -"},
-          {Qt::Key_Down, "x.bin --- x.bin - !File access denied."},  // a folder read as a ROM image
+          {Qt::Key_Down, "x.bin --- - -"},  // a folder, whatever its name
           {Qt::Key_Down, ".f.bin DF- .f.bin 0000/0000"},
           {Qt::Key_Down, "a.bin DFC a.bin 0001/1234"},
-          {Qt::Key_Home, ".. --C - -"},  // Checksum waits for the next ROM image
+          {Qt::Key_Home, ".. --- - -"},  // Checksum goes with the selected file
           {Qt::Key_End, "d.bin D-- d.bin - !File access denied."},  // a failed read turns Checksum off
           {Qt::Key_Up, "c.Bin D-- c.Bin - !Read beyond end of file."},
           {Qt::Key_Up, "B.BIN DF- B.BIN 5678/5678"}});
@@ -212,12 +239,8 @@ TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
     }
     EXPECT_EQ(State(), ".. --- - 5678/5678");
 
-    std::vector<std::string> roots;
-    for (const auto& drive : varnoquil::platform::listDrives())
-        roots.push_back(drive.root);
-    const int holding = varnoquil::ui::DriveHolding(roots, Folder());
     QTest::mouseClick(form.SpeedButton8, Qt::LeftButton);
-    EXPECT_EQ(currentDir(), holding < 0 ? "/" : roots[std::size_t(holding)]);
+    EXPECT_EQ(currentDir(), RootHolding(Folder()));
     EXPECT_EQ(form.Label4->text().toStdString(), currentDir());
     EXPECT_EQ(form.SpeedButton4->isEnabled(), currentDir() != "/");
 
@@ -292,20 +315,121 @@ TEST_F(FileBrowser, EntriesAreDrawnInTheColourOfTheirKindOnStripes)
     TForm1& form = OpenListed();
     QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
     ASSERT_TRUE(QFile::remove(folder_.filePath("e.txt")));  // gone since the listing: drawn as a folder
-    const QImage image = List()->viewport()->grab().toImage();
-    const QColor azure = look::kAzure, orange = look::kOrange, grey(200, 200, 200);
+    const QColor azure = look::kAzure, orange = look::kOrange, grey = look::kLightGrey;
     for (const auto& [entry, colour] : std::vector<std::pair<QString, QColor>>{
              {"..", orange}, {"empty", orange}, {"x.bin", azure}, {"a.bin", azure}, {"e.txt", orange}, {"g.smd", grey}}) {
-        const QRect row = RowOf(entry);
-        const int shade = Entries().indexOf(entry) % 2 * 4;  // black and near-black stripes
-        QSet<QRgb> inks;
-        for (int y = row.top() + 1; y < row.bottom(); ++y)
-            for (int x = row.left() + 1; x < row.right(); ++x)
-                if (image.pixelColor(x, y) != QColor(shade, shade, shade))
-                    inks << image.pixel(x, y);
+        const QSet<QRgb> inks = Inks(entry);
         for (const QColor& other : {azure, orange, grey})
             EXPECT_EQ(inks.contains(other.rgb()), other == colour) << entry.toStdString();
     }
+}
+
+TEST_F(FileBrowser, NamesThatAreNotUtf8WorkLikeAnyOther)
+{
+    // Latin-1 names: the bytes are not UTF-8 and show as replacement characters.
+    const std::string rom = "\xe9t\xe9.bin", folder = "d\xe9j\xe0";
+    const QString romShown = QString::fromUtf8(u8"\uFFFDt\uFFFD.bin"), folderShown = QString::fromUtf8(u8"d\uFFFDj\uFFFD");
+    Write(rom.c_str(), Rom(0x1234, 0x0001));
+    ASSERT_EQ(::mkdir(PathOf(folder.c_str()).c_str(), 0755), 0);
+    Write((folder + "/in.bin").c_str(), Rom(0x1234, 0x1234));
+    TForm1& form = OpenListed();
+    ASSERT_TRUE(Entries().contains(romShown) && Entries().contains(folderShown));
+
+    KeyTo(romShown);
+    EXPECT_EQ(State(), romShown.toStdString() + " DFC " + romShown.toStdString() + " 0001/1234");
+    EXPECT_EQ(form.SelectedFile, PathOf(rom.c_str()));
+    QTest::mouseClick(form.FixButton, Qt::LeftButton);
+    EXPECT_EQ(form.InFile, PathOf(rom.c_str()));
+    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+
+    KeyTo(folderShown);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(currentDir(), PathOf(folder.c_str()));
+    EXPECT_EQ(Entries(), (QStringList{"..", "in.bin"}));
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(State(), folderShown.toStdString() + " --- - -");
+
+    KeyTo(romShown);
+    QTest::mouseClick(form.DelButton, Qt::LeftButton);
+    EXPECT_NE(::access(PathOf(rom.c_str()).c_str(), F_OK), 0);
+    EXPECT_FALSE(Entries().contains(romShown));
+    EXPECT_EQ(State(), ".. --- - 0001/1234");
+}
+
+TEST_F(FileBrowser, LinksThatLeadNowhereAreListedDrawnAndDeletedAsFiles)
+{
+    ASSERT_EQ(::symlink("nowhere.bin", PathOf("link.bin").c_str()), 0);
+    ASSERT_EQ(::symlink("dangle", PathOf("dangle").c_str()), 0);  // loops on itself
+    TForm1& form = OpenListed();
+    EXPECT_EQ(Entries(), kListed + QStringList{"link.bin"});
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+    EXPECT_GT(Entries().indexOf("dangle"), Entries().indexOf(".f.bin"));  // among the files
+    EXPECT_TRUE(Inks("dangle").contains(look::kLightGrey.rgb()));
+    EXPECT_FALSE(Inks("dangle").contains(look::kOrange.rgb()));
+
+    for (const char* link : {"link.bin", "dangle"}) {
+        KeyTo(link);
+        EXPECT_TRUE(form.DelButton->isEnabled()) << link;
+        QTest::mouseClick(form.DelButton, Qt::LeftButton);
+        struct stat st {};
+        EXPECT_NE(::lstat(PathOf(link).c_str(), &st), 0) << link;
+        EXPECT_FALSE(Entries().contains(link));
+    }
+}
+
+TEST_F(FileBrowser, AFolderRemovedFromOutsideIsLeftForTheNearestOneThatExists)
+{
+    enum Way { BackButton, Backspace, RootButton };
+    for (const Way way : {BackButton, Backspace, RootButton}) {
+        MakeFolder("gone/deeper");
+        TForm1& form = Open(PathOf("gone/deeper"));
+        ASSERT_TRUE(QDir(folder_.filePath("gone")).removeRecursively());
+        if (way == Backspace)
+            Key(Qt::Key_Backspace);
+        else
+            QTest::mouseClick(way == BackButton ? form.SpeedButton4 : form.SpeedButton8, Qt::LeftButton);
+        const std::string expected = way == RootButton ? RootHolding(Folder()) : Folder();
+        EXPECT_EQ(currentDir(), expected) << way;
+        EXPECT_EQ(form.Label4->text().toStdString(), expected) << way;
+        if (way != RootButton) {
+            EXPECT_EQ(Entries(), kListed) << way;
+        }
+        EXPECT_EQ(State().substr(State().find(' ')), " --- - -") << way;
+    }
+}
+
+TEST_F(FileBrowser, CommandsGoOffWithTheFileTheyWouldActOn)
+{
+    TForm1& form = OpenListed();
+    // Relisting on "..": Checksum goes with the selected file, the panel keeps its text.
+    KeyTo("a.bin");
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+    EXPECT_EQ(State(), ".. --- - 0001/1234");
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+
+    // A folder named like a ROM image is entered, never taken for one.
+    for (const bool byKey : {true, false}) {
+        KeyTo("x.bin");
+        EXPECT_EQ(State(), "x.bin --- - -");
+        byKey ? Key(Qt::Key_Return) : DoubleClick("x.bin");
+        EXPECT_EQ(currentDir(), PathOf("x.bin"));
+        EXPECT_FALSE(form.FixBox->isVisible());
+        Key(Qt::Key_Backspace);
+    }
+
+    // "/" forgets the selected file: Enter on a folder there enters it.
+    KeyTo("a.bin");
+    QTest::mouseClick(form.SpeedButton8, Qt::LeftButton);
+    EXPECT_EQ(form.SelectedFile, "");
+    EXPECT_FALSE(form.FixButton->isEnabled() || form.CheckSumButton->isEnabled());
+    const std::string root = RootHolding(Folder());
+    const std::string below = Folder().substr(root.size() + (root == "/" ? 0 : 1));
+    const QString next = QString::fromStdString(below.substr(0, below.find('/')));
+    ASSERT_TRUE(Entries().contains(next));
+    KeyTo(next);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(currentDir(), (root == "/" ? "" : root) + "/" + next.toStdString());
+    EXPECT_FALSE(form.FixBox->isVisible());
 }
 
 } // namespace
