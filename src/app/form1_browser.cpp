@@ -16,6 +16,9 @@ using namespace varnoquil;
 
 namespace {
 
+// Where an entry keeps its name as the folder gave it.
+constexpr int kNameRole = Qt::UserRole;
+
 // The root of the mounted file system that holds the folder; "/" when no
 // browsable mount does.
 std::string RootHolding(const std::string& folder)
@@ -42,9 +45,6 @@ int RowNamed(const QListWidget* list, const std::string& name)
     }
     return caseless;
 }
-
-// Where an entry keeps its name as the folder gave it.
-constexpr int kNameRole = Qt::UserRole;
 
 } // namespace
 

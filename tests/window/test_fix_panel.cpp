@@ -139,7 +139,7 @@ vtest::a_byte Rom(bool fm, bool psg)
 
 TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
 {
-    TForm1& form = OpenPanel(Rom(true, true), "out.nes");
+    TForm1& form = OpenPanel(Rom(true, true), "out.bin");
     EXPECT_TRUE(form.SpeedButton7->isEnabled());
     QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
     EXPECT_FALSE(form.FixBox->isVisible());
@@ -165,7 +165,7 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
         EXPECT_EQ(form.InFile, Path("in.bin"));
         EXPECT_TRUE(form.In_Edit->text().contains("...") && form.In_Edit->text().endsWith("/in.bin"));
         EXPECT_TRUE(form.Out_Edit->text().isEmpty() && !form.SpeedButton7->isEnabled());
-        EXPECT_EQ(form.OutFile, Path("out.nes"));
+        EXPECT_EQ(form.OutFile, Path("out.bin"));
         EXPECT_FALSE(form.SpeedButton13->isEnabled() || form.SEListButton->isEnabled());
         // A double click's second press selects the entry again after the
         // panel opened, which gives Delete and Checksum back.
@@ -254,16 +254,16 @@ TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
 {
     TForm1& form = OpenPanel(Rom(false, false));
     duringDialog_ = [] { QDir::setCurrent(QDir::rootPath()); };
-    answers_ = {"/roms/Other Game.SMD", "", Deep("out.nes"), "", Deep("again.nes")};
+    answers_ = {"/roms/Other Game.SMD", "", Deep("out.bin"), "", Deep("again.bin")};
     for (QToolButton* button : {form.SpeedButton5, form.SpeedButton5, form.SpeedButton6, form.SpeedButton6})
         QTest::mouseClick(button, Qt::LeftButton);  // each second one is cancelled
     EXPECT_EQ(form.InFile, "/roms/Other Game.SMD");
     EXPECT_EQ(form.In_Edit->text(), "/roms/Other Game.SMD");
-    EXPECT_EQ(form.OutFile, Path("out.nes"));
+    EXPECT_EQ(form.OutFile, Path("out.bin"));
     EXPECT_TRUE(form.SpeedButton7->isEnabled());
     form.InFile = Path("x.Bin");
     QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
-    EXPECT_EQ(form.OutFile, Path("again.nes"));
+    EXPECT_EQ(form.OutFile, Path("again.bin"));
     EXPECT_EQ(QDir::currentPath(), DeepFolder());
 
     // The save filter follows the input's extension; the last name chosen is offered again.
@@ -271,7 +271,7 @@ TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
     EXPECT_EQ(std::tuple(asked_[0].save, asked_[0].folder, asked_[2].save), std::tuple(false, QDir::currentPath(), true));
     EXPECT_EQ(std::tuple(asked_[2].filter, asked_[4].filter), std::tuple(1, 0));
     EXPECT_EQ(std::tuple(asked_[2].fileName, asked_[3].fileName, asked_[4].fileName),
-              std::tuple(QString("VQL_Untitled"), Deep("out.nes"), Deep("out.nes")));
+              std::tuple(QString("VQL_Untitled"), Deep("out.bin"), Deep("out.bin")));
 
 }
 
