@@ -1,7 +1,6 @@
 #include "controls.h"
 
 #include "application.h"
-
 #include "look.h"
 
 #include <QPainter>

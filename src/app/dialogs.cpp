@@ -21,8 +21,9 @@ public:
 
     void accept() override
     {
-        const QString folder = QFileInfo(selectedFiles().value(0)).absolutePath();
-        if (folderMustExist_ && !QFileInfo(folder).isDir()) {
+        const QStringList chosen = selectedFiles();
+        const QString folder = chosen.isEmpty() ? QString() : QFileInfo(chosen.first()).absolutePath();
+        if (folderMustExist_ && !folder.isEmpty() && !QFileInfo(folder).isDir()) {
             QMessageBox::warning(this, windowTitle(),
                                  QStringLiteral("%1\nThis folder does not exist. Choose a folder that does.").arg(folder));
             return;
