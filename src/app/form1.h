@@ -53,6 +53,7 @@ public:
     // Selects the named file in the list, as a click on it would, turning the
     // "show only *.bin" filter off when it hides the file (form1_start.cpp).
     void SelectStartFile(const std::string& name);
+    QListWidgetItem* EntryItemNamed(const std::string& name) const;
 
     // --- controls on the window ---
     QLabel* Label1;

@@ -4,6 +4,8 @@
 
 #include "form1.h"
 
+#include "application.h"
+
 #include "errors.h"
 #include "file_list.h"
 #include "start_place.h"
@@ -22,18 +24,26 @@ std::string TForm1::DefaultStartFolder()
                                              QFile::encodeName(QDir::homePath()).toStdString());
 }
 
+// The entry whose raw name is the file's: names need not be valid text.
+QListWidgetItem* TForm1::EntryItemNamed(const std::string& name) const
+{
+    for (int row = 0; row < ListBox1->count(); ++row)
+        if (EntryName(ListBox1->item(row)) == name)
+            return ListBox1->item(row);
+    return nullptr;
+}
+
 void TForm1::SelectStartFile(const std::string& name)
 {
-    const QString entry = QString::fromStdString(name);
-    QList<QListWidgetItem*> found = ListBox1->findItems(entry, Qt::MatchExactly);
-    if (found.isEmpty() && CheckBox1->isChecked()) {
+    QListWidgetItem* found = EntryItemNamed(name);
+    if (!found && CheckBox1->isChecked()) {
         CheckBox1->setChecked(false);
         CheckBox1Click();
-        found = ListBox1->findItems(entry, Qt::MatchExactly);
+        found = EntryItemNamed(name);
     }
-    if (found.isEmpty())
+    if (!found)
         return;
-    ListBox1->setCurrentItem(found.first());
+    ListBox1->setCurrentItem(found);
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);
 }
 
@@ -52,10 +62,12 @@ std::unique_ptr<TForm1> TForm1::StartWith(const std::optional<std::string>& argu
     form->show();
     TForm1* window = form.get();
     QTimer::singleShot(0, window, [window, file = place.file, error] {
-        if (error)
-            std::rethrow_exception(error);
-        if (!file.empty())
-            window->SelectStartFile(file);
+        TApplication::Guard([&] {
+            if (error)
+                std::rethrow_exception(error);
+            if (!file.empty())
+                window->SelectStartFile(file);
+        });
     });
     return form;
 }

@@ -24,17 +24,18 @@ protected:
     }
 };
 
-TEST_F(StartWith, AFileIsSelectedWithItsHeaderShown)
+TEST_F(StartWith, AFileIsSelectedWithItsHeaderShownWhateverBytesItsNameHolds)
 {
+    const std::string name = "g\xE9me.bin";  // Latin-1, not valid UTF-8
     MakeFolder("sub");
     MakeFile("a.bin");
-    vtest::WriteFile(Folder() + "/game.bin", vtest::RomBuilder(0x400).GameHeader().bytes);
-    TForm1& form = Start(Folder() + "/game.bin");
+    vtest::WriteFile(Folder() + "/" + name, vtest::RomBuilder(0x400).GameHeader().bytes);
+    TForm1& form = Start(Folder() + "/" + name);
 
     EXPECT_EQ(QDir::currentPath().toStdString(), Folder());
     ASSERT_NE(form.ListBox1->currentItem(), nullptr);
-    EXPECT_EQ(form.ListBox1->currentItem()->text(), "game.bin");
-    EXPECT_EQ(form.SelectedFile, Folder() + "/game.bin");
+    EXPECT_EQ(TForm1::EntryName(form.ListBox1->currentItem()), name);
+    EXPECT_EQ(form.SelectedFile, Folder() + "/" + name);
     EXPECT_TRUE(form.Label3->text().contains("SEGA MEGA DRIVE")) << form.Label3->text().toStdString();
     EXPECT_TRUE(form.FixButton->isEnabled() && form.DelButton->isEnabled());
     EXPECT_TRUE(form.CheckBox1->isChecked());
