@@ -106,7 +106,7 @@ TEST_F(Cli, BadInputAndFileErrors)
         {"fix-gems --fm 0 " + in + " " + out, 2, "above 0"},
         {"fix-gems --preset Nope " + in + " " + out, 2, "Nope"},
         {"fix-gems " + in + " " + in, 2, "input"},
-        {"fix-gems " + locked + " " + out, 1, "File access denied\n"},
+        {"checksum --fix " + locked, 1, "File access denied\n"},
         {"tables --psg -1", 2, "above 0"},
         {"frobnicate", 2, ""}};
     for (const auto& [args, exit, message] : cases) {

@@ -1,8 +1,46 @@
 #include "errors.h"
 
+#include <cerrno>
+
 namespace varnoquil {
 
-IoError::IoError(int code) : Error(textFor(code)), code_(code) {}
+namespace {
+
+// The program's code for an errno, or 0 when it has none.
+int codeForErrno(int err)
+{
+    switch (err) {
+    case ENOENT: return IoCode::FileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL: return IoCode::InvalidFilename;
+    case EMFILE:
+    case ENFILE: return IoCode::TooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return IoCode::AccessDenied;
+    case ENOSPC:
+    case EDQUOT: return IoCode::DiskFull;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+IoError::IoError(int code) : IoError(code, 0, textFor(code)) {}
+
+IoError::IoError(int code, int systemError, const std::string& text)
+    : FileError(text), code_(code), systemError_(systemError)
+{
+}
+
+IoError IoError::fromErrno(int err)
+{
+    if (const int code = codeForErrno(err))
+        return IoError(code);
+    return IoError(0, err, "I/O error " + std::to_string(err));
+}
 
 std::string IoError::textFor(int code)
 {
@@ -13,10 +51,17 @@ std::string IoError::textFor(int code)
     case IoCode::AccessDenied: return "File access denied";
     case IoCode::ReadBeyondEnd: return "Read beyond end of file";
     case IoCode::DiskFull: return "Disk full";
-    case 106: return "Invalid numeric input";
+    case IoCode::InvalidNumericInput: return "Invalid numeric input";
     default: return "I/O error " + std::to_string(code);
     }
 }
+
+NotRegularFileError::NotRegularFileError(Role role)
+    : FileError(role == Role::Input ? "The input must be a regular file" : "The output must be a regular file")
+{
+}
+
+NotEnoughMemoryError::NotEnoughMemoryError() : FileError("Not enough memory") {}
 
 ConvertError::ConvertError(const std::string& text)
     : Error("'" + text + "' is not a valid floating point value")

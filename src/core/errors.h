@@ -12,17 +12,54 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A failed file operation. The code follows the classic DOS/Windows runtime
-// numbering (2 file not found, 5 access denied, 100 short read, ...), which
-// is what users of this kind of tool know from the error texts.
-class IoError : public Error {
+// A failure with a file, or with the memory to handle one: the file could not
+// be read or written as asked. The command-line tool exits 1 for these.
+class FileError : public Error {
 public:
+    using Error::Error;
+};
+
+// A failed file operation. The program's codes follow the classic DOS/Windows
+// runtime numbering (2 file not found, 5 access denied, 100 short read, ...),
+// which is what users of this kind of tool know from the error texts. A
+// system error (errno) that has no such code is kept as it is, apart from the
+// codes, so that EIO (5) never reads as "File access denied" nor ENETDOWN
+// (100) as "Read beyond end of file".
+class IoError : public FileError {
+public:
+    // An error with one of the program's codes.
     explicit IoError(int code);
+    // A system error: the program's code when the errno has one, otherwise
+    // the errno itself, shown as "I/O error N".
+    static IoError fromErrno(int err);
+
+    // The program's code; 0 for a system error that has none.
     int code() const { return code_; }
+    // The errno of a system error that has no code of the program's; else 0.
+    int systemError() const { return systemError_; }
+
     static std::string textFor(int code);
 
 private:
+    IoError(int code, int systemError, const std::string& text);
+
     int code_;
+    int systemError_;
+};
+
+// A path that names something other than a regular file (a FIFO, a device, a
+// socket, a kernel interface file), which must not be read or replaced as a
+// ROM image.
+class NotRegularFileError : public FileError {
+public:
+    enum class Role { Input, Output };
+    explicit NotRegularFileError(Role role);
+};
+
+// An allocation the system refused, such as an image bigger than memory.
+class NotEnoughMemoryError : public FileError {
+public:
+    NotEnoughMemoryError();
 };
 
 // A text that is not a decimal number.
@@ -45,6 +82,7 @@ constexpr int TooManyOpenFiles = 4;
 constexpr int AccessDenied = 5;
 constexpr int ReadBeyondEnd = 100;
 constexpr int DiskFull = 101;
+constexpr int InvalidNumericInput = 106;
 } // namespace IoCode
 
 } // namespace varnoquil

@@ -72,7 +72,7 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
     progress.clearStatus();
     progress.appendStatus(FixGemsStatus::Loading + kCrLf);
 
-    platform::BinaryFile in = platform::BinaryFile::openExisting(request.inFile);
+    platform::BinaryFile in = platform::BinaryFile::openForReading(request.inFile);
     const platform::BinaryFile::Stamp inputAtStart = in.stamp();
     const std::uint64_t length = inputAtStart.size;
     progress.setMaximum(2 * steps(length) + 22 + (request.fixChecksum ? 10 : 0));

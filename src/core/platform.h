@@ -11,18 +11,24 @@
 // sit beside the POSIX one.
 namespace varnoquil::platform {
 
-// Maps an errno value to the program's I/O error code.
-int ioCodeFromErrno(int err);
-
 // An untyped binary file addressed in bytes. Every operation is checked as
 // soon as it returns and raises IoError on failure.
 class BinaryFile {
 public:
-    // Opens an existing file for reading and writing. A file that nobody may
-    // write (and a folder) fails with "File access denied", even for root.
+    // Opens an existing regular file for reading only, so that a file the
+    // user may not write can still be read. A folder fails with "File access
+    // denied"; anything else that is not a regular file (a FIFO, a device, a
+    // socket, a kernel interface file under /proc or /sys) fails with "The
+    // input must be a regular file" before any byte is read.
+    static BinaryFile openForReading(const std::string& path);
+    // Opens an existing regular file for reading and writing, to change it in
+    // place. Refuses what openForReading refuses; a file that nobody may
+    // write fails with "File access denied", even for root.
     static BinaryFile openExisting(const std::string& path);
     // Creates a file, or empties an existing one, for reading and writing.
     static BinaryFile create(const std::string& path);
+    // Takes charge of an open file descriptor, which it closes.
+    static BinaryFile adopt(int fd);
 
     BinaryFile(BinaryFile&& other) noexcept;
     BinaryFile& operator=(BinaryFile&& other) noexcept;
@@ -65,10 +71,18 @@ bool sameFile(const std::string& path, const std::string& other);
 // A file written in full before it takes its name, so that a failure never
 // leaves a truncated target behind nor destroys the file it replaces. The
 // bytes go to a temporary file in the target's folder; commit() gives it the
-// target's name. A pending file that is never committed is removed.
+// target's name. A pending file that is never committed is removed, also when
+// the process is ended by SIGHUP, SIGINT, SIGPIPE, SIGTERM or SIGXFSZ while
+// those have their default action (SIGKILL cannot be caught).
 class PendingFile {
 public:
     // Checks that the target may be written and creates the temporary file.
+    // A symbolic link is followed to the file it names, which is written in
+    // its place (a dangling link creates its target). A target that exists
+    // and is not a regular file, or a loop of links, fails with "The output
+    // must be a regular file"; a folder or a file nobody may write fails with
+    // "File access denied". A new file gets the mode a plain create gives it
+    // (0666 less the umask); a replaced file keeps its mode.
     static PendingFile create(const std::string& target);
 
     PendingFile(PendingFile&& other) noexcept;
@@ -90,13 +104,14 @@ public:
     void commit();
 
 private:
-    PendingFile(std::string target, std::string tempName, BinaryFile temp, bool replacing, unsigned mode);
+    PendingFile(std::string target, std::string tempName, BinaryFile temp, bool replacing, unsigned mode, int slot);
 
     std::string target_;
     std::string tempName_;
     BinaryFile temp_;
     bool replacing_;
-    unsigned mode_;
+    unsigned mode_;  // of the file replaced
+    int slot_;       // where the signal handler finds the temporary name, or -1
 };
 
 // --- memory --------------------------------------------------------------
@@ -104,6 +119,8 @@ private:
 // Memory for whole ROM images. Large blocks come straight from the system in
 // huge pages, mapped in one go: on virtual machines faulting in a 32 MiB
 // image 4 KiB at a time costs more than reading it. The memory is zeroed.
+// Memory the system cannot give raises "Not enough memory", wherever an
+// image is sized.
 void* allocateImageMemory(std::size_t bytes);
 void freeImageMemory(void* memory, std::size_t bytes);
 

@@ -5,19 +5,29 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <limits.h>
 #include <mntent.h>
 #include <new>
+#include <pthread.h>
+#include <random>
 #include <set>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/statfs.h>
+#include <sys/sysinfo.h>
+#endif
 
 namespace varnoquil::platform {
 
@@ -25,7 +35,7 @@ namespace {
 
 [[noreturn]] void raiseErrno()
 {
-    throw IoError(ioCodeFromErrno(errno));
+    throw IoError::fromErrno(errno);
 }
 
 bool writableByAnyone(mode_t mode)
@@ -33,22 +43,95 @@ bool writableByAnyone(mode_t mode)
     return (mode & 0222) != 0;
 }
 
+using Role = NotRegularFileError::Role;
+
+// Only regular files are read or replaced as ROM images. A folder keeps the
+// error a folder opened as a file has always given.
+void requireRegularFile(const struct stat& st, Role role)
+{
+    if (S_ISDIR(st.st_mode))
+        throw IoError(IoCode::AccessDenied);
+    if (!S_ISREG(st.st_mode))
+        throw NotRegularFileError(role);
+}
+
 // A folder, or a file nobody may write, cannot be opened for writing.
 void requireWritableFile(const struct stat& st)
 {
-    if (S_ISDIR(st.st_mode) || !writableByAnyone(st.st_mode))
+    if (!writableByAnyone(st.st_mode))
         throw IoError(IoCode::AccessDenied);
 }
 
-int openChecked(const std::string& path, int flags)
+// Files of the kernel's interface file systems are regular files whose size
+// says nothing of their content (most of /proc reads as size 0, all of /sys as
+// 4096): they are not images.
+bool isKernelInterfaceFile(int fd)
+{
+#ifdef __linux__
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BPF_FS_MAGIC:
+    case EFIVARFS_MAGIC:
+    case SELINUX_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+#else
+    (void)fd;
+    return false;
+#endif
+}
+
+int openChecked(const std::string& path, int flags, mode_t mode = 0)
 {
     int fd;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         raiseErrno();
     return fd;
+}
+
+struct stat statOf(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        raiseErrno();
+    return st;
+}
+
+// Opens an existing regular file. The path is looked at before it is opened,
+// so that a FIFO, a device or a socket is never opened (opening one can
+// block or act on the device), and the open file again, in case the path was
+// swapped in between.
+BinaryFile openRegularFile(const std::string& path, int access)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ELOOP)
+            throw NotRegularFileError(Role::Input);
+        raiseErrno();
+    }
+    requireRegularFile(st, Role::Input);
+    const int fd = openChecked(path, access | O_NOCTTY | O_NONBLOCK);
+    BinaryFile file = BinaryFile::adopt(fd);
+    requireRegularFile(statOf(fd), Role::Input);
+    if (isKernelInterfaceFile(fd))
+        throw NotRegularFileError(Role::Input);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return file;
 }
 
 std::string folderOf(const std::string& path)
@@ -73,43 +156,33 @@ std::string lastComponent(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int ioCodeFromErrno(int err)
-{
-    switch (err) {
-    case ENOENT: return IoCode::FileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case EINVAL: return IoCode::InvalidFilename;
-    case EMFILE:
-    case ENFILE: return IoCode::TooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return IoCode::AccessDenied;
-    case ENOSPC:
-    case EDQUOT: return IoCode::DiskFull;
-    default: return err;
-    }
-}
-
 // --- BinaryFile ----------------------------------------------------------
+
+BinaryFile BinaryFile::openForReading(const std::string& path)
+{
+    return openRegularFile(path, O_RDONLY);
+}
 
 BinaryFile BinaryFile::openExisting(const std::string& path)
 {
-    BinaryFile file(openChecked(path, O_RDWR));
-    struct stat st {};
-    if (::fstat(file.fd_, &st) != 0)
-        raiseErrno();
-    requireWritableFile(st);
+    BinaryFile file = openRegularFile(path, O_RDWR);
+    requireWritableFile(statOf(file.fd_));
     return file;
 }
 
 BinaryFile BinaryFile::create(const std::string& path)
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
+    if (::stat(path.c_str(), &st) == 0) {
+        requireRegularFile(st, Role::Output);
         requireWritableFile(st);
-    return BinaryFile(openChecked(path, O_RDWR | O_CREAT | O_TRUNC));
+    }
+    return BinaryFile(openChecked(path, O_RDWR | O_CREAT | O_TRUNC, 0666));
+}
+
+BinaryFile BinaryFile::adopt(int fd)
+{
+    return BinaryFile(fd);
 }
 
 BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_)
@@ -229,52 +302,196 @@ bool sameFile(const std::string& path, const std::string& other)
         && a.st_ino == b.st_ino;
 }
 
+// --- PendingFile ---------------------------------------------------------
+
+namespace {
+
+// The signals whose default action ends the process and that a pending file
+// is removed on. SIGXFSZ comes when a write passes the file size limit.
+constexpr int kCleanupSignals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM, SIGXFSZ};
+
+// Temporary names the signal handler removes. The handler may only make
+// async-signal-safe calls, so the names sit in fixed buffers, and a slot is
+// only filled or emptied while the signals are blocked.
+struct PendingSlot {
+    volatile sig_atomic_t used;
+    char path[PATH_MAX];
+};
+PendingSlot pendingSlots[16];
+
+extern "C" void removePendingFilesAndEnd(int signal)
+{
+    for (const PendingSlot& slot : pendingSlots)
+        if (slot.used)
+            ::unlink(slot.path);
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    ::sigemptyset(&byDefault.sa_mask);
+    ::sigaction(signal, &byDefault, nullptr);
+    // Delivered with the default action as soon as the handler returns.
+    ::raise(signal);
+}
+
+// Takes over the signals that still have their default action; ignored
+// signals and other handlers are left as they are.
+void catchEndingSignals()
+{
+    for (const int signal : kCleanupSignals) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO)
+            || current.sa_handler != SIG_DFL)
+            continue;
+        struct sigaction handler {};
+        handler.sa_handler = removePendingFilesAndEnd;
+        ::sigemptyset(&handler.sa_mask);
+        for (const int other : kCleanupSignals)
+            ::sigaddset(&handler.sa_mask, other);
+        ::sigaction(signal, &handler, nullptr);
+    }
+}
+
+// Blocks the cleanup signals for its lifetime.
+class SignalBlock {
+public:
+    SignalBlock()
+    {
+        sigset_t set;
+        ::sigemptyset(&set);
+        for (const int signal : kCleanupSignals)
+            ::sigaddset(&set, signal);
+        ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
+    }
+    ~SignalBlock() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalBlock(const SignalBlock&) = delete;
+    SignalBlock& operator=(const SignalBlock&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
+// Claims a slot for a temporary name; -1 when the name does not fit or every
+// slot is taken (the file is then only removed by the destructor).
+int claimSlot(const std::string& path)
+{
+    if (path.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < static_cast<int>(std::size(pendingSlots)); ++i) {
+        PendingSlot& slot = pendingSlots[i];
+        if (!slot.used) {
+            std::memcpy(slot.path, path.c_str(), path.size() + 1);
+            slot.used = 1;
+            return i;
+        }
+    }
+    return -1;
+}
+
+void releaseSlot(int slot)
+{
+    if (slot >= 0)
+        pendingSlots[slot].used = 0;
+}
+
+// Follows a chain of symbolic links to the path that it ends at, which may
+// not exist. A chain too long to end (a loop) names no file at all.
+std::string followLinks(std::string path)
+{
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0)
+            raiseErrno();
+        target.resize(static_cast<std::size_t>(n));
+        path = !target.empty() && target[0] == '/' ? target : folderOf(path) + "/" + target;
+    }
+    throw NotRegularFileError(Role::Output);
+}
+
+std::size_t nameLimit(const std::string& folder)
+{
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
+std::string randomLetters(std::size_t n)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937_64 rng(std::random_device {}() ^ static_cast<std::uint64_t>(::getpid()) << 32);
+    std::string text(n, ' ');
+    for (char& c : text)
+        c = letters[rng() % (sizeof letters - 1)];
+    return text;
+}
+
+// A hidden name beside the target that shows whose it is: ".NAME.XXXXXX",
+// with NAME shortened so that the whole fits the folder's name limit.
+std::string temporaryName(const std::string& target)
+{
+    const std::string folder = folderOf(target);
+    const std::size_t suffix = 1 + 6;
+    const std::size_t room = nameLimit(folder) - 1 - suffix;
+    return folder + "/." + lastComponent(target).substr(0, room) + "." + randomLetters(6);
+}
+
+} // namespace
+
 PendingFile PendingFile::create(const std::string& requestedTarget)
 {
-    // Write through a symbolic link to the file it names, as a plain
-    // truncate-and-write would.
-    std::string target = requestedTarget;
-    char resolved[PATH_MAX];
-    struct stat linkStat {};
-    if (::lstat(target.c_str(), &linkStat) == 0 && S_ISLNK(linkStat.st_mode) && ::realpath(target.c_str(), resolved))
-        target = resolved;
+    const std::string target = followLinks(requestedTarget);
 
     struct stat existing {};
     const bool replacing = ::stat(target.c_str(), &existing) == 0;
-    mode_t mode = 0666;
     if (replacing) {
+        requireRegularFile(existing, Role::Output);
         requireWritableFile(existing);
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
+        if (::access(target.c_str(), W_OK) != 0)
+            raiseErrno();
+    } else if (errno != ENOENT) {
+        raiseErrno();
     }
 
-    std::string tempName = folderOf(target) + "/." + lastComponent(target) + ".XXXXXX";
-    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0)
-        raiseErrno();
-    return PendingFile(target, tempName, BinaryFile(fd), replacing, mode);
+    catchEndingSignals();
+    for (;;) {
+        const std::string tempName = temporaryName(target);
+        const SignalBlock block;
+        // A new file is created as a plain create would make it: 0666 less
+        // the umask. A replacement stays private until it takes the replaced
+        // file's mode at commit.
+        const int fd = ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
+        if (fd < 0 && (errno == EEXIST || errno == EINTR))
+            continue;
+        if (fd < 0)
+            raiseErrno();
+        return PendingFile(target, tempName, BinaryFile::adopt(fd), replacing, existing.st_mode & 07777,
+                           claimSlot(tempName));
+    }
 }
 
-PendingFile::PendingFile(std::string target, std::string tempName, BinaryFile temp, bool replacing, unsigned mode)
+PendingFile::PendingFile(std::string target, std::string tempName, BinaryFile temp, bool replacing, unsigned mode,
+                         int slot)
     : target_(std::move(target)), tempName_(std::move(tempName)), temp_(std::move(temp)), replacing_(replacing),
-      mode_(mode)
+      mode_(mode), slot_(slot)
 {
 }
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : target_(std::move(other.target_)), tempName_(std::move(other.tempName_)), temp_(std::move(other.temp_)),
-      replacing_(other.replacing_), mode_(other.mode_)
+      replacing_(other.replacing_), mode_(other.mode_), slot_(other.slot_)
 {
     other.tempName_.clear();
+    other.slot_ = -1;
 }
 
 PendingFile::~PendingFile()
 {
-    if (!tempName_.empty())
-        ::unlink(tempName_.c_str());
+    if (tempName_.empty())
+        return;
+    const SignalBlock block;
+    ::unlink(tempName_.c_str());
+    releaseSlot(slot_);
 }
 
 namespace {
@@ -337,15 +554,20 @@ void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t n)
 
 void PendingFile::commit()
 {
-    if (::fchmod(temp_.fd_, static_cast<mode_t>(mode_)) != 0)
-        raiseErrno();
-    // An existing file is only given up once its replacement is on disk.
-    if (replacing_)
+    // An existing file is only given up once its replacement is on disk,
+    // with the replaced file's mode.
+    if (replacing_) {
+        if (::fchmod(temp_.fd_, static_cast<mode_t>(mode_)) != 0)
+            raiseErrno();
         temp_.sync();
+    }
     temp_.close();
+    const SignalBlock block;
     if (::rename(tempName_.c_str(), target_.c_str()) != 0)
         raiseErrno();
     tempName_.clear();
+    releaseSlot(slot_);
+    slot_ = -1;
 }
 
 // --- memory --------------------------------------------------------------
@@ -364,18 +586,42 @@ std::size_t roundUpToHugePage(std::size_t bytes)
     return (bytes + kHugePage - 1) / kHugePage * kHugePage;
 }
 
+// More than the machine's memory and swap together can never be filled; a
+// system that overcommits would map it and then end some process when the
+// pages are touched.
+bool exceedsSystemMemory(std::size_t bytes)
+{
+#ifdef __linux__
+    struct sysinfo info {};
+    if (::sysinfo(&info) != 0)
+        return false;
+    const double total = (static_cast<double>(info.totalram) + static_cast<double>(info.totalswap)) * info.mem_unit;
+    return static_cast<double>(bytes) > total;
+#else
+    (void)bytes;
+    return false;
+#endif
+}
+
 } // namespace
 
 void* allocateImageMemory(std::size_t bytes)
 {
-    if (!usesMapping(bytes))
-        return ::operator new(bytes);
+    if (!usesMapping(bytes)) {
+        try {
+            return ::operator new(bytes);
+        } catch (const std::bad_alloc&) {
+            throw NotEnoughMemoryError();
+        }
+    }
+    if (exceedsSystemMemory(bytes))
+        throw NotEnoughMemoryError();
     // Map one huge page more than needed, then trim both ends so that the
     // block starts on a huge-page boundary.
     const std::size_t size = roundUpToHugePage(bytes);
     void* mapped = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
-        throw std::bad_alloc();
+        throw NotEnoughMemoryError();
     const auto start = reinterpret_cast<std::uintptr_t>(mapped);
     const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
     if (aligned > start)
@@ -383,10 +629,15 @@ void* allocateImageMemory(std::size_t bytes)
     if (const std::size_t tail = start + kHugePage - aligned)
         ::munmap(reinterpret_cast<void*>(aligned + size), tail);
     void* block = reinterpret_cast<void*>(aligned);
-    // Both are hints; where the kernel lacks them the block still works.
+    // Both are hints; where the kernel lacks them the block still works. But
+    // memory the kernel cannot populate now would fail later at a random
+    // write, so that is reported here.
     ::madvise(block, size, MADV_HUGEPAGE);
 #ifdef MADV_POPULATE_WRITE
-    ::madvise(block, size, MADV_POPULATE_WRITE);
+    if (::madvise(block, size, MADV_POPULATE_WRITE) != 0 && errno == ENOMEM) {
+        ::munmap(block, size);
+        throw NotEnoughMemoryError();
+    }
 #endif
     return block;
 }

@@ -183,7 +183,7 @@ constexpr std::array<Device, 14> kDevices = {{
 void ReadHeader(const std::string& fileName, iSMD_& info)
 {
     info = iSMD_{};
-    BinaryFile file = BinaryFile::openExisting(fileName);
+    BinaryFile file = BinaryFile::openForReading(fileName);
     file.seek(0x100);
     info.Platform = readText(file, 16);
     info.Copyright = readText(file, 16);
@@ -250,7 +250,7 @@ void WriteChecksum(const std::string& fileName, std::uint16_t checksum)
 
 a_byte LoadImage(const std::string& fileName)
 {
-    BinaryFile file = BinaryFile::openExisting(fileName);
+    BinaryFile file = BinaryFile::openForReading(fileName);
     a_byte image(static_cast<std::size_t>(file.size()));
     file.readBlock(image.data(), image.size());
     file.close();

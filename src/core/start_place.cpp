@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 [[noreturn]] void Raise(const std::error_code& error)
 {
-    throw IoError(platform::ioCodeFromErrno(error.value()));
+    throw IoError::fromErrno(error.value());
 }
 
 void RequireListable(const std::string& folder)
