@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace varnoquil;
 using namespace vtest;
@@ -21,9 +24,11 @@ protected:
     struct Result { int exit; std::string out, err; };
     TempDir dir, io;
 
-    Result Run(const std::string& args) const
+    Result Run(const std::string& args, const std::string& stdoutTo = "") const
     {
-        const int status = std::system((Q(VARNOQUIL_CLI) + " " + args + " >" + Q(io.Path("out")) + " 2>"
+        const std::string target = stdoutTo.empty() ? io.Path("out") : stdoutTo;
+        WriteFile(io.Path("out"), {});
+        const int status = std::system((Q(VARNOQUIL_CLI) + " " + args + " >" + Q(target) + " 2>"
                                         + Q(io.Path("err")) + " </dev/null").c_str());
         const a_byte out = ReadFile(io.Path("out")), err = ReadFile(io.Path("err"));
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
@@ -118,6 +123,57 @@ TEST_F(Cli, BadInputAndFileErrors)
         EXPECT_NE(::stat(dir.Path("out.bin").c_str(), &st), 0) << args;
     }
     EXPECT_EQ(ReadFile(dir.Path("in.bin")), ReadFile(dir.Path("locked.bin")));
+}
+
+// What the tool writes to a terminal: it runs on a pseudo-terminal in raw
+// mode, so the bytes arrive as written.
+std::string OnTerminal(const std::string& args)
+{
+    termios raw {};
+    ::cfmakeraw(&raw);
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, &raw, nullptr);
+    if (child == 0) {
+        ::execl("/bin/sh", "sh", "-c", (Q(VARNOQUIL_CLI) + " " + args).c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::string out;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        out.append(buffer, std::size_t(n));
+    ::close(terminal);
+    ::waitpid(child, nullptr, 0);
+    return out;
+}
+
+TEST_F(Cli, InfoShowsControlBytesAsQuestionMarksOnATerminalOnly)
+{
+    const std::string rom = dir.Path("rom.bin");
+    WriteFile(rom, RomBuilder(0x200).GameHeader().Put(0x120, "\x1B]0;owned\x07\x1B[2J\x7F\x01\xC8").bytes);
+    const std::string raw = Run("info " + Q(rom)).out;
+    EXPECT_NE(raw.find("D-name: \x1B]0;owned\x07\x1B[2J\x7F\x01\xC8"), std::string::npos);
+    const std::string shown = OnTerminal("info " + Q(rom));
+    EXPECT_NE(shown.find("D-name: ?]0;owned??[2J??\xC8"), std::string::npos) << shown;
+    EXPECT_EQ(shown.size(), raw.size());
+    EXPECT_EQ(shown.find('\x1B'), std::string::npos);
+    EXPECT_NE(shown.find("\r\nO-name: "), std::string::npos) << "line breaks stay";
+}
+
+TEST_F(Cli, EmptyNamesAndStandardOutputThatCannotBeWritten)
+{
+    const std::string in = Q(Game("in.bin"));
+    for (const std::string& args : {std::string("info ''"), std::string("checksum --fix ''"), "fix-gems '' " + Q(dir.Path("out.bin")),
+                                    "fix-gems " + in + " ''"}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.exit, 2) << args;
+        EXPECT_NE(r.err.find("Expected a file name"), std::string::npos) << args << ": " << r.err;
+    }
+    // /dev/full takes no byte: every write fails with "no space left".
+    for (const std::string& args : {"info " + in, "checksum " + in, std::string("tables"), std::string("--help")}) {
+        const Result r = Run(args, "/dev/full");
+        EXPECT_EQ(r.exit, 1) << args;
+        EXPECT_EQ(r.err, "Cannot write to standard output: Disk full\n") << args;
+    }
 }
 
 TEST_F(Cli, HelpAndVersion)

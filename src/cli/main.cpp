@@ -9,10 +9,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
+#include <unistd.h>
 
 using namespace varnoquil;
 
@@ -35,8 +38,15 @@ const char* const kFooter = R"(
 SCALE is a decimal number above 0 written with "." (1.25). A scale is the
 factor applied to every note's frequency: 2 is one octave up.
 
-Exit status: 0 done, 1 file error, 2 bad command line or scale, 3 checksum
-differs (checksum without --fix).
+Files: only regular files are read or written; FIFOs, devices, sockets and
+/proc or /sys files are refused. Reading (info, checksum, the IN of fix-gems)
+needs no write permission; checksum --fix does. A symbolic link as OUT is
+written through to its target. OUT is written to a temporary file beside it
+that takes its name once complete, and is removed on Ctrl+C or a SIGTERM.
+
+Exit status: 0 done, 1 file error (also not enough memory, or standard output
+that cannot be written), 2 bad command line or scale, 3 checksum differs
+(checksum without --fix).
 Run 'varnoquil-cli COMMAND --help' for a command's options.)";
 
 // A request the command line itself gets wrong.
@@ -62,7 +72,11 @@ int RunInfo(const std::string& file)
 {
     iSMD_ header;
     ReadHeader(file, header);
-    const std::string text = InformationText(header);
+    std::string text = InformationText(header);
+    // A header's bytes must not reach a terminal as escape sequences; into a
+    // file or a pipe they go as they are.
+    if (::isatty(STDOUT_FILENO))
+        text = ControlBytesAsQuestionMarks(text);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitOk;
 }
@@ -148,6 +162,14 @@ int RunTables(const std::optional<std::string>& fm, const std::optional<std::str
     return kExitOk;
 }
 
+// A file name argument; an empty one names no file.
+CLI::Option* AddFileArgument(CLI::App* command, const std::string& name, std::string& file, const std::string& what)
+{
+    const CLI::Validator named([](const std::string& text) { return text.empty() ? "Expected a file name" : ""; },
+                               "", "");
+    return command->add_option(name, file, what)->required()->check(named);
+}
+
 CLI::Option* AddScaleOption(CLI::App* command, const std::string& name, std::optional<std::string>& text,
                             const std::string& what)
 {
@@ -165,7 +187,7 @@ int Run(int argc, char** argv)
     std::string file;
     CLI::App* info = app.add_subcommand("info", "Write the cartridge header information of a ROM image, as the "
                                                 "window shows it: CR LF line breaks, text fields as raw bytes.");
-    info->add_option("FILE", file, "The ROM image")->required();
+    AddFileArgument(info, "FILE", file, "The ROM image (only read; on a terminal, control bytes show as '?')");
     info->callback([&] { status = RunInfo(file); });
 
     bool fix = false;
@@ -174,7 +196,7 @@ int Run(int argc, char** argv)
                     "over the image. Exit 0 when they are equal, 3 when they differ.");
     checksum->add_flag("--fix", fix, "Write the computed checksum into the header and exit 0; the line shows the "
                                      "values read before the write");
-    checksum->add_option("FILE", file, "The ROM image")->required();
+    AddFileArgument(checksum, "FILE", file, "The ROM image (--fix needs write permission)");
     checksum->callback([&] { status = RunChecksum(file, fix); });
 
     FixGemsOptions gems;
@@ -189,8 +211,8 @@ int Run(int argc, char** argv)
     AddScaleOption(fixGems, "--fm", gems.fm, "The FM scale, instead of the preset's");
     AddScaleOption(fixGems, "--psg", gems.psg, "The PSG scale, instead of the preset's");
     fixGems->add_flag("--no-checksum", gems.noChecksum, "Leave the header checksum of OUT as IN has it");
-    fixGems->add_option("IN", gems.in, "The ROM image to retune")->required();
-    fixGems->add_option("OUT", gems.out, "The file to write")->required();
+    AddFileArgument(fixGems, "IN", gems.in, "The ROM image to retune (only read)");
+    AddFileArgument(fixGems, "OUT", gems.out, "The file to write (a link is written through)");
     fixGems->callback([&] { status = RunFixGems(gems); });
 
     std::optional<std::string> fm, psg;
@@ -210,13 +232,27 @@ int Run(int argc, char** argv)
     return status;
 }
 
+// Output that never reached standard output (a full disk, a closed pipe
+// whose SIGPIPE is ignored) is a failure, not a success.
+void FlushStandardOutput()
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return;
+    const int err = errno;
+    const std::string why = err ? std::string(": ") + IoError::fromErrno(err).what() : "";
+    throw FileError("Cannot write to standard output" + why);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     try {
-        return Run(argc, argv);
-    } catch (const IoError& error) {
+        const int status = Run(argc, argv);
+        FlushStandardOutput();
+        return status;
+    } catch (const FileError& error) {
         std::cerr << error.what() << '\n';
         return kExitIoError;
     } catch (const UsageError& error) {
@@ -225,5 +261,11 @@ int main(int argc, char** argv)
     } catch (const Error& error) {
         std::cerr << error.what() << '\n';
         return kExitBadInput;
+    } catch (const std::bad_alloc&) {
+        std::cerr << NotEnoughMemoryError().what() << '\n';
+        return kExitIoError;
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << '\n';
+        return kExitIoError;
     }
 }

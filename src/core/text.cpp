@@ -20,6 +20,16 @@ std::string LowerAscii(std::string text)
     return text;
 }
 
+std::string ControlBytesAsQuestionMarks(std::string text)
+{
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\r' && c != '\n') || byte == 0x7F)
+            c = '?';
+    }
+    return text;
+}
+
 std::string Hex4(std::uint16_t value)
 {
     char buffer[5];

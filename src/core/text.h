@@ -12,6 +12,10 @@ inline const std::string kCrLf = "\r\n";
 std::string UpperAscii(std::string text);
 std::string LowerAscii(std::string text);
 
+// The text with its control bytes (0x00 to 0x1F except CR and LF, and 0x7F)
+// shown as "?", so that bytes from a file cannot drive a terminal.
+std::string ControlBytesAsQuestionMarks(std::string text);
+
 // Exactly four upper-case hexadecimal digits: 0A5F.
 std::string Hex4(std::uint16_t value);
 
