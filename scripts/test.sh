@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole test suite; then builds the
-# Debian package and checks it.
+# UndefinedBehaviorSanitizer, and runs the whole test suite (the fault test of
+# the command-line tool on real files among it); then runs each fuzz harness
+# for 20 seconds when clang is installed, and builds the Debian package and
+# checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +11,7 @@ bash scripts/setup.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOQUIL_SANITIZE=ON -DVARNOQUIL_WINDOW=ON -DVARNOQUIL_TESTS=ON -DVARNOQUIL_BENCH=ON >/dev/null
 cmake --build build-test
 (cd build-test && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)")
+bash scripts/fuzz.sh 20
 
 package=$(bash scripts/package.sh | tail -n 1)
 bash tests/desktop/check_package.sh "$package" "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-package/CMakeCache.txt)"

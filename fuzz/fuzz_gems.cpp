@@ -1,0 +1,119 @@
+// The GEMS table search and replacement and the checksum repair on any
+// image, in memory and through the Fix GEMS command on files in memory.
+
+#include "errors.h"
+#include "fix_gems.h"
+#include "fuzz_check.h"
+#include "gems.h"
+#include "rom.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+using namespace varnoquil;
+
+namespace {
+
+// A scale in the range of the window's up-down controls, from two bytes.
+double ScaleFrom(const std::uint8_t* bytes)
+{
+    return (1 + (bytes[0] | bytes[1] << 8) % 32767) / 1000.0;
+}
+
+template <std::size_t N>
+a_byte LittleEndian(const std::array<std::uint16_t, N>& table)
+{
+    a_byte bytes;
+    for (const std::uint16_t word : table)
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(word & 0xFF), static_cast<std::uint8_t>(word >> 8)});
+    return bytes;
+}
+
+// Replaces a table and checks that exactly its bytes changed, where the
+// search found it.
+template <typename Fix>
+std::int64_t CheckReplacement(a_byte& image, std::int64_t found, Fix fix, const a_byte& table)
+{
+    const a_byte before = image;
+    Check(fix(image) == (found >= 0), "a table is replaced where it is found");
+    Check(image.size() == before.size(), "the image keeps its size");
+    if (found < 0) {
+        Check(image == before, "an image without the table is untouched");
+        return found;
+    }
+    const auto at = static_cast<std::size_t>(found);
+    Check(at + table.size() <= image.size(), "the table lies inside the image");
+    Check(std::equal(table.begin(), table.end(), image.begin() + std::ptrdiff_t(at)), "the new table is written");
+    Check(std::equal(image.begin(), image.begin() + std::ptrdiff_t(at), before.begin()), "bytes before stay");
+    const auto after = std::ptrdiff_t(at + table.size());
+    Check(std::equal(image.begin() + after, image.end(), before.begin() + after), "bytes after stay");
+    return found;
+}
+
+void RepairChecksum(a_byte& image)
+{
+    if (image.size() < kChecksumOffset + 2)
+        return;
+    const auto sum = checksumRange(image, 512, static_cast<std::int64_t>(image.size()) - 1);
+    image[kChecksumOffset] = static_cast<std::uint8_t>(sum >> 8);
+    image[kChecksumOffset + 1] = static_cast<std::uint8_t>(sum);
+}
+
+std::string ScratchFolder()
+{
+    static const std::string folder = [] {
+        std::string path = (std::getenv("TMPDIR") ? std::string(std::getenv("TMPDIR")) : "/tmp") + "/fuzz-gems-XXXXXX";
+        Check(::mkdtemp(path.data()) != nullptr, "scratch folder");
+        return path;
+    }();
+    return folder;
+}
+
+a_byte RunCommand(const std::uint8_t* data, std::size_t size, double fm, double psg, bool checksum)
+{
+    static const int fd = ::memfd_create("input", 0);
+    Check(::ftruncate(fd, 0) == 0 && ::pwrite(fd, data, size, 0) == static_cast<ssize_t>(size), "memory file");
+    const std::string out = ScratchFolder() + "/out.bin";
+    a_byte image;
+    FixGems({"/proc/self/fd/" + std::to_string(fd), out, fm, psg, checksum}, {}, image);
+    std::ifstream written(out, std::ios::binary);
+    a_byte bytes(std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>{});
+    // A new output each time: replacing one would flush it to disk.
+    ::unlink(out.c_str());
+    return bytes;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 5)
+        return 0;
+    const double fm = ScaleFrom(data), psg = ScaleFrom(data + 2);
+    const bool checksum = data[4] & 1;
+    data += 5;
+    size -= 5;
+
+    a_byte image(data, data + size);
+    const std::int64_t fmAt = FindFmTable(image);
+    CheckReplacement(image, fmAt, [&](a_byte& i) { return FixFmTable(i, fm); }, LittleEndian(BuildFmTable(fm)));
+    const std::int64_t psgAt = FindPsgTable(image);
+    CheckReplacement(image, psgAt, [&](a_byte& i) { return FixPsgTable(i, psg); }, LittleEndian(BuildPsgTable(psg)));
+    if (checksum)
+        RepairChecksum(image);
+    if (image.size() > 512) {
+        const auto sum = checksumRange(image, 512, static_cast<std::int64_t>(image.size()) - 1);
+        Check(!checksum || image.size() < kChecksumOffset + 2
+                  || static_cast<std::uint16_t>(sum) == (image[kChecksumOffset] << 8 | image[kChecksumOffset + 1]),
+              "the stored checksum is the sum of the data after the header");
+    }
+
+    Check(RunCommand(data, size, fm, psg, checksum) == image, "the command writes what the steps make");
+    return 0;
+}
