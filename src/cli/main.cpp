@@ -186,8 +186,9 @@ int Run(int argc, char** argv)
 
     std::string file;
     CLI::App* info = app.add_subcommand("info", "Write the cartridge header information of a ROM image, as the "
-                                                "window shows it: CR LF line breaks, text fields as raw bytes.");
-    AddFileArgument(info, "FILE", file, "The ROM image (only read; on a terminal, control bytes show as '?')");
+                                                "window shows it: CR LF line breaks, text fields as raw bytes (on a "
+                                                "terminal, control bytes show as '?').");
+    AddFileArgument(info, "FILE", file, "The ROM image (only read)");
     info->callback([&] { status = RunInfo(file); });
 
     bool fix = false;

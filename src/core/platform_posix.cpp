@@ -55,7 +55,7 @@ void requireRegularFile(const struct stat& st, Role role)
         throw NotRegularFileError(role);
 }
 
-// A folder, or a file nobody may write, cannot be opened for writing.
+// A file nobody may write is read-only, and stays so even for root.
 void requireWritableFile(const struct stat& st)
 {
     if (!writableByAnyone(st.st_mode))
