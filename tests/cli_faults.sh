@@ -90,22 +90,26 @@ expect "FIFO as output" 1 "The output must be a regular file"
 ln -s out.fifo to-fifo.bin
 run "$cli" fix-gems game.bin to-fifo.bin
 expect "link to a FIFO as output" 1 "The output must be a regular file"
-if [ "$(id -u)" -eq 0 ]; then
-  mknod null.dev c 1 3
+# Device nodes: root may make them, where the system lets it.
+if mknod null.dev c 1 3 2>/dev/null; then
   run "$cli" fix-gems game.bin null.dev
   expect "character device as output" 1 "The output must be a regular file"
   [ "$(kind_of null.dev)" = "character special file" ] && pass "character device as output: still a device" \
     || fail "character device as output: now $(kind_of null.dev)"
-  # A block device number nothing answers to: were it opened, it would fail
-  # with another message; were it written, nothing real would change.
-  mknod none.blk b 240 0
+  rm null.dev
+else
+  skip "character device as output: mknod is not allowed here (it needs root)"
+fi
+# A block device number nothing answers to: were it opened, it would fail
+# with another message; were it written, nothing real would change.
+if mknod none.blk b 240 0 2>/dev/null; then
   run "$cli" fix-gems game.bin none.blk
   expect "block device as output" 1 "The output must be a regular file"
   run "$cli" checksum --fix none.blk
   expect "block device as checksum repair target" 1 "The input must be a regular file"
-  rm null.dev none.blk
+  rm none.blk
 else
-  skip "device nodes as output: mknod needs root"
+  skip "block device as output: mknod is not allowed here (it needs root)"
 fi
 no_leftovers "outputs that are not regular files"
 
