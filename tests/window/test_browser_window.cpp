@@ -215,6 +215,15 @@ TEST_F(FileBrowser, MousePressesRefreshTheSelectedEntry)
     // How Enter and a double click on a ROM image open the Fix panel is the Fix panel tests' part.
 }
 
+TEST_F(FileBrowser, AFifoNamedLikeAnImageIsRefusedNotWaitedOn)
+{
+    ASSERT_EQ(::mkfifo(PathOf("p.bin").c_str(), 0666), 0);
+    OpenListed();
+    KeyTo("d.bin");
+    Key(Qt::Key_Down);
+    EXPECT_EQ(State(), "p.bin DF- p.bin 2222/1111 !The input must be a regular file.");
+}
+
 TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
 {
     ASSERT_EQ(::symlink("nowhere", PathOf("link.bin").c_str()), 0);  // a link that leads nowhere is a file
