@@ -71,6 +71,8 @@ little_endian() {
 }
 make_game() {
   head -c "${2:-65536}" /dev/urandom >"$1"
+  # A header of text, so that no zero byte cuts the information text short.
+  printf '%256s' '' | dd of="$1" bs=1 seek=256 conv=notrunc status=none
   printf 'SEGA MEGA DRIVE ' | dd of="$1" bs=1 seek=256 conv=notrunc status=none
   printf 'GM 00000000-00' | dd of="$1" bs=1 seek=384 conv=notrunc status=none
   local tables
@@ -269,7 +271,7 @@ for signal in TERM INT HUP; do
     fail "SIG$signal: the temporary file never appeared"
   fi
   kill -s "$signal" "$pid"
-  wait "$pid"
+  wait "$pid" 2>/dev/null
   status=$?
   [ "$status" -eq $((128 + $(kill -l "$signal"))) ] && pass "SIG$signal during fix-gems: ended by the signal" \
     || fail "SIG$signal during fix-gems: exit $status"
@@ -279,20 +281,19 @@ for signal in TERM INT HUP; do
 done
 
 echo "# memory"
-memory_kib=$(awk '/^(MemTotal|SwapTotal):/ { total += $2 } END { print total }' /proc/meminfo)
-truncate -s $(((memory_kib + 1048576) * 1024)) huge.bin
-run "$cli" fix-gems huge.bin huge-out.bin
-expect "input bigger than memory and swap" 1 "Not enough memory"
-rm huge.bin
-truncate -s 2G big2.bin
-run bash -c 'ulimit -v 1048576 && exec "$0" fix-gems big2.bin big2-out.bin' "$plain"
+# fix-gems streams its input, so memory does not grow with the file: a run
+# on an image far bigger than the address space allowed must complete, or
+# at least fail with a message, never abort.
+truncate -s 1G big2.bin
+dd if=game.bin of=big2.bin bs=512 count=1 conv=notrunc status=none
+run bash -c 'ulimit -v 16384 && exec "$0" fix-gems big2.bin big2-out.bin' "$plain"
 if [ "$status" -eq 0 ]; then
-  # A program that does not hold the whole image in memory may get through.
-  [ "$(stat -c %s big2-out.bin)" = "$(stat -c %s big2.bin)" ] && pass "2 GiB input under a 1 GiB address space: done" \
-    || fail "2 GiB input under a 1 GiB address space: output incomplete"
+  [ "$(stat -c %s big2-out.bin)" = "$(stat -c %s big2.bin)" ] \
+    && pass "1 GiB input under a 16 MiB address space: done" \
+    || fail "1 GiB input under a 16 MiB address space: output incomplete"
 else
-  expect "2 GiB input under a 1 GiB address space" 1 "Not enough memory"
-  [ ! -e big2-out.bin ] && pass "2 GiB input under a 1 GiB address space: no output" || fail "memory: output written"
+  expect "1 GiB input under a 16 MiB address space" 1 "Not enough memory"
+  [ ! -e big2-out.bin ] && pass "1 GiB input under a 16 MiB address space: no output" || fail "memory: output written"
 fi
 rm -f big2.bin big2-out.bin
 no_leftovers "memory"
