@@ -304,7 +304,7 @@ TEST(FixGems, AnInputWrittenToDuringTheRunGivesNoOutput)
     try {
         FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 2, 2, true}, progress, buffer);
         ADD_FAILURE() << "the run went through";
-    } catch (const Error& e) {
+    } catch (const FileError& e) {
         EXPECT_STREQ(e.what(), "The input file changed while it was read");
     }
     EXPECT_EQ(dir.Contents().size(), 1u);

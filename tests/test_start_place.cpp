@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 
@@ -94,6 +96,8 @@ TEST(StartPlaceFor, AnArgumentThatCannotBeOpenedRaisesItsIoError)
     } catch (const IoError& error) {
         EXPECT_EQ(error.systemError(), ELOOP);
     }
+    ASSERT_EQ(::mkfifo(dir.Path("pipe.bin").c_str(), 0644), 0);
+    EXPECT_THROW(StartPlaceFor(dir.Path("pipe.bin")), NotRegularFileError);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "errors.h"
+
 #include <QApplication>
 
 #include <exception>
 #include <functional>
+#include <new>
 #include <string>
 
 // The application object. It shows the standard error box for the errors of
@@ -25,6 +28,8 @@ public:
         try {
             handler();
             return true;
+        } catch (const std::bad_alloc&) {
+            ShowError(varnoquil::NotEnoughMemoryError().what());
         } catch (const std::exception& error) {
             ShowError(error.what());
         }

@@ -104,7 +104,7 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
     // The tables and the checksum were found in the input as the pass read
     // it; on a copy of anything else they would be wrong.
     if (in.stamp() != inputAtStart)
-        throw Error("The input file changed while it was read");
+        throw FileError("The input file changed while it was read");
     for (const std::optional<TablePatch>* patch : patchesOf(scan))
         if (*patch)
             out.writeAt((*patch)->offset, (*patch)->after.data(), (*patch)->after.size());

@@ -62,6 +62,8 @@ StartPlace StartPlaceFor(const std::string& argument)
         RequireListable(path);
         return {path, {}};
     }
+    // A file the program could not read is no place to start from.
+    platform::BinaryFile::openForReading(path).close();
     StartPlace place{FolderOf(path), platform::lastComponent(path)};
     RequireListable(place.folder);
     return place;

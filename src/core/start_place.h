@@ -21,8 +21,9 @@ struct StartPlace {
 };
 
 // The place a folder or file given to the program names: the folder itself,
-// or the folder that holds the file, with the file. Raises IoError when the
-// argument names nothing or its folder cannot be listed.
+// or the folder that holds the file, with the file. Raises a FileError when
+// the argument names nothing, names a file that cannot be read as a ROM image
+// (no read permission, not a regular file), or its folder cannot be listed.
 StartPlace StartPlaceFor(const std::string& argument);
 
 } // namespace varnoquil::ui

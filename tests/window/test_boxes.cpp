@@ -206,10 +206,13 @@ private:
 TEST_F(ErrorBox, AnErrorNoHandlerCatchesIsShownByTheApplicationAtTheLast)
 {
     FailingObject object([] { throw std::runtime_error("out of luck"); });
+    FailingObject outOfMemory([] { throw std::bad_alloc(); });
     QEvent event(QEvent::User);
     EXPECT_TRUE(QCoreApplication::sendEvent(&object, &event));
-    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(QCoreApplication::sendEvent(&outOfMemory, &event));
+    ASSERT_EQ(errors_.size(), 2u);
     EXPECT_EQ(errors_[0].text, "out of luck.");
+    EXPECT_EQ(errors_[1].text, "Not enough memory.");
 }
 
 } // namespace
