@@ -75,6 +75,13 @@ public:
     using Error::Error;
 };
 
+// A file that is not the kind of image a command works on: a checksum is
+// written only into a plain cartridge image.
+class ImageFormatError : public Error {
+public:
+    using Error::Error;
+};
+
 namespace IoCode {
 constexpr int FileNotFound = 2;
 constexpr int InvalidFilename = 3;
