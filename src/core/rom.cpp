@@ -158,24 +158,24 @@ private:
 
 struct Device {
     char letter;
-    const char* line;
+    const char* name;
 };
 
 constexpr std::array<Device, 14> kDevices = {{
-    {'J', "> 3-button joypad"},
-    {'6', "> 6-button joypad"},
-    {'K', "> keyboard"},
-    {'P', "> printer"},
-    {'B', "> control ball"},
-    {'F', "> floppy disk drive"},
-    {'L', "> Activator"},
-    {'4', "> team play"},
-    {'0', "> joystick for MS"},
-    {'R', "> serial RS232C"},
-    {'T', "> tablet"},
-    {'V', "> paddle controller"},
-    {'C', "> CD-ROM"},
-    {'M', "> mega mouse"},
+    {'J', "3-button joypad"},
+    {'6', "6-button joypad"},
+    {'K', "keyboard"},
+    {'P', "printer"},
+    {'B', "control ball"},
+    {'F', "floppy disk drive"},
+    {'L', "Activator"},
+    {'4', "team play"},
+    {'0', "joystick for MS"},
+    {'R', "serial RS232C"},
+    {'T', "tablet"},
+    {'V', "paddle controller"},
+    {'C', "CD-ROM"},
+    {'M', "mega mouse"},
 }};
 
 } // namespace
@@ -210,6 +210,15 @@ void ReadHeader(const std::string& fileName, iSMD_& info)
     file.close();
 }
 
+std::vector<std::string> SupportedDevices(const std::string& ioDevices)
+{
+    std::vector<std::string> names;
+    for (const Device& device : kDevices)
+        if (ioDevices.find(device.letter) != std::string::npos)
+            names.push_back(device.name);
+    return names;
+}
+
 std::string InformationText(const iSMD_& info)
 {
     LabelText label;
@@ -226,9 +235,8 @@ std::string InformationText(const iSMD_& info)
                  + "ROM size: " + std::to_string(info.RomSize) + kCrLf);
     label.append("hdr CRC=" + Hex4(info.HeaderCrc) + kCrLf + "file CRC=" + Hex4(info.FileCrc) + kCrLf);
     label.append("supported I/O devices:" + kCrLf);
-    for (const Device& device : kDevices)
-        if (info.IoDevices.find(device.letter) != std::string::npos)
-            label.append(device.line + kCrLf);
+    for (const std::string& device : SupportedDevices(info.IoDevices))
+        label.append("> " + device + kCrLf);
 
     if (contains(info.Modem, "MO")) {
         const std::string& m = info.Modem;

@@ -87,6 +87,10 @@ struct iSMD_ {
 // in bounded chunks, whatever the file's size.
 void ReadHeader(const std::string& fileName, iSMD_& info);
 
+// The I/O devices whose letters the header's device field holds, in the
+// device table's order whatever the order of the letters ("3-button joypad").
+std::vector<std::string> SupportedDevices(const std::string& ioDevices);
+
 // The information text shown for a header: CR LF line breaks, text fields raw.
 // Like the label that shows it, the text ends at a zero byte inside a field,
 // and the next part is appended right after what is left.
