@@ -15,10 +15,67 @@ namespace {
 constexpr std::array<double, 13> kNoteHz = {261.63, 277.18, 293.66, 311.13, 329.63, 349.23, 369.99,
                                             392.0,  415.3,  440.0,  466.16, 493.88, 523.25};
 
-// floor(x + 0.5), kept to its low 16 bits. x is finite and not negative.
-std::uint16_t roundHalfUpWrapped(long double x)
+// The 16-bit field of a table keeps the low 16 bits of its value.
+constexpr long double kWordRange = 65536.0L;
+
+// floor(x + 0.5). x is finite and not negative.
+long double roundHalfUp(long double x)
 {
-    return static_cast<std::uint16_t>(std::fmod(std::floor(x + 0.5L), 65536.0L));
+    return std::floor(x + 0.5L);
+}
+
+// The entries' values before they are kept to 16 bits.
+std::array<long double, 13> fmValues(double scale)
+{
+    RequirePositiveScale(scale);
+    std::array<long double, 13> values {};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        long double x = 144.0L * kNoteHz[i];
+        x = x * scale;
+        x = x * 1024;
+        x = x * 128;
+        x = x / 7670000;
+        values[i] = roundHalfUp(x);
+    }
+    return values;
+}
+
+std::array<long double, 64> psgValues(double scale)
+{
+    RequirePositiveScale(scale);
+    std::array<long double, 64> values {};
+    int note = 9;
+    int octave = -2;
+    for (long double& value : values) {
+        const long double p = std::pow(2.0L, static_cast<long double>(octave));
+        long double d = 32.0L * kNoteHz[note];
+        d = d * scale;
+        d = p * d;
+        value = roundHalfUp(3579545.0L / d);
+        if (++note == 12) {
+            note = 0;
+            ++octave;
+        }
+    }
+    return values;
+}
+
+template <std::size_t N>
+std::array<std::uint16_t, N> wrappedTo16Bits(const std::array<long double, N>& values)
+{
+    std::array<std::uint16_t, N> table {};
+    for (std::size_t i = 0; i < N; ++i)
+        table[i] = static_cast<std::uint16_t>(std::fmod(values[i], kWordRange));
+    return table;
+}
+
+template <std::size_t N>
+int countAbove(const std::array<long double, N>& values, long double limit)
+{
+    int count = 0;
+    for (long double value : values)
+        count += value > limit;
+    return count;
 }
 
 template <std::size_t N>
@@ -61,37 +118,27 @@ void RequirePositiveScale(double scale)
 
 FmTable BuildFmTable(double scale)
 {
-    RequirePositiveScale(scale);
-    FmTable table {};
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        long double x = 144.0L * kNoteHz[i];
-        x = x * scale;
-        x = x * 1024;
-        x = x * 128;
-        x = x / 7670000;
-        table[i] = roundHalfUpWrapped(x);
-    }
-    return table;
+    return wrappedTo16Bits(fmValues(scale));
 }
 
 PsgTable BuildPsgTable(double scale)
 {
-    RequirePositiveScale(scale);
-    PsgTable table {};
-    int note = 9;
-    int octave = -2;
-    for (std::uint16_t& entry : table) {
-        const long double p = std::pow(2.0L, static_cast<long double>(octave));
-        long double d = 32.0L * kNoteHz[note];
-        d = d * scale;
-        d = p * d;
-        entry = roundHalfUpWrapped(3579545.0L / d);
-        if (++note == 12) {
-            note = 0;
-            ++octave;
-        }
-    }
-    return table;
+    return wrappedTo16Bits(psgValues(scale));
+}
+
+int WrappedFmEntries(double scale)
+{
+    return countAbove(fmValues(scale), kWordRange - 1);
+}
+
+int WrappedPsgEntries(double scale)
+{
+    return countAbove(psgValues(scale), kWordRange - 1);
+}
+
+int FmEntriesAbove11Bits(double scale)
+{
+    return countAbove(fmValues(scale), kFmFieldMax);
 }
 
 namespace {
@@ -175,6 +222,32 @@ std::int64_t FindFmTable(const a_byte& image)
 std::int64_t FindPsgTable(const a_byte& image)
 {
     return FindPsgTable(image.data(), image.size());
+}
+
+namespace {
+
+// Every offset where find matches in the image, in increasing order.
+std::vector<std::int64_t> allMatches(const a_byte& image, std::int64_t (*find)(const std::uint8_t*, std::size_t))
+{
+    std::vector<std::int64_t> offsets;
+    std::size_t from = 0;
+    for (std::int64_t at; (at = find(image.data() + from, image.size() - from)) >= 0;) {
+        offsets.push_back(static_cast<std::int64_t>(from) + at);
+        from += static_cast<std::size_t>(at) + 1;
+    }
+    return offsets;
+}
+
+} // namespace
+
+std::vector<std::int64_t> FindAllFmTables(const a_byte& image)
+{
+    return allMatches(image, FindFmTable);
+}
+
+std::vector<std::int64_t> FindAllPsgTables(const a_byte& image)
+{
+    return allMatches(image, FindPsgTable);
 }
 
 bool FixFmTable(a_byte& image, double scale)

@@ -33,6 +33,20 @@ std::int64_t FindPsgTable(const a_byte& image);
 std::int64_t FindFmTable(const std::uint8_t* data, std::size_t n);
 std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n);
 
+// Every offset where the scale-1.0 table matches, by the same rules, in
+// increasing order: the places a scan reports.
+std::vector<std::int64_t> FindAllFmTables(const a_byte& image);
+std::vector<std::int64_t> FindAllPsgTables(const a_byte& image);
+
+// The largest value the YM2612's frequency number field holds (11 bits).
+constexpr int kFmFieldMax = 2047;
+
+// How many entries of the tables for a scale passed 16 bits (their low 16
+// bits are what is written), and how many FM entries exceed the chip's field.
+int WrappedFmEntries(double scale);
+int WrappedPsgEntries(double scale);
+int FmEntriesAbove11Bits(double scale);
+
 // A table replaced in an image: where it lies, and its bytes before and after.
 struct TablePatch {
     std::uint64_t offset = 0;
