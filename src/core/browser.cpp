@@ -18,6 +18,26 @@ bool passes(const std::string& name, Filter filter)
     return false;
 }
 
+std::string joinPath(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == platform::separator())
+        return folder + name;
+    return folder + platform::separator() + name;
+}
+
+void collectFolder(const std::string& folder, bool recursive, std::vector<std::string>& files)
+{
+    for (const std::string& name : ListFolder(folder, Filter::RomImages)) {
+        if (name == kParentEntry)
+            continue;
+        const std::string path = joinPath(folder, name);
+        if (!LooksLikeFolder(path))
+            files.push_back(path);
+        else if (recursive && platform::isDirectory(path) && !platform::isSymbolicLink(path))
+            collectFolder(path, recursive, files);
+    }
+}
+
 } // namespace
 
 std::string Extension(const std::string& name)
@@ -82,6 +102,18 @@ std::vector<std::string> ListFolder(const std::string& folder, Filter filter)
         if (!entry.directory && passes(entry.name, filter))
             names.push_back(entry.name);
     return names;
+}
+
+std::vector<std::string> CollectRomImages(const std::vector<std::string>& paths, bool recursive)
+{
+    std::vector<std::string> files;
+    for (const std::string& path : paths) {
+        if (platform::isDirectory(path))
+            collectFolder(path, recursive, files);
+        else
+            files.push_back(path);
+    }
+    return files;
 }
 
 } // namespace varnoquil::browser

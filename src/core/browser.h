@@ -44,4 +44,12 @@ enum class Filter {
 // hidden files included, with the filter applied to files only.
 std::vector<std::string> ListFolder(const std::string& folder, Filter filter);
 
+// The files a list of paths names, for commands that work on many images.
+// A file is taken as named, whatever its extension (a path that does not
+// exist is kept too, so that it fails with its own error). A folder stands for
+// its ROM images in the listing's order; with recursive, its subfolders'
+// images come first, as the listing puts folders first. Hidden folders and
+// symbolic links to folders are not entered.
+std::vector<std::string> CollectRomImages(const std::vector<std::string>& paths, bool recursive);
+
 } // namespace varnoquil::browser

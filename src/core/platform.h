@@ -145,6 +145,11 @@ struct Attributes {
 // so the entry counts as a folder.
 Attributes attributesOf(const std::string& path);
 
+// True when path is an existing folder (or a link to one).
+bool isDirectory(const std::string& path);
+// True when path itself is a symbolic link, whatever it points to.
+bool isSymbolicLink(const std::string& path);
+
 struct DirEntry {
     std::string name;
     bool directory = false;

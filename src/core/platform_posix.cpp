@@ -699,6 +699,18 @@ Attributes attributesOf(const std::string& path)
                       !writableByAnyone(st.st_mode)};
 }
 
+bool isDirectory(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isSymbolicLink(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 std::vector<DirEntry> listDirectory(const std::string& path)
 {
     std::vector<DirEntry> entries;
@@ -759,12 +771,6 @@ bool isSystemMountPoint(const std::string& dir)
     if (under("/run/media"))
         return false;
     return under("/proc") || under("/sys") || under("/dev") || under("/run") || under("/boot/efi");
-}
-
-bool isDirectory(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string resolvedPath(const std::string& path)
