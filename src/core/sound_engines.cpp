@@ -1,6 +1,9 @@
 #include "sound_engines.h"
 
+#include "text.h"
+
 #include <algorithm>
+#include <iterator>
 #include <sstream>
 
 namespace varnoquil {
@@ -88,6 +91,24 @@ void SortSoundEngines(std::vector<SoundEngineRow>& rows)
             return byEngine < 0;
         return CompareListText(a.game, b.game) < 0;
     });
+}
+
+std::vector<SoundEngineRow> ShippedSoundEngines()
+{
+    std::vector<SoundEngineRow> rows = ParseSoundEngines(std::string(SoundEngineListText()));
+    SortSoundEngines(rows);
+    return rows;
+}
+
+std::vector<SoundEngineRow> SoundEnginesMatching(const std::vector<SoundEngineRow>& rows, const std::string& text)
+{
+    const std::string wanted = LowerAscii(text);
+    std::vector<SoundEngineRow> matching;
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(matching), [&](const SoundEngineRow& row) {
+        return LowerAscii(row.game).find(wanted) != std::string::npos
+            || LowerAscii(row.engine).find(wanted) != std::string::npos;
+    });
+    return matching;
 }
 
 } // namespace varnoquil

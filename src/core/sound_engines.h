@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The sound engine list: games and the sound engine (music driver) each uses,
@@ -26,5 +27,15 @@ void SortSoundEngines(std::vector<SoundEngineRow>& rows);
 // Orders two texts as the list does: ignoring ASCII case, hyphens and
 // apostrophes, a text that extends another before it. Negative, 0, positive.
 int CompareListText(const std::string& a, const std::string& b);
+
+// The list as it ships (data/sound-engines.tsv, built into the program).
+std::string_view SoundEngineListText();
+
+// The shipped list's rows, in the list's order.
+std::vector<SoundEngineRow> ShippedSoundEngines();
+
+// The rows whose game or engine contains text, ignoring ASCII case; all rows
+// for an empty text. The order is kept.
+std::vector<SoundEngineRow> SoundEnginesMatching(const std::vector<SoundEngineRow>& rows, const std::string& text);
 
 } // namespace varnoquil

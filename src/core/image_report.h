@@ -1,0 +1,35 @@
+#pragma once
+
+#include "rom_format.h"
+#include "rom_header.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Everything the program can tell about one image file, for reports. An
+// interleaved dump is described by its de-interleaved image: its header,
+// checksum and tables are those of the plain cartridge it holds.
+namespace varnoquil {
+
+struct ImageReport {
+    std::uint64_t fileSize = 0;
+    RomFormat format = RomFormat::Unknown;
+    std::uint64_t imageSize = 0;  // the plain image's size (the file's, but for "smd")
+    DecodedHeader header;
+    std::uint16_t computedChecksum = 0;  // the window's sum from 0x200 to the end
+    std::vector<std::int64_t> fmTables;
+    std::vector<std::int64_t> psgTables;
+
+    // "mega-drive", "32x" or "pico"; none for a file of unknown format.
+    std::optional<std::string> system() const;
+    bool checksumEqual() const { return header.storedChecksum == computedChecksum; }
+    bool headerSizeMatchesFile() const { return header.rom.size() == static_cast<std::int64_t>(imageSize); }
+};
+
+// Reads the whole file. One shorter than a header (512 bytes) fails with
+// "Read beyond end of file", as the header read does.
+ImageReport ReportImage(const std::string& fileName);
+
+} // namespace varnoquil
