@@ -8,6 +8,7 @@
 #include "file_list.h"
 #include "look.h"
 #include "platform.h"
+#include "rom_format.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -45,11 +46,13 @@ void TForm1::RefreshInformation()
 
 // Writes the checksum computed for the selected ROM image into its header,
 // then shows the header again. With no image selected the file cannot be
-// opened and nothing is written.
+// opened and nothing is written; an interleaved dump or a disc image is
+// refused, as the checksum word of a plain cartridge lies elsewhere in them.
 void TForm1::CheckSumButtonClick()
 {
     if (!SelectedFile.empty() && SelectedFile != HeaderFile)
         throw RequestError("The header of " + SelectedFile + " could not be read");
+    RequireCartridgeImage(SelectedFile);
     WriteChecksum(SelectedFile, HeaderInfo.FileCrc);
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);
 }

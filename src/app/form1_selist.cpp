@@ -3,11 +3,9 @@
 
 #include "form1.h"
 
-#include "errors.h"
 #include "sound_engines.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QTableWidget>
@@ -16,17 +14,6 @@
 using namespace varnoquil;
 
 namespace {
-
-// The list ships inside the program; see data/README.md for its sources.
-std::vector<SoundEngineRow> ShippedSoundEngines()
-{
-    QFile file(QStringLiteral(":/sound-engines.tsv"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error("The sound engine list is missing from the program");
-    std::vector<SoundEngineRow> rows = ParseSoundEngines(file.readAll().toStdString());
-    SortSoundEngines(rows);
-    return rows;
-}
 
 QTableWidgetItem* ReadOnlyCell(const std::string& text)
 {
