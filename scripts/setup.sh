@@ -7,7 +7,7 @@ set -euo pipefail
 # installed files and the Debian package, and run the window on Wayland.
 # clang and its runtime libraries (libFuzzer among them) build the fuzz
 # harnesses.
-packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev fonts-dejavu-core
+packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream mandoc file lintian dpkg-dev weston qt6-wayland
   clang libclang-rt-dev)
 

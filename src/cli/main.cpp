@@ -1,10 +1,15 @@
 // varnoquil-cli: the program's commands for scripts and batch work.
 
+#include "collection_commands.h"
 #include "errors.h"
+#include "exit_status.h"
 #include "fix_gems.h"
 #include "gems.h"
+#include "json_report.h"
 #include "rom.h"
+#include "rom_format.h"
 #include "scale.h"
+#include "sound_engines.h"
 #include "text.h"
 
 #include <CLI/CLI.hpp>
@@ -15,23 +20,28 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 using namespace varnoquil;
+using namespace varnoquil::cli;
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitIoError = 1;
-constexpr int kExitBadInput = 2;
-constexpr int kExitChecksumDiffers = 3;
-
 const char* const kSynopsis = R"(Varnoquil's commands for Sega Mega Drive ROM images.
 
-  varnoquil-cli info FILE
-  varnoquil-cli checksum [--fix] FILE
-  varnoquil-cli fix-gems [--preset NAME] [--fm SCALE] [--psg SCALE] [--no-checksum] IN OUT
+  varnoquil-cli info [-r] [--json] PATH...
+  varnoquil-cli checksum [--fix [--force]] [-r] [--json] PATH...
+  varnoquil-cli scan [-r] [--json] PATH...
+  varnoquil-cli fix-gems [--preset NAME] [--fm SCALE] [--psg SCALE] [--no-checksum] [--json] IN OUT
+  varnoquil-cli deinterleave IN OUT
   varnoquil-cli tables [--fm SCALE] [--psg SCALE]
+  varnoquil-cli engines [TEXT]
+
+A PATH that is a folder stands for its files whose names end in ".bin" (any
+case), sorted by name; -r also takes those of its subfolders (symbolic links
+to folders are not followed). A file named explicitly is taken whatever its
+extension. With more than one file, each result names its file, an error is
+reported as "PATH: message" and the run goes on, and a last line on stderr
+sums up.
 )";
 
 const char* const kFooter = R"(
@@ -39,21 +49,17 @@ SCALE is a decimal number above 0 written with "." (1.25). A scale is the
 factor applied to every note's frequency: 2 is one octave up.
 
 Files: only regular files are read or written; FIFOs, devices, sockets and
-/proc or /sys files are refused. Reading (info, checksum, the IN of fix-gems)
-needs no write permission; checksum --fix does. A symbolic link as OUT is
-written through to its target. OUT is written to a temporary file beside it
-that takes its name once complete, and is removed on Ctrl+C or a SIGTERM.
+/proc or /sys files are refused. Reading (info, checksum, scan, the IN of
+fix-gems and deinterleave) needs no write permission; checksum --fix does. A
+symbolic link as OUT is written through to its target. OUT is written to a
+temporary file beside it that takes its name once complete, and is removed
+on Ctrl+C or a SIGTERM.
 
-Exit status: 0 done, 1 file error (also not enough memory, or standard output
-that cannot be written), 2 bad command line or scale, 3 checksum differs
-(checksum without --fix).
+Exit status: 0 done, 1 file error (any file, when there are many; also not
+enough memory, or standard output that cannot be written), 2 bad command
+line or scale, 3 checksum differs (checksum without --fix), 4 no GEMS table
+found (fix-gems).
 Run 'varnoquil-cli COMMAND --help' for a command's options.)";
-
-// A request the command line itself gets wrong.
-class UsageError : public Error {
-public:
-    using Error::Error;
-};
 
 double ParseScale(const std::string& text)
 {
@@ -68,61 +74,83 @@ double ScaleOr(const std::optional<std::string>& text, double fallback)
     return text ? ParseScale(*text) : fallback;
 }
 
-int RunInfo(const std::string& file)
-{
-    iSMD_ header;
-    ReadHeader(file, header);
-    std::string text = InformationText(header);
-    // A header's bytes must not reach a terminal as escape sequences; into a
-    // file or a pipe they go as they are.
-    if (::isatty(STDOUT_FILENO))
-        text = ControlBytesAsQuestionMarks(text);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return kExitOk;
-}
-
-int RunChecksum(const std::string& file, bool fix)
-{
-    iSMD_ header;
-    ReadHeader(file, header);
-    std::printf("stored %s computed %s\n", Hex4(header.HeaderCrc).c_str(), Hex4(header.FileCrc).c_str());
-    if (fix) {
-        WriteChecksum(file, header.FileCrc);
-        return kExitOk;
-    }
-    return header.HeaderCrc == header.FileCrc ? kExitOk : kExitChecksumDiffers;
-}
-
 struct FixGemsOptions {
     std::string in, out, preset = ScalePresets()[0].name;
     std::optional<std::string> fm, psg;
     bool noChecksum = false;
+    bool json = false;
 };
 
-// Prints the status texts of a run as lines: CR LF becomes a line break, and
-// a line left open by a failure is closed.
-class StatusPrinter {
+// Keeps the status texts of a run as lines, so that its result can be told
+// from them, and prints them unless asked not to: CR LF becomes a line
+// break, and a line left open by a failure is closed.
+class StatusLines {
 public:
+    explicit StatusLines(bool print) : print_(print) {}
+
     void append(const std::string& text)
     {
         for (std::size_t at = 0; at < text.size(); ++at) {
-            const bool lineBreak = text.compare(at, 2, kCrLf) == 0;
-            std::fputc(lineBreak ? '\n' : text[at], stdout);
-            at += lineBreak ? 1 : 0;
-            lineOpen_ = !lineBreak;
+            if (text.compare(at, 2, kCrLf) == 0) {
+                endLine();
+                ++at;
+            } else {
+                open_ += text[at];
+                put(text[at]);
+            }
         }
         std::fflush(stdout);
     }
     void closeLine()
     {
-        if (lineOpen_)
-            std::fputc('\n', stdout);
-        lineOpen_ = false;
+        if (!open_.empty())
+            endLine();
+    }
+    bool saw(const std::string& status) const
+    {
+        return std::find(lines_.begin(), lines_.end(), status) != lines_.end() || open_ == status;
     }
 
 private:
-    bool lineOpen_ = false;
+    void put(char c)
+    {
+        if (print_)
+            std::fputc(c, stdout);
+    }
+    void endLine()
+    {
+        put('\n');
+        lines_.push_back(open_);
+        open_.clear();
+    }
+
+    bool print_;
+    std::vector<std::string> lines_;
+    std::string open_;
 };
+
+std::string EntryCount(int n, const char* table)
+{
+    return std::to_string(n) + " " + table + (n == 1 ? " entry" : " entries");
+}
+
+// What does not fit in the tables that a run wrote: the bytes stay as
+// computed, but the user should know.
+std::vector<std::string> TableWarnings(const FixGemsRequest& request, bool fmWritten, bool psgWritten)
+{
+    std::vector<std::string> warnings;
+    if (fmWritten) {
+        if (const int n = WrappedFmEntries(request.fmScale))
+            warnings.push_back(EntryCount(n, "FM") + " wrapped past 16 bits");
+        if (const int n = FmEntriesAbove11Bits(request.fmScale))
+            warnings.push_back(EntryCount(n, "FM") + " exceed " + std::to_string(kFmFieldMax)
+                               + ", the chip's 11-bit field");
+    }
+    if (psgWritten)
+        if (const int n = WrappedPsgEntries(request.psgScale))
+            warnings.push_back(EntryCount(n, "PSG") + " wrapped past 16 bits");
+    return warnings;
+}
 
 int RunFixGems(const FixGemsOptions& options)
 {
@@ -131,18 +159,31 @@ int RunFixGems(const FixGemsOptions& options)
         throw UsageError("The custom preset takes its scales from --fm and --psg");
     const FixGemsRequest request{options.in, options.out, ScaleOr(options.fm, preset.fmThousandths / 1000.0),
                                  ScaleOr(options.psg, preset.psgThousandths / 1000.0), !options.noChecksum};
-    StatusPrinter printer;
+    StatusLines status(!options.json);
     FixGemsProgress progress;
-    progress.appendStatus = [&](const std::string& text) { printer.append(text); };
+    progress.appendStatus = [&](const std::string& text) { status.append(text); };
     a_byte image;
     try {
         FixGems(request, progress, image);
-    } catch (...) {
-        printer.closeLine();
+    } catch (const std::exception& error) {
+        status.closeLine();
+        if (options.json)
+            PrintJsonLine(ErrorJson(options.in, error.what()));
         throw;
     }
-    printer.closeLine();
-    return kExitOk;
+    status.closeLine();
+
+    const bool fmFixed = status.saw(FixGemsStatus::FmFixed), psgFixed = status.saw(FixGemsStatus::PsgFixed);
+    const std::vector<std::string> warnings = TableWarnings(request, fmFixed, psgFixed);
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "warning: %s\n", warning.c_str());
+    if (options.json)
+        PrintJsonLine({{"file", options.in}, {"output", options.out}, {"fm_fixed", fmFixed}, {"psg_fixed", psgFixed},
+                       {"warnings", warnings}});
+    if (fmFixed || psgFixed)
+        return kExitOk;
+    std::fputs("no GEMS tables found\n", stderr);
+    return kExitNoTables;
 }
 
 template <std::size_t N>
@@ -154,20 +195,28 @@ void PrintTable(const char* name, const std::array<std::uint16_t, N>& entries)
     std::printf("%s\n", line.c_str());
 }
 
+// A file name argument; an empty one names no file.
+const CLI::Validator kNamed([](const std::string& text) { return text.empty() ? "Expected a file name" : ""; }, "",
+                            "");
+
+CLI::Option* AddFileArgument(CLI::App* command, const std::string& name, std::string& file, const std::string& what)
+{
+    return command->add_option(name, file, what)->required()->check(kNamed);
+}
+
+int RunEngines(const std::string& text)
+{
+    for (const SoundEngineRow& row : SoundEnginesMatching(ShippedSoundEngines(), text))
+        std::printf("%s\t%s\n", row.game.c_str(), row.engine.c_str());
+    return kExitOk;
+}
+
 int RunTables(const std::optional<std::string>& fm, const std::optional<std::string>& psg)
 {
     const double fmScale = ScaleOr(fm, 1.0), psgScale = ScaleOr(psg, 1.0);
     PrintTable("fm:", BuildFmTable(fmScale));
     PrintTable("psg:", BuildPsgTable(psgScale));
     return kExitOk;
-}
-
-// A file name argument; an empty one names no file.
-CLI::Option* AddFileArgument(CLI::App* command, const std::string& name, std::string& file, const std::string& what)
-{
-    const CLI::Validator named([](const std::string& text) { return text.empty() ? "Expected a file name" : ""; },
-                               "", "");
-    return command->add_option(name, file, what)->required()->check(named);
 }
 
 CLI::Option* AddScaleOption(CLI::App* command, const std::string& name, std::optional<std::string>& text,
@@ -184,26 +233,47 @@ int Run(int argc, char** argv)
     app.require_subcommand(1);
     int status = kExitOk;
 
-    std::string file;
-    CLI::App* info = app.add_subcommand("info", "Write the cartridge header information of a ROM image, as the "
-                                                "window shows it: CR LF line breaks, text fields as raw bytes (on a "
-                                                "terminal, control bytes show as '?').");
-    AddFileArgument(info, "FILE", file, "The ROM image (only read)");
-    info->callback([&] { status = RunInfo(file); });
+    CollectionOptions collection;
+    const auto addCollection = [&](CLI::App* command) {
+        command->add_option("PATH", collection.paths, "ROM images, or folders of them (only read)")
+            ->required()
+            ->check(kNamed);
+        command->add_flag("-r,--recursive", collection.recursive, "Take the images of subfolders too");
+        command->add_flag("--json", collection.json,
+                          "Print one JSON object per file and line (the keys are in the README)");
+    };
 
-    bool fix = false;
+    CLI::App* info = app.add_subcommand(
+        "info", "Write the cartridge header information of ROM images, as the window shows it: CR LF line breaks, "
+                "text fields as raw bytes (on a terminal, control bytes show as '?'). With many files, each text "
+                "follows a line \"PATH:\".");
+    addCollection(info);
+    info->callback([&] { status = RunInfo(collection); });
+
+    ChecksumOptions repair;
     CLI::App* checksum = app.add_subcommand(
         "checksum", "Print \"stored XXXX computed YYYY\": the checksum stored in the header and the one computed "
-                    "over the image. Exit 0 when they are equal, 3 when they differ.");
-    checksum->add_flag("--fix", fix, "Write the computed checksum into the header and exit 0; the line shows the "
-                                     "values read before the write");
-    AddFileArgument(checksum, "FILE", file, "The ROM image (--fix needs write permission)");
-    checksum->callback([&] { status = RunChecksum(file, fix); });
+                    "over the image (\"PATH: stored XXXX computed YYYY\" with many files, \" fixed\" added when "
+                    "--fix wrote it). Exit 0 when they are equal, 3 when one differs.");
+    addCollection(checksum);
+    CLI::Option* fixOption = checksum->add_flag(
+        "--fix", repair.fix, "Write the computed checksum into the header when it differs and exit 0; the line shows "
+                             "the values read before the write. Refuses images that are not plain cartridge images "
+                             "(\"Not a cartridge ROM image\")");
+    checksum->add_flag("--force", repair.force, "With --fix, repair whatever the image's format")->needs(fixOption);
+    checksum->callback([&] { status = RunChecksum(collection, repair); });
+
+    CLI::App* scan = app.add_subcommand(
+        "scan", "Print every offset where the GEMS FM and PSG tables are found, one line each (\"fm 0x0001F3A2\", "
+                "\"psg 0x...\"). Nothing is written.");
+    addCollection(scan);
+    scan->callback([&] { status = RunScan(collection); });
 
     FixGemsOptions gems;
     CLI::App* fixGems = app.add_subcommand(
         "fix-gems", "Retune the GEMS sound driver: replace the FM and PSG pitch tables found in IN by tables for "
-                    "the given scales and write the result to OUT (never to IN itself). Prints each status line.");
+                    "the given scales and write the result to OUT (never to IN itself). Prints each status line. "
+                    "Exit 4 (\"no GEMS tables found\") when neither table was found; OUT is written all the same.");
     fixGems->add_option("--preset", gems.preset,
                         "Both scales at once (default \"Sega Tavrik\"): \"Sega Tavrik\" (1.25, 1.5), \"Very Hi\" "
                         "(2, 2), \"Little Hi\" (1.5, 1.5), \"Default\" (1, 1), \"Little Low\" (0.5, 0.5), "
@@ -212,6 +282,7 @@ int Run(int argc, char** argv)
     AddScaleOption(fixGems, "--fm", gems.fm, "The FM scale, instead of the preset's");
     AddScaleOption(fixGems, "--psg", gems.psg, "The PSG scale, instead of the preset's");
     fixGems->add_flag("--no-checksum", gems.noChecksum, "Leave the header checksum of OUT as IN has it");
+    fixGems->add_flag("--json", gems.json, "Print the result as one JSON object instead of the status lines");
     AddFileArgument(fixGems, "IN", gems.in, "The ROM image to retune (only read)");
     AddFileArgument(fixGems, "OUT", gems.out, "The file to write (a link is written through)");
     fixGems->callback([&] { status = RunFixGems(gems); });
@@ -222,6 +293,24 @@ int Run(int argc, char** argv)
     AddScaleOption(tables, "--fm", fm, "The FM scale");
     AddScaleOption(tables, "--psg", psg, "The PSG scale");
     tables->callback([&] { status = RunTables(fm, psg); });
+
+    std::string in, out;
+    CLI::App* deinterleave = app.add_subcommand(
+        "deinterleave", "Write the plain cartridge image held in an interleaved copier dump (\"SMD\") to OUT. "
+                        "Refuses anything else (exit 1).");
+    AddFileArgument(deinterleave, "IN", in, "The interleaved dump (only read)");
+    AddFileArgument(deinterleave, "OUT", out, "The file to write (never IN itself; a link is written through)");
+    deinterleave->callback([&] {
+        DeinterleaveFile(in, out);
+        status = kExitOk;
+    });
+
+    std::string text;
+    CLI::App* engines = app.add_subcommand(
+        "engines", "Print the sound engine list's rows (game TAB engine) whose game or engine contains TEXT, "
+                   "ignoring case, in the list's order; all rows without TEXT.");
+    engines->add_option("TEXT", text, "What to look for");
+    engines->callback([&] { status = RunEngines(text); });
 
     try {
         app.parse(argc, argv);

@@ -77,9 +77,9 @@ public:
 
 // A file that is not the kind of image a command works on: a checksum is
 // written only into a plain cartridge image.
-class ImageFormatError : public Error {
+class ImageFormatError : public FileError {
 public:
-    using Error::Error;
+    using FileError::FileError;
 };
 
 namespace IoCode {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs a command over the files that its paths name, and sums up.
+namespace varnoquil::cli {
+
+// What a command made of one file.
+enum class Outcome {
+    Done,
+    ChecksumEqual,
+    ChecksumDiffers,
+    ChecksumFixed,
+};
+
+class Batch {
+public:
+    // paths as given on the command line; folders stand for their ROM images.
+    Batch(const std::vector<std::string>& paths, bool recursive, bool json);
+
+    // Results name their file when more than one file is named, or a folder.
+    bool many() const { return many_; }
+
+    // Runs work on every file in turn. When results name their file, or with
+    // JSON, a failure is reported for its file ("PATH: message" on standard
+    // error, or an error object) and the run goes on; otherwise it ends the
+    // run as an error of the command.
+    void run(const std::function<Outcome(const std::string& file)>& work);
+
+    // Sums up on standard error, when results name their file:
+    // "N files: A equal, B differ, C fixed, D failed" for checksums,
+    // "N files: A read, D failed" otherwise.
+    void summarize(bool checksums) const;
+
+    // 1 if any file failed, else 3 if a checksum differs and was not fixed,
+    // else 0.
+    int exitStatus() const;
+
+private:
+    void fail(const std::string& file, const std::string& message);
+
+    std::vector<std::string> files_;
+    bool many_ = false;
+    bool json_ = false;
+    int done_ = 0, equal_ = 0, differ_ = 0, fixed_ = 0, failed_ = 0;
+};
+
+} // namespace varnoquil::cli

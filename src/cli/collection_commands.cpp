@@ -1,0 +1,137 @@
+#include "collection_commands.h"
+
+#include "batch.h"
+#include "image_report.h"
+#include "json_report.h"
+#include "rom.h"
+#include "text.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace varnoquil::cli {
+
+namespace {
+
+void print(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// "PATH: " before each result line when results name their file.
+std::string prefix(const Batch& batch, const std::string& file)
+{
+    return batch.many() ? file + ": " : std::string();
+}
+
+Outcome infoText(const Batch& batch, const std::string& file)
+{
+    iSMD_ header;
+    ReadHeader(file, header);
+    const std::string text = InformationText(header);
+    print(batch.many() ? file + ":" + kCrLf + text + kCrLf + kCrLf : text);
+    return Outcome::Done;
+}
+
+Outcome infoJson(const std::string& file)
+{
+    PrintJsonLine(ReportJson(file, ReportImage(file)));
+    return Outcome::Done;
+}
+
+// The checksum as the window reads it from the file, and whether the repair
+// wrote it. Only a plain cartridge image is repaired, unless forced.
+struct ChecksumResult {
+    std::uint16_t stored = 0, computed = 0;
+    bool fixed = false;
+};
+
+ChecksumResult checkFile(const std::string& file, const ChecksumOptions& options)
+{
+    if (options.fix && !options.force)
+        RequireCartridgeImage(file);
+    iSMD_ header;
+    ReadHeader(file, header);
+    ChecksumResult result{header.HeaderCrc, header.FileCrc, false};
+    if (options.fix && result.stored != result.computed) {
+        WriteChecksum(file, result.computed);
+        result.fixed = true;
+    }
+    return result;
+}
+
+Outcome outcomeOf(bool equal, bool fixed)
+{
+    if (fixed)
+        return Outcome::ChecksumFixed;
+    return equal ? Outcome::ChecksumEqual : Outcome::ChecksumDiffers;
+}
+
+Outcome checksumText(const Batch& batch, const std::string& file, const ChecksumOptions& options)
+{
+    const ChecksumResult result = checkFile(file, options);
+    std::string line = prefix(batch, file) + "stored " + Hex4(result.stored) + " computed " + Hex4(result.computed);
+    if (result.fixed && batch.many())
+        line += " fixed";
+    print(line + "\n");
+    return outcomeOf(result.stored == result.computed, result.fixed);
+}
+
+Outcome checksumJson(const std::string& file, const ChecksumOptions& options)
+{
+    const ImageReport report = ReportImage(file);
+    const ChecksumResult result = checkFile(file, options);
+    Json object = ReportJson(file, report);
+    object["fixed"] = result.fixed;
+    PrintJsonLine(object);
+    return outcomeOf(result.stored == result.computed, result.fixed);
+}
+
+std::string offsetLine(const char* table, std::int64_t offset)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%s 0x%08" PRIX64 "\n", table, static_cast<std::uint64_t>(offset));
+    return text;
+}
+
+Outcome scanText(const Batch& batch, const std::string& file)
+{
+    const ImageReport report = ReportImage(file);
+    std::string lines;
+    for (std::int64_t offset : report.fmTables)
+        lines += prefix(batch, file) + offsetLine("fm", offset);
+    for (std::int64_t offset : report.psgTables)
+        lines += prefix(batch, file) + offsetLine("psg", offset);
+    print(lines);
+    return Outcome::Done;
+}
+
+} // namespace
+
+int RunInfo(const CollectionOptions& options)
+{
+    Batch batch(options.paths, options.recursive, options.json);
+    batch.run([&](const std::string& file) { return options.json ? infoJson(file) : infoText(batch, file); });
+    batch.summarize(false);
+    return batch.exitStatus();
+}
+
+int RunChecksum(const CollectionOptions& options, const ChecksumOptions& checksum)
+{
+    Batch batch(options.paths, options.recursive, options.json);
+    batch.run([&](const std::string& file) {
+        return options.json ? checksumJson(file, checksum) : checksumText(batch, file, checksum);
+    });
+    batch.summarize(true);
+    return batch.exitStatus();
+}
+
+int RunScan(const CollectionOptions& options)
+{
+    Batch batch(options.paths, options.recursive, options.json);
+    batch.run([&](const std::string& file) { return options.json ? infoJson(file) : scanText(batch, file); });
+    batch.summarize(false);
+    return batch.exitStatus();
+}
+
+} // namespace varnoquil::cli

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The commands that read many images: info, checksum and scan.
+namespace varnoquil::cli {
+
+struct CollectionOptions {
+    std::vector<std::string> paths;
+    bool recursive = false;
+    bool json = false;
+};
+
+struct ChecksumOptions {
+    bool fix = false;
+    bool force = false;  // repair files that are not plain cartridge images too
+};
+
+// Each returns the exit status.
+int RunInfo(const CollectionOptions& options);
+int RunChecksum(const CollectionOptions& options, const ChecksumOptions& checksum);
+int RunScan(const CollectionOptions& options);
+
+} // namespace varnoquil::cli

@@ -1,0 +1,65 @@
+#include "json_report.h"
+
+#include "text.h"
+
+#include <cstdio>
+
+namespace varnoquil::cli {
+
+namespace {
+
+Json rangeJson(const AddressRange& range)
+{
+    return {{"start", range.start}, {"end", range.end}, {"size", range.size()}};
+}
+
+Json sramJson(const std::optional<SaveRam>& sram)
+{
+    if (!sram)
+        return nullptr;
+    return {{"type", sram->type}, {"start", sram->start}, {"end", sram->end}};
+}
+
+} // namespace
+
+Json ReportJson(const std::string& file, const ImageReport& report)
+{
+    const DecodedHeader& header = report.header;
+    Json object;
+    object["file"] = file;
+    object["file_size"] = report.fileSize;
+    object["format"] = FormatName(report.format);
+    object["system"] = report.system() ? Json(*report.system()) : Json(nullptr);
+    object["platform"] = header.platform;
+    object["copyright"] = header.copyright;
+    object["domestic_name"] = header.domesticName;
+    object["overseas_name"] = header.overseasName;
+    object["serial"] = header.serial;
+    object["memo"] = header.memo;
+    object["country"] = header.country;
+    object["header_hex"] = header.headerHex;
+    object["checksum"] = {{"stored", Hex4(header.storedChecksum)},
+                          {"computed", Hex4(report.computedChecksum)},
+                          {"equal", report.checksumEqual()}};
+    object["rom"] = rangeJson(header.rom);
+    object["ram"] = rangeJson(header.ram);
+    object["sram"] = sramJson(header.sram);
+    object["header_size_matches_file"] = report.headerSizeMatchesFile();
+    object["regions"] = header.regions;
+    object["devices"] = header.devices;
+    object["gems"] = {{"fm", report.fmTables}, {"psg", report.psgTables}};
+    return object;
+}
+
+Json ErrorJson(const std::string& file, const std::string& message)
+{
+    return {{"file", file}, {"error", message}};
+}
+
+void PrintJsonLine(const Json& object)
+{
+    const std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+} // namespace varnoquil::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "image_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+// The JSON objects the tool prints with --json, one per file and line.
+namespace varnoquil::cli {
+
+using Json = nlohmann::ordered_json;
+
+// Everything known about an image, under the keys the README documents.
+Json ReportJson(const std::string& file, const ImageReport& report);
+
+// What stands in place of a file's object when its command failed.
+Json ErrorJson(const std::string& file, const std::string& message);
+
+// Writes one object as a line on standard output. Texts that are not UTF-8
+// (a file name's bytes) get U+FFFD for each bad byte.
+void PrintJsonLine(const Json& object);
+
+} // namespace varnoquil::cli
