@@ -60,6 +60,26 @@ TEST_F(BrowserFolder, LinksThatLeadNowhereAreFiles)
     }
 }
 
+TEST_F(BrowserFolder, CollectsTheRomImagesOfFilesAndFolders)
+{
+    fs::create_directories(root / "x" / "deep");
+    for (const char* file : {"x/deep/z.BIN", "x/w.bin", "x/v.txt", "y.bin/u.bin", ".h/t.bin"})
+        std::ofstream(root / file) << "data";
+    fs::create_directory_symlink(root / "x", root / "link");
+    const std::string r = root.string();
+
+    EXPECT_EQ(CollectRomImages({r}, false), (Names{r + "/.e.bin", r + "/a.bin", r + "/B.Bin"}));
+    EXPECT_EQ(CollectRomImages({r + "/"}, false), CollectRomImages({r}, false));
+    // Subfolders first, as the listing shows them; hidden folders and links to
+    // folders are not entered.
+    EXPECT_EQ(CollectRomImages({r}, true), (Names{r + "/x/deep/z.BIN", r + "/x/w.bin", r + "/y.bin/u.bin",
+                                                 r + "/.e.bin", r + "/a.bin", r + "/B.Bin"}));
+    // Named files are taken as they are, missing ones too; a named link to a
+    // folder is entered.
+    EXPECT_EQ(CollectRomImages({r + "/d.txt", r + "/gone.bin", r + "/link"}, false),
+              (Names{r + "/d.txt", r + "/gone.bin", r + "/link/w.bin"}));
+}
+
 TEST(Browser, TheRootHasNoParentEntryAndAnUnreadableFolderListsNothing)
 {
     const Names names = ListFolder("/", Filter::AllFiles);

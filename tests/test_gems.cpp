@@ -34,10 +34,12 @@ a_byte Changed(const a_byte& bytes, std::size_t n, std::size_t index = 0, int de
     return copy;
 }
 
-// The plain scan: every offset in order, the first full match wins. PSG low
-// bytes (even pattern indexes) may differ by 1, everything else must be equal.
-std::int64_t ReferenceFind(const a_byte& image, const a_byte& pattern, bool psg)
+// The plain scan: every offset in order where the whole pattern matches. PSG
+// low bytes (even pattern indexes) may differ by 1, everything else must be
+// equal.
+std::vector<std::int64_t> ReferenceFindAll(const a_byte& image, const a_byte& pattern, bool psg)
 {
+    std::vector<std::int64_t> offsets;
     for (std::size_t pos = 0; pos + pattern.size() <= image.size(); ++pos) {
         std::size_t i = 0;
         for (; i < pattern.size(); ++i) {
@@ -46,9 +48,9 @@ std::int64_t ReferenceFind(const a_byte& image, const a_byte& pattern, bool psg)
                 break;
         }
         if (i == pattern.size())
-            return std::int64_t(pos);
+            offsets.push_back(std::int64_t(pos));
     }
-    return -1;
+    return offsets;
 }
 
 TEST(Tables, ForEachScale)
@@ -101,7 +103,7 @@ TEST(Search, FirstMatchAtAnyByteOffset)
     }
 }
 
-TEST(Search, SameFirstMatchAsThePlainScan)
+TEST(Search, SameMatchesAsThePlainScan)
 {
     std::mt19937 rng(2024);
     const int deltas[] = {-2, -1, 1, 2, 0x80};
@@ -111,14 +113,33 @@ TEST(Search, SameFirstMatchAsThePlainScan)
         a_byte image(rng() % 700);  // the pattern's own bytes, some off by one: partial matches everywhere
         for (auto& b : image)
             b = std::uint8_t(pattern[rng() % pattern.size()] + (rng() % 4 == 0 ? int(rng() % 3) - 1 : 0));
-        for (int copies = rng() % 4; copies > 0 && image.size() >= pattern.size(); --copies) {
+        for (int copies = rng() % 5; copies > 0 && image.size() >= pattern.size(); --copies) {
             const std::size_t at = rng() % (image.size() - pattern.size() + 1);
             const std::size_t n = rng() % 3 == 0 ? rng() % pattern.size() + 1 : pattern.size();
             const a_byte copy = Changed(pattern, n, rng() % n, rng() % 2 ? deltas[rng() % 5] : 0);
             std::copy(copy.begin(), copy.end(), image.begin() + std::ptrdiff_t(at));
         }
-        ASSERT_EQ(psg ? FindPsgTable(image) : FindFmTable(image), ReferenceFind(image, pattern, psg)) << "round " << round;
+        const std::vector<std::int64_t> all = ReferenceFindAll(image, pattern, psg);
+        ASSERT_EQ(psg ? FindPsgTable(image) : FindFmTable(image), all.empty() ? -1 : all.front()) << "round " << round;
+        ASSERT_EQ(psg ? FindAllPsgTables(image) : FindAllFmTables(image), all) << "round " << round;
     }
+}
+
+TEST(Tables, CountsEntriesThatDoNotFitTheirField)
+{
+    // FM entries run from 644 (C4) to 1288 (C5) at scale 1: 1.6 lifts only C5
+    // above 2047, 2 the four top notes; at 60 every note exceeds 2047 and the
+    // three from A#4 (1147 x 60 = 68820) pass 65535.
+    struct Case { double scale; int above11Bits, wrapped; };
+    for (const Case& c : {Case{1, 0, 0}, Case{1.6, 1, 0}, Case{2, 4, 0}, Case{60, 13, 3}}) {
+        EXPECT_EQ(FmEntriesAbove11Bits(c.scale), c.above11Bits) << c.scale;
+        EXPECT_EQ(WrappedFmEntries(c.scale), c.wrapped) << c.scale;
+    }
+    // PSG periods grow as the scale shrinks: the lowest is 27 at scale 1.
+    EXPECT_EQ(WrappedPsgEntries(1), 0);
+    EXPECT_EQ(WrappedPsgEntries(0.01), 8);
+    EXPECT_EQ(WrappedPsgEntries(0.0001), 64);
+    EXPECT_EQ(BuildFmTable(60)[12], std::uint16_t(77257 - 65536));  // what is written: the low 16 bits
 }
 
 } // namespace

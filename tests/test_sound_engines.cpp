@@ -64,12 +64,43 @@ TEST(SoundEngines, OrdersGamesWithinAnEngine)
     EXPECT_EQ(games, (std::vector<std::string>{"36 Great Holes", "aladdin", "Bubsy II", "Bubsy"}));
 }
 
-TEST(SoundEngines, TheShippedListKeepsEveryRowAndGroupsEachEngineOnce)
+std::string DataFile()
 {
     std::ifstream file(VARNOQUIL_SOUND_ENGINES_TSV);
     std::stringstream text;
     text << file.rdbuf();
-    const auto original = ParseSoundEngines(text.str());
+    return text.str();
+}
+
+TEST(SoundEngines, TheProgramShipsTheDataFileAsItStands)
+{
+    EXPECT_EQ(SoundEngineListText(), DataFile());
+    const auto shipped = ShippedSoundEngines();
+    const auto rows = sorted(ParseSoundEngines(DataFile()));
+    ASSERT_EQ(shipped.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(shipped[i].game + "\t" + shipped[i].engine, rows[i].game + "\t" + rows[i].engine) << i;
+}
+
+TEST(SoundEngines, MatchingLooksInGamesAndEnginesIgnoringCase)
+{
+    const std::vector<SoundEngineRow> rows = {
+        {"Aero the Acro-Bat", "GEMS"}, {"Puyo Puyo", "Compile custom"}, {"Gemfire", "Koei/type-1"}, {"X", "y"}};
+    const auto games = [](const std::vector<SoundEngineRow>& found) {
+        std::vector<std::string> names;
+        for (const auto& row : found)
+            names.push_back(row.game);
+        return names;
+    };
+    EXPECT_EQ(games(SoundEnginesMatching(rows, "gEm")), (std::vector<std::string>{"Aero the Acro-Bat", "Gemfire"}));
+    EXPECT_EQ(games(SoundEnginesMatching(rows, "PUYO")), (std::vector<std::string>{"Puyo Puyo"}));
+    EXPECT_EQ(SoundEnginesMatching(rows, "").size(), rows.size());
+    EXPECT_TRUE(SoundEnginesMatching(rows, "zz").empty());
+}
+
+TEST(SoundEngines, TheShippedListKeepsEveryRowAndGroupsEachEngineOnce)
+{
+    const auto original = ParseSoundEngines(DataFile());
     const auto rows = sorted(original);
     EXPECT_EQ(original.size(), 468u);
     const auto pairs = [](const std::vector<SoundEngineRow>& list) {

@@ -70,6 +70,29 @@ struct RomBuilder {
     }
 };
 
+// The interleaved copier dump of a plain image whose size is a multiple of
+// 16 KiB: a 512-byte copier header, then for each 16 KiB block the bytes at
+// odd offsets followed by those at even offsets.
+inline a_byte Interleave(const a_byte& plain)
+{
+    a_byte dump(512, 0);
+    dump[8] = 0xAA;  // the copier's marks
+    dump[9] = 0xBB;
+    for (std::size_t block = 0; block < plain.size(); block += 16384) {
+        for (std::size_t i = 1; i < 16384; i += 2)
+            dump.push_back(plain.at(block + i));
+        for (std::size_t i = 0; i < 16384; i += 2)
+            dump.push_back(plain.at(block + i));
+    }
+    return dump;
+}
+
+// A disc image: "SEGADISCSYSTEM" at `at` (0 or 0x10), a game header at 0x100.
+inline a_byte DiscImage(std::size_t at)
+{
+    return RomBuilder(0x1000).GameHeader().Put(at, "SEGADISCSYSTEM  ").bytes;
+}
+
 inline void WriteFile(const std::string& path, const a_byte& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
