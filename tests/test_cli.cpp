@@ -1,14 +1,11 @@
 // The command-line tool run as a separate process on images built here.
 
+#include "cli_fixture.h"
 #include "fix_gems.h"
 #include "gems.h"
-#include "rom_builder.h"
-
-#include <gtest/gtest.h>
 
 #include <pty.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,35 +13,6 @@ using namespace varnoquil;
 using namespace vtest;
 
 namespace {
-
-std::string Q(const std::string& text) { return "'" + text + "'"; }
-
-class Cli : public ::testing::Test {
-protected:
-    struct Result { int exit; std::string out, err; };
-    TempDir dir, io;
-
-    Result Run(const std::string& args, const std::string& stdoutTo = "") const
-    {
-        const std::string target = stdoutTo.empty() ? io.Path("out") : stdoutTo;
-        WriteFile(io.Path("out"), {});
-        const int status = std::system((Q(VARNOQUIL_CLI) + " " + args + " >" + Q(target) + " 2>"
-                                        + Q(io.Path("err")) + " </dev/null").c_str());
-        const a_byte out = ReadFile(io.Path("out")), err = ReadFile(io.Path("err"));
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
-    }
-
-    // A game with both GEMS tables, a wrong stored checksum (0A5F), a modem
-    // field, a zero byte in its memo and raw high bytes in its name.
-    std::string Game(const std::string& name) const
-    {
-        RomBuilder rom = RomBuilder(0x400).Random(1, 0x200).GameHeader().BigEndian(0x18E, 0x0A5F, 2);
-        rom.Put(0x301, LittleEndian(BuildFmTable(1.0))).Put(0x320, LittleEndian(BuildPsgTable(1.0)));
-        rom.Put(0x120, "\xC8\xC3\xD0").Put(0x1BC, "MOSEGA01.2").Put(0x1C8, std::string("M\0X", 3));
-        WriteFile(dir.Path(name), rom.bytes);
-        return dir.Path(name);
-    }
-};
 
 TEST_F(Cli, InfoWritesTheInformationTextByteForByte)
 {
@@ -180,7 +148,9 @@ TEST_F(Cli, HelpAndVersion)
 {
     const Result help = Run("--help"), version = Run("--version");
     EXPECT_EQ(help.exit + version.exit, 0);
-    for (const char* part : {"info FILE", "checksum [--fix] FILE", "fix-gems", "--no-checksum", "tables [--fm SCALE]"})
+    for (const char* part : {"info [-r] [--json] PATH...", "checksum [--fix [--force]] [-r] [--json] PATH...",
+                             "scan [-r] [--json] PATH...", "fix-gems", "--no-checksum", "deinterleave IN OUT",
+                             "tables [--fm SCALE]", "engines [TEXT]"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
     EXPECT_EQ(version.out.rfind("varnoquil-cli ", 0), 0u) << version.out;
 }
