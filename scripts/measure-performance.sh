@@ -4,12 +4,14 @@
 #   scripts/measure-performance.sh [--check]
 #
 # Builds a Release tree of its own (build-perf/, no window, no tests), writes
-# two synthetic ROM images into a temporary folder (32 MiB with GEMS tables
-# near its end, and 512 MiB), then measures whole processes in one run:
+# synthetic ROM images into a temporary folder (32 MiB with GEMS tables near
+# its end, 512 MiB, and a collection of 1,000 images of 4 MiB), then measures
+# whole processes in one run:
 #
 #   varnoquil-cli info FILE        against  cat FILE > /dev/null  (target: within 1.2x)
 #   varnoquil-cli checksum FILE    against  cat FILE > /dev/null  (target: within 1.2x)
 #   varnoquil-cli fix-gems IN OUT  against  cp IN OUT             (target: within 1.5x)
+#   varnoquil-cli checksum FILES   against  cat FILES > /dev/null (1,000 files; target: within 1.3x)
 #   peak memory of varnoquil-cli fix-gems and info on the 512 MiB file
 #                                                                  (target: under 16 MiB)
 #
@@ -18,7 +20,9 @@
 # installed with apt-get, as root or through sudo. The temporary folder is made
 # under $TMPDIR (default /tmp) and removed at the end. With --check the script
 # exits with status 1 when a target is missed; without it, it reports and
-# exits 0. Once built, a run takes about half a minute on a 2-core machine.
+# exits 0. Once built, a run takes about two minutes on a 2-core machine and
+# needs about 4.6 GB free in the temporary folder (and as much memory for the
+# page cache, or the collection is read from disk by both commands).
 
 set -euo pipefail
 
@@ -29,7 +33,7 @@ for arg in "$@"; do
     case "$arg" in
         --check) CHECK=1 ;;
         -h | --help)
-            sed -n '2,22p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+            sed -n '2,26p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
             exit 0
             ;;
         *)
@@ -44,6 +48,8 @@ done
 WARMUP=5
 RUNS_READ=100     # info, checksum, cat (each run takes milliseconds)
 RUNS_WRITE=30     # fix-gems, cp (each run is preceded by a sync)
+COLLECTION=1000   # images of 4 MiB in the collection
+RUNS_COLLECTION=10
 BENCH_MIN_TIME=0.5
 
 log() { printf '\n== %s\n' "$*"; }
@@ -143,6 +149,20 @@ hyperfine -N --style basic --warmup "$WARMUP" --runs "$RUNS_WRITE" \
     -n fix-gems "$CLI_Q fix-gems $SMALL_Q $OUT_Q"
 rm -f "$OUT"
 
+log "Writing a collection of $COLLECTION images of 4 MiB"
+mkdir "$WORK/collection"
+"$MAKE_IMAGE" 4 "$WORK/collection/rom0000.bin"
+for ((i = 1; i < COLLECTION; ++i)); do
+    cp "$WORK/collection/rom0000.bin" "$(printf '%s/collection/rom%04d.bin' "$WORK" "$i")"
+done
+FILES_Q=$(for file in "$WORK"/collection/*.bin; do printf '%q ' "$file"; done)
+log "Checking the collection in one call: checksum against cat"
+hyperfine -N --style basic --warmup 2 --runs "$RUNS_COLLECTION" \
+    --export-csv "$WORK/collection.csv" \
+    -n cat "cat $FILES_Q" \
+    -n checksum "$CLI_Q checksum $FILES_Q"
+rm -rf "$WORK/collection"
+
 log "Peak memory of fix-gems and info on a 512 MiB image"
 "$MAKE_IMAGE" 512 "$BIG"
 # The highest maximum resident set size of 3 runs, in KiB. The output of a
@@ -178,6 +198,8 @@ INFO=$(stats_of "$WORK/read.csv" info)
 CHECKSUM=$(stats_of "$WORK/read.csv" checksum)
 CP=$(stats_of "$WORK/write.csv" cp)
 FIX=$(stats_of "$WORK/write.csv" fix-gems)
+CAT_MANY=$(stats_of "$WORK/collection.csv" cat)
+CHECKSUM_MANY=$(stats_of "$WORK/collection.csv" checksum)
 
 MISSED=0
 # One table row: name, "mean stddev median", reference name, the same for
@@ -208,6 +230,10 @@ echo "|-------------------------------|-------------|----------------------|----
 row "varnoquil-cli info FILE" "$INFO" "cat FILE > /dev/null" "$CAT" 1.2
 row "varnoquil-cli checksum FILE" "$CHECKSUM" "cat FILE > /dev/null" "$CAT" 1.2
 row "varnoquil-cli fix-gems IN OUT" "$FIX" "cp IN OUT" "$CP" 1.5
+echo
+echo "| command ($COLLECTION images of 4 MiB) | mean        | reference            | mean       | ratio of means | medians | CPU     | target | result |"
+echo "|-------------------------------|-------------|----------------------|------------|----------------|---------|---------|--------|--------|"
+row "varnoquil-cli checksum FILES" "$CHECKSUM_MANY" "cat FILES > /dev/null" "$CAT_MANY" 1.3
 echo
 PEAK_LIMIT_KIB=$((16 * 1024))
 for run in "fix-gems:$FIX_PEAK" "info:$INFO_PEAK"; do
