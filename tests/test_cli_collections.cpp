@@ -200,8 +200,11 @@ TEST_F(Collections, ScanListsEveryTableOffset)
     EXPECT_EQ(two.out, gems + "fm 0x00000201\n" + gems + "fm 0x00000FE6\n" + gems + "psg 0x00000400\n");
     EXPECT_EQ(two.err, "2 files: 2 read, 0 failed\n");
 
-    const std::vector<json> lines = JsonLines(Run("scan --json " + Q(P("gems.bin"))).out);
+    // A name that is not UTF-8 still gives valid JSON, its bad byte replaced.
+    std::filesystem::copy_file(P("gems.bin"), P("g\xFF.bin"));
+    const std::vector<json> lines = JsonLines(Run("scan --json " + Q(P("g\xFF.bin"))).out);
     ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].at("file"), P("g\uFFFD.bin"));
     EXPECT_EQ(lines[0].at("gems"), (json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
 }
 

@@ -6,10 +6,22 @@
 #include "platform.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace varnoquil::cli {
+
+namespace {
+
+// Whole images are held in memory by some commands: a few at a time.
+constexpr std::size_t kMaxWorkers = 4;
+
+} // namespace
 
 Batch::Batch(const std::vector<std::string>& paths, bool recursive, bool json)
     : files_(browser::CollectRomImages(paths, recursive)),
@@ -18,37 +30,95 @@ Batch::Batch(const std::vector<std::string>& paths, bool recursive, bool json)
 {
 }
 
-void Batch::run(const std::function<Outcome(const std::string& file)>& work)
+// One file's result, as a worker leaves it for printing.
+struct Batch::Result {
+    bool ready = false;
+    Outcome outcome = Outcome::Done;
+    std::string out;
+    std::optional<std::string> error;
+};
+
+void Batch::run(const Work& work)
 {
-    const bool keepGoing = many_ || json_;
+    if (many_ || json_)
+        runTogether(work);
+    else
+        runOneByOne(work);
+}
+
+void Batch::runOneByOne(const Work& work)
+{
     for (const std::string& file : files_) {
-        Outcome outcome = Outcome::Done;
-        if (!keepGoing) {
-            outcome = work(file);
-        } else {
-            try {
-                outcome = work(file);
-            } catch (const std::exception& error) {
-                fail(file, error.what());
-                continue;
-            }
-        }
-        switch (outcome) {
-        case Outcome::Done: ++done_; break;
-        case Outcome::ChecksumEqual: ++equal_; break;
-        case Outcome::ChecksumDiffers: ++differ_; break;
-        case Outcome::ChecksumFixed: ++fixed_; break;
-        }
+        std::string out;
+        const Outcome outcome = work(file, out);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        count(outcome);
     }
 }
 
-void Batch::fail(const std::string& file, const std::string& message)
+// Reading and summing many files is bound by the processor: workers take the
+// files in turn while this thread prints each result as soon as it and all
+// before it are done.
+void Batch::runTogether(const Work& work)
 {
+    std::vector<Result> results(files_.size());
+    std::mutex mutex;
+    std::condition_variable done;
+    std::atomic<std::size_t> next {0};
+    const auto worker = [&] {
+        for (std::size_t i; (i = next++) < files_.size();) {
+            Result result;
+            try {
+                result.outcome = work(files_[i], result.out);
+            } catch (const std::exception& error) {
+                result.error = error.what();
+            }
+            result.ready = true;
+            const std::lock_guard<std::mutex> lock(mutex);
+            results[i] = std::move(result);
+            done.notify_all();
+        }
+    };
+    const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxWorkers);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < std::min(workers, files_.size()); ++i)
+        threads.emplace_back(worker);
+
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        Result result;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            done.wait(lock, [&] { return results[i].ready; });
+            result = std::move(results[i]);
+        }
+        report(files_[i], result);
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+void Batch::report(const std::string& file, const Result& result)
+{
+    if (!result.error) {
+        std::fwrite(result.out.data(), 1, result.out.size(), stdout);
+        count(result.outcome);
+        return;
+    }
     ++failed_;
     if (json_)
-        PrintJsonLine(ErrorJson(file, message));
+        PrintJsonLine(ErrorJson(file, *result.error));
     else
-        std::fprintf(stderr, "%s: %s\n", file.c_str(), message.c_str());
+        std::fprintf(stderr, "%s: %s\n", file.c_str(), result.error->c_str());
+}
+
+void Batch::count(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Done: ++done_; break;
+    case Outcome::ChecksumEqual: ++equal_; break;
+    case Outcome::ChecksumDiffers: ++differ_; break;
+    case Outcome::ChecksumFixed: ++fixed_; break;
+    }
 }
 
 void Batch::summarize(bool checksums) const

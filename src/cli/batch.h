@@ -23,11 +23,16 @@ public:
     // Results name their file when more than one file is named, or a folder.
     bool many() const { return many_; }
 
-    // Runs work on every file in turn. When results name their file, or with
-    // JSON, a failure is reported for its file ("PATH: message" on standard
-    // error, or an error object) and the run goes on; otherwise it ends the
-    // run as an error of the command.
-    void run(const std::function<Outcome(const std::string& file)>& work);
+    // What a command does with one file: it puts what is to be printed on
+    // standard output into out. Several files may be worked on at once, in
+    // separate threads; the outputs are printed in the files' order.
+    using Work = std::function<Outcome(const std::string& file, std::string& out)>;
+
+    // Runs work on every file. When results name their file, or with JSON, a
+    // failure is reported for its file ("PATH: message" on standard error, or
+    // an error object) and the run goes on; otherwise it ends the run as an
+    // error of the command.
+    void run(const Work& work);
 
     // Sums up on standard error, when results name their file:
     // "N files: A equal, B differ, C fixed, D failed" for checksums,
@@ -39,7 +44,11 @@ public:
     int exitStatus() const;
 
 private:
-    void fail(const std::string& file, const std::string& message);
+    struct Result;
+    void runOneByOne(const Work& work);
+    void runTogether(const Work& work);
+    void report(const std::string& file, const Result& result);
+    void count(Outcome outcome);
 
     std::vector<std::string> files_;
     bool many_ = false;

@@ -13,29 +13,24 @@ namespace varnoquil::cli {
 
 namespace {
 
-void print(const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // "PATH: " before each result line when results name their file.
 std::string prefix(const Batch& batch, const std::string& file)
 {
     return batch.many() ? file + ": " : std::string();
 }
 
-Outcome infoText(const Batch& batch, const std::string& file)
+Outcome infoText(const Batch& batch, const std::string& file, std::string& out)
 {
     iSMD_ header;
     ReadHeader(file, header);
     const std::string text = InformationText(header);
-    print(batch.many() ? file + ":" + kCrLf + text + kCrLf + kCrLf : text);
+    out = batch.many() ? file + ":" + kCrLf + text + kCrLf + kCrLf : text;
     return Outcome::Done;
 }
 
-Outcome infoJson(const std::string& file)
+Outcome infoJson(const std::string& file, std::string& out)
 {
-    PrintJsonLine(ReportJson(file, ReportImage(file)));
+    out = JsonLine(ReportJson(file, ReportImage(file)));
     return Outcome::Done;
 }
 
@@ -67,23 +62,23 @@ Outcome outcomeOf(bool equal, bool fixed)
     return equal ? Outcome::ChecksumEqual : Outcome::ChecksumDiffers;
 }
 
-Outcome checksumText(const Batch& batch, const std::string& file, const ChecksumOptions& options)
+Outcome checksumText(const Batch& batch, const std::string& file, const ChecksumOptions& options, std::string& out)
 {
     const ChecksumResult result = checkFile(file, options);
     std::string line = prefix(batch, file) + "stored " + Hex4(result.stored) + " computed " + Hex4(result.computed);
     if (result.fixed && batch.many())
         line += " fixed";
-    print(line + "\n");
+    out = line + "\n";
     return outcomeOf(result.stored == result.computed, result.fixed);
 }
 
-Outcome checksumJson(const std::string& file, const ChecksumOptions& options)
+Outcome checksumJson(const std::string& file, const ChecksumOptions& options, std::string& out)
 {
     const ImageReport report = ReportImage(file);
     const ChecksumResult result = checkFile(file, options);
     Json object = ReportJson(file, report);
     object["fixed"] = result.fixed;
-    PrintJsonLine(object);
+    out = JsonLine(object);
     return outcomeOf(result.stored == result.computed, result.fixed);
 }
 
@@ -94,15 +89,13 @@ std::string offsetLine(const char* table, std::int64_t offset)
     return text;
 }
 
-Outcome scanText(const Batch& batch, const std::string& file)
+Outcome scanText(const Batch& batch, const std::string& file, std::string& out)
 {
     const ImageReport report = ReportImage(file);
-    std::string lines;
     for (std::int64_t offset : report.fmTables)
-        lines += prefix(batch, file) + offsetLine("fm", offset);
+        out += prefix(batch, file) + offsetLine("fm", offset);
     for (std::int64_t offset : report.psgTables)
-        lines += prefix(batch, file) + offsetLine("psg", offset);
-    print(lines);
+        out += prefix(batch, file) + offsetLine("psg", offset);
     return Outcome::Done;
 }
 
@@ -111,7 +104,9 @@ Outcome scanText(const Batch& batch, const std::string& file)
 int RunInfo(const CollectionOptions& options)
 {
     Batch batch(options.paths, options.recursive, options.json);
-    batch.run([&](const std::string& file) { return options.json ? infoJson(file) : infoText(batch, file); });
+    batch.run([&](const std::string& file, std::string& out) {
+        return options.json ? infoJson(file, out) : infoText(batch, file, out);
+    });
     batch.summarize(false);
     return batch.exitStatus();
 }
@@ -119,8 +114,8 @@ int RunInfo(const CollectionOptions& options)
 int RunChecksum(const CollectionOptions& options, const ChecksumOptions& checksum)
 {
     Batch batch(options.paths, options.recursive, options.json);
-    batch.run([&](const std::string& file) {
-        return options.json ? checksumJson(file, checksum) : checksumText(batch, file, checksum);
+    batch.run([&](const std::string& file, std::string& out) {
+        return options.json ? checksumJson(file, checksum, out) : checksumText(batch, file, checksum, out);
     });
     batch.summarize(true);
     return batch.exitStatus();
@@ -129,7 +124,9 @@ int RunChecksum(const CollectionOptions& options, const ChecksumOptions& checksu
 int RunScan(const CollectionOptions& options)
 {
     Batch batch(options.paths, options.recursive, options.json);
-    batch.run([&](const std::string& file) { return options.json ? infoJson(file) : scanText(batch, file); });
+    batch.run([&](const std::string& file, std::string& out) {
+        return options.json ? infoJson(file, out) : scanText(batch, file, out);
+    });
     batch.summarize(false);
     return batch.exitStatus();
 }

@@ -56,9 +56,14 @@ Json ErrorJson(const std::string& file, const std::string& message)
     return {{"file", file}, {"error", message}};
 }
 
+std::string JsonLine(const Json& object)
+{
+    return object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
 void PrintJsonLine(const Json& object)
 {
-    const std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+    const std::string line = JsonLine(object);
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 

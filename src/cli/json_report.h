@@ -17,8 +17,11 @@ Json ReportJson(const std::string& file, const ImageReport& report);
 // What stands in place of a file's object when its command failed.
 Json ErrorJson(const std::string& file, const std::string& message);
 
-// Writes one object as a line on standard output. Texts that are not UTF-8
-// (a file name's bytes) get U+FFFD for each bad byte.
+// One object as a line of text. Texts that are not UTF-8 (a file name's
+// bytes) get U+FFFD for each bad byte.
+std::string JsonLine(const Json& object);
+
+// Writes JsonLine(object) on standard output.
 void PrintJsonLine(const Json& object);
 
 } // namespace varnoquil::cli
