@@ -122,6 +122,14 @@ TEST(Search, SameMatchesAsThePlainScan)
         const std::vector<std::int64_t> all = ReferenceFindAll(image, pattern, psg);
         ASSERT_EQ(psg ? FindPsgTable(image) : FindFmTable(image), all.empty() ? -1 : all.front()) << "round " << round;
         ASSERT_EQ(psg ? FindAllPsgTables(image) : FindAllFmTables(image), all) << "round " << round;
+        // The same image in pieces of any size, as a file is read.
+        TableMatches pieces;
+        for (std::size_t at = 0; at < image.size();) {
+            const std::size_t n = std::min<std::size_t>(image.size() - at, rng() % 200 + 1);
+            pieces.add(image.data() + at, n);
+            at += n;
+        }
+        ASSERT_EQ(psg ? pieces.psg() : pieces.fm(), all) << "round " << round << " in pieces";
     }
 }
 

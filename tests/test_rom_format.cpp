@@ -214,11 +214,17 @@ TEST(ImageReport, FindsEveryTableAndFailsOnFilesShorterThanAHeader)
 {
     TempDir dir;
     const a_byte fm = LittleEndian(BuildFmTable(1.0)), psg = LittleEndian(BuildPsgTable(1.0));
-    const a_byte rom = RomBuilder(0x1000).GameHeader().Put(0x201, fm).Put(0x400, psg).Put(0xFE6, fm).bytes;
+    // The file is read in pieces of 256 KiB: tables that straddle them too.
+    const a_byte rom = RomBuilder(0x80000).GameHeader().Put(0x201, fm).Put(0x3FFF0, psg).Put(0x7FFE6, fm).bytes;
     WriteFile(dir.Path("gems.bin"), rom);
     const ImageReport report = ReportImage(dir.Path("gems.bin"));
-    EXPECT_EQ(report.fmTables, (std::vector<std::int64_t>{0x201, 0xFE6}));
-    EXPECT_EQ(report.psgTables, (std::vector<std::int64_t>{0x400}));
+    EXPECT_EQ(report.fmTables, (std::vector<std::int64_t>{0x201, 0x7FFE6}));
+    EXPECT_EQ(report.psgTables, (std::vector<std::int64_t>{0x3FFF0}));
+    WriteFile(dir.Path("gems.smd"), Interleave(rom));
+    const ImageReport dump = ReportImage(dir.Path("gems.smd"));
+    EXPECT_EQ(dump.fmTables, report.fmTables);
+    EXPECT_EQ(dump.psgTables, report.psgTables);
+    EXPECT_EQ(dump.computedChecksum, static_cast<std::uint16_t>(checksumRange(rom, 0x200, 0x7FFFF)));
 
     WriteFile(dir.Path("short.bin"), a_byte(511));
     try {

@@ -226,28 +226,51 @@ std::int64_t FindPsgTable(const a_byte& image)
 
 namespace {
 
-// Every offset where find matches in the image, in increasing order.
-std::vector<std::int64_t> allMatches(const a_byte& image, std::int64_t (*find)(const std::uint8_t*, std::size_t))
+using Find = std::int64_t (*)(const std::uint8_t*, std::size_t);
+
+// Appends every offset where find matches in data[0..n), in increasing
+// order; base is the image offset of data[0].
+void appendMatches(const std::uint8_t* data, std::size_t n, std::uint64_t base, Find find,
+                   std::vector<std::int64_t>& offsets)
 {
-    std::vector<std::int64_t> offsets;
     std::size_t from = 0;
-    for (std::int64_t at; (at = find(image.data() + from, image.size() - from)) >= 0;) {
-        offsets.push_back(static_cast<std::int64_t>(from) + at);
+    for (std::int64_t at; (at = find(data + from, n - from)) >= 0;) {
+        offsets.push_back(static_cast<std::int64_t>(base + from) + at);
         from += static_cast<std::size_t>(at) + 1;
     }
-    return offsets;
 }
 
 } // namespace
 
 std::vector<std::int64_t> FindAllFmTables(const a_byte& image)
 {
-    return allMatches(image, FindFmTable);
+    std::vector<std::int64_t> offsets;
+    appendMatches(image.data(), image.size(), 0, FindFmTable, offsets);
+    return offsets;
 }
 
 std::vector<std::int64_t> FindAllPsgTables(const a_byte& image)
 {
-    return allMatches(image, FindPsgTable);
+    std::vector<std::int64_t> offsets;
+    appendMatches(image.data(), image.size(), 0, FindPsgTable, offsets);
+    return offsets;
+}
+
+void TableMatches::add(const std::uint8_t* data, std::size_t n)
+{
+    fm_.add(data, n, FindFmTable);
+    psg_.add(data, n, FindPsgTable);
+}
+
+void TableMatches::Table::add(const std::uint8_t* data, std::size_t n, std::int64_t (*find)(const std::uint8_t*, std::size_t))
+{
+    window.insert(window.end(), data, data + n);
+    appendMatches(window.data(), window.size(), start, find, offsets);
+    // A match that begins in the kept bytes ends in a later piece, so none is
+    // found twice.
+    const std::size_t keep = std::min(window.size(), size - 1);
+    start += window.size() - keep;
+    window.erase(window.begin(), window.end() - static_cast<std::ptrdiff_t>(keep));
 }
 
 bool FixFmTable(a_byte& image, double scale)

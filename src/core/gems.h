@@ -38,6 +38,27 @@ std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n);
 std::vector<std::int64_t> FindAllFmTables(const a_byte& image);
 std::vector<std::int64_t> FindAllPsgTables(const a_byte& image);
 
+// The same for an image that arrives piece by piece, in file order. Only the
+// last bytes of earlier pieces are kept, so memory does not grow with it.
+class TableMatches {
+public:
+    void add(const std::uint8_t* data, std::size_t n);
+    const std::vector<std::int64_t>& fm() const { return fm_.offsets; }
+    const std::vector<std::int64_t>& psg() const { return psg_.offsets; }
+
+private:
+    struct Table {
+        explicit Table(std::size_t tableSize) : size(tableSize) {}
+        std::size_t size;  // of the table in bytes
+        std::vector<std::uint8_t> window;
+        std::uint64_t start = 0;  // the image offset of window[0]
+        std::vector<std::int64_t> offsets;
+        void add(const std::uint8_t* data, std::size_t n, std::int64_t (*find)(const std::uint8_t*, std::size_t));
+    };
+    Table fm_ = Table(2 * std::tuple_size_v<FmTable>);
+    Table psg_ = Table(2 * std::tuple_size_v<PsgTable>);
+};
+
 // The largest value the YM2612's frequency number field holds (11 bits).
 constexpr int kFmFieldMax = 2047;
 

@@ -28,8 +28,9 @@ struct ImageReport {
     bool headerSizeMatchesFile() const { return header.rom.size() == static_cast<std::int64_t>(imageSize); }
 };
 
-// Reads the whole file. One shorter than a header (512 bytes) fails with
-// "Read beyond end of file", as the header read does.
+// Reads the whole file, piece by piece, so that memory does not grow with
+// it. One shorter than a header (512 bytes) fails with "Read beyond end of
+// file", as the header read does.
 ImageReport ReportImage(const std::string& fileName);
 
 } // namespace varnoquil

@@ -9,8 +9,8 @@ namespace varnoquil {
 
 namespace {
 
-constexpr std::size_t kCopierHeader = 512;
-constexpr std::size_t kBlock = 16384;
+constexpr std::size_t kCopierHeader = kCopierHeaderSize;
+constexpr std::size_t kBlock = kInterleavedBlockSize;
 constexpr std::size_t kHalfBlock = kBlock / 2;
 
 bool holdsAt(const std::uint8_t* start, std::size_t n, std::size_t at, const char* text)
@@ -77,13 +77,18 @@ RomFormat DetectFileFormat(const std::string& fileName)
     return DetectFormat(probe.data(), probe.size(), size);
 }
 
+void WeaveBlocks(const std::uint8_t* blocks, std::size_t n, std::uint8_t* plain)
+{
+    for (std::size_t at = 0; at + kBlock <= n; at += kBlock)
+        weaveBlock(blocks + at, plain + at);
+}
+
 a_byte Deinterleave(const a_byte& dump)
 {
     if (!hasInterleavedSize(dump.size()))
         throw ImageFormatError("Not an interleaved copier dump");
     a_byte plain(dump.size() - kCopierHeader);
-    for (std::size_t at = 0; at < plain.size(); at += kBlock)
-        weaveBlock(dump.data() + kCopierHeader + at, plain.data() + at);
+    WeaveBlocks(dump.data() + kCopierHeader, plain.size(), plain.data());
     return plain;
 }
 

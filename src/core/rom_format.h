@@ -29,6 +29,15 @@ constexpr std::size_t kFormatProbeSize = 512 + 16384;
 RomFormat DetectFormat(const std::uint8_t* start, std::size_t n, std::uint64_t fileSize);
 RomFormat DetectFileFormat(const std::string& fileName);
 
+// An interleaved dump: a copier header, then blocks of 16 KiB whose first
+// half holds the bytes at odd addresses and second half those at even ones.
+constexpr std::size_t kCopierHeaderSize = 512;
+constexpr std::size_t kInterleavedBlockSize = 16384;
+
+// Weaves whole blocks of an interleaved dump back into plain bytes: n, the
+// size of both, is a multiple of the block size.
+void WeaveBlocks(const std::uint8_t* blocks, std::size_t n, std::uint8_t* plain);
+
 // The plain image of an interleaved dump: the copier header dropped, and in
 // each 16 KiB block the odd-address half and the even-address half woven
 // back together. The size must be 512 plus a multiple of 16 KiB.
