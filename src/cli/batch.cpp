@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include "browser.h"
+#include "errors.h"
 #include "exit_status.h"
 #include "json_report.h"
 #include "platform.h"
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 
@@ -70,6 +72,8 @@ void Batch::runTogether(const Work& work)
             Result result;
             try {
                 result.outcome = work(files_[i], result.out);
+            } catch (const std::bad_alloc&) {
+                result.error = NotEnoughMemoryError().what();
             } catch (const std::exception& error) {
                 result.error = error.what();
             }

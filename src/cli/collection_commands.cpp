@@ -8,6 +8,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <unistd.h>
 
 namespace varnoquil::cli {
 
@@ -23,7 +24,11 @@ Outcome infoText(const Batch& batch, const std::string& file, std::string& out)
 {
     iSMD_ header;
     ReadHeader(file, header);
-    const std::string text = InformationText(header);
+    std::string text = InformationText(header);
+    // A header's bytes must not reach a terminal as escape sequences; into a
+    // file or a pipe they go as they are.
+    if (::isatty(STDOUT_FILENO))
+        text = ControlBytesAsQuestionMarks(text);
     out = batch.many() ? file + ":" + kCrLf + text + kCrLf + kCrLf : text;
     return Outcome::Done;
 }

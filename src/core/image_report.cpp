@@ -26,7 +26,7 @@ std::optional<std::string> ImageReport::system() const
 
 ImageReport ReportImage(const std::string& fileName)
 {
-    platform::BinaryFile file = platform::BinaryFile::openExisting(fileName);
+    platform::BinaryFile file = platform::BinaryFile::openForReading(fileName);
     ImageReport report;
     report.fileSize = file.size();
     a_byte piece(kPieceSize);

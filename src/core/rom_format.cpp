@@ -69,7 +69,7 @@ RomFormat DetectFormat(const std::uint8_t* start, std::size_t n, std::uint64_t f
 
 RomFormat DetectFileFormat(const std::string& fileName)
 {
-    platform::BinaryFile file = platform::BinaryFile::openExisting(fileName);
+    platform::BinaryFile file = platform::BinaryFile::openForReading(fileName);
     const std::uint64_t size = file.size();
     a_byte probe(static_cast<std::size_t>(std::min<std::uint64_t>(size, kFormatProbeSize)));
     file.readBlock(probe.data(), probe.size());
