@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include "application.h"
+#include "layout.h"
 #include "look.h"
 
 #include <QPainter>
@@ -29,7 +30,7 @@ void CaptionedGroupBox::paintEvent(QPaintEvent*)
     frame.rect = rect().adjusted(0, metrics.height() / 2, 0, 0);
     frame.lineWidth = 1;
     style()->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, this);
-    const QRect caption(8, 0, metrics.horizontalAdvance(title()), metrics.height());
+    const QRect caption(varnoquil::ui::layout::kCaptionAt.x, varnoquil::ui::layout::kCaptionAt.y, metrics.horizontalAdvance(title()), metrics.height());
     painter.fillRect(caption, palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(caption, Qt::AlignLeft | Qt::AlignTop, title());

@@ -1,6 +1,7 @@
 #include "file_list.h"
 
 #include "application.h"
+#include "layout.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -72,7 +73,7 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
 }
 
 FileListDelegate::FileListDelegate(DrawItem draw, QObject* parent)
-    : FixedHeightDelegate(16, parent), draw_(std::move(draw))
+    : FixedHeightDelegate(varnoquil::ui::layout::kListItemHeight, parent), draw_(std::move(draw))
 {
 }
 
@@ -120,7 +121,7 @@ void DriveItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->fillRect(option.rect, option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
     painter->setFont(option.font);
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+    painter->drawText(option.rect.adjusted(varnoquil::ui::layout::kDriveTextIndent, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                       index.data(Qt::DisplayRole).toString());
     painter->restore();
     if (option.state & QStyle::State_HasFocus)

@@ -17,14 +17,11 @@
 #include <QToolButton>
 #include <QWindow>
 
-TForm1* Form1 = nullptr;
-
 using namespace varnoquil;
+namespace layout = ui::layout;
 
 namespace {
 
-constexpr int kStartWidth = 570;
-constexpr int kStartHeight = 326;
 constexpr double kOpacity = 235 / 255.0;
 
 // The program's icon, in the sizes rendered from its drawing.
@@ -70,7 +67,6 @@ Qt::CursorShape SizingCursor(int edges)
 TForm1::TForm1(const std::string& startFolder)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), startFolder_(startFolder), client_(new QWidget(this))
 {
-    Form1 = this;
     look::InstallFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Varnoquil"));
@@ -78,7 +74,7 @@ TForm1::TForm1(const std::string& startFolder)
     setFont(look::SystemFont());
     look::SetBackground(this, look::kBlack);
     setWindowOpacity(kOpacity);
-    setMinimumSize(550, 300);
+    setMinimumSize(layout::kMinimumSize.width, layout::kMinimumSize.height);
     setMouseTracking(true);
 
     look::SetBackground(client_, look::kBlack);
@@ -86,17 +82,12 @@ TForm1::TForm1(const std::string& startFolder)
     CreateControls();
     ConnectHandlers();
 
-    resize(kStartWidth, kStartHeight);
+    const QSize start(layout::kStartSize.width, layout::kStartSize.height);
+    resize(start);
     const QRect desktop = QGuiApplication::primaryScreen()->geometry();
-    move(desktop.center() - QPoint(kStartWidth / 2, kStartHeight / 2));
+    move(desktop.center() - QPoint(start.width() / 2, start.height() / 2));
     DockControls();
     FormCreate();
-}
-
-TForm1::~TForm1()
-{
-    if (Form1 == this)
-        Form1 = nullptr;
 }
 
 std::string TForm1::ProgramFolder()
@@ -114,16 +105,17 @@ std::string TForm1::ProgramFolder()
 // bottom, Panel1 on the right between them, ListBox1 in the rest.
 void TForm1::DockControls()
 {
-    const int f = kFrameThickness;
+    const int f = layout::kFrameThickness;
     client_->setGeometry(f, f, width() - 2 * f, height() - 2 * f);
     const int w = client_->width();
     const int h = client_->height();
-    Label1->setGeometry(0, 0, w, 20);
-    Panel3->setGeometry(0, 20, w, 25);
-    Panel2->setGeometry(0, h - 23, w, 23);
-    const int middle = h - 45 - 23;
-    Panel1->setGeometry(w - 167, 45, 167, middle);
-    ListBox1->setGeometry(0, 45, w - 167, middle);
+    Label1->setGeometry(0, 0, w, layout::kTitleHeight);
+    Panel3->setGeometry(0, layout::kTitleHeight, w, layout::kToolbarHeight);
+    Panel2->setGeometry(0, h - layout::kPathBarHeight, w, layout::kPathBarHeight);
+    const int middle = h - layout::kListTop - layout::kPathBarHeight;
+    const int listWidth = w - layout::kInfoPanelWidth;
+    Panel1->setGeometry(listWidth, layout::kListTop, layout::kInfoPanelWidth, middle);
+    ListBox1->setGeometry(0, layout::kListTop, listWidth, middle);
     Label4->setGeometry(1, 1, Panel2->width() - 2, Panel2->height() - 2);
 }
 
@@ -215,13 +207,13 @@ void TForm1::paintEvent(QPaintEvent*)
 
 void TForm1::mousePressEvent(QMouseEvent* event)
 {
-    const int edges = ui::FrameEdgesAt({At(event).x(), At(event).y()}, {width(), height()}, kFrameThickness);
+    const int edges = ui::FrameEdgesAt({At(event).x(), At(event).y()}, {width(), height()}, layout::kFrameThickness);
     if (edges != ui::kNoEdge && event->button() == Qt::LeftButton && windowHandle())
         windowHandle()->startSystemResize(QtEdges(edges));
 }
 
 void TForm1::mouseMoveEvent(QMouseEvent* event)
 {
-    const int edges = ui::FrameEdgesAt({At(event).x(), At(event).y()}, {width(), height()}, kFrameThickness);
+    const int edges = ui::FrameEdgesAt({At(event).x(), At(event).y()}, {width(), height()}, layout::kFrameThickness);
     setCursor(SizingCursor(edges));
 }

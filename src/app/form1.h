@@ -13,25 +13,25 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPainter;
-class QProgressBar;
-class QTableWidget;
 class QTimer;
 class QToolButton;
+class AboutPanel;
+class GemsFixPanel;
 class OverpaintedLabel;
-class UpDown;
+class SoundEnginePanel;
 
 // The program's one window: a borderless, slightly transparent black window
 // with a title label to drag it by, a toolbar, the file list, the
 // information panel and the path bar, and three group boxes that lie hidden
-// over the file list. The controls are public, as the window's parts, under
-// the names their handlers carry.
+// over the file list, each a class of its own that builds its controls. The
+// controls are public, as the window's parts, under the names their
+// handlers carry; the handlers of every part are the window's.
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -39,7 +39,6 @@ public:
     // The window starts in startFolder: by default the program's own folder,
     // or the home folder for an installed program.
     explicit TForm1(const std::string& startFolder = DefaultStartFolder());
-    ~TForm1() override;
 
     // The folder that holds the program's executable file; empty when the
     // platform cannot tell.
@@ -61,9 +60,9 @@ public:
     QListWidget* ListBox1;
     QFrame* Panel1;
     QFrame* Panel2;
-    QGroupBox* AboutBox;
-    QGroupBox* FixBox;
-    QGroupBox* SEListBox;
+    AboutPanel* AboutBox;
+    GemsFixPanel* FixBox;
+    SoundEnginePanel* SEListBox;
     // toolbar
     QToolButton* SpeedButton4;
     QToolButton* SpeedButton8;
@@ -81,35 +80,6 @@ public:
     // path bar
     QLabel* Label4;
     QComboBox* DiskBox;
-    // About box
-    QToolButton* SpeedButton15;
-    QLabel* Label24;
-    QLabel* Label25;
-    // GEMS Fix box
-    QLabel* Label5;
-    QLineEdit* In_Edit;
-    QToolButton* SpeedButton5;
-    QLabel* Label6;
-    QLineEdit* Out_Edit;
-    QToolButton* SpeedButton6;
-    QLabel* Label9;
-    QComboBox* PresetBox;
-    QLabel* Label7;
-    QLineEdit* FMBox;
-    UpDown* UpDown1;
-    QLabel* Label8;
-    QLineEdit* PSGBox;
-    UpDown* UpDown2;
-    QCheckBox* CheckBox2;
-    QLabel* Label10;
-    QProgressBar* ProgressBar1;
-    QToolButton* SpeedButton7;
-    QToolButton* SpeedButton2;
-    // Sound Engines List box
-    QToolButton* SpeedButton10;
-    QLabel* Label11;
-    QTableWidget* ValueListEditor1;
-
     QTimer* Timer1;
 
     // --- state shared between handlers ---
@@ -136,7 +106,6 @@ public:
     // sound engine list (form1_selist.cpp)
     void SEListButtonClick();
     void SpeedButton10Click();
-    void FillSoundEngineList();
 
     // GEMS Fix panel (form1_fix.cpp)
     // The input and output files the panel has chosen, as full paths.
@@ -188,9 +157,6 @@ public:
     // Forgets the selected ROM image, and with it the commands that act on it.
     void ForgetSelectedFile();
 
-    // The pixel thickness of the sizing frame around the client area.
-    static constexpr int kFrameThickness = 3;
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -204,10 +170,6 @@ private:
     void CreateToolbar();
     void CreateInfoPanel();
     void CreatePathBar();
-    void CreateAboutBox();
-    void CreateFixBox();
-    void CreateFixBoxScales();
-    void CreateSEListBox();
     void ConnectHandlers();
     // Connects a signal to a handler, which Qt then calls through the guard.
     template <typename Sender, typename Signal>
@@ -229,7 +191,6 @@ private:
     void CreateCaptionOverlays();
     void FillDiskBox();
     void FillPresetBox();
-    void SetScaleMode(bool custom);
 
     // GEMS Fix panel (form1_fix.cpp)
     void ConnectFixPanel();
@@ -241,6 +202,3 @@ private:
     std::string startFolder_;
     QWidget* client_;  // the client area inside the sizing frame
 };
-
-// The window, once it is created.
-extern TForm1* Form1;

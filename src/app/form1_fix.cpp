@@ -7,6 +7,7 @@
 #include "controls.h"
 #include "dialogs.h"
 #include "fix_gems.h"
+#include "gems_fix_panel.h"
 #include "look.h"
 #include "platform.h"
 #include "scale.h"
@@ -45,15 +46,6 @@ QString ShortestText(int thousandths)
     return QString::fromStdString(ShortestDecimalText(thousandths / 1000.0, DecimalSeparator()));
 }
 
-// Shows a path in a file box, shortened from the left until it fits the
-// box's text area; the path itself is kept whole elsewhere.
-void ShowPath(QLineEdit* edit, const std::string& path)
-{
-    // The frame and the edit's inner margins take 4 pixels on each side.
-    edit->setText(look::PathToFit(path, edit->font(), edit->width() - 8));
-    edit->setCursorPosition(0);
-}
-
 // Keys that type no character, though X11 gives Delete the DEL control
 // character as its text; Tab and Backtab move the focus.
 bool TypesNoCharacter(const QKeyEvent* event)
@@ -86,14 +78,14 @@ private:
 
 void TForm1::ConnectFixPanel()
 {
-    On(SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
-    On(SpeedButton5, &QToolButton::clicked, &TForm1::SpeedButton5Click);
-    On(SpeedButton6, &QToolButton::clicked, &TForm1::SpeedButton6Click);
-    On(SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
-    for (QLineEdit* edit : {In_Edit, Out_Edit, FMBox, PSGBox})
+    On(FixBox->SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
+    On(FixBox->SpeedButton5, &QToolButton::clicked, &TForm1::SpeedButton5Click);
+    On(FixBox->SpeedButton6, &QToolButton::clicked, &TForm1::SpeedButton6Click);
+    On(FixBox->SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
+    for (QLineEdit* edit : {FixBox->In_Edit, FixBox->Out_Edit, FixBox->FMBox, FixBox->PSGBox})
         On(edit, &QLineEdit::textChanged, &TForm1::In_EditChange);
-    UpDown1->changing = [this](int proposed) { return UpDown1ChangingEx(proposed); };
-    UpDown2->changing = [this](int proposed) { return UpDown2ChangingEx(proposed); };
+    FixBox->UpDown1->changing = [this](int proposed) { return UpDown1ChangingEx(proposed); };
+    FixBox->UpDown2->changing = [this](int proposed) { return UpDown2ChangingEx(proposed); };
 
     // The hooks look at the event before they touch the window: events
     // also arrive while the window is being destroyed.
@@ -106,13 +98,13 @@ void TForm1::ConnectFixPanel()
         Label10MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y());
         return true;
     });
-    clicks->watch(Label10);
+    clicks->watch(FixBox->Label10);
     auto* keys = new EventHook(this, [this](QObject* watched, QEvent* event) {
         return event->type() == QEvent::KeyPress
                && FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
     });
-    keys->watch(FMBox);
-    keys->watch(PSGBox);
+    keys->watch(FixBox->FMBox);
+    keys->watch(FixBox->PSGBox);
 }
 
 // Opens the panel for the ROM image selected in the list. The output box is
@@ -120,8 +112,8 @@ void TForm1::ConnectFixPanel()
 void TForm1::FixButtonClick()
 {
     InFile = SelectedFile;
-    Out_Edit->clear();
-    ShowPath(In_Edit, InFile);
+    FixBox->Out_Edit->clear();
+    GemsFixPanel::ShowPath(FixBox->In_Edit, InFile);
     SpeedButton13->setEnabled(false);
     DelButton->setEnabled(false);
     CheckSumButton->setEnabled(false);
@@ -151,7 +143,7 @@ void TForm1::SpeedButton5Click()
     const QString chosen = dialogs::RunFileDialog(this, setup);
     if (!chosen.isEmpty()) {
         InFile = chosen.toStdString();
-        ShowPath(In_Edit, InFile);
+        GemsFixPanel::ShowPath(FixBox->In_Edit, InFile);
     }
     platform::changeDir(folder);
 }
@@ -172,7 +164,7 @@ void TForm1::SpeedButton6Click()
     if (!chosen.isEmpty()) {
         saveDialogFileName_ = chosen;
         OutFile = chosen.toStdString();
-        ShowPath(Out_Edit, OutFile);
+        GemsFixPanel::ShowPath(FixBox->Out_Edit, OutFile);
     }
     platform::changeDir(folder);
 }
@@ -187,12 +179,12 @@ void TForm1::SpeedButton7Click()
     FixGemsRequest request;
     request.inFile = InFile;
     request.outFile = OutFile;
-    request.fmScale = ScaleOf(FMBox);
-    request.psgScale = ScaleOf(PSGBox);
-    request.fixChecksum = CheckBox2->isChecked();
+    request.fmScale = ScaleOf(FixBox->FMBox);
+    request.psgScale = ScaleOf(FixBox->PSGBox);
+    request.fixChecksum = FixBox->CheckBox2->isChecked();
 
     const Running running(fixRunning_);
-    LongProgress bar(ProgressBar1);
+    LongProgress bar(FixBox->ProgressBar1);
     FixGemsProgress progress;
     progress.clearStatus = [this] { Label3->clear(); };
     progress.appendStatus = [this](const std::string& text) {
@@ -206,7 +198,7 @@ void TForm1::SpeedButton7Click()
 
 void TForm1::Label10MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
 {
-    CheckBox2->setChecked(!CheckBox2->isChecked());
+    FixBox->CheckBox2->setChecked(!FixBox->CheckBox2->isChecked());
 }
 
 // Runs on every change of the file boxes and the scale boxes. "Fix GEMS"
@@ -215,11 +207,12 @@ void TForm1::Label10MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
 // Then the up-downs follow the boxes.
 void TForm1::In_EditChange()
 {
-    const bool ready = !In_Edit->text().isEmpty() && !Out_Edit->text().isEmpty() && ScaleOf(FMBox) > 0
-                       && ScaleOf(PSGBox) > 0;
-    SpeedButton7->setEnabled(ready);
-    UpDown1->setPosition(ToThousandths(ScaleOf(FMBox)));
-    UpDown2->setPosition(ToThousandths(ScaleOf(PSGBox)));
+    const GemsFixPanel& box = *FixBox;
+    const bool ready = !box.In_Edit->text().isEmpty() && !box.Out_Edit->text().isEmpty() && ScaleOf(box.FMBox) > 0
+                       && ScaleOf(box.PSGBox) > 0;
+    box.SpeedButton7->setEnabled(ready);
+    box.UpDown1->setPosition(ToThousandths(ScaleOf(box.FMBox)));
+    box.UpDown2->setPosition(ToThousandths(ScaleOf(box.PSGBox)));
 }
 
 // Scale boxes take digits and one decimal separator; every other character
@@ -257,12 +250,12 @@ bool TForm1::FilterScaleKey(QLineEdit* box, QKeyEvent* event)
 
 bool TForm1::UpDown1ChangingEx(int NewValue)
 {
-    return ScaleChanging(FMBox, NewValue);
+    return ScaleChanging(FixBox->FMBox, NewValue);
 }
 
 bool TForm1::UpDown2ChangingEx(int NewValue)
 {
-    return ScaleChanging(PSGBox, NewValue);
+    return ScaleChanging(FixBox->PSGBox, NewValue);
 }
 
 // A step to 0 is refused; any other shows the new scale unpadded (1.999 up
@@ -280,31 +273,21 @@ bool TForm1::ScaleChanging(QLineEdit* box, int NewValue)
 // position, then is padded to three decimals.
 void TForm1::PresetBoxChange()
 {
-    const int index = PresetBox->currentIndex();
+    const int index = FixBox->PresetBox->currentIndex();
     const auto& presets = ScalePresets();
     if (index >= 0 && index < static_cast<int>(presets.size())) {
         const ScalePreset& preset = presets[static_cast<std::size_t>(index)];
-        SetScaleMode(preset.custom);
-        UpDown1->setPosition(preset.fmThousandths);
-        UpDown2->setPosition(preset.psgThousandths);
+        FixBox->SetScaleMode(preset.custom);
+        FixBox->UpDown1->setPosition(preset.fmThousandths);
+        FixBox->UpDown2->setPosition(preset.psgThousandths);
     }
     // Both positions are read before either text changes: each change runs
     // In_EditChange, which sets both positions from the boxes' texts.
-    const int fm = UpDown1->position();
-    const int psg = UpDown2->position();
-    FMBox->setText(ShortestText(fm));
-    PSGBox->setText(ShortestText(psg));
+    const int fm = FixBox->UpDown1->position();
+    const int psg = FixBox->UpDown2->position();
+    FixBox->FMBox->setText(ShortestText(fm));
+    FixBox->PSGBox->setText(ShortestText(psg));
     const char separator = DecimalSeparator();
-    for (QLineEdit* box : {FMBox, PSGBox})
+    for (QLineEdit* box : {FixBox->FMBox, FixBox->PSGBox})
         box->setText(QString::fromStdString(PadToThousandths(box->text().toStdString(), separator)));
-}
-
-// Fixed presets show their scales read-only; the custom one lets the user
-// type or step them.
-void TForm1::SetScaleMode(bool custom)
-{
-    FMBox->setReadOnly(!custom);
-    PSGBox->setReadOnly(!custom);
-    UpDown1->setEnabled(custom);
-    UpDown2->setEnabled(custom);
 }

@@ -3,11 +3,15 @@
 
 #include "form1.h"
 
+#include "about_panel.h"
 #include "browser.h"
 #include "controls.h"
+#include "gems_fix_panel.h"
 #include "look.h"
+#include "make.h"
 #include "platform.h"
 #include "scale.h"
+#include "sound_engine_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +22,7 @@
 #include <QWindow>
 
 using namespace varnoquil;
+namespace layout = ui::layout;
 
 // Brings every part of the window into its start state, in this order.
 void TForm1::FormCreate()
@@ -27,8 +32,7 @@ void TForm1::FormCreate()
     StartupListing();
     PlaceToolbarAndPanel(ui::LayoutFor(DockedSizesNow()));
     CreateCaptionOverlays();
-    Label24->setText(look::LabelText(ui::AboutText()));
-    Label25->setText(Label24->text());
+    AboutBox->SetText(look::LabelText(ui::AboutText()));
     FillDiskBox();
     FillPresetBox();
     FormResize();
@@ -114,21 +118,23 @@ void TForm1::Timer1Timer()
 void TForm1::UpdatePathLabel()
 {
     // Room is left on the right for the drive box.
-    Label4->setText(look::PathToFit(platform::currentDir(), Label4->font(), Label4->width() - 145));
+    const int room = Label4->width() - layout::kPathRoomForDiskBox;
+    Label4->setText(look::PathToFit(platform::currentDir(), Label4->font(), room));
 }
 
 // Each box shows its caption in its own colour through an opaque label that
 // covers the box's own caption.
 void TForm1::CreateCaptionOverlays()
 {
-    for (const auto& [box, colour] : {std::pair{AboutBox, look::kRed}, std::pair{FixBox, look::kLime},
-                                      std::pair{SEListBox, look::kYellow}}) {
+    using Overlay = std::pair<QGroupBox*, QColor>;
+    for (const auto& [box, colour] : {Overlay{AboutBox, look::kRed}, Overlay{FixBox, look::kLime},
+                                      Overlay{SEListBox, look::kYellow}}) {
         auto* overlay = new QLabel(box->title(), box);
         overlay->setObjectName(box->objectName() + QStringLiteral("Caption"));
         overlay->setFont(box->font());
         look::SetTextColour(overlay, colour);
         look::SetBackground(overlay, box->palette().color(QPalette::Window));
-        overlay->move(8, 0);
+        overlay->move(make::Place(layout::kCaptionAt));
         overlay->adjustSize();
     }
 }
@@ -147,7 +153,7 @@ void TForm1::FillDiskBox()
 void TForm1::FillPresetBox()
 {
     for (const ScalePreset& preset : ScalePresets())
-        PresetBox->addItem(QString::fromLatin1(preset.name));
-    PresetBox->setCurrentIndex(0);
+        FixBox->PresetBox->addItem(QString::fromLatin1(preset.name));
+    FixBox->PresetBox->setCurrentIndex(0);
     PresetBoxChange();
 }

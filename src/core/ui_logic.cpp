@@ -9,13 +9,13 @@ Point SnapToWorkArea(Point position, Size window, const WorkArea& area)
 {
     const int rightmost = area.right - window.width;
     const int lowest = area.bottom - window.height;
-    if (std::abs(area.left - position.x) <= kSnapDistance)
+    if (std::abs(area.left - position.x) <= layout::kSnapDistance)
         position.x = area.left;
-    if (std::abs(rightmost - position.x) <= kSnapDistance)
+    if (std::abs(rightmost - position.x) <= layout::kSnapDistance)
         position.x = rightmost;
-    if (std::abs(area.top - position.y) <= kSnapDistance)
+    if (std::abs(area.top - position.y) <= layout::kSnapDistance)
         position.y = area.top;
-    if (std::abs(lowest - position.y) <= kSnapDistance)
+    if (std::abs(lowest - position.y) <= layout::kSnapDistance)
         position.y = lowest;
     return position;
 }
@@ -28,17 +28,17 @@ Point CentreOverList(Size box, int listTop, int listWidth, int listHeight)
 
 ResizeLayout LayoutFor(const DockedSizes& sizes)
 {
-    ResizeLayout layout;
-    layout.closeButtonLeft = sizes.toolbarWidth - 25;
-    layout.minimizeButtonLeft = sizes.toolbarWidth - 51;
-    layout.aboutButtonLeft = sizes.toolbarWidth - 75;
-    layout.checkBoxTop = sizes.infoPanelHeight - 19;
-    layout.infoLabelHeight = sizes.infoPanelHeight - 54;
-    layout.aboutBox = CentreOverList(kAboutBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
-    layout.fixBox = CentreOverList(kFixBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
-    layout.seListBox = CentreOverList(kSEListBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
-    layout.diskBoxLeft = sizes.outerWidth - 156;
-    return layout;
+    ResizeLayout placed;
+    placed.closeButtonLeft = sizes.toolbarWidth - layout::kCloseButtonFromRight;
+    placed.minimizeButtonLeft = sizes.toolbarWidth - layout::kMinimizeButtonFromRight;
+    placed.aboutButtonLeft = sizes.toolbarWidth - layout::kAboutButtonFromRight;
+    placed.checkBoxTop = sizes.infoPanelHeight - layout::kFilterCheckBoxFromBottom;
+    placed.infoLabelHeight = sizes.infoPanelHeight - layout::kInformationHeightLoss;
+    placed.aboutBox = CentreOverList(layout::kAboutBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
+    placed.fixBox = CentreOverList(layout::kFixBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
+    placed.seListBox = CentreOverList(layout::kSEListBoxSize, sizes.listTop, sizes.listWidth, sizes.listHeight);
+    placed.diskBoxLeft = sizes.outerWidth - layout::kDiskBoxFromRight;
+    return placed;
 }
 
 namespace {
@@ -156,9 +156,14 @@ int DriveHolding(const std::vector<std::string>& roots, const std::string& folde
     return best;
 }
 
+std::string TitleText()
+{
+    return std::string(".::VARNOQUIL::. version ") + kVersion;
+}
+
 std::string AboutText()
 {
-    return "VARNOQUIL v.0x20130905\r\n"
+    return std::string("VARNOQUIL v.") + kVersion + "\r\n"
            "\r\n"
            "NOT FOR SALE\r\n"
            "\r\n"

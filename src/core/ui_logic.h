@@ -1,5 +1,7 @@
 #pragma once
 
+#include "layout.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,17 +12,6 @@
 // functions decide.
 namespace varnoquil::ui {
 
-struct Point {
-    int x = 0;
-    int y = 0;
-    bool operator==(const Point& other) const { return x == other.x && y == other.y; }
-};
-
-struct Size {
-    int width = 0;
-    int height = 0;
-};
-
 // The desktop work area (the screen minus panels and task bars). Right and
 // bottom lie just outside it: right = left + width.
 struct WorkArea {
@@ -30,20 +21,14 @@ struct WorkArea {
     int bottom = 0;
 };
 
-// Windows closer than this to a work-area edge land on it.
-constexpr int kSnapDistance = 20;
-
-// Where a window of the given size proposed at position lands. The left edge
+// Where a window of the given size proposed at position lands: on a
+// work-area edge when it comes within layout::kSnapDistance of it. The left edge
 // is tested before the right one and the top before the bottom, each against
 // the value the previous test left, so in a work area too narrow for both the
 // right (or bottom) edge wins.
 Point SnapToWorkArea(Point position, Size window, const WorkArea& area);
 
 // --- resize layout -------------------------------------------------------
-
-constexpr Size kAboutBoxSize{361, 193};
-constexpr Size kFixBoxSize{361, 161};
-constexpr Size kSEListBoxSize{369, 193};
 
 // The sizes the docking has given the window's parts, in pixels.
 struct DockedSizes {
@@ -122,6 +107,12 @@ int FrameEdgesAt(Point point, Size window, int frameThickness);
 int DriveHolding(const std::vector<std::string>& roots, const std::string& folder);
 
 // --- texts ------------------------------------------------------------------
+
+// The program's version as the title and the About box show it.
+constexpr const char* kVersion = "0x20130905";
+
+// The text of the title label.
+std::string TitleText();
 
 // The About box text: six lines separated by CR LF.
 std::string AboutText();

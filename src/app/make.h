@@ -1,0 +1,48 @@
+#pragma once
+
+#include "layout.h"
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class QWidget;
+
+// The steps that build the window's controls in its look: each named as its
+// handlers know it, in the interface font and colours, at its place.
+namespace make {
+
+inline QRect Place(varnoquil::ui::Rect rect) { return {rect.left, rect.top, rect.width, rect.height}; }
+inline QPoint Place(varnoquil::ui::Point point) { return {point.x, point.y}; }
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// A panel with a one-pixel raised bevel.
+QFrame* Panel(QWidget* parent, const char* name, const QColor& background);
+// A transparent label in the interface font, sized to its text.
+QLabel* Label(QWidget* parent, const char* name, const QString& text, const QColor& colour, QPoint at = {});
+// A flat button with a text caption.
+QToolButton* Button(QWidget* parent, const char* name, const QString& caption, const QColor& colour, QRect place);
+// A small red "X" that closes a group box.
+QToolButton* CloseCross(QWidget* parent, const char* name, varnoquil::ui::Point at);
+// An edit box, grey, in the platform's colour for texts in windows.
+QLineEdit* Edit(QWidget* parent, const char* name, QRect place);
+// A grey drop-down list of items 16 pixels high.
+QComboBox* DropDownList(QWidget* parent, const char* name, QRect place);
+// Makes a group box hidden and black, its font in the given colour.
+void HiddenBox(QGroupBox* box, const char* name, varnoquil::ui::Size size, const QColor& colour);
+// The platform's colour for texts in windows, which the GEMS Fix box uses.
+QColor WindowTextColour();
+
+} // namespace make
