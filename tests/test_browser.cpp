@@ -1,8 +1,9 @@
 #include "browser.h"
 
+#include "rom_builder.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -16,17 +17,13 @@ class BrowserFolder : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "vq-browser-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
         for (const char* folder : {"x", ".h", "y.bin"})
             fs::create_directory(root / folder);
         for (const char* file : {"d.txt", "c.smd", "B.Bin", "a.bin", ".e.bin", "a.bin.bak", "f.bi"})
             std::ofstream(root / file) << "data";
     }
-    void TearDown() override { fs::remove_all(root); }
-
-    fs::path root;
+    vtest::TempDir dir;
+    fs::path root = dir.root;
 };
 
 } // namespace

@@ -51,18 +51,6 @@ TEST(BoxCentring, TruncatesHalvesTowardZero)
 
 // --- path shortening ------------------------------------------------------------
 
-// Measures one pixel per character and records every text it was asked about.
-struct RecordingWidth {
-    std::vector<std::string> measured;
-    TextWidth callback()
-    {
-        return [this](const std::string& text) {
-            measured.push_back(text);
-            return static_cast<int>(text.size());
-        };
-    }
-};
-
 TEST(ShortenPath, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
 {
     // Each text is measured until it fits or nothing is left to cut.

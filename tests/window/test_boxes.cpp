@@ -29,7 +29,7 @@ protected:
         ASSERT_EQ(list->currentItem()->text(), text);
     }
     void OpenBox() { QTest::mouseClick(form_->SpeedButton13, Qt::LeftButton); }
-    void CloseBox() { QTest::mouseClick(form_->SpeedButton15, Qt::LeftButton); }
+    void CloseBox() { QTest::mouseClick(form_->AboutBox->SpeedButton15, Qt::LeftButton); }
 };
 
 TEST_F(About, OpeningDisablesTheListAndTheFileButtonsAndClosingGivesThemBack)
@@ -68,7 +68,7 @@ TEST_F(About, OpeningDisablesTheListAndTheFileButtonsAndClosingGivesThemBack)
     // The selected file vanished while the box was open: Delete stays off.
     SelectEntry("a.bin");
     OpenBox();
-    ASSERT_TRUE(QFile::remove(folder_.filePath("a.bin")));
+    ASSERT_TRUE(QFile::remove(FilePath("a.bin")));
     CloseBox();
     EXPECT_FALSE(form.DelButton->isEnabled());
 }
@@ -76,11 +76,11 @@ TEST_F(About, OpeningDisablesTheListAndTheFileButtonsAndClosingGivesThemBack)
 class SEList : public WindowTest {
 protected:
     void OpenList() { QTest::mouseClick(form_->SEListButton, Qt::LeftButton); }
-    void CloseList() { QTest::mouseClick(form_->SpeedButton10, Qt::LeftButton); }
-    QString Cell(int row, int column) const { return form_->ValueListEditor1->item(row, column)->text(); }
+    void CloseList() { QTest::mouseClick(form_->SEListBox->SpeedButton10, Qt::LeftButton); }
+    QString Cell(int row, int column) const { return form_->SEListBox->ValueListEditor1->item(row, column)->text(); }
     void ClickCell(int row, int column, bool twice = false) const
     {
-        QTableWidget* grid = form_->ValueListEditor1;
+        QTableWidget* grid = form_->SEListBox->ValueListEditor1;
         const QPoint at = grid->visualRect(grid->model()->index(row, column)).center();
         twice ? QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at)
               : QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
@@ -95,7 +95,7 @@ TEST_F(SEList, HoldsEveryRowOfTheDataFileInTheListsOrderReadOnly)
     text << file.rdbuf();
     auto rows = varnoquil::ParseSoundEngines(text.str());
     varnoquil::SortSoundEngines(rows);
-    ASSERT_EQ(form.ValueListEditor1->rowCount(), int(rows.size()));
+    ASSERT_EQ(form.SEListBox->ValueListEditor1->rowCount(), int(rows.size()));
     for (std::size_t row = 0; row < rows.size(); ++row) {
         ASSERT_EQ(Cell(int(row), 0).toStdString(), rows[row].game) << row;
         ASSERT_EQ(Cell(int(row), 1).toStdString(), rows[row].engine) << row;
@@ -103,7 +103,7 @@ TEST_F(SEList, HoldsEveryRowOfTheDataFileInTheListsOrderReadOnly)
 
     // Typing never changes a cell; a click selects the whole row.
     OpenList();
-    QTableWidget* grid = form.ValueListEditor1;
+    QTableWidget* grid = form.SEListBox->ValueListEditor1;
     ClickCell(2, 1);
     const QString before = Cell(2, 1);
     QTest::keyClick(grid, Qt::Key_F2);
@@ -125,7 +125,7 @@ TEST_F(SEList, OpeningDisablesTheCommandsAndClosingRelistsTheFolder)
     form.ListBox1->setCurrentRow(2);
     form.CheckSumButton->setEnabled(true);
     OpenList();
-    EXPECT_TRUE(form.SEListBox->isVisible() && form.ValueListEditor1->hasFocus());
+    EXPECT_TRUE(form.SEListBox->isVisible() && form.SEListBox->ValueListEditor1->hasFocus());
     for (QToolButton* off : {form.SpeedButton13, form.SpeedButton4, form.SpeedButton8, form.DelButton,
                              form.CheckSumButton, form.SEListButton, form.FixButton})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
@@ -133,7 +133,7 @@ TEST_F(SEList, OpeningDisablesTheCommandsAndClosingRelistsTheFolder)
     EXPECT_TRUE(form.ListBox1->isEnabled() && form.CheckBox1->isEnabled() && form.DiskBox->isEnabled());
 
     // The scroll position and the selected row are kept between openings.
-    QTableWidget* grid = form.ValueListEditor1;
+    QTableWidget* grid = form.SEListBox->ValueListEditor1;
     grid->verticalScrollBar()->setValue(40);
     ClickCell(43, 0);
     CloseList();
@@ -153,13 +153,13 @@ TEST_F(SEList, TheCaptionShowsTheWholeLineThatFitsBeforeTheX)
 {
     TForm1& form = Open();
     OpenList();
-    const QLabel* caption = form.Label11;
+    const QLabel* caption = form.SEListBox->Label11;
     const QFontMetrics metrics(caption->font());
     EXPECT_GE(caption->contentsRect().height(), metrics.height());  // no glyph cut at the top
     EXPECT_LE(metrics.horizontalAdvance(caption->text()), caption->contentsRect().width());  // nor at the right
     EXPECT_TRUE(caption->text().startsWith("Only for information (http://gdri.smspower.org/"))
         << caption->text().toStdString();
-    EXPECT_FALSE(caption->geometry().intersects(form.SpeedButton10->geometry()));
+    EXPECT_FALSE(caption->geometry().intersects(form.SEListBox->SpeedButton10->geometry()));
     EXPECT_TRUE(form.SEListBox->rect().contains(caption->geometry()));
 }
 
@@ -174,8 +174,8 @@ TEST_F(ErrorBox, AnIoErrorInAHandlerShowsItsTextWithAFullStop)
     QTest::mouseClick(form.SpeedButton13, Qt::LeftButton);
     // The current folder disappears while the box is open: closing it tests
     // the selected entry, and that fails.
-    ASSERT_TRUE(folder_.remove());
-    QTest::mouseClick(form.SpeedButton15, Qt::LeftButton);
+    ASSERT_GT(std::filesystem::remove_all(Folder()), 0u);
+    QTest::mouseClick(form.AboutBox->SpeedButton15, Qt::LeftButton);
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_EQ(errors_[0].text, "File not found.");
     EXPECT_EQ(errors_[0].title, "varnoquil_window_tests");

@@ -7,7 +7,6 @@
 #include "errors.h"
 #include "look.h"
 #include "platform.h"
-#include "rom_builder.h"
 
 #include <QKeyEvent>
 #include <QRegularExpression>
@@ -188,7 +187,7 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
         EXPECT_EQ(form.Label4->text().toStdString(), Folder());
     }
     // A folder gone since the listing: only the error box.
-    ASSERT_TRUE(QDir(folder_.path()).rmdir("empty"));
+    ASSERT_TRUE(QDir(QString::fromStdString(Folder())).rmdir("empty"));
     DoubleClick("empty");
     EXPECT_EQ(State(), "empty --- - - !File not found.");
     EXPECT_EQ(currentDir(), Folder());
@@ -242,7 +241,7 @@ TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
     EXPECT_EQ(form.SpeedButton4->isEnabled(), currentDir() != "/");
 
     // A chosen drive's root is listed; one that cannot be entered leaves the folder.
-    const QString here = folder_.path();
+    const QString here = QString::fromStdString(Folder());
     for (const auto& [text, root, folder] : std::vector<std::tuple<QString, QString, std::string>>{
              {here + "/games [Backup [1]]", here + "/games", PathOf("games")},
              {here + "/empty [RAM]", here + "/empty", PathOf("empty")},
@@ -319,7 +318,7 @@ TEST_F(FileBrowser, EntriesAreDrawnInTheColourOfTheirKindOnStripes)
     TForm1& form = OpenListed();
     QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
     EXPECT_GT(Entries().indexOf("loop"), Entries().indexOf("a.bin"));
-    ASSERT_TRUE(QFile::remove(folder_.filePath("e.txt")));  // gone since the listing: drawn as a folder
+    ASSERT_TRUE(QFile::remove(FilePath("e.txt")));  // gone since the listing: drawn as a folder
     const QImage image = List()->viewport()->grab().toImage();
     const QColor azure = look::kAzure, orange = look::kOrange, grey = look::kLightGrey;
     for (const auto& [entry, colour] : std::vector<std::pair<QString, QColor>>{{"..", orange}, {"empty", orange},
@@ -352,7 +351,7 @@ TEST_F(FileBrowser, NamesThatAreNotUtf8WorkLikeAnyOther)
     EXPECT_EQ(form.SelectedFile, PathOf(rom.c_str()));
     QTest::mouseClick(form.FixButton, Qt::LeftButton);
     EXPECT_EQ(form.InFile, PathOf(rom.c_str()));
-    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(form.FixBox->SpeedButton2, Qt::LeftButton);
 
     KeyTo(folderShown);
     Key(Qt::Key_Return);
@@ -374,7 +373,7 @@ TEST_F(FileBrowser, AFolderRemovedFromOutsideIsLeftForTheNearestOneThatExists)
     for (const Way way : {BackButton, Backspace, RootButton}) {
         MakeFolder("gone/deeper");
         TForm1& form = Open(PathOf("gone/deeper"));
-        ASSERT_TRUE(QDir(folder_.filePath("gone")).removeRecursively());
+        ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
         if (way == Backspace)
             Key(Qt::Key_Backspace);
         else

@@ -7,7 +7,6 @@
 #include "dialogs.h"
 #include "fix_gems.h"
 #include "gems.h"
-#include "rom_builder.h"
 #include "scale.h"
 
 #include <QElapsedTimer>
@@ -50,7 +49,7 @@ protected:
         WindowTest::TearDown();
     }
 
-    QString Deep(const QString& name) const { return folder_.filePath(kDeep + name); }
+    QString Deep(const QString& name) const { return FilePath(kDeep + name); }
     std::string Path(const QString& name) const { return Deep(name).toStdString(); }
     QString DeepFolder() const { return Deep("").chopped(1); }
 
@@ -64,16 +63,16 @@ protected:
         QTest::mouseClick(form.FixButton, Qt::LeftButton);
         if (!output.isEmpty()) {
             answers_.push_back(Deep(output));
-            QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+            QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
         }
         return form;
     }
 
     static void ChoosePreset(TForm1& form, int index)
     {
-        QTest::keyClick(form.PresetBox, Qt::Key_Home);
+        QTest::keyClick(form.FixBox->PresetBox, Qt::Key_Home);
         for (int i = 0; i < index; ++i)
-            QTest::keyClick(form.PresetBox, Qt::Key_Down);
+            QTest::keyClick(form.FixBox->PresetBox, Qt::Key_Down);
     }
 
     // Selects a box's text and types over it, or deletes it.
@@ -140,8 +139,8 @@ vtest::a_byte Rom(bool fm, bool psg)
 TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
 {
     TForm1& form = OpenPanel(Rom(true, true), "out.bin");
-    EXPECT_TRUE(form.SpeedButton7->isEnabled());
-    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    EXPECT_TRUE(form.FixBox->SpeedButton7->isEnabled());
+    QTest::mouseClick(form.FixBox->SpeedButton2, Qt::LeftButton);
     EXPECT_FALSE(form.FixBox->isVisible());
     EXPECT_TRUE(form.SEListButton->isEnabled() && form.SpeedButton13->isEnabled() && form.ListBox1->hasFocus());
     EXPECT_TRUE(form.DelButton->isEnabled() && form.FixButton->isEnabled());
@@ -163,20 +162,20 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
         // The output box is emptied, the output file kept; the input path is shortened.
         EXPECT_TRUE(form.FixBox->isVisible());
         EXPECT_EQ(form.InFile, Path("in.bin"));
-        EXPECT_TRUE(form.In_Edit->text().contains("...") && form.In_Edit->text().endsWith("/in.bin"));
-        EXPECT_TRUE(form.Out_Edit->text().isEmpty() && !form.SpeedButton7->isEnabled());
+        EXPECT_TRUE(form.FixBox->In_Edit->text().contains("...") && form.FixBox->In_Edit->text().endsWith("/in.bin"));
+        EXPECT_TRUE(form.FixBox->Out_Edit->text().isEmpty() && !form.FixBox->SpeedButton7->isEnabled());
         EXPECT_EQ(form.OutFile, Path("out.bin"));
         EXPECT_FALSE(form.SpeedButton13->isEnabled() || form.SEListButton->isEnabled());
         // A double click's second press selects the entry again after the
         // panel opened, which gives Delete and Checksum back.
         EXPECT_EQ(form.DelButton->isEnabled() || form.CheckSumButton->isEnabled(), i == 2);
         EXPECT_TRUE(form.FixButton->isEnabled());
-        QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+        QTest::mouseClick(form.FixBox->SpeedButton2, Qt::LeftButton);
     }
     // Closing on ".." leaves Delete off.
     form.ListBox1->setCurrentRow(0);
     QTest::mouseClick(form.FixButton, Qt::LeftButton);
-    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(form.FixBox->SpeedButton2, Qt::LeftButton);
     EXPECT_FALSE(form.DelButton->isEnabled());
 }
 
@@ -184,24 +183,24 @@ TEST_F(FixPanel, PresetsSetTheScalesAndTheMode)
 {
     TForm1& form = OpenPanel(Rom(false, false));
     // The first preset is chosen at start-up.
-    EXPECT_EQ(form.PresetBox->currentText(), "Sega Tavrik");
-    EXPECT_EQ(form.FMBox->text() + " " + form.PSGBox->text(), "1.250 1.500");
-    EXPECT_TRUE(form.FMBox->isReadOnly() && !form.UpDown1->isEnabled());
+    EXPECT_EQ(form.FixBox->PresetBox->currentText(), "Sega Tavrik");
+    EXPECT_EQ(form.FixBox->FMBox->text() + " " + form.FixBox->PSGBox->text(), "1.250 1.500");
+    EXPECT_TRUE(form.FixBox->FMBox->isReadOnly() && !form.FixBox->UpDown1->isEnabled());
     struct Case { int index; const char* texts; int fm, psg; bool custom; };
     // The presets' values are the core's; the window shows them padded and sets the mode.
     for (const Case& c : {Case{1, "2 2", 2000, 2000, false}, Case{4, "0.500 0.500", 500, 500, false},
                           Case{6, "0.001 0.001", 1, 1, true}, Case{0, "1.250 1.500", 1250, 1500, false}}) {
         ChoosePreset(form, c.index);
-        EXPECT_EQ(form.FMBox->text() + " " + form.PSGBox->text(), c.texts) << c.index;
-        EXPECT_EQ(std::pair(form.UpDown1->position(), form.UpDown2->position()), std::pair(c.fm, c.psg));
-        EXPECT_EQ(form.FMBox->isReadOnly() || form.PSGBox->isReadOnly(), !c.custom) << c.index;
-        EXPECT_EQ(form.UpDown1->isEnabled() && form.UpDown2->isEnabled(), c.custom) << c.index;
+        EXPECT_EQ(form.FixBox->FMBox->text() + " " + form.FixBox->PSGBox->text(), c.texts) << c.index;
+        EXPECT_EQ(std::pair(form.FixBox->UpDown1->position(), form.FixBox->UpDown2->position()), std::pair(c.fm, c.psg));
+        EXPECT_EQ(form.FixBox->FMBox->isReadOnly() || form.FixBox->PSGBox->isReadOnly(), !c.custom) << c.index;
+        EXPECT_EQ(form.FixBox->UpDown1->isEnabled() && form.FixBox->UpDown2->isEnabled(), c.custom) << c.index;
     }
     // A typed value gives way to the preset's.
     ChoosePreset(form, 6);
-    Retype(form.FMBox, "3");
+    Retype(form.FixBox->FMBox, "3");
     ChoosePreset(form, 3);
-    EXPECT_EQ(form.FMBox->text(), "1");
+    EXPECT_EQ(form.FixBox->FMBox->text(), "1");
 }
 
 TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
@@ -213,39 +212,39 @@ TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
         ChoosePreset(form, 6);
         // Texts with "#" for the locale's separator.
         const auto text = [own = own](QString pattern) { return pattern.replace('#', QLatin1Char(own)); };
-        QTest::keyClick(form.FMBox, Qt::Key_End);
+        QTest::keyClick(form.FixBox->FMBox, Qt::Key_End);
         for (const char key : {'a', own, other, '-', ' ', '\b', '5'})
-            QTest::keyClicks(form.FMBox, QString(QLatin1Char(key)));
-        EXPECT_EQ(form.FMBox->text(), text("0#0015"));
-        EXPECT_EQ(form.UpDown1->position(), 2);  // rounded, not cut
+            QTest::keyClicks(form.FixBox->FMBox, QString(QLatin1Char(key)));
+        EXPECT_EQ(form.FixBox->FMBox->text(), text("0#0015"));
+        EXPECT_EQ(form.FixBox->UpDown1->position(), 2);  // rounded, not cut
         // Delete types no character and works, also with the DEL character
         // X11 gives it as text; several characters at once are judged one
         // by one.
-        QTest::keyClick(form.FMBox, Qt::Key_Home);
+        QTest::keyClick(form.FixBox->FMBox, Qt::Key_Home);
         for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
             QKeyEvent del(type, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
-            QApplication::sendEvent(form.FMBox, &del);
+            QApplication::sendEvent(form.FixBox->FMBox, &del);
         }
         QKeyEvent several(QEvent::KeyPress, 0, Qt::NoModifier, text("2x#") + QLatin1Char(other));
-        QApplication::sendEvent(form.FMBox, &several);
-        EXPECT_EQ(form.FMBox->text(), text("2#0015"));
-        EXPECT_EQ(form.UpDown1->position(), 2002);
+        QApplication::sendEvent(form.FixBox->FMBox, &several);
+        EXPECT_EQ(form.FixBox->FMBox->text(), text("2#0015"));
+        EXPECT_EQ(form.FixBox->UpDown1->position(), 2002);
         for (const auto& [psg, enabled] : {std::pair{"0", false}, std::pair{"2", true}}) {
-            Retype(form.PSGBox, psg);
-            EXPECT_EQ(form.SpeedButton7->isEnabled(), enabled) << psg;
+            Retype(form.FixBox->PSGBox, psg);
+            EXPECT_EQ(form.FixBox->SpeedButton7->isEnabled(), enabled) << psg;
         }
         // The arrows step by a thousandth, unpadded, and stop above 0.
         for (const auto& [from, up, to, position] : {std::tuple{"1#250", true, "1#251", 1251},
                                                      std::tuple{"1#999", true, "2", 2000},
                                                      std::tuple{"0#002", false, "0#001", 1},
                                                      std::tuple{"0#001", false, "0#001", 1}}) {
-            Retype(form.PSGBox, text(from));
-            QTest::mouseClick(up ? form.UpDown2->upArrow() : form.UpDown2->downArrow(), Qt::LeftButton);
-            EXPECT_EQ(std::pair(form.PSGBox->text(), form.UpDown2->position()), std::pair(text(to), position)) << from;
+            Retype(form.FixBox->PSGBox, text(from));
+            QTest::mouseClick(up ? form.FixBox->UpDown2->upArrow() : form.FixBox->UpDown2->downArrow(), Qt::LeftButton);
+            EXPECT_EQ(std::pair(form.FixBox->PSGBox->text(), form.FixBox->UpDown2->position()), std::pair(text(to), position)) << from;
         }
         ChoosePreset(form, 0);
-        QTest::keyClicks(form.FMBox, "7");  // read-only again
-        EXPECT_EQ(form.FMBox->text(), text("1#250"));
+        QTest::keyClicks(form.FixBox->FMBox, "7");  // read-only again
+        EXPECT_EQ(form.FixBox->FMBox->text(), text("1#250"));
         EXPECT_TRUE(errors_.empty());
     }
 }
@@ -255,14 +254,14 @@ TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
     TForm1& form = OpenPanel(Rom(false, false));
     duringDialog_ = [] { QDir::setCurrent(QDir::rootPath()); };
     answers_ = {"/roms/Other Game.SMD", "", Deep("out.bin"), "", Deep("again.bin")};
-    for (QToolButton* button : {form.SpeedButton5, form.SpeedButton5, form.SpeedButton6, form.SpeedButton6})
+    for (QToolButton* button : {form.FixBox->SpeedButton5, form.FixBox->SpeedButton5, form.FixBox->SpeedButton6, form.FixBox->SpeedButton6})
         QTest::mouseClick(button, Qt::LeftButton);  // each second one is cancelled
     EXPECT_EQ(form.InFile, "/roms/Other Game.SMD");
-    EXPECT_EQ(form.In_Edit->text(), "/roms/Other Game.SMD");
+    EXPECT_EQ(form.FixBox->In_Edit->text(), "/roms/Other Game.SMD");
     EXPECT_EQ(form.OutFile, Path("out.bin"));
-    EXPECT_TRUE(form.SpeedButton7->isEnabled());
+    EXPECT_TRUE(form.FixBox->SpeedButton7->isEnabled());
     form.InFile = Path("x.Bin");
-    QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+    QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(form.OutFile, Path("again.bin"));
     EXPECT_EQ(QDir::currentPath(), DeepFolder());
 
@@ -285,20 +284,20 @@ TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
         TForm1& form = OpenPanel(rom, "out.bin");
         ChoosePreset(form, c.preset);
         if (!c.checksum)  // any button on the caption toggles the option
-            QTest::mouseClick(form.Label10, Qt::RightButton);
-        ASSERT_EQ(form.CheckBox2->isChecked(), c.checksum);
+            QTest::mouseClick(form.FixBox->Label10, Qt::RightButton);
+        ASSERT_EQ(form.FixBox->CheckBox2->isChecked(), c.checksum);
         // A click while the run lets the window take input starts no second run.
         QString statusAtSecondClick;
         QTimer::singleShot(0, [&] {
             statusAtSecondClick = form.Label3->text();
-            QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+            QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
         });
-        QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+        QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
         EXPECT_EQ(statusAtSecondClick, "Loading..\n");
 
         const ScalePreset& preset = ScalePresets()[std::size_t(c.preset)];
         vtest::a_byte image;
-        const std::string expected = folder_.filePath("expected.bin").toStdString();
+        const std::string expected = FilePath("expected.bin").toStdString();
         FixGems({Path("in.bin"), expected, preset.fmThousandths / 1000.0, preset.psgThousandths / 1000.0,
                  c.checksum}, {}, image);
         EXPECT_EQ(vtest::ReadFile(Path("out.bin")), vtest::ReadFile(expected));
@@ -308,9 +307,9 @@ TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
         if (c.checksum)
             lines.insert(3, "checksum fix..");
         EXPECT_EQ(form.Label3->text().split('\n'), lines);
-        EXPECT_EQ(form.ProgressBar1->maximum(), 2 * 0x2000 + (c.checksum ? 32 : 22));
-        EXPECT_EQ(form.ProgressBar1->value(), form.ProgressBar1->maximum());
-        EXPECT_TRUE(form.FixBox->isVisible() && form.SpeedButton7->isEnabled());
+        EXPECT_EQ(form.FixBox->ProgressBar1->maximum(), 2 * 0x2000 + (c.checksum ? 32 : 22));
+        EXPECT_EQ(form.FixBox->ProgressBar1->value(), form.FixBox->ProgressBar1->maximum());
+        EXPECT_TRUE(form.FixBox->isVisible() && form.FixBox->SpeedButton7->isEnabled());
     }
 }
 
@@ -319,11 +318,11 @@ TEST_F(FixPanel, FailuresEndTheCommandBeforeItWritesAnything)
     TForm1& form = OpenPanel(Rom(true, true), "out.bin");
     const QString status = form.Label3->text();
     ChoosePreset(form, 6);
-    Retype(form.FMBox, "");  // the emptied box cannot be converted
-    QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+    Retype(form.FixBox->FMBox, "");  // the emptied box cannot be converted
+    QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
     form.OutFile = form.InFile;
     ChoosePreset(form, 0);
-    QTest::mouseClick(form.SpeedButton7, Qt::LeftButton);
+    QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
 
     ASSERT_EQ(errors_.size(), 3u);
     EXPECT_EQ(errors_[0].text, "'' is not a valid floating point value.");
@@ -338,24 +337,24 @@ TEST_F(FixPanel, ANonNumberInAScaleBoxEndsOnlyTheChangeThatReadIt)
 {
     TForm1& form = OpenPanel(Rom(false, false), "out.bin");
     ChoosePreset(form, 6);
-    Retype(form.PSGBox, "");
+    Retype(form.FixBox->PSGBox, "");
     ASSERT_EQ(errors_.size(), 1u);
     // Another preset still replaces both texts and makes the boxes read-only;
     // the first change after the choice finds the empty box once more.
     ChoosePreset(form, 3);
-    EXPECT_EQ(form.FMBox->text() + " " + form.PSGBox->text(), "1 1");
-    EXPECT_TRUE(form.FMBox->isReadOnly() && form.PSGBox->isReadOnly());
+    EXPECT_EQ(form.FixBox->FMBox->text() + " " + form.FixBox->PSGBox->text(), "1 1");
+    EXPECT_TRUE(form.FixBox->FMBox->isReadOnly() && form.FixBox->PSGBox->isReadOnly());
     EXPECT_EQ(errors_.size(), 2u);
 
     // FIX opens the panel on the first click; emptying the output box reads
     // the scales and reports the empty one, once.
     ChoosePreset(form, 6);
-    Retype(form.FMBox, "");
-    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    Retype(form.FixBox->FMBox, "");
+    QTest::mouseClick(form.FixBox->SpeedButton2, Qt::LeftButton);
     const std::size_t shown = errors_.size();
     QTest::mouseClick(form.FixButton, Qt::LeftButton);
     EXPECT_TRUE(form.FixBox->isVisible());
-    EXPECT_TRUE(form.Out_Edit->text().isEmpty() && !form.SpeedButton13->isEnabled());
+    EXPECT_TRUE(form.FixBox->Out_Edit->text().isEmpty() && !form.SpeedButton13->isEnabled());
     ASSERT_EQ(errors_.size(), shown + 1);
     for (const ShownError& error : errors_)
         EXPECT_EQ(error.text, "'' is not a valid floating point value.");
@@ -391,7 +390,7 @@ TEST_F(FixPanel, TheSaveDialogOffersRomImagesAndRefusesAMissingFolder)
                       titles << dialog->windowTitle();
                       type(dialog, "game");
                   }});
-    QTest::mouseClick(form.SpeedButton6, Qt::LeftButton);
+    QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(titles, (QStringList{"Save ROM image", "Save ROM image"}));
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].contains(Deep("missing"))) << warnings[0].toStdString();

@@ -10,6 +10,8 @@
 
 #include <QScreen>
 
+namespace layout = varnoquil::ui::layout;
+
 namespace {
 
 class StartUp : public WindowTest {};
@@ -36,7 +38,7 @@ TEST_F(StartUp, ListsTheStartFolderWithItsSmdFilesAndSetsTheStartStates)
     EXPECT_FALSE(form.DelButton->isEnabled() || form.FixButton->isEnabled() || form.CheckSumButton->isEnabled());
     for (QToolButton* button : {form.SpeedButton4, form.SpeedButton8, form.SEListButton, form.SpeedButton13})
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
-    for (QGroupBox* box : {form.AboutBox, form.FixBox, form.SEListBox})
+    for (QGroupBox* box : std::initializer_list<QGroupBox*>{form.AboutBox, form.FixBox, form.SEListBox})
         EXPECT_TRUE(box->isHidden()) << box->objectName().toStdString();
 
     // The drive box selects the drive holding the start folder.
@@ -91,21 +93,27 @@ protected:
 TEST_F(Frame, TheLayoutFollowsTheWindowsSizeDownToItsMinimum)
 {
     TForm1& form = Open();
-    for (const QSize size : {QSize(800, 500), QSize(550, 300), QSize(400, 200)}) {
+    const QSize minimum(layout::kMinimumSize.width, layout::kMinimumSize.height);
+    EXPECT_EQ(form.size(), QSize(layout::kStartSize.width, layout::kStartSize.height));
+    for (const QSize size : {QSize(800, 500), minimum, minimum - QSize(150, 100)}) {
         form.resize(size);
-        const QSize client = form.size() - QSize(6, 6);
-        EXPECT_EQ(form.size(), size.expandedTo({550, 300}));
-        EXPECT_EQ(form.ListBox1->geometry(), QRect(0, 45, client.width() - 167, client.height() - 68));
-        EXPECT_EQ(form.Panel3->width() - form.SpeedButton1->x(), 25);
-        EXPECT_EQ(form.Panel3->width() - form.SpeedButton3->x(), 51);
-        EXPECT_EQ(form.Panel3->width() - form.SpeedButton13->x(), 75);
-        EXPECT_EQ(form.Panel1->height() - form.CheckBox1->y(), 19);
-        EXPECT_EQ(form.Label3->height(), form.Panel1->height() - 54);
-        EXPECT_EQ(form.width() - form.DiskBox->x(), 156);
+        const QSize client = form.size() - 2 * QSize(layout::kFrameThickness, layout::kFrameThickness);
+        EXPECT_EQ(form.size(), size.expandedTo(minimum));
+        EXPECT_EQ(form.ListBox1->geometry(),
+                  QRect(0, layout::kListTop, client.width() - layout::kInfoPanelWidth,
+                        client.height() - layout::kListTop - layout::kPathBarHeight));
+        EXPECT_EQ(form.Panel3->width() - form.SpeedButton1->x(), layout::kCloseButtonFromRight);
+        EXPECT_EQ(form.Panel3->width() - form.SpeedButton3->x(), layout::kMinimizeButtonFromRight);
+        EXPECT_EQ(form.Panel3->width() - form.SpeedButton13->x(), layout::kAboutButtonFromRight);
+        EXPECT_EQ(form.Panel1->height() - form.CheckBox1->y(), layout::kFilterCheckBoxFromBottom);
+        EXPECT_EQ(form.Panel1->height() - form.Label3->height(), layout::kInformationHeightLoss);
+        EXPECT_EQ(form.width() - form.DiskBox->x(), layout::kDiskBoxFromRight);
+        // Each box centred over the list, halves truncated toward zero.
         const QRect list = form.ListBox1->geometry();
-        EXPECT_EQ(form.AboutBox->pos(), QPoint((list.width() - 361) / 2, 45 + (list.height() - 193) / 2));
-        EXPECT_EQ(form.FixBox->pos(), QPoint((list.width() - 361) / 2, 45 + (list.height() - 161) / 2));
-        EXPECT_EQ(form.SEListBox->pos(), QPoint((list.width() - 369) / 2, 45 + (list.height() - 193) / 2));
+        for (QGroupBox* box : std::initializer_list<QGroupBox*>{form.AboutBox, form.FixBox, form.SEListBox}) {
+            EXPECT_EQ(box->pos(), QPoint((list.width() - box->width()) / 2, list.top() + (list.height() - box->height()) / 2))
+                << box->objectName().toStdString();
+        }
     }
 }
 

@@ -6,7 +6,6 @@
 
 #include "window_test.h"
 
-#include "rom_builder.h"
 
 #include <QListWidget>
 

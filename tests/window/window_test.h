@@ -1,7 +1,11 @@
 #pragma once
 
+#include "about_panel.h"
 #include "application.h"
 #include "form1.h"
+#include "gems_fix_panel.h"
+#include "rom_builder.h"
+#include "sound_engine_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest/QTest>
 
@@ -31,7 +34,6 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder_.isValid());
         startedIn_ = QDir::currentPath();
         platformErrorBox_ = TApplication::ErrorBox;
         TApplication::ErrorBox = [this](const QString& title, const QString& text) {
@@ -46,16 +48,17 @@ protected:
         QDir::setCurrent(startedIn_);
     }
 
-    std::string Folder() const { return folder_.path().toStdString(); }
+    std::string Folder() const { return folder_.root; }
+    QString FilePath(const QString& name) const { return QString::fromStdString(folder_.Path(name.toStdString())); }
 
     void MakeFile(const QString& name) const
     {
-        QFile file(folder_.filePath(name));
+        QFile file(FilePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("ROM");
     }
 
-    void MakeFolder(const QString& name) const { ASSERT_TRUE(QDir(folder_.path()).mkpath(name)); }
+    void MakeFolder(const QString& name) const { ASSERT_TRUE(QDir(QString::fromStdString(Folder())).mkpath(name)); }
 
     // Creates the window in the folder and shows it.
     TForm1& Open(const std::string& startFolder)
@@ -67,7 +70,7 @@ protected:
     }
     TForm1& Open() { return Open(Folder()); }
 
-    QTemporaryDir folder_;
+    vtest::TempDir folder_;
     std::unique_ptr<TForm1> form_;
     std::vector<ShownError> errors_;
     std::function<void(const QString&, const QString&)> platformErrorBox_;
