@@ -1,5 +1,7 @@
 #include "ui_logic.h"
 
+#include "named_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,21 +13,45 @@ using namespace varnoquil::ui;
 
 namespace {
 
+namespace layout = varnoquil::ui::layout;
+
 const WorkArea kScreen{0, 0, 1280, 800};
 const Size kWindow{570, 326};
 
 // --- edge snapping --------------------------------------------------------------
 
-TEST(EdgeSnapping, SnapsWithinTwentyPixelsOfEachEdgeOfTheWorkAreaButNotAtTwentyOne)
+struct Move {
+    const char* name;
+    Point proposed;
+    Point landed;
+};
+
+class EdgeSnapping : public ::testing::TestWithParam<Move> {};
+
+TEST_P(EdgeSnapping, LandsOnAnEdgeWithinTheSnapDistanceOnly)
 {
-    // The right edge lies at 1280 - 570 = 710, the bottom at 800 - 326 = 474.
-    const std::vector<std::pair<Point, Point>> moves = {
-        {{20, 300}, {0, 300}},   {{-20, 300}, {0, 300}},   {{21, 300}, {21, 300}},   {{-21, 300}, {-21, 300}},
-        {{690, 300}, {710, 300}}, {{689, 300}, {689, 300}}, {{300, 20}, {300, 0}},     {{300, 21}, {300, 21}},
-        {{300, 494}, {300, 474}}, {{300, 453}, {300, 453}}, {{715, 470}, {710, 474}},
-    };
-    for (const auto& [proposed, landed] : moves)
-        EXPECT_EQ(SnapToWorkArea(proposed, kWindow, kScreen), landed) << proposed.x << "," << proposed.y;
+    EXPECT_EQ(SnapToWorkArea(GetParam().proposed, kWindow, kScreen), GetParam().landed);
+}
+
+// The window's left edge lands at 0 or 710 (1280 - 570), its top at 0 or 474
+// (800 - 326).
+constexpr int d = layout::kSnapDistance;
+INSTANTIATE_TEST_SUITE_P(Moves, EdgeSnapping,
+                         ::testing::Values(Move{"LeftAtTheDistance", {d, 300}, {0, 300}},
+                                           Move{"LeftOutsideAtTheDistance", {-d, 300}, {0, 300}},
+                                           Move{"LeftOnePixelFarther", {d + 1, 300}, {d + 1, 300}},
+                                           Move{"LeftOutsideOnePixelFarther", {-d - 1, 300}, {-d - 1, 300}},
+                                           Move{"RightAtTheDistance", {710 - d, 300}, {710, 300}},
+                                           Move{"RightOnePixelFarther", {709 - d, 300}, {709 - d, 300}},
+                                           Move{"TopAtTheDistance", {300, d}, {300, 0}},
+                                           Move{"TopOnePixelFarther", {300, d + 1}, {300, d + 1}},
+                                           Move{"BottomOutsideAtTheDistance", {300, 474 + d}, {300, 474}},
+                                           Move{"BottomOnePixelFarther", {300, 473 - d}, {300, 473 - d}},
+                                           Move{"RightAndBottomAtOnce", {715, 470}, {710, 474}}),
+                         vtest::RowName());
+
+TEST(EdgeSnappingArea, EdgesAreThoseOfTheWorkAreaAndTheSecondTestWinsInANarrowOne)
+{
     // A work area with panels of 40 pixels on the left and 30 at the top.
     const WorkArea area{40, 30, 1280, 800};
     EXPECT_EQ(SnapToWorkArea({25, 45}, kWindow, area), (Point{40, 30}));
@@ -41,39 +67,55 @@ TEST(EdgeSnapping, SnapsWithinTwentyPixelsOfEachEdgeOfTheWorkAreaButNotAtTwentyO
 
 TEST(BoxCentring, TruncatesHalvesTowardZero)
 {
-    const Size box{361, 193};
+    const Size box = layout::kAboutBoxSize;
+    const int top = layout::kListTop;
     // Differences of 5 and -5 both lose their half pixel toward zero.
-    EXPECT_EQ(CentreOverList(box, 45, 366, 198), (Point{2, 47}));
-    EXPECT_EQ(CentreOverList(box, 45, 356, 188), (Point{-2, 43}));
+    EXPECT_EQ(CentreOverList(box, top, box.width + 5, box.height + 5), (Point{2, top + 2}));
+    EXPECT_EQ(CentreOverList(box, top, box.width - 5, box.height - 5), (Point{-2, top - 2}));
     // A list much smaller than the box: the box overhangs to the left and up.
-    EXPECT_EQ(CentreOverList(box, 45, 100, 50), (Point{-130, 45 - 71}));
+    EXPECT_EQ(CentreOverList(box, top, box.width - 261, box.height - 143), (Point{-130, top - 71}));
 }
 
 // --- path shortening ------------------------------------------------------------
 
-TEST(ShortenPath, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
+struct Shortening {
+    const char* name;
+    std::string path;
+    int room;
+    char separator;
+    // Every text measured, until one fits or nothing is left to cut.
+    std::vector<std::string> measured;
+};
+
+class ShortenPathTest : public ::testing::TestWithParam<Shortening> {};
+
+TEST_P(ShortenPathTest, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
 {
-    // Each text is measured until it fits or nothing is left to cut.
-    const std::vector<std::tuple<std::string, int, char, std::vector<std::string>>> cases = {
-        {"/home/user/games/roms", 0, '/',
-         {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
-        // The drive prefix goes with the root on Windows paths.
-        {"C:\\games\\megadrive\\roms", 0, '\\',
-         {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
-        {"/home/user/games/roms", 21, '/', {"/home/user/games/roms"}},
-        {"/home/user/games/roms", 15, '/', {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
-        {"/.config/app/state/x", 17, '/', {"/.config/app/state/x", "/.../app/state/x"}},  // hidden is no different
-        {"/roms", 0, '/', {"/roms"}}, {"roms", 0, '/', {}}};
-    for (const auto& [path, room, separator, steps] : cases) {
-        std::vector<std::string> measured;
-        const std::string result = ShortenPath(path, [&](const std::string& text) {
-            measured.push_back(text);
-            return int(text.size());  // one pixel per character
-        }, room, separator);
-        EXPECT_EQ(measured, steps) << path;
-        EXPECT_EQ(result, room == 0 ? "roms" : measured.back()) << path;
-    }
+    const Shortening& row = GetParam();
+    std::vector<std::string> measured;
+    const auto onePixelPerCharacter = [&measured](const std::string& text) {
+        measured.push_back(text);
+        return int(text.size());
+    };
+    const std::string result = ShortenPath(row.path, onePixelPerCharacter, row.room, row.separator);
+    EXPECT_EQ(measured, row.measured);
+    EXPECT_EQ(result, row.room == 0 ? "roms" : measured.back());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ShortenPathTest,
+    ::testing::Values(
+        Shortening{"DownToTheName", "/home/user/games/roms", 0, '/',
+                   {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
+        Shortening{"DriveGoesWithTheRoot", "C:\\games\\megadrive\\roms", 0, '\\',
+                   {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
+        Shortening{"FitsWhole", "/home/user/games/roms", 21, '/', {"/home/user/games/roms"}},
+        Shortening{"StopsOnceItFits", "/home/user/games/roms", 15, '/',
+                   {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
+        Shortening{"HiddenFoldersAreNoDifferent", "/.config/app/state/x", 17, '/',
+                   {"/.config/app/state/x", "/.../app/state/x"}},
+        Shortening{"RootedName", "/roms", 0, '/', {"/roms"}}, Shortening{"BareName", "roms", 0, '/', {}}),
+    vtest::RowName());
 
 // --- heading wave ---------------------------------------------------------------
 
