@@ -4,6 +4,7 @@
 #include "window_test.h"
 
 #include "errors.h"
+#include "named_rows.h"
 #include "sound_engines.h"
 
 #include <QScrollBar>
@@ -32,11 +33,9 @@ protected:
     void CloseBox() { QTest::mouseClick(form_->AboutBox->SpeedButton15, Qt::LeftButton); }
 };
 
-TEST_F(About, OpeningDisablesTheListAndTheFileButtonsAndClosingGivesThemBack)
+TEST_F(About, OpeningDisablesTheListAndTheFileButtonsOnly)
 {
-    MakeFolder("sub");
     MakeFile("a.bin");
-    MakeFile("b.smd");
     TForm1& form = Open();
     SelectEntry("a.bin");
     for (QToolButton* button : {form.DelButton, form.FixButton, form.CheckSumButton})
@@ -50,28 +49,46 @@ TEST_F(About, OpeningDisablesTheListAndTheFileButtonsAndClosingGivesThemBack)
                                                        form.SpeedButton13, form.CheckBox1, form.DiskBox})
         EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
 
-    // entry, SelectedFile set, Delete after closing, FIX after closing
-    for (const auto& [entry, romSelected, deleteOn, fixOn] : std::vector<std::tuple<QString, bool, bool, bool>>{
-             {"a.bin", true, true, true}, {"b.smd", false, true, false}, {"..", true, false, false},
-             {"sub", true, false, false}}) {
-        SelectEntry(entry);
-        form.SelectedFile = romSelected ? Folder() + "/a.bin" : std::string();
-        OpenBox();
-        CloseBox();
-        EXPECT_TRUE(form.AboutBox->isHidden());
-        EXPECT_TRUE(form.ListBox1->isEnabled() && form.SEListButton->isEnabled());
-        EXPECT_EQ(form.focusWidget(), form.ListBox1);
-        EXPECT_EQ(form.DelButton->isEnabled(), deleteOn) << entry.toStdString();
-        EXPECT_EQ(form.FixButton->isEnabled(), fixOn) << entry.toStdString();
-    }
-
     // The selected file vanished while the box was open: Delete stays off.
-    SelectEntry("a.bin");
-    OpenBox();
     ASSERT_TRUE(QFile::remove(FilePath("a.bin")));
     CloseBox();
     EXPECT_FALSE(form.DelButton->isEnabled());
 }
+
+struct Closing {
+    const char* name;
+    const char* entry;
+    bool romSelected;  // SelectedFile set while the box is open
+    bool deleteOn;
+    bool fixOn;
+};
+
+class AboutClosing : public About, public ::testing::WithParamInterface<Closing> {};
+
+TEST_P(AboutClosing, GivesBackTheListAndTheButtonsTheSelectedEntryAllows)
+{
+    const Closing& row = GetParam();
+    MakeFolder("sub");
+    MakeFile("a.bin");
+    MakeFile("b.smd");
+    TForm1& form = Open();
+    SelectEntry(row.entry);
+    form.SelectedFile = row.romSelected ? Folder() + "/a.bin" : std::string();
+    OpenBox();
+    CloseBox();
+    EXPECT_TRUE(form.AboutBox->isHidden());
+    EXPECT_TRUE(form.ListBox1->isEnabled() && form.SEListButton->isEnabled());
+    EXPECT_EQ(form.focusWidget(), form.ListBox1);
+    EXPECT_EQ(form.DelButton->isEnabled(), row.deleteOn);
+    EXPECT_EQ(form.FixButton->isEnabled(), row.fixOn);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, AboutClosing,
+                         ::testing::Values(Closing{"RomImage", "a.bin", true, true, true},
+                                           Closing{"OtherFile", "b.smd", false, true, false},
+                                           Closing{"ParentEntry", "..", true, false, false},
+                                           Closing{"Folder", "sub", true, false, false}),
+                         vtest::RowName());
 
 class SEList : public WindowTest {
 protected:

@@ -127,19 +127,21 @@ TEST_F(Frame, DraggingByTheTitleMovesAndSnapsTheWindow)
     DropWith(Qt::RightButton);
     EXPECT_FALSE(form.Dragging);
 
-    // Within twenty pixels of an edge of the work area the window snaps to it.
+    // Within the snap distance of an edge of the work area the window snaps
+    // to it, each direction on its own.
     const QRect area = WorkArea();
-    DragBy(Qt::LeftButton, area.left() + 20 - form.x(), area.top() + 21 - form.y());
-    EXPECT_EQ(form.pos(), QPoint(area.left(), area.top() + 21));
-    QTest::mouseMove(form.Label1, {100 + 21, 10 - 1});
-    EXPECT_EQ(form.pos(), QPoint(area.left() + 21, area.top()));
+    const int near = layout::kSnapDistance, far = layout::kSnapDistance + 1;
+    DragBy(Qt::LeftButton, area.left() + near - form.x(), area.top() + far - form.y());
+    EXPECT_EQ(form.pos(), QPoint(area.left(), area.top() + far));
+    QTest::mouseMove(form.Label1, {100 + far, 10 - 1});
+    EXPECT_EQ(form.pos(), QPoint(area.left() + far, area.top()));
     DropWith(Qt::LeftButton);
     const int rightmost = area.left() + area.width() - form.width();
     const int lowest = area.top() + area.height() - form.height();
-    DragBy(Qt::LeftButton, rightmost - 20 - form.x(), lowest + 21 - form.y());
-    EXPECT_EQ(form.pos(), QPoint(rightmost, lowest + 21));
-    QTest::mouseMove(form.Label1, {100 - 21, 10 - 1});
-    EXPECT_EQ(form.pos(), QPoint(rightmost - 21, lowest));
+    DragBy(Qt::LeftButton, rightmost - near - form.x(), lowest + far - form.y());
+    EXPECT_EQ(form.pos(), QPoint(rightmost, lowest + far));
+    QTest::mouseMove(form.Label1, {100 - far, 10 - 1});
+    EXPECT_EQ(form.pos(), QPoint(rightmost - far, lowest));
     DropWith(Qt::LeftButton);
 
     // A maximized window is not snapped: the move of the top alone happens.
