@@ -29,11 +29,11 @@ protected:
             MakeFolder(name);
         MakeFile("e.txt");
         MakeFile("g.smd");
-        Write("a.bin", Rom(0x1234, 0x0001));
-        Write("B.BIN", Rom(0x5678, 0x5678));
-        Write(".f.bin", vtest::RomBuilder(512).GameHeader().bytes);  // a header alone: checksum 0000
-        Write("c.Bin", vtest::a_byte(100));                           // shorter than a header
-        Write("d.bin", Rom(0x1111, 0x2222));
+        MakeFile("a.bin", Rom(0x1234, 0x0001));
+        MakeFile("B.BIN", Rom(0x5678, 0x5678));
+        MakeFile(".f.bin", vtest::RomBuilder(512).GameHeader().bytes);  // a header alone: checksum 0000
+        MakeFile("c.Bin", vtest::a_byte(100));                           // shorter than a header
+        MakeFile("d.bin", Rom(0x1111, 0x2222));
         ::chmod(PathOf("d.bin").c_str(), 0444);
     }
 
@@ -43,8 +43,6 @@ protected:
         return vtest::RomBuilder(0x202).GameHeader().Put(0x120, "\xD1\xCE\xCD\xC8\xCA").BigEndian(0x200, computed, 2)
             .BigEndian(0x18E, stored, 2).bytes;
     }
-    std::string PathOf(const char* name) const { return Folder() + "/" + name; }
-    void Write(const char* name, const vtest::a_byte& bytes) const { vtest::WriteFile(PathOf(name), bytes); }
     QByteArray Content(const char* name) const
     {
         QFile file(QString::fromStdString(PathOf(name)));
@@ -58,18 +56,6 @@ protected:
         form_->CheckBox1Click();  // the relisting's entries, not the start-up listing's
         return *form_;
     }
-    QListWidget* List() const { return form_->ListBox1; }
-    QStringList Entries() const
-    {
-        QStringList entries;
-        for (int i = 0; i < List()->count(); ++i)
-            entries << List()->item(i)->text();
-        return entries;
-    }
-    QRect RowOf(const QString& entry) const
-    {
-        return List()->visualItemRect(List()->item(int(Entries().indexOf(entry))));
-    }
     void Key(Qt::Key key) const { QTest::keyClick(List(), key); }
     // Moves there with arrow keys; what the entries on the way report is not looked at.
     void KeyTo(const QString& entry)
@@ -81,17 +67,6 @@ protected:
         while (List()->currentRow() != Entries().indexOf(entry))
             Key(List()->currentRow() < Entries().indexOf(entry) ? Qt::Key_Down : Qt::Key_Up);
         seen_ = errors_.size();
-    }
-    void Click(const QString& entry, Qt::MouseButton button = Qt::LeftButton) const
-    {
-        QTest::mouseClick(List()->viewport(), button, {}, RowOf(entry).center());
-    }
-    // QTest's double click is the second press alone; a user's begins with a click.
-    void DoubleClick(const QString& entry) const
-    {
-        Click(entry);
-        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, RowOf(entry).center());
-        QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, RowOf(entry).center());
     }
     // The current entry; Delete, FIX and Checksum; the selected file's name;
     // the two checksums Label3 shows ("-" while it asks for a ROM image); and
@@ -111,14 +86,12 @@ protected:
             state += " !" + errors_[seen_].text;
         return state.toStdString();
     }
-    // The root of the mounted file system that holds the folder.
-    static std::string RootHolding(const std::string& folder)
+    // The root of the mounted file system that holds the start folder, as
+    // the drive box chose it at start-up.
+    std::string StartRoot() const
     {
-        std::vector<std::string> roots;
-        for (const auto& drive : varnoquil::platform::listDrives())
-            roots.push_back(drive.root);
-        const int holding = varnoquil::ui::DriveHolding(roots, folder);
-        return holding < 0 ? "/" : roots[std::size_t(holding)];
+        const QComboBox* drives = form_->DiskBox;
+        return drives->currentIndex() < 0 ? "/" : drives->currentData().toString().toStdString();
     }
     void Walk(const std::vector<std::pair<Qt::Key, std::string>>& steps)
     {
@@ -204,7 +177,7 @@ TEST_F(FileBrowser, MousePressesRefreshTheSelectedEntry)
     Click("a.bin");
     EXPECT_EQ(State(), "a.bin DFC a.bin 0001/1234");
     // Repaired meanwhile: a right press elsewhere shows the selected file again.
-    Write("a.bin", Rom(0x1234, 0x1234));
+    MakeFile("a.bin", Rom(0x1234, 0x1234));
     Click("B.BIN", Qt::RightButton);
     EXPECT_EQ(State(), "a.bin DF- a.bin 1234/1234");
     QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
@@ -236,7 +209,7 @@ TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
     EXPECT_EQ(State(), ".. --- - 2222/1111");
 
     QTest::mouseClick(form.SpeedButton8, Qt::LeftButton);
-    EXPECT_EQ(currentDir(), RootHolding(Folder()));
+    EXPECT_EQ(currentDir(), StartRoot());
     EXPECT_EQ(form.Label4->text().toStdString(), currentDir());
     EXPECT_EQ(form.SpeedButton4->isEnabled(), currentDir() != "/");
 
@@ -265,7 +238,7 @@ TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
 
 TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
 {
-    Write("r.bin", Rom(0x00FF, 0xFF00));
+    MakeFile("r.bin", Rom(0x00FF, 0xFF00));
     TForm1& form = OpenListed();
     for (const auto& [name, state] :
          {std::pair{"a.bin", "a.bin DF- a.bin 1234/1234"}, {"r.bin", "r.bin DF- r.bin 00FF/00FF"}}) {
@@ -291,7 +264,7 @@ TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
     };
     for (const auto& [change, error] : failures) {
         ::chmod(PathOf("a.bin").c_str(), 0644);
-        Write("a.bin", Rom(0x1234, 0x0001));
+        MakeFile("a.bin", Rom(0x1234, 0x0001));
         TForm1& failing = OpenListed();
         KeyTo("a.bin");
         change();
@@ -340,9 +313,9 @@ TEST_F(FileBrowser, NamesThatAreNotUtf8WorkLikeAnyOther)
     // Latin-1 names: the bytes are not UTF-8 and show as replacement characters.
     const std::string rom = "\xe9t\xe9.bin", folder = "d\xe9j\xe0";
     const QString romShown = QString::fromUtf8(u8"\uFFFDt\uFFFD.bin"), folderShown = QString::fromUtf8(u8"d\uFFFDj\uFFFD");
-    Write(rom.c_str(), Rom(0x1234, 0x0001));
+    MakeFile(rom.c_str(), Rom(0x1234, 0x0001));
     ASSERT_EQ(::mkdir(PathOf(folder.c_str()).c_str(), 0755), 0);
-    Write((folder + "/in.bin").c_str(), Rom(0x1234, 0x1234));
+    MakeFile((folder + "/in.bin").c_str(), Rom(0x1234, 0x1234));
     TForm1& form = OpenListed();
     ASSERT_TRUE(Entries().contains(romShown) && Entries().contains(folderShown));
 
@@ -378,7 +351,7 @@ TEST_F(FileBrowser, AFolderRemovedFromOutsideIsLeftForTheNearestOneThatExists)
             Key(Qt::Key_Backspace);
         else
             QTest::mouseClick(way == BackButton ? form.SpeedButton4 : form.SpeedButton8, Qt::LeftButton);
-        const std::string expected = way == RootButton ? RootHolding(Folder()) : Folder();
+        const std::string expected = way == RootButton ? StartRoot() : Folder();
         EXPECT_EQ(currentDir(), expected) << way;
         EXPECT_EQ(form.Label4->text().toStdString(), expected) << way;
         if (way != RootButton) {
@@ -412,7 +385,7 @@ TEST_F(FileBrowser, CommandsGoOffWithTheFileTheyWouldActOn)
     QTest::mouseClick(form.SpeedButton8, Qt::LeftButton);
     EXPECT_EQ(form.SelectedFile, "");
     EXPECT_FALSE(form.FixButton->isEnabled() || form.CheckSumButton->isEnabled());
-    const std::string root = RootHolding(Folder());
+    const std::string root = StartRoot();
     const std::string below = Folder().substr(root.size() + (root == "/" ? 0 : 1));
     const QString next = QString::fromStdString(below.substr(0, below.find('/')));
     ASSERT_TRUE(Entries().contains(next));

@@ -1,140 +1,11 @@
 // The GEMS Fix panel: opening and closing, presets, typed and stepped
-// scales, the file dialogs, and the Fix GEMS command run from the window.
+// scales and the file dialogs.
 
-#include "window_test.h"
-
-#include "controls.h"
-#include "dialogs.h"
-#include "fix_gems.h"
-#include "gems.h"
-#include "scale.h"
-
-#include <QElapsedTimer>
-#include <QKeyEvent>
-#include <QLocale>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QTimer>
-
-#include <deque>
+#include "fix_panel_test.h"
 
 using namespace varnoquil;
 
 namespace {
-
-// The window started in a folder deep enough for its paths to be shortened
-// in the file boxes; the dialogs are answered from answers_.
-class FixPanel : public WindowTest {
-protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        platformDialog_ = dialogs::RunFileDialog;
-        dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
-            asked_.push_back(setup);
-            if (duringDialog_)
-                duringDialog_();
-            if (answers_.empty())
-                return QString();
-            const QString answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        };
-        MakeFolder(kDeep);
-    }
-    void TearDown() override
-    {
-        dialogs::RunFileDialog = platformDialog_;
-        QLocale::setDefault(QLocale::c());
-        WindowTest::TearDown();
-    }
-
-    QString Deep(const QString& name) const { return FilePath(kDeep + name); }
-    std::string Path(const QString& name) const { return Deep(name).toStdString(); }
-    QString DeepFolder() const { return Deep("").chopped(1); }
-
-    // Selects in.bin in the list and opens the panel with FIX; chooses the
-    // output in the save dialog when one is given.
-    TForm1& OpenPanel(const vtest::a_byte& rom, const QString& output = {})
-    {
-        vtest::WriteFile(Path("in.bin"), rom);
-        TForm1& form = Open(DeepFolder().toStdString());
-        QTest::keyClick(form.ListBox1, Qt::Key_Down);
-        QTest::mouseClick(form.FixButton, Qt::LeftButton);
-        if (!output.isEmpty()) {
-            answers_.push_back(Deep(output));
-            QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
-        }
-        return form;
-    }
-
-    static void ChoosePreset(TForm1& form, int index)
-    {
-        QTest::keyClick(form.FixBox->PresetBox, Qt::Key_Home);
-        for (int i = 0; i < index; ++i)
-            QTest::keyClick(form.FixBox->PresetBox, Qt::Key_Down);
-    }
-
-    // Selects a box's text and types over it, or deletes it.
-    static void Retype(QLineEdit* box, const QString& text)
-    {
-        QTest::keyClick(box, Qt::Key_End);
-        QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
-        if (text.isEmpty())
-            QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
-    }
-
-    // Answers the modal windows as they come up, one step each, with real
-    // keys; whatever is still open after a few seconds is closed, so that a
-    // wrong answer fails the test instead of hanging it.
-    void AnswerModals(std::deque<std::function<void(QWidget*)>> steps)
-    {
-        modalSteps_ = std::move(steps);
-        answered_ = nullptr;
-        modalClock_.start();
-        PollModals();
-    }
-    void PollModals()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal && (modalSteps_.empty() || modalClock_.hasExpired(5000)))
-            return;
-        // Scheduled first: a step may run a modal window of its own.
-        QTimer::singleShot(20, &modalGuard_, [this] { PollModals(); });
-        if (modal && modalClock_.hasExpired(5000)) {
-            ADD_FAILURE() << "left open: " << modal->windowTitle().toStdString();
-            modalSteps_.clear();
-            modal->close();
-        } else if (modal && modal != answered_ && !modalSteps_.empty()) {
-            answered_ = modal;
-            const auto step = modalSteps_.front();
-            modalSteps_.pop_front();
-            step(modal);
-        }
-    }
-
-    const QString kDeep = QString("a-rather-long-folder-name/").repeated(5);
-    std::deque<std::function<void(QWidget*)>> modalSteps_;
-    QWidget* answered_ = nullptr;
-    QElapsedTimer modalClock_;
-    QObject modalGuard_;  // ends the polling with the test
-    std::deque<QString> answers_;
-    std::vector<dialogs::FileDialogSetup> asked_;
-    std::function<void()> duringDialog_;
-    std::function<QString(QWidget*, const dialogs::FileDialogSetup&)> platformDialog_;
-};
-
-// Random bytes under a game header, with the scale-1.0 tables if asked for.
-vtest::a_byte Rom(bool fm, bool psg)
-{
-    vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
-    if (fm)
-        rom.Put(0x1001, vtest::LittleEndian(BuildFmTable(1.0)));
-    if (psg)
-        rom.Put(0x1400, vtest::LittleEndian(BuildPsgTable(1.0)));
-    return rom.bytes;
-}
 
 TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
 {
@@ -146,16 +17,10 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
     EXPECT_TRUE(form.DelButton->isEnabled() && form.FixButton->isEnabled());
     EXPECT_FALSE(form.CheckSumButton->isEnabled());  // the next selection decides it
 
-    QWidget* rows = form.ListBox1->viewport();
-    const QPoint at = form.ListBox1->visualItemRect(form.ListBox1->item(1)).center();
     const std::function<void()> openers[] = {
         [&] { QTest::mouseClick(form.FixButton, Qt::LeftButton); },
         [&] { QTest::keyClick(form.ListBox1, Qt::Key_Return); },
-        [&] {
-            QTest::mouseClick(rows, Qt::LeftButton, {}, at);
-            QTest::mouseDClick(rows, Qt::LeftButton, {}, at);
-            QTest::mouseRelease(rows, Qt::LeftButton, {}, at);
-        },
+        [&] { DoubleClick("in.bin"); },
     };
     for (int i = 0; i < 3; ++i) {
         openers[i]();
@@ -274,65 +139,6 @@ TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
 
 }
 
-TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
-{
-    struct Case { bool fm, psg, checksum; int preset; };
-    // The core's own tests cover the tables found or not; here the window
-    // must pass on the chosen scales and checksum option.
-    for (const Case& c : {Case{true, true, true, 0}, Case{false, true, false, 4}}) {
-        const vtest::a_byte rom = Rom(c.fm, c.psg);
-        TForm1& form = OpenPanel(rom, "out.bin");
-        ChoosePreset(form, c.preset);
-        if (!c.checksum)  // any button on the caption toggles the option
-            QTest::mouseClick(form.FixBox->Label10, Qt::RightButton);
-        ASSERT_EQ(form.FixBox->CheckBox2->isChecked(), c.checksum);
-        // A click while the run lets the window take input starts no second run.
-        QString statusAtSecondClick;
-        QTimer::singleShot(0, [&] {
-            statusAtSecondClick = form.Label3->text();
-            QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
-        });
-        QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
-        EXPECT_EQ(statusAtSecondClick, "Loading..\n");
-
-        const ScalePreset& preset = ScalePresets()[std::size_t(c.preset)];
-        vtest::a_byte image;
-        const std::string expected = FilePath("expected.bin").toStdString();
-        FixGems({Path("in.bin"), expected, preset.fmThousandths / 1000.0, preset.psgThousandths / 1000.0,
-                 c.checksum}, {}, image);
-        EXPECT_EQ(vtest::ReadFile(Path("out.bin")), vtest::ReadFile(expected));
-        EXPECT_EQ(vtest::ReadFile(Path("in.bin")), rom);
-        QStringList lines = {"Loading..", c.fm ? "fm fixed" : "fm not fixed", c.psg ? "psg fixed" : "psg not fixed",
-                             "Fix Finished!"};
-        if (c.checksum)
-            lines.insert(3, "checksum fix..");
-        EXPECT_EQ(form.Label3->text().split('\n'), lines);
-        EXPECT_EQ(form.FixBox->ProgressBar1->maximum(), 2 * 0x2000 + (c.checksum ? 32 : 22));
-        EXPECT_EQ(form.FixBox->ProgressBar1->value(), form.FixBox->ProgressBar1->maximum());
-        EXPECT_TRUE(form.FixBox->isVisible() && form.FixBox->SpeedButton7->isEnabled());
-    }
-}
-
-TEST_F(FixPanel, FailuresEndTheCommandBeforeItWritesAnything)
-{
-    TForm1& form = OpenPanel(Rom(true, true), "out.bin");
-    const QString status = form.Label3->text();
-    ChoosePreset(form, 6);
-    Retype(form.FixBox->FMBox, "");  // the emptied box cannot be converted
-    QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
-    form.OutFile = form.InFile;
-    ChoosePreset(form, 0);
-    QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
-
-    ASSERT_EQ(errors_.size(), 3u);
-    EXPECT_EQ(errors_[0].text, "'' is not a valid floating point value.");
-    EXPECT_EQ(errors_[1].text, errors_[0].text);
-    EXPECT_EQ(errors_[2].text, "The output file must not be the input file.");
-    EXPECT_EQ(form.Label3->text(), status);
-    EXPECT_FALSE(QFile::exists(Deep("out.bin")));
-    EXPECT_EQ(vtest::ReadFile(Path("in.bin")), Rom(true, true));
-}
-
 TEST_F(FixPanel, ANonNumberInAScaleBoxEndsOnlyTheChangeThatReadIt)
 {
     TForm1& form = OpenPanel(Rom(false, false), "out.bin");
@@ -358,55 +164,6 @@ TEST_F(FixPanel, ANonNumberInAScaleBoxEndsOnlyTheChangeThatReadIt)
     ASSERT_EQ(errors_.size(), shown + 1);
     for (const ShownError& error : errors_)
         EXPECT_EQ(error.text, "'' is not a valid floating point value.");
-}
-
-TEST_F(FixPanel, TheSaveDialogOffersRomImagesAndRefusesAMissingFolder)
-{
-    TForm1& form = OpenPanel(Rom(false, false));
-    dialogs::RunFileDialog = platformDialog_;  // the real dialog, answered with keys
-    QStringList titles, warnings;
-    const auto type = [](QWidget* dialog, const QString& name) {
-        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(edit, nullptr);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, name);
-        QTest::keyClick(edit, Qt::Key_Return);
-    };
-    AnswerModals({[&](QWidget* dialog) {
-                      titles << dialog->windowTitle();
-                      type(dialog, "missing/game");
-                  },
-                  [&](QWidget* modal) {
-                      auto* box = qobject_cast<QMessageBox*>(modal);
-                      if (!box) {
-                          ADD_FAILURE() << "no warning, but " << modal->windowTitle().toStdString();
-                          modal->close();
-                          return;
-                      }
-                      warnings << box->text();
-                      QTest::keyClick(box, Qt::Key_Return);
-                  },
-                  [&](QWidget* dialog) {
-                      titles << dialog->windowTitle();
-                      type(dialog, "game");
-                  }});
-    QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
-    EXPECT_EQ(titles, (QStringList{"Save ROM image", "Save ROM image"}));
-    ASSERT_EQ(warnings.size(), 1);
-    EXPECT_TRUE(warnings[0].contains(Deep("missing"))) << warnings[0].toStdString();
-    EXPECT_EQ(form.OutFile, Path("game.bin"));
-}
-
-TEST(LongProgress, DividesMaximaBeyondTheBarsRangeAndStopsAtTheEnd)
-{
-    QProgressBar bar;
-    LongProgress progress(&bar);
-    progress.setMaximum(5'000'000'000);
-    progress.advance(2'500'000'000);
-    EXPECT_EQ(std::pair(bar.maximum(), bar.value()), std::pair(1'666'666'666, 833'333'333));
-    progress.setMaximum(20);
-    progress.advance(25);
-    EXPECT_EQ(std::pair(bar.maximum(), bar.value()), std::pair(20, 20));
 }
 
 } // namespace

@@ -26,10 +26,7 @@ TEST_F(StartUp, ListsTheStartFolderWithItsSmdFilesAndSetsTheStartStates)
     TForm1& form = Open();
 
     EXPECT_EQ(QDir::currentPath().toStdString(), Folder());
-    QStringList entries;
-    for (int i = 0; i < form.ListBox1->count(); ++i)
-        entries << form.ListBox1->item(i)->text();
-    EXPECT_EQ(entries, (QStringList{"..", "sub", ".e.bin", "a.bin", "b.smd", "D.BIN"}));
+    EXPECT_EQ(Entries(), (QStringList{"..", "sub", ".e.bin", "a.bin", "b.smd", "D.BIN"}));
     EXPECT_EQ(form.ListBox1->currentRow(), 0);
     EXPECT_EQ(form.focusWidget(), form.ListBox1);
     EXPECT_EQ(form.Label4->text().toStdString(), Folder());

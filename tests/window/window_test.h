@@ -49,13 +49,13 @@ protected:
     }
 
     std::string Folder() const { return folder_.root; }
-    QString FilePath(const QString& name) const { return QString::fromStdString(folder_.Path(name.toStdString())); }
+    std::string PathOf(const std::string& name) const { return folder_.Path(name); }
+    QString FilePath(const QString& name) const { return QString::fromStdString(PathOf(name.toStdString())); }
 
-    void MakeFile(const QString& name) const
+    // Writes a file into the folder: "ROM" unless other bytes are given.
+    void MakeFile(const std::string& name, const vtest::a_byte& bytes = {'R', 'O', 'M'}) const
     {
-        QFile file(FilePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("ROM");
+        vtest::WriteFile(PathOf(name), bytes);
     }
 
     void MakeFolder(const QString& name) const { ASSERT_TRUE(QDir(QString::fromStdString(Folder())).mkpath(name)); }
@@ -69,6 +69,31 @@ protected:
         return *form_;
     }
     TForm1& Open() { return Open(Folder()); }
+
+    // The file list, its entries' texts, and the row of one of them.
+    QListWidget* List() const { return form_->ListBox1; }
+    QStringList Entries() const
+    {
+        QStringList entries;
+        for (int i = 0; i < List()->count(); ++i)
+            entries << List()->item(i)->text();
+        return entries;
+    }
+    QRect RowOf(const QString& entry) const
+    {
+        return List()->visualItemRect(List()->item(int(Entries().indexOf(entry))));
+    }
+    void Click(const QString& entry, Qt::MouseButton button = Qt::LeftButton) const
+    {
+        QTest::mouseClick(List()->viewport(), button, {}, RowOf(entry).center());
+    }
+    // QTest's double click is the second press alone; a user's begins with a click.
+    void DoubleClick(const QString& entry) const
+    {
+        Click(entry);
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, RowOf(entry).center());
+        QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, RowOf(entry).center());
+    }
 
     vtest::TempDir folder_;
     std::unique_ptr<TForm1> form_;

@@ -1,0 +1,118 @@
+// The Fix GEMS command run from the window, the real save dialog, and the
+// progress bar's counts.
+
+#include "fix_panel_test.h"
+
+using namespace varnoquil;
+
+namespace {
+
+TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
+{
+    struct Case { bool fm, psg, checksum; int preset; };
+    // The core's own tests cover the tables found or not; here the window
+    // must pass on the chosen scales and checksum option.
+    for (const Case& c : {Case{true, true, true, 0}, Case{false, true, false, 4}}) {
+        const vtest::a_byte rom = Rom(c.fm, c.psg);
+        TForm1& form = OpenPanel(rom, "out.bin");
+        ChoosePreset(form, c.preset);
+        if (!c.checksum)  // any button on the caption toggles the option
+            QTest::mouseClick(form.FixBox->Label10, Qt::RightButton);
+        ASSERT_EQ(form.FixBox->CheckBox2->isChecked(), c.checksum);
+        // A click while the run lets the window take input starts no second run.
+        QString statusAtSecondClick;
+        QTimer::singleShot(0, [&] {
+            statusAtSecondClick = form.Label3->text();
+            QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
+        });
+        QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
+        EXPECT_EQ(statusAtSecondClick, "Loading..\n");
+
+        const ScalePreset& preset = ScalePresets()[std::size_t(c.preset)];
+        vtest::a_byte image;
+        const std::string expected = FilePath("expected.bin").toStdString();
+        FixGems({Path("in.bin"), expected, preset.fmThousandths / 1000.0, preset.psgThousandths / 1000.0,
+                 c.checksum}, {}, image);
+        EXPECT_EQ(vtest::ReadFile(Path("out.bin")), vtest::ReadFile(expected));
+        EXPECT_EQ(vtest::ReadFile(Path("in.bin")), rom);
+        QStringList lines = {"Loading..", c.fm ? "fm fixed" : "fm not fixed", c.psg ? "psg fixed" : "psg not fixed",
+                             "Fix Finished!"};
+        if (c.checksum)
+            lines.insert(3, "checksum fix..");
+        EXPECT_EQ(form.Label3->text().split('\n'), lines);
+        EXPECT_EQ(form.FixBox->ProgressBar1->maximum(), 2 * 0x2000 + (c.checksum ? 32 : 22));
+        EXPECT_EQ(form.FixBox->ProgressBar1->value(), form.FixBox->ProgressBar1->maximum());
+        EXPECT_TRUE(form.FixBox->isVisible() && form.FixBox->SpeedButton7->isEnabled());
+    }
+}
+
+TEST_F(FixPanel, FailuresEndTheCommandBeforeItWritesAnything)
+{
+    TForm1& form = OpenPanel(Rom(true, true), "out.bin");
+    const QString status = form.Label3->text();
+    ChoosePreset(form, 6);
+    Retype(form.FixBox->FMBox, "");  // the emptied box cannot be converted
+    QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
+    form.OutFile = form.InFile;
+    ChoosePreset(form, 0);
+    QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
+
+    ASSERT_EQ(errors_.size(), 3u);
+    EXPECT_EQ(errors_[0].text, "'' is not a valid floating point value.");
+    EXPECT_EQ(errors_[1].text, errors_[0].text);
+    EXPECT_EQ(errors_[2].text, "The output file must not be the input file.");
+    EXPECT_EQ(form.Label3->text(), status);
+    EXPECT_FALSE(QFile::exists(Deep("out.bin")));
+    EXPECT_EQ(vtest::ReadFile(Path("in.bin")), Rom(true, true));
+}
+
+TEST_F(FixPanel, TheSaveDialogOffersRomImagesAndRefusesAMissingFolder)
+{
+    TForm1& form = OpenPanel(Rom(false, false));
+    dialogs::RunFileDialog = platformDialog_;  // the real dialog, answered with keys
+    QStringList titles, warnings;
+    const auto type = [](QWidget* dialog, const QString& name) {
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, name);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    AnswerModals({[&](QWidget* dialog) {
+                      titles << dialog->windowTitle();
+                      type(dialog, "missing/game");
+                  },
+                  [&](QWidget* modal) {
+                      auto* box = qobject_cast<QMessageBox*>(modal);
+                      if (!box) {
+                          ADD_FAILURE() << "no warning, but " << modal->windowTitle().toStdString();
+                          modal->close();
+                          return;
+                      }
+                      warnings << box->text();
+                      QTest::keyClick(box, Qt::Key_Return);
+                  },
+                  [&](QWidget* dialog) {
+                      titles << dialog->windowTitle();
+                      type(dialog, "game");
+                  }});
+    QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(titles, (QStringList{"Save ROM image", "Save ROM image"}));
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(Deep("missing"))) << warnings[0].toStdString();
+    EXPECT_EQ(form.OutFile, Path("game.bin"));
+}
+
+TEST(LongProgress, DividesMaximaBeyondTheBarsRangeAndStopsAtTheEnd)
+{
+    QProgressBar bar;
+    LongProgress progress(&bar);
+    progress.setMaximum(5'000'000'000);
+    progress.advance(2'500'000'000);
+    EXPECT_EQ(std::pair(bar.maximum(), bar.value()), std::pair(1'666'666'666, 833'333'333));
+    progress.setMaximum(20);
+    progress.advance(25);
+    EXPECT_EQ(std::pair(bar.maximum(), bar.value()), std::pair(20, 20));
+}
+
+} // namespace
