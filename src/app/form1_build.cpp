@@ -1,5 +1,6 @@
-// The window's controls: their names, places, texts, colours and fonts, and
-// the events that reach their handlers.
+// The window's own controls: their names, places, texts, colours and fonts,
+// and the events of every control, the boxes' included, that reach the
+// window's handlers. The boxes over the file list build their own controls.
 
 #include "form1.h"
 

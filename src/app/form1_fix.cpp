@@ -1,5 +1,5 @@
-// The GEMS Fix panel: its input and output files, the scale presets and
-// boxes, and the Fix GEMS command.
+// The GEMS Fix panel's handlers: its input and output files, the scale
+// presets and boxes, and the Fix GEMS command.
 
 #include "form1.h"
 

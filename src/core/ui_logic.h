@@ -7,9 +7,9 @@
 #include <vector>
 
 // The window's rules that need no toolkit: edge snapping, the resize layout,
-// path shortening, the heading wave, the sizing frame, the About text and the
-// text of the standard error box. The window measures and paints; these
-// functions decide.
+// path shortening, the heading wave, the sizing frame, the title and About
+// texts and the text of the standard error box. The window measures and
+// paints; these functions decide.
 namespace varnoquil::ui {
 
 // The desktop work area (the screen minus panels and task bars). Right and
