@@ -6,13 +6,12 @@
 
 #include "application.h"
 #include "form1.h"
+#include "rom_builder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest/QTest>
@@ -24,15 +23,13 @@ namespace {
 TEST(OnWayland, TheWindowComesUpListsItsFolderMovesMinimizesAndCloses)
 {
     ASSERT_TRUE(QGuiApplication::platformName().startsWith("wayland")) << QGuiApplication::platformName().toStdString();
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid() && QDir(folder.path()).mkdir("sub"));
-    QFile rom(folder.filePath("game.bin"));
-    ASSERT_TRUE(rom.open(QIODevice::WriteOnly) && rom.write("ROM") == 3);
-    rom.close();
+    const vtest::TempDir folder;
+    ASSERT_TRUE(QDir(QString::fromStdString(folder.root)).mkdir("sub"));
+    vtest::WriteFile(folder.Path("game.bin"), {'R', 'O', 'M'});
     std::vector<std::string> errors;
     TApplication::ErrorBox = [&](const QString&, const QString& text) { errors.push_back(text.toStdString()); };
 
-    const std::unique_ptr<TForm1> form = TForm1::StartWith(folder.path().toStdString());
+    const std::unique_ptr<TForm1> form = TForm1::StartWith(folder.root);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     QStringList entries;
     for (int i = 0; i < form->ListBox1->count(); ++i)
