@@ -256,7 +256,7 @@ TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
         {[this] { KeyTo("c.Bin"); },  // the read fails: the sum is unknown
          QString::fromStdString("The header of " + PathOf("c.Bin") + " could not be read.")},
         {[this] {  // a disc image: its checksum word is not at 0x18E
-             Write("a.bin", vtest::RomBuilder(vtest::DiscImage(0x10)).BigEndian(0x18E, 0x1234, 2).bytes);
+             MakeFile("a.bin", vtest::RomBuilder(vtest::DiscImage(0x10)).BigEndian(0x18E, 0x1234, 2).bytes);
              Key(Qt::Key_Up);
              KeyTo("a.bin");
          },
