@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of the core's hot paths: the checksum, the header reader, the
 // GEMS table searches, the Fix GEMS command's one pass over an image, and the
 // whole command.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // make_bench_image: writes a synthetic ROM image for performance runs.
 //
 //   make_bench_image [--tables] SIZE_MIB FILE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GEMS table search and replacement and the checksum repair on any
 // image, in memory and through the Fix GEMS command on files in memory.
 

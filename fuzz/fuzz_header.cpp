@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The header reader and the information text on any file content, read
 // from a file in memory through the real file layer.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scale texts: any text typed into a scale box, with either separator.
 
 #include "errors.h"

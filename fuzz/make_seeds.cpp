@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the seed inputs of the fuzz harnesses: small ROM images built here,
 // and scale texts. Usage: fuzz_seeds FOLDER (it gets header/, gems/, scale/).
 

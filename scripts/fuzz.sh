@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer harnesses of fuzz/ with clang (in build-fuzz/) and runs
 # each for SECONDS seconds from seeds the build writes, under AddressSanitizer
 # and UndefinedBehaviorSanitizer. The corpus grows in build-fuzz/corpus/;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures varnoquil-cli against plain tools and runs the core benchmarks.
 #
 #   scripts/measure-performance.sh [--check]

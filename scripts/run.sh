@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Varnoquil and starts it. Without a display
 # it says so and shows the program's main job, retuning a ROM image, with the
 # command-line tool on a demonstration image instead.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs varnoquil-cli against the edges of a real Linux file system, on real
 # files in a scratch folder: FIFOs, devices, symbolic links
 # (followed, dangling, looping), the longest names, read-only files, a full

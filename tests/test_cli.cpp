@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command-line tool run as a separate process on images built here.
 
 #include "cli_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command-line tool over many files and folders, its JSON output, the
 // formats it refuses to repair, and its newer commands.
 

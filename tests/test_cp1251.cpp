@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cp1251.h"
 
 #include <gtest/gtest.h>

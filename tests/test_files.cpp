@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file layer on real files of every kind in a scratch folder: what is
 // read, what is refused and with which text, what an output goes through,
 // and that nothing is lost or left behind.

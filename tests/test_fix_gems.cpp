@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "errors.h"
 #include "fix_gems.h"
 #include "gems.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "errors.h"
 #include "gems.h"
 #include "rom_builder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "errors.h"
 #include "rom.h"
 #include "rom_builder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Formats, the decoded header and the image report, on real images and on
 // images built here.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui_logic.h"
 
 #include "named_rows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "about_panel.h"
 
 #include "look.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "file_list.h"
 
 #include "application.h"

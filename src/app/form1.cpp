@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's frame: creation, docking of the controls, the sizing frame,
 // moving with edge snapping, and the routing of control events to handlers.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file browser: listing, navigation, selection and deletion.
 
 #include "form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's own controls: their names, places, texts, colours and fonts,
 // and the events of every control, the boxes' included, that reach the
 // window's handlers. The boxes over the file list build their own controls.

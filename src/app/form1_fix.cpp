@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GEMS Fix panel's handlers: its input and output files, the scale
 // presets and boxes, and the Fix GEMS command.
 

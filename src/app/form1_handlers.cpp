@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up and the handlers of the window frame, the heading, the path bar
 // and the About box.
 

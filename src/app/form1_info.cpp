@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The information panel, the Checksum command and the drawing of the file
 // list's entries.
 

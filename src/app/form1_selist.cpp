@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The handlers that open and close the sound engine list.
 
 #include "form1.h"

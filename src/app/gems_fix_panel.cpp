@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gems_fix_panel.h"
 
 #include "look.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "look.h"
 
 #include "cp1251.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Varnoquil: the desktop program. It takes one optional argument, a folder
 // to start in or a file to open.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "make.h"
 
 #include "controls.h"

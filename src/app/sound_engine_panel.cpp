@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sound_engine_panel.h"
 
 #include "look.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "batch.h"
 
 #include "browser.h"

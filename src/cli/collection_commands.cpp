@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "collection_commands.h"
 
 #include "batch.h"

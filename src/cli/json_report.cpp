@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "json_report.h"
 
 #include "text.h"

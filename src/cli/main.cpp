@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // varnoquil-cli: the program's commands for scripts and batch work.
 
 #include "collection_commands.h"

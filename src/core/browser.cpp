@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "browser.h"
 
 #include "errors.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes the bytes of INPUT into OUTPUT as a C++ source that defines
 # std::string_view varnoquil::NAME(), so that data files ship inside the
 # program. Run with: cmake -DINPUT=... -DOUTPUT=... -DNAME=... -P embed_text.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fix_gems.h"
 
 #include "errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gems.h"
 
 #include "errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image_report.h"
 
 #include "errors.h"

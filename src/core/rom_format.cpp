@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rom_format.h"
 
 #include "platform.h"

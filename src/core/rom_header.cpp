@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rom_header.h"
 
 #include "rom.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scale.h"
 
 #include "errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sound_engines.h"
 
 #include "text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Marks a hot loop to be compiled once per vector instruction set of x86-64

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Fixtures for the tests: ROM images built byte by byte, and a scratch

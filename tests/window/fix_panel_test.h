@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The GEMS Fix panel's tests: the window started in a folder deep enough for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The boxes over the file list: About, the sound engine list and the
 // standard error box, with the buttons they disable and give back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file browser in a real folder, driven with real keys and mouse presses:
 // the states after every step, folders, Delete, "/", drives, Checksum and the
 // colours drawn.

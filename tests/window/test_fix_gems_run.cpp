@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Fix GEMS command run from the window, the real save dialog, and the
 // progress bar's counts.
 

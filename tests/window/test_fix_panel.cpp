@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GEMS Fix panel: opening and closing, presets, typed and stepped
 // scales and the file dialogs.
 

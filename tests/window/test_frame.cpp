@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as it comes up (folder, listing, states, focus, one colour per
 // kind of control, drives) and its frame: resize layout, dragging with edge
 // snapping, minimize and close.
