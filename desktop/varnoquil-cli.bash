@@ -5,7 +5,7 @@
 _varnoquil_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="info checksum fix-gems tables --help --version"
+    local commands="info checksum scan fix-gems deinterleave tables engines --help --version"
 
     if [[ $COMP_CWORD -eq 1 ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")
@@ -14,10 +14,12 @@ _varnoquil_cli()
 
     local options
     case ${COMP_WORDS[1]} in
-        info) options="" ;;
-        checksum) options="--fix" ;;
-        fix-gems) options="--preset --fm --psg --no-checksum" ;;
+        info | scan) options="-r --recursive --json" ;;
+        checksum) options="--fix --force -r --recursive --json" ;;
+        fix-gems) options="--preset --fm --psg --no-checksum --json" ;;
+        deinterleave) options="" ;;
         tables) options="--fm --psg" ;;
+        engines) return ;;
         *) return ;;
     esac
 
