@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -84,6 +85,15 @@ TEST(Browser, TheRootHasNoParentEntryAndAnUnreadableFolderListsNothing)
     EXPECT_TRUE(std::find(names.begin(), names.end(), "..") == names.end());
     EXPECT_EQ(EntryPath("/", "tmp"), "//tmp");
     EXPECT_TRUE(ListFolder("/no/such/folder", Filter::AllFiles).empty());
+}
+
+TEST(Browser, OrdersNamesIgnoringCaseWithTiesInByteOrderAndHidesDotNames)
+{
+    Names names = {"b", "_x", "B", "a.bin", "A.BIN", "c"};
+    std::sort(names.begin(), names.end(), ComesBefore);
+    EXPECT_EQ(names, (Names{"_x", "A.BIN", "a.bin", "B", "b", "c"}));
+    EXPECT_TRUE(IsHidden(".e.bin"));
+    EXPECT_FALSE(IsHidden("e.bin") || IsHidden(""));
 }
 
 TEST(Browser, ExtensionTests)

@@ -4,6 +4,7 @@
 #include "form1.h"
 
 #include "browser.h"
+#include "errors.h"
 #include "file_list.h"
 #include "platform.h"
 
@@ -241,7 +242,11 @@ void TForm1::DiskBoxChange()
         ListBox1->setFocus();
     // Each item carries its root beside its text, root + " [" + label + "]",
     // since a label may hold " [" too.
-    platform::setCurrentDir(DiskBox->currentData().toString().toStdString());
+    try {
+        platform::changeDir(DiskBox->currentData().toString().toStdString());
+    } catch (const IoError&) {
+        // The current folder stays, as said above.
+    }
     UpdatePathLabel();
     CheckBox1Click();
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);

@@ -6,6 +6,7 @@
 
 #include "about_panel.h"
 #include "browser.h"
+#include "errors.h"
 #include "controls.h"
 #include "gems_fix_panel.h"
 #include "look.h"
@@ -28,7 +29,11 @@ namespace layout = ui::layout;
 // Brings every part of the window into its start state, in this order.
 void TForm1::FormCreate()
 {
-    platform::setCurrentDir(startFolder_);  // on failure the process's folder stays
+    try {
+        platform::changeDir(startFolder_);
+    } catch (const IoError&) {
+        // A start folder that cannot be entered leaves the process's folder.
+    }
     UpdatePathLabel();
     StartupListing();
     PlaceToolbarAndPanel(ui::LayoutFor(DockedSizesNow()));

@@ -5,6 +5,8 @@
 #include "platform.h"
 #include "text.h"
 
+#include <algorithm>
+
 namespace varnoquil::browser {
 
 namespace {
@@ -92,14 +94,31 @@ bool LeaveRemovedFolder()
     }
 }
 
+bool IsHidden(const std::string& name)
+{
+    return !name.empty() && name[0] == '.';
+}
+
+bool ComesBefore(const std::string& a, const std::string& b)
+{
+    const std::string la = LowerAscii(a), lb = LowerAscii(b);
+    return la != lb ? la < lb : a < b;
+}
+
 std::vector<std::string> ListFolder(const std::string& folder, Filter filter)
 {
-    const std::vector<platform::DirEntry> entries = platform::listDirectory(folder);
+    std::optional<std::vector<platform::DirEntry>> entries = platform::listDirectory(folder);
+    if (!entries)
+        return {};
+    std::sort(entries->begin(), entries->end(),
+              [](const platform::DirEntry& a, const platform::DirEntry& b) { return ComesBefore(a.name, b.name); });
     std::vector<std::string> names;
-    for (const auto& entry : entries)
-        if (entry.directory && !entry.hidden)
+    if (!platform::isFileSystemRoot(folder))
+        names.push_back(kParentEntry);
+    for (const auto& entry : *entries)
+        if (entry.directory && !IsHidden(entry.name))
             names.push_back(entry.name);
-    for (const auto& entry : entries)
+    for (const auto& entry : *entries)
         if (!entry.directory && passes(entry.name, filter))
             names.push_back(entry.name);
     return names;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,6 @@ public:
     // place. Refuses what openForReading refuses; a file that nobody may
     // write fails with "File access denied", even for root.
     static BinaryFile openExisting(const std::string& path);
-    // Creates a file, or empties an existing one, for reading and writing.
-    static BinaryFile create(const std::string& path);
     // Takes charge of an open file descriptor, which it closes.
     static BinaryFile adopt(int fd);
 
@@ -131,35 +130,32 @@ char separator();
 // The last name of a path: "roms" for "/games/roms".
 std::string lastComponent(const std::string& path);
 std::string currentDir();
-// Changes the current folder; returns false on failure.
-bool setCurrentDir(const std::string& path);
 // Changes the current folder; raises IoError on failure.
 void changeDir(const std::string& path);
 std::string executablePath();
 
 struct Attributes {
     bool directory = false;
-    bool hidden = false;
-    bool readOnly = false;
 };
-// The attributes of a path. A query that fails reports every attribute set,
-// so the entry counts as a folder.
+// The attributes of a path. A query that fails reports the path as a folder;
+// a symbolic link that leads nowhere is a file.
 Attributes attributesOf(const std::string& path);
 
 // True when path is an existing folder (or a link to one).
 bool isDirectory(const std::string& path);
 // True when path itself is a symbolic link, whatever it points to.
 bool isSymbolicLink(const std::string& path);
+// True when path leads to the root of the file system.
+bool isFileSystemRoot(const std::string& path);
 
 struct DirEntry {
     std::string name;
+    // A folder, a link to one, or an entry that cannot be looked at.
     bool directory = false;
-    bool hidden = false;
 };
-// The entries of a folder in a stable order: "." and ".." first (except at the
-// root), the rest by name ignoring ASCII case, ties in byte order. A folder
-// that cannot be read yields no entries.
-std::vector<DirEntry> listDirectory(const std::string& path);
+// The entries of a folder in the order the system gives them, without "."
+// and "..". Nothing when the folder cannot be read.
+std::optional<std::vector<DirEntry>> listDirectory(const std::string& path);
 
 // Deletes a file; returns false on failure.
 bool deleteFile(const std::string& path);

@@ -43,7 +43,13 @@ TEST_F(StartUp, ListsTheStartFolderWithItsSmdFilesAndSetsTheStartStates)
     const QString chosen = form.DiskBox->currentText();
     const std::string root = chosen.left(chosen.indexOf(" [")).toStdString();
     EXPECT_TRUE(root == "/" || Folder().rfind(root + "/", 0) == 0) << root;
-    EXPECT_EQ(form.DiskBox->count(), int(varnoquil::platform::listDrives().size()));
+    const std::vector<varnoquil::platform::Drive> drives = varnoquil::platform::listDrives();
+    ASSERT_EQ(form.DiskBox->count(), int(drives.size()));
+    for (int i = 0; i < form.DiskBox->count(); ++i) {
+        const auto& drive = drives[std::size_t(i)];
+        EXPECT_EQ(form.DiskBox->itemText(i).toStdString(), drive.root + " [" + drive.text + "]");
+        EXPECT_EQ(form.DiskBox->itemData(i).toString().toStdString(), drive.root);
+    }
 
     // At the root the first entry is a folder that Delete trusts untested.
     TForm1& atRoot = Open("/");

@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: MIT
+// BinaryFile: opening regular files only, and reads and writes checked as
+// soon as they return.
+#include "platform.h"
+
+#include "posix_common.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/statfs.h>
+#endif
+
+namespace varnoquil::platform {
+
+using namespace posix;
+
+namespace {
+
+// Files of the kernel's interface file systems are regular files whose size
+// says nothing of their content (most of /proc reads as size 0, all of /sys as
+// 4096): they are not images.
+bool isKernelInterfaceFile(int fd)
+{
+#ifdef __linux__
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BPF_FS_MAGIC:
+    case EFIVARFS_MAGIC:
+    case SELINUX_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+#else
+    (void)fd;
+    return false;
+#endif
+}
+
+int openChecked(const std::string& path, int flags)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        raiseErrno();
+    return fd;
+}
+
+struct stat statOf(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        raiseErrno();
+    return st;
+}
+
+// Opens an existing regular file. The path is looked at before it is opened,
+// so that a FIFO, a device or a socket is never opened (opening one can
+// block or act on the device), and the open file again, in case the path was
+// swapped in between.
+BinaryFile openRegularFile(const std::string& path, int access)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ELOOP)
+            throw NotRegularFileError(Role::Input);
+        raiseErrno();
+    }
+    requireRegularFile(st, Role::Input);
+    const int fd = openChecked(path, access | O_NOCTTY | O_NONBLOCK);
+    BinaryFile file = BinaryFile::adopt(fd);
+    requireRegularFile(statOf(fd), Role::Input);
+    if (isKernelInterfaceFile(fd))
+        throw NotRegularFileError(Role::Input);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return file;
+}
+
+} // namespace
+
+BinaryFile BinaryFile::openForReading(const std::string& path)
+{
+    return openRegularFile(path, O_RDONLY);
+}
+
+BinaryFile BinaryFile::openExisting(const std::string& path)
+{
+    BinaryFile file = openRegularFile(path, O_RDWR);
+    requireWritableFile(statOf(file.fd_));
+    return file;
+}
+
+BinaryFile BinaryFile::adopt(int fd)
+{
+    return BinaryFile(fd);
+}
+
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_)
+{
+    other.fd_ = -1;
+}
+
+BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+BinaryFile::~BinaryFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void BinaryFile::seek(std::uint64_t offset)
+{
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0)
+        raiseErrno();
+}
+
+std::size_t BinaryFile::readSome(void* buffer, std::size_t n)
+{
+    ssize_t got;
+    do {
+        got = ::read(fd_, buffer, n);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        raiseErrno();
+    return static_cast<std::size_t>(got);
+}
+
+void BinaryFile::readBlock(void* buffer, std::size_t n)
+{
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < n) {
+        const std::size_t got = readSome(bytes + done, n - done);
+        if (got == 0)
+            throw IoError(IoCode::ReadBeyondEnd);
+        done += got;
+    }
+}
+
+void BinaryFile::writeBlock(const void* buffer, std::size_t n)
+{
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t put = ::write(fd_, bytes + done, n - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            raiseErrno();
+        if (put == 0)
+            throw IoError(IoCode::DiskFull);
+        done += static_cast<std::size_t>(put);
+    }
+}
+
+void BinaryFile::writeAt(std::uint64_t offset, const void* buffer, std::size_t n)
+{
+    ssize_t put;
+    do {
+        put = ::pwrite(fd_, buffer, n, static_cast<off_t>(offset));
+    } while (put < 0 && errno == EINTR);
+    if (put < 0)
+        raiseErrno();
+    if (static_cast<std::size_t>(put) != n)
+        throw IoError(IoCode::DiskFull);
+}
+
+std::uint64_t BinaryFile::size() const
+{
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        raiseErrno();
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+BinaryFile::Stamp BinaryFile::stamp() const
+{
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        raiseErrno();
+    return {static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+void BinaryFile::sync()
+{
+    if (::fsync(fd_) != 0)
+        raiseErrno();
+}
+
+void BinaryFile::close()
+{
+    const int fd = fd_;
+    fd_ = -1;
+    if (fd >= 0 && ::close(fd) != 0)
+        raiseErrno();
+}
+
+bool sameFile(const std::string& path, const std::string& other)
+{
+    struct stat a {}, b {};
+    return ::stat(path.c_str(), &a) == 0 && ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev
+        && a.st_ino == b.st_ino;
+}
+
+} // namespace varnoquil::platform

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "errors.h"
+
+#include <cerrno>
+#include <string>
+#include <sys/stat.h>
+
+// Checks and path helpers shared by the POSIX files of the platform layer.
+namespace varnoquil::platform::posix {
+
+[[noreturn]] inline void raiseErrno()
+{
+    throw IoError::fromErrno(errno);
+}
+
+inline bool writableByAnyone(mode_t mode)
+{
+    return (mode & 0222) != 0;
+}
+
+using Role = NotRegularFileError::Role;
+
+// Only regular files are read or replaced as ROM images. A folder keeps the
+// error a folder opened as a file has always given.
+void requireRegularFile(const struct stat& st, Role role);
+
+// A file nobody may write is read-only, and stays so even for root.
+void requireWritableFile(const struct stat& st);
+
+// The folder part of a path: "." when it has none, "/" for a name at the root.
+std::string folderOf(const std::string& path);
+
+// The path with every link and "." or ".." resolved; empty when it does not
+// lead to an existing file.
+std::string resolvedPath(const std::string& path);
+
+} // namespace varnoquil::platform::posix

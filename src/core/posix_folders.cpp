@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: MIT
+// Folders: the current folder, what a path names and what a folder holds.
+#include "platform.h"
+
+#include "posix_common.h"
+
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace varnoquil::platform {
+
+using namespace posix;
+
+char separator()
+{
+    return '/';
+}
+
+std::string lastComponent(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string currentDir()
+{
+    std::string buffer(PATH_MAX, '\0');
+    if (!::getcwd(buffer.data(), buffer.size()))
+        raiseErrno();
+    buffer.resize(std::strlen(buffer.c_str()));
+    return buffer;
+}
+
+void changeDir(const std::string& path)
+{
+    if (::chdir(path.c_str()) != 0)
+        raiseErrno();
+}
+
+std::string executablePath()
+{
+    std::string buffer(PATH_MAX, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0)
+        raiseErrno();
+    buffer.resize(static_cast<std::size_t>(n));
+    return buffer;
+}
+
+Attributes attributesOf(const std::string& path)
+{
+    // A symbolic link that leads nowhere (dangling or looping) is a file of
+    // its own: it can be deleted like one.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 && (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)))
+        return Attributes{true};
+    return Attributes{S_ISDIR(st.st_mode)};
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isSymbolicLink(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool isFileSystemRoot(const std::string& path)
+{
+    return resolvedPath(path) == "/";
+}
+
+std::optional<std::vector<DirEntry>> listDirectory(const std::string& path)
+{
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::vector<DirEntry> entries;
+    while (const dirent* item = ::readdir(dir)) {
+        const std::string name = item->d_name;
+        if (name == "." || name == "..")
+            continue;
+        // A link that leads nowhere is listed as the file it is; any other
+        // entry that cannot be looked at counts as a folder.
+        struct stat st {};
+        const bool known = ::fstatat(::dirfd(dir), item->d_name, &st, 0) == 0
+                           || (::fstatat(::dirfd(dir), item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+                               && S_ISLNK(st.st_mode));
+        entries.push_back({name, !known || S_ISDIR(st.st_mode)});
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+bool deleteFile(const std::string& path)
+{
+    // A read-only file is protected from deletion, as on the systems where
+    // the attribute means just that.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    if (!S_ISLNK(st.st_mode) && !writableByAnyone(st.st_mode))
+        return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+} // namespace varnoquil::platform
