@@ -9,6 +9,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace varnoquil::cli {
@@ -105,36 +106,38 @@ Outcome scanText(const Batch& batch, const std::string& file, std::string& out)
     return Outcome::Done;
 }
 
+using FileWork = std::function<Outcome(const Batch& batch, const std::string& file, std::string& out)>;
+
+// Runs the work over every file the options name and returns the exit status.
+int runBatch(const CollectionOptions& options, bool checksums, const FileWork& work)
+{
+    Batch batch(options.paths, options.recursive, options.json);
+    batch.run([&](const std::string& file, std::string& out) { return work(batch, file, out); });
+    batch.summarize(checksums);
+    return batch.exitStatus();
+}
+
 } // namespace
 
 int RunInfo(const CollectionOptions& options)
 {
-    Batch batch(options.paths, options.recursive, options.json);
-    batch.run([&](const std::string& file, std::string& out) {
+    return runBatch(options, false, [&](const Batch& batch, const std::string& file, std::string& out) {
         return options.json ? infoJson(file, out) : infoText(batch, file, out);
     });
-    batch.summarize(false);
-    return batch.exitStatus();
 }
 
 int RunChecksum(const CollectionOptions& options, const ChecksumOptions& checksum)
 {
-    Batch batch(options.paths, options.recursive, options.json);
-    batch.run([&](const std::string& file, std::string& out) {
+    return runBatch(options, true, [&](const Batch& batch, const std::string& file, std::string& out) {
         return options.json ? checksumJson(file, checksum, out) : checksumText(batch, file, checksum, out);
     });
-    batch.summarize(true);
-    return batch.exitStatus();
 }
 
 int RunScan(const CollectionOptions& options)
 {
-    Batch batch(options.paths, options.recursive, options.json);
-    batch.run([&](const std::string& file, std::string& out) {
+    return runBatch(options, false, [&](const Batch& batch, const std::string& file, std::string& out) {
         return options.json ? infoJson(file, out) : scanText(batch, file, out);
     });
-    batch.summarize(false);
-    return batch.exitStatus();
 }
 
 } // namespace varnoquil::cli

@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -244,31 +245,36 @@ int Run(int argc, char** argv)
                           "Print one JSON object per file and line (the keys are in the README)");
     };
 
-    CLI::App* info = app.add_subcommand(
+    const auto addCollectionCommand = [&](const char* name, const std::string& description,
+                                          std::function<int()> run) {
+        CLI::App* command = app.add_subcommand(name, description);
+        addCollection(command);
+        command->callback([&status, run] { status = run(); });
+        return command;
+    };
+
+    addCollectionCommand(
         "info", "Write the cartridge header information of ROM images, as the window shows it: CR LF line breaks, "
                 "text fields as raw bytes (on a terminal, control bytes show as '?'). With many files, each text "
-                "follows a line \"PATH:\".");
-    addCollection(info);
-    info->callback([&] { status = RunInfo(collection); });
+                "follows a line \"PATH:\".",
+        [&] { return RunInfo(collection); });
 
     ChecksumOptions repair;
-    CLI::App* checksum = app.add_subcommand(
+    CLI::App* checksum = addCollectionCommand(
         "checksum", "Print \"stored XXXX computed YYYY\": the checksum stored in the header and the one computed "
                     "over the image (\"PATH: stored XXXX computed YYYY\" with many files, \" fixed\" added when "
-                    "--fix wrote it). Exit 0 when they are equal, 3 when one differs.");
-    addCollection(checksum);
+                    "--fix wrote it). Exit 0 when they are equal, 3 when one differs.",
+        [&] { return RunChecksum(collection, repair); });
     CLI::Option* fixOption = checksum->add_flag(
         "--fix", repair.fix, "Write the computed checksum into the header when it differs and exit 0; the line shows "
                              "the values read before the write. Refuses images that are not plain cartridge images "
                              "(\"Not a cartridge ROM image\")");
     checksum->add_flag("--force", repair.force, "With --fix, repair whatever the image's format")->needs(fixOption);
-    checksum->callback([&] { status = RunChecksum(collection, repair); });
 
-    CLI::App* scan = app.add_subcommand(
+    addCollectionCommand(
         "scan", "Print every offset where the GEMS FM and PSG tables are found, one line each (\"fm 0x0001F3A2\", "
-                "\"psg 0x...\"). Nothing is written.");
-    addCollection(scan);
-    scan->callback([&] { status = RunScan(collection); });
+                "\"psg 0x...\"). Nothing is written.",
+        [&] { return RunScan(collection); });
 
     FixGemsOptions gems;
     CLI::App* fixGems = app.add_subcommand(

@@ -274,24 +274,30 @@ void TableMatches::Table::add(const std::uint8_t* data, std::size_t n, std::int6
     window.erase(window.begin(), window.end() - static_cast<std::ptrdiff_t>(keep));
 }
 
-bool FixFmTable(a_byte& image, double scale)
+namespace {
+
+// Writes the table where a search found the old one; false when none was.
+template <std::size_t N>
+bool replaceFound(a_byte& image, std::int64_t at, const std::array<std::uint16_t, N>& replacement)
 {
-    const FmTable replacement = BuildFmTable(scale);
-    const std::int64_t at = FindFmTable(image);
     if (at < 0)
         return false;
     writeTable(image, at, replacement);
     return true;
 }
 
+} // namespace
+
+bool FixFmTable(a_byte& image, double scale)
+{
+    const FmTable replacement = BuildFmTable(scale);
+    return replaceFound(image, FindFmTable(image), replacement);
+}
+
 bool FixPsgTable(a_byte& image, double scale)
 {
     const PsgTable replacement = BuildPsgTable(scale);
-    const std::int64_t at = FindPsgTable(image);
-    if (at < 0)
-        return false;
-    writeTable(image, at, replacement);
-    return true;
+    return replaceFound(image, FindPsgTable(image), replacement);
 }
 
 namespace {
