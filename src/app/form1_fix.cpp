@@ -8,6 +8,7 @@
 #include "controls.h"
 #include "dialogs.h"
 #include "fix_gems.h"
+#include "gems.h"
 #include "gems_fix_panel.h"
 #include "look.h"
 #include "platform.h"
@@ -209,8 +210,8 @@ void TForm1::Label10MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
 void TForm1::In_EditChange()
 {
     const GemsFixPanel& box = *FixBox;
-    const bool ready = !box.In_Edit->text().isEmpty() && !box.Out_Edit->text().isEmpty() && ScaleOf(box.FMBox) > 0
-                       && ScaleOf(box.PSGBox) > 0;
+    const bool ready = !box.In_Edit->text().isEmpty() && !box.Out_Edit->text().isEmpty()
+                       && IsValidScale(ScaleOf(box.FMBox)) && IsValidScale(ScaleOf(box.PSGBox));
     box.SpeedButton7->setEnabled(ready);
     box.UpDown1->setPosition(ToThousandths(ScaleOf(box.FMBox)));
     box.UpDown2->setPosition(ToThousandths(ScaleOf(box.PSGBox)));
@@ -263,7 +264,7 @@ bool TForm1::UpDown2ChangingEx(int NewValue)
 // one gives 2), and the box's change sets the same position again.
 bool TForm1::ScaleChanging(QLineEdit* box, int NewValue)
 {
-    if (!(NewValue > 0.001))
+    if (!IsValidScale(NewValue / 1000.0))
         return false;
     box->setText(ShortestText(NewValue));
     return true;

@@ -66,7 +66,7 @@ Run 'varnoquil-cli COMMAND --help' for a command's options.)";
 double ParseScale(const std::string& text)
 {
     const double scale = ParseDecimal(text, '.');
-    if (!(scale > 0))
+    if (!IsValidScale(scale))
         throw UsageError("The scale '" + text + "' is not above 0");
     return scale;
 }

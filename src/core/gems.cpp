@@ -16,6 +16,18 @@ namespace {
 constexpr std::array<double, 13> kNoteHz = {261.63, 277.18, 293.66, 311.13, 329.63, 349.23, 369.99,
                                             392.0,  415.3,  440.0,  466.16, 493.88, 523.25};
 
+// The YM2612 runs at the NTSC master clock divided by 7 and produces one
+// sample every 144 clocks. In block 4 an F-number advances the phase by
+// F / 2^17 of a cycle per sample, so F = prescaler x f x 2^17 / clock.
+constexpr long double kFmClockHz = 7670000.0L;
+constexpr long double kFmPrescaler = 144.0L;
+constexpr long double kFmBlock4Steps = 131072.0L;
+
+// The SN76489 runs at the NTSC colour clock; its tone period N gives
+// clock / (32 x N) hertz.
+constexpr long double kPsgClockHz = 3579545.0L;
+constexpr long double kPsgPrescaler = 32.0L;
+
 // The 16-bit field of a table keeps the low 16 bits of its value.
 constexpr long double kWordRange = 65536.0L;
 
@@ -31,11 +43,10 @@ std::array<long double, 13> fmValues(double scale)
     RequirePositiveScale(scale);
     std::array<long double, 13> values {};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        long double x = 144.0L * kNoteHz[i];
+        long double x = kFmPrescaler * kNoteHz[i];
         x = x * scale;
-        x = x * 1024;
-        x = x * 128;
-        x = x / 7670000;
+        x = x * kFmBlock4Steps;
+        x = x / kFmClockHz;
         values[i] = roundHalfUp(x);
     }
     return values;
@@ -49,10 +60,10 @@ std::array<long double, 64> psgValues(double scale)
     int octave = -2;
     for (long double& value : values) {
         const long double p = std::pow(2.0L, static_cast<long double>(octave));
-        long double d = 32.0L * kNoteHz[note];
+        long double d = kPsgPrescaler * kNoteHz[note];
         d = d * scale;
         d = p * d;
-        value = roundHalfUp(3579545.0L / d);
+        value = roundHalfUp(kPsgClockHz / d);
         if (++note == 12) {
             note = 0;
             ++octave;
@@ -80,20 +91,9 @@ int countAbove(const std::array<long double, N>& values, long double limit)
 }
 
 template <std::size_t N>
-std::array<std::uint8_t, 2 * N> littleEndianBytes(const std::array<std::uint16_t, N>& table)
-{
-    std::array<std::uint8_t, 2 * N> bytes {};
-    for (std::size_t i = 0; i < N; ++i) {
-        bytes[2 * i] = static_cast<std::uint8_t>(table[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<std::uint8_t>(table[i] >> 8);
-    }
-    return bytes;
-}
-
-template <std::size_t N>
 void writeTable(a_byte& image, std::int64_t at, const std::array<std::uint16_t, N>& table)
 {
-    const auto bytes = littleEndianBytes(table);
+    const auto bytes = TableBytes(table);
     std::memcpy(image.data() + at, bytes.data(), bytes.size());
 }
 
@@ -113,7 +113,7 @@ bool psgMatchesAt(const std::uint8_t* at, const std::array<std::uint8_t, 128>& p
 
 void RequirePositiveScale(double scale)
 {
-    if (!(std::isfinite(scale) && scale > 0))
+    if (!IsValidScale(scale))
         throw RequestError("The scale must be a number greater than 0");
 }
 
@@ -188,13 +188,13 @@ std::int64_t findFirst(const std::uint8_t* data, std::size_t n, const std::array
 
 const std::array<std::uint8_t, 26>& fmPattern()
 {
-    static const auto pattern = littleEndianBytes(BuildFmTable(1.0));
+    static const auto pattern = TableBytes(BuildFmTable(1.0));
     return pattern;
 }
 
 const std::array<std::uint8_t, 128>& psgPattern()
 {
-    static const auto pattern = littleEndianBytes(BuildPsgTable(1.0));
+    static const auto pattern = TableBytes(BuildPsgTable(1.0));
     return pattern;
 }
 
@@ -288,6 +288,11 @@ bool replaceFound(a_byte& image, std::int64_t at, const std::array<std::uint16_t
 
 } // namespace
 
+bool IsValidScale(double scale)
+{
+    return std::isfinite(scale) && scale > 0;
+}
+
 bool FixFmTable(a_byte& image, double scale)
 {
     const FmTable replacement = BuildFmTable(scale);
@@ -313,7 +318,7 @@ constexpr std::size_t kMostKept = kPsgSize - 1 + kPsgLag;
 template <std::size_t N>
 TablePatch patchAt(std::uint64_t offset, const std::uint8_t* current, const std::array<std::uint16_t, N>& table)
 {
-    const auto bytes = littleEndianBytes(table);
+    const auto bytes = TableBytes(table);
     return TablePatch {offset, std::vector<std::uint8_t>(current, current + bytes.size()),
                        std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
 }

@@ -21,6 +21,18 @@ using PsgTable = std::array<std::uint16_t, 64>;
 FmTable BuildFmTable(double scale);
 PsgTable BuildPsgTable(double scale);
 
+// The bytes of a table as it lies in a ROM image: each entry little-endian.
+template <std::size_t N>
+std::array<std::uint8_t, 2 * N> TableBytes(const std::array<std::uint16_t, N>& table)
+{
+    std::array<std::uint8_t, 2 * N> bytes {};
+    for (std::size_t i = 0; i < N; ++i) {
+        bytes[2 * i] = static_cast<std::uint8_t>(table[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<std::uint8_t>(table[i] >> 8);
+    }
+    return bytes;
+}
+
 // Replace the first copy of the scale-1.0 table in the image (at any byte
 // offset, entries little-endian) by the table for scale. Return whether a copy
 // was found; the image is untouched when none was. PSG low bytes match within
@@ -117,7 +129,9 @@ private:
     std::optional<TablePatch> psg_;
 };
 
-// Throws RequestError unless scale is a finite number above 0.
+// A pitch scale is a finite number above 0.
+bool IsValidScale(double scale);
+// Throws RequestError unless the scale is valid.
 void RequirePositiveScale(double scale);
 
 } // namespace varnoquil

@@ -4,6 +4,7 @@
 // Fixtures for the tests: ROM images built byte by byte, and a scratch
 // folder that removes itself.
 
+#include "gems.h"
 #include "rom.h"
 
 #include <array>
@@ -26,10 +27,8 @@ inline std::string Pad(std::string text, std::size_t n) { return text.resize(n, 
 template <std::size_t N>
 a_byte LittleEndian(const std::array<std::uint16_t, N>& table)
 {
-    a_byte bytes;
-    for (std::uint16_t word : table)
-        bytes.insert(bytes.end(), {std::uint8_t(word & 0xFF), std::uint8_t(word >> 8)});
-    return bytes;
+    const auto bytes = varnoquil::TableBytes(table);
+    return a_byte(bytes.begin(), bytes.end());
 }
 
 // A ROM image under construction; every writer returns the builder.
