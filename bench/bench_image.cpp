@@ -42,12 +42,10 @@ void putBigEndian32(a_byte& image, std::size_t at, std::uint32_t value)
 }
 
 template <std::size_t N>
-void putLittleEndian(a_byte& image, std::size_t at, const std::array<std::uint16_t, N>& table)
+void putTable(a_byte& image, std::size_t at, const std::array<std::uint16_t, N>& table)
 {
-    for (std::size_t i = 0; i < N; ++i) {
-        image[at + 2 * i] = static_cast<std::uint8_t>(table[i] & 0xFF);
-        image[at + 2 * i + 1] = static_cast<std::uint8_t>(table[i] >> 8);
-    }
+    const auto bytes = TableBytes(table);
+    std::memcpy(image.data() + at, bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -104,16 +102,16 @@ void PlaceTables(a_byte& image)
 {
     if (image.size() < 4096 + 0x200)
         throw std::invalid_argument("the image is too small to hold the tables near its end");
-    putLittleEndian(image, FmTableOffset(image), BuildFmTable(1.0));
-    putLittleEndian(image, PsgTableOffset(image), BuildPsgTable(1.0));
+    putTable(image, FmTableOffset(image), BuildFmTable(1.0));
+    putTable(image, PsgTableOffset(image), BuildPsgTable(1.0));
 }
 
 void StoreChecksum(a_byte& image)
 {
     const auto sum = static_cast<std::uint16_t>(
         checksumRange(image, static_cast<std::int64_t>(kChecksumStart), static_cast<std::int64_t>(image.size()) - 1));
-    image[kChecksumOffset] = static_cast<std::uint8_t>(sum >> 8);
-    image[kChecksumOffset + 1] = static_cast<std::uint8_t>(sum & 0xFF);
+    const auto field = ChecksumField(sum);
+    std::memcpy(image.data() + kChecksumOffset, field.data(), field.size());
 }
 
 void WriteFile(const std::string& path, const a_byte& image)

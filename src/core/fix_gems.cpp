@@ -110,8 +110,7 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
         if (*patch)
             out.writeAt((*patch)->offset, (*patch)->after.data(), (*patch)->after.size());
     if (storeChecksum) {
-        const std::array<std::uint8_t, 2> field = {static_cast<std::uint8_t>(checksum >> 8),
-                                                   static_cast<std::uint8_t>(checksum & 0xFF)};
+        const auto field = ChecksumField(checksum);
         out.writeAt(kChecksumOffset, field.data(), field.size());
     }
     out.commit();

@@ -248,12 +248,16 @@ std::string InformationText(const iSMD_& info)
     return label.str();
 }
 
+std::array<std::uint8_t, 2> ChecksumField(std::uint16_t checksum)
+{
+    return {static_cast<std::uint8_t>(checksum >> 8), static_cast<std::uint8_t>(checksum & 0xFF)};
+}
+
 void WriteChecksum(const std::string& fileName, std::uint16_t checksum)
 {
     BinaryFile file = BinaryFile::openExisting(fileName);
-    const std::array<std::uint8_t, 2> word = {static_cast<std::uint8_t>(checksum >> 8),
-                                              static_cast<std::uint8_t>(checksum & 0xFF)};
-    file.writeAt(kChecksumOffset, word.data(), word.size());
+    const auto field = ChecksumField(checksum);
+    file.writeAt(kChecksumOffset, field.data(), field.size());
     file.close();
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,6 +44,9 @@ using a_byte = std::vector<std::uint8_t, ImageAllocator<std::uint8_t>>;
 constexpr std::uint64_t kChecksumStart = 0x200;
 // Where the header stores the checksum, big-endian.
 constexpr std::uint64_t kChecksumOffset = 0x18E;
+
+// The two bytes the header stores at kChecksumOffset for a checksum.
+std::array<std::uint8_t, 2> ChecksumField(std::uint16_t checksum);
 
 // Adds bytes to a running checksum sum. A byte at an even absolute index is
 // the high byte of its word, one at an odd index the low byte; firstIndex is
