@@ -118,9 +118,9 @@ private:
 
 // Memory for whole ROM images. Large blocks come straight from the system in
 // huge pages, mapped in one go: on virtual machines faulting in a 32 MiB
-// image 4 KiB at a time costs more than reading it. The memory is zeroed.
-// Memory the system cannot give raises "Not enough memory", wherever an
-// image is sized.
+// image 4 KiB at a time costs more than reading it; smaller blocks come from
+// the heap, not cleared. Memory the system cannot give raises "Not enough
+// memory", wherever an image is sized.
 void* allocateImageMemory(std::size_t bytes);
 void freeImageMemory(void* memory, std::size_t bytes);
 
