@@ -141,9 +141,11 @@ TEST(Tables, CountsEntriesThatDoNotFitTheirField)
 {
     // FM entries run from 644 (C4) to 1288 (C5) at scale 1: 1.6 lifts only C5
     // above 2047, 2 the four top notes; at 60 every note exceeds 2047 and the
-    // three from A#4 (1147 x 60 = 68820) pass 65535.
+    // three from A#4 (1147 x 60 = 68820) pass 65535. A value that just fits
+    // is not counted: C5 is 2047 at 1.59, B4 is 65535 at 53.923.
     struct Case { double scale; int above11Bits, wrapped; };
-    for (const Case& c : {Case{1, 0, 0}, Case{1.6, 1, 0}, Case{2, 4, 0}, Case{60, 13, 3}}) {
+    for (const Case& c : {Case{1, 0, 0}, Case{1.59, 0, 0}, Case{1.6, 1, 0}, Case{2, 4, 0}, Case{53.923, 13, 1},
+                          Case{60, 13, 3}}) {
         EXPECT_EQ(FmEntriesAbove11Bits(c.scale), c.above11Bits) << c.scale;
         EXPECT_EQ(WrappedFmEntries(c.scale), c.wrapped) << c.scale;
     }
