@@ -1,0 +1,212 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Usage: scripts/mutants.sh [NAME-REGEX]
+#
+# Mutation testing: makes each small fault of the list below, one at a time,
+# in a scratch copy of the tree, builds the tests that should notice it and
+# runs them. A mutant is KILLED when a test fails (or the build does) and
+# SURVIVED when every test still passes, which means no test checks that
+# behaviour. Prints one line per mutant and a summary; exits 1 when a mutant
+# survives or when a mutation's original text no longer stands exactly once
+# in its file (so the list cannot silently go stale). With NAME-REGEX only
+# the mutants whose description matches are tried.
+#
+# The working tree is never changed: the copy and its build folder live under
+# ${TMPDIR:-/tmp} and are removed at the end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+only=${1:-}
+
+# Each mutant: file (a glob is allowed; the text must then stand exactly once
+# among the files it names), the original text, the text it becomes, the test
+# targets to build, the tests to run (a ctest regex) and what it breaks.
+files=() originals=() replacements=() targets=() tests=() descriptions=()
+mutant()
+{
+    files+=("$1") originals+=("$2") replacements+=("$3") targets+=("$4") tests+=("$5") descriptions+=("$6")
+}
+
+# --- core ---------------------------------------------------------------
+mutant src/core/rom.cpp 'if (firstIndex % 2 == 1) {' 'if (firstIndex % 2 == 0) {' \
+    'test_rom test_fix_gems' '^(Checksum|HeaderFile|InformationText|ScanImage|FixGems)\.' \
+    'checksum: a piece starting at an odd offset is taken as starting even'
+mutant src/core/rom.cpp 'high += data[n - 1];' 'low += data[n - 1];' \
+    'test_rom test_fix_gems' '^(Checksum|HeaderFile|ScanImage|FixGems)\.' \
+    'checksum: a last odd byte counts as a low byte'
+mutant src/core/rom.cpp 'constexpr std::size_t kStepsPerFlush = 256;' 'constexpr std::size_t kStepsPerFlush = 258;' \
+    'test_rom test_fix_gems' '^(Checksum|HeaderFile|ScanImage|FixGems)\.' \
+    'checksum: the 16-bit lanes overflow before they are emptied'
+mutant src/core/rom.cpp 'return static_cast<std::uint16_t>(sum);' 'return static_cast<std::uint16_t>(sum & 0x7FFF);' \
+    'test_rom' '^(Checksum|HeaderFile|InformationText)\.' \
+    'checksum: the file sum loses its top bit instead of wrapping at 16 bits'
+mutant src/core/gems.cpp 'const std::size_t candidates = n - N + 1;' 'const std::size_t candidates = n - N;' \
+    'test_gems test_fix_gems' '^(Tables|Search|ScanImage|FixGems)\.' \
+    'gems search: a table that ends at the last byte is not a candidate'
+mutant src/core/gems.cpp 'if (low < -1 || low > 1 || at[i + 1] != pattern[i + 1])' \
+    'if (low < -1 || low > 2 || at[i + 1] != pattern[i + 1])' \
+    'test_gems test_fix_gems' '^(Tables|Search|ScanImage|FixGems)\.' \
+    'gems search: a PSG low byte 2 above the pattern matches'
+mutant src/core/gems.cpp 'return findFirst(data, n, pattern, 1, 3,' 'return findFirst(data, n, pattern, 0, 3,' \
+    'test_gems test_fix_gems' '^(Tables|Search|ScanImage|FixGems)\.' \
+    'gems search: a PSG low byte, which may differ by 1, is a key'
+mutant src/core/gems.cpp 'return std::floor(x + 0.5L);' 'return std::floor(x);' \
+    'test_gems test_fix_gems' '^(Tables|Search|FixGems)\.' \
+    'tables: values are cut instead of rounded half up'
+mutant src/core/gems.cpp 'if (++note == 12) {' 'if (++note == 13) {' \
+    'test_gems test_fix_gems' '^(Tables|Search|FixGems)\.' \
+    'tables: the PSG octave changes a note late'
+mutant src/core/gems.cpp 'count += value > limit;' 'count += value >= limit;' \
+    'test_gems test_fix_gems' '^(Tables|Search|FixGems)\.' \
+    'tables: a value equal to the limit counts as above it'
+mutant src/core/gems.cpp 'const std::size_t keep = std::min(window.size(), size - 1);' \
+    'const std::size_t keep = std::min(window.size(), size - 2);' \
+    'test_gems test_fix_gems' '^(Tables|Search|ScanImage|FixGems)\.' \
+    'gems search: a table across two pieces is missed'
+mutant src/core/fix_gems.cpp 'return {&scan.fm, &scan.psg};' 'return {&scan.psg, &scan.fm};' \
+    'test_fix_gems' '^(ScanImage|FixGems)\.' \
+    'fix gems: the FM table is written after an overlapping PSG table'
+mutant src/core/fix_gems.cpp 'return length >= kChecksumOffset + 2;' 'return length > kChecksumOffset + 2;' \
+    'test_fix_gems' '^(ScanImage|FixGems)\.' \
+    'fix gems: an image that ends with the checksum field gets no checksum'
+mutant src/core/browser.cpp 'const auto dot = name.find_last_of('"'.'"');' 'const auto dot = name.find_first_of('"'.'"');' \
+    'test_browser' '^(Browser|BrowserFolder)\.' \
+    'browser: the extension starts at the first dot of a name'
+mutant src/core/browser.cpp 'return UpperAscii(Extension(name)) == ".BIN";' 'return Extension(name) == ".BIN";' \
+    'test_browser' '^(Browser|BrowserFolder)\.' \
+    'browser: a lower-case .bin is not a ROM image'
+mutant src/core/browser.cpp 'if (entry.directory && !entry.hidden)' 'if (entry.directory)' \
+    'test_browser' '^(Browser|BrowserFolder)\.' \
+    'browser: hidden folders are listed'
+mutant src/core/scale.cpp "return digits >= 3 ? text : text + std::string(3 - digits, '0');" \
+    "return digits >= 2 ? text : text + std::string(3 - digits, '0');" \
+    'test_scale' '^(ScaleTexts|Presets)\.' \
+    'scale text: two decimals are not padded to three'
+mutant src/core/scale.cpp 'const double rounded = std::nearbyint(value * 1000.0);' \
+    'const double rounded = std::trunc(value * 1000.0);' \
+    'test_scale' '^(ScaleTexts|Presets)\.' \
+    'scale text: thousandths are cut instead of rounded'
+mutant src/core/errors.cpp '    case EROFS:' '' \
+    'test_files' '^(IoErrors|Files)\.' \
+    'errors: a read-only file system is no longer "File access denied"'
+mutant src/core/errors.cpp 'case ENOENT: return IoCode::FileNotFound;' 'case ENOENT: return IoCode::InvalidFilename;' \
+    'test_files' '^(IoErrors|Files)\.' \
+    'errors: a missing file is reported as an invalid name'
+mutant src/core/errors.cpp ': FileError(role == Role::Input ?' ': FileError(role == Role::Output ?' \
+    'test_files test_fix_gems' '^(IoErrors|Files|PendingFile|FixGems)\.' \
+    'errors: the refusal of a file that is not regular names the wrong side'
+mutant 'src/core/platform*.cpp' 'replacing ? 0600 : 0666' 'replacing ? 0666 : 0600' \
+    'test_files test_fix_gems' '^(Files|PendingFile|FixGems)\.' \
+    'pending file: a new output is private, a replacement open to all until commit'
+
+# --- command-line tool --------------------------------------------------
+mutant src/cli/batch.cpp 'if (failed_ > 0)' 'if (failed_ > 1)' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: one failed file in a batch still exits 0'
+mutant src/cli/batch.cpp 'case Outcome::ChecksumFixed: ++fixed_; break;' 'case Outcome::ChecksumFixed: ++equal_; break;' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: the batch summary counts a fixed file as equal'
+mutant src/cli/batch.cpp 'many_(paths.size() > 1 ||' 'many_(paths.size() > 2 ||' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: two files get no batch summary'
+mutant src/cli/json_report.cpp 'object["serial"] = header.serial;' 'object["serial_number"] = header.serial;' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: a JSON key is renamed'
+
+# --- window -------------------------------------------------------------
+mutant src/core/ui_logic.cpp 'else if (point.x >= window.width - frameThickness)' \
+    'else if (point.x > window.width - frameThickness)' \
+    'test_ui_logic varnoquil_window_tests' '^(Frame|Moves/EdgeSnapping|EdgeSnappingArea)\.' \
+    'window: the right frame edge starts a pixel late'
+mutant src/core/ui_logic.cpp 'if (point.y < frameThickness)' 'if (point.y <= frameThickness)' \
+    'test_ui_logic varnoquil_window_tests' '^(Frame|Moves/EdgeSnapping|EdgeSnappingArea)\.' \
+    'window: the top frame edge is a pixel too deep'
+mutant src/core/ui_logic.cpp 'if (std::abs(area.left - position.x) <= layout::kSnapDistance)' \
+    'if (std::abs(area.left - position.x) < layout::kSnapDistance)' \
+    'test_ui_logic varnoquil_window_tests' '^(Frame|Moves/EdgeSnapping|EdgeSnappingArea)\.' \
+    'window: a window at the snap distance from the left is not snapped'
+mutant src/core/ui_logic.cpp "static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.')" \
+    "static_cast<unsigned char>(message.back()) >= static_cast<unsigned char>('.')" \
+    'test_ui_logic varnoquil_window_tests' '^(ErrorBox|ErrorBoxText)\.' \
+    'window: an error text ending in a full stop gets another'
+mutant src/app/form1_handlers.cpp 'FixButton->setEnabled(false);' 'FixButton->setEnabled(true);' \
+    'varnoquil_window_tests' '^(About|Entries/AboutClosing|SEList|FixPanel)\.' \
+    'window: the About box leaves the GEMS Fix button usable'
+mutant src/app/form1_handlers.cpp 'SEListButton->setEnabled(true);' 'SEListButton->setEnabled(false);' \
+    'varnoquil_window_tests' '^(About|Entries/AboutClosing|SEList|FixPanel)\.' \
+    'window: closing the About box leaves the engine list button off'
+mutant src/app/form1_info.cpp 'CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);' \
+    'CheckSumButton->setEnabled(true);' \
+    'varnoquil_window_tests' '^(FileBrowser|StartUp)\.' \
+    'window: Checksum is offered for an image whose checksum is right'
+mutant src/app/form1_info.cpp 'if (!SelectedFile.empty() && SelectedFile != HeaderFile)' \
+    'if (SelectedFile.empty() && SelectedFile != HeaderFile)' \
+    'varnoquil_window_tests' '^(FileBrowser)\.' \
+    'window: Checksum writes to an image whose header could not be read'
+
+# -------------------------------------------------------------------------
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+tree=$scratch/tree build=$scratch/build
+mkdir "$tree"
+git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$tree"
+
+# Replaces the one place of original with replacement among the files of a
+# glob, keeping the file as it was in $scratch/original; fails with a message when it is not there exactly once.
+apply_mutation()
+{
+    python3 - "$tree" "$scratch/original" "$@" <<'EOF'
+import glob, os, shutil, sys
+root, backup, pattern, original, replacement = sys.argv[1:6]
+paths = sorted(glob.glob(os.path.join(root, pattern)))
+hits = [(p, open(p, encoding="utf-8").read()) for p in paths]
+hits = [(p, text) for p, text in hits if original in text]
+count = sum(text.count(original) for _, text in hits)
+if count != 1:
+    sys.exit(f"{pattern}: the original text stands {count} times: {original}")
+path, text = hits[0]
+shutil.copy2(path, backup)
+open(path, "w", encoding="utf-8").write(text.replace(original, replacement))
+print(os.path.relpath(path, root))
+EOF
+}
+
+start=$SECONDS
+all_targets=$(printf '%s\n' "${targets[@]}" | tr ' ' '\n' | sort -u | tr '\n' ' ')
+cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOQUIL_SANITIZE=OFF -DVARNOQUIL_WINDOW=ON \
+    -DVARNOQUIL_TESTS=ON -DVARNOQUIL_BENCH=OFF >/dev/null
+echo "building the tests without mutants: $all_targets"
+# shellcheck disable=SC2086
+cmake --build "$build" -j"$(nproc)" --target $all_targets >"$scratch/build.log" 2>&1 \
+    || { cat "$scratch/build.log"; echo "the unmutated tree does not build" >&2; exit 1; }
+every_test=$(printf '%s|' "${tests[@]}")
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest -R "${every_test%|}" -j"$(nproc)" >"$scratch/ctest.log" 2>&1) \
+    || { cat "$scratch/ctest.log"; echo "the tests fail without mutants" >&2; exit 1; }
+
+killed=0 survived=0 stale=0 tried=0
+for i in "${!files[@]}"; do
+    description=${descriptions[$i]}
+    [[ -z $only || $description =~ $only ]] || continue
+    tried=$((tried + 1))
+    if ! path=$(apply_mutation "${files[$i]}" "${originals[$i]}" "${replacements[$i]}" 2>&1); then
+        printf 'STALE     %s\n          %s\n' "$description" "$path"
+        stale=$((stale + 1))
+        continue
+    fi
+    result=SURVIVED
+    # shellcheck disable=SC2086
+    if ! cmake --build "$build" -j"$(nproc)" --target ${targets[$i]} >"$scratch/build.log" 2>&1; then
+        result="KILLED (does not build)"
+    elif ! (cd "$build" && QT_QPA_PLATFORM=offscreen ctest -R "${tests[$i]}" -j"$(nproc)" \
+            >"$scratch/ctest.log" 2>&1); then
+        result=KILLED
+    elif grep -q 'No tests were found' "$scratch/ctest.log"; then
+        result="SURVIVED (no test matches ${tests[$i]})"
+    fi
+    cp "$scratch/original" "$tree/$path"
+    [[ $result == KILLED* ]] && killed=$((killed + 1)) || survived=$((survived + 1))
+    printf '%-9s %s: %s\n' "${result%% *}" "$path" "$description"
+    [[ $result == *"("* ]] && printf '          %s\n' "${result#* }"
+done
+
+echo "$tried mutants: $killed killed, $survived survived, $stale stale ($((SECONDS - start)) s)"
+[[ $survived -eq 0 && $stale -eq 0 ]]
