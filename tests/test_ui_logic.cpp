@@ -64,6 +64,37 @@ TEST(EdgeSnappingArea, EdgesAreThoseOfTheWorkAreaAndTheSecondTestWinsInANarrowOn
     EXPECT_EQ(SnapToWorkArea({-15, -15}, kWindow, narrow), (Point{10, 10}));
 }
 
+// --- frame edges ----------------------------------------------------------------
+
+struct Press {
+    const char* name;
+    Point at;
+    int edges;
+};
+
+class FrameEdges : public ::testing::TestWithParam<Press> {};
+
+TEST_P(FrameEdges, AreTheOutermostPixelsOfTheWindowOnly)
+{
+    EXPECT_EQ(FrameEdgesAt(GetParam().at, kWindow, layout::kFrameThickness), GetParam().edges);
+}
+
+// The window is 570 x 326; the frame's inner pixels are f - 1 from the left
+// and top and 570 - f and 326 - f from the right and bottom.
+constexpr int f = layout::kFrameThickness;
+INSTANTIATE_TEST_SUITE_P(Points, FrameEdges,
+                         ::testing::Values(Press{"LeftInnerPixel", {f - 1, 100}, kLeftEdge},
+                                           Press{"BesideTheLeftFrame", {f, 100}, kNoEdge},
+                                           Press{"RightInnerPixel", {570 - f, 100}, kRightEdge},
+                                           Press{"BesideTheRightFrame", {569 - f, 100}, kNoEdge},
+                                           Press{"TopInnerPixel", {100, f - 1}, kTopEdge},
+                                           Press{"BelowTheTopFrame", {100, f}, kNoEdge},
+                                           Press{"BottomInnerPixel", {100, 326 - f}, kBottomEdge},
+                                           Press{"AboveTheBottomFrame", {100, 325 - f}, kNoEdge},
+                                           Press{"TopLeftCorner", {0, 0}, kLeftEdge | kTopEdge},
+                                           Press{"BottomRightCorner", {569, 325}, kRightEdge | kBottomEdge}),
+                         vtest::RowName());
+
 // --- box centring ---------------------------------------------------------------
 
 TEST(BoxCentring, TruncatesHalvesTowardZero)
