@@ -77,6 +77,9 @@ mutant src/core/browser.cpp 'return UpperAscii(Extension(name)) == ".BIN";' 'ret
 mutant src/core/browser.cpp 'if (entry.directory && !entry.hidden)' 'if (entry.directory)' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: hidden folders are listed'
+mutant src/core/browser.cpp 'if (!entry.directory && passes(entry.name, filter))' 'if (passes(entry.name, filter))' \
+    'test_browser' '^(Browser|BrowserFolder)\.' \
+    'browser: a folder with an image name is listed again among the files'
 mutant src/core/scale.cpp "return digits >= 3 ? text : text + std::string(3 - digits, '0');" \
     "return digits >= 2 ? text : text + std::string(3 - digits, '0');" \
     'test_scale' '^(ScaleTexts|Presets)\.' \
