@@ -74,9 +74,12 @@ mutant src/core/browser.cpp 'const auto dot = name.find_last_of('"'.'"');' 'cons
 mutant src/core/browser.cpp 'return UpperAscii(Extension(name)) == ".BIN";' 'return Extension(name) == ".BIN";' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a lower-case .bin is not a ROM image'
-mutant src/core/browser.cpp 'if (entry.directory && !entry.hidden)' 'if (entry.directory)' \
+mutant src/core/browser.cpp 'if (entry.directory && !IsHidden(entry.name))' 'if (entry.directory)' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: hidden folders are listed'
+mutant src/core/browser.cpp 'return la != lb ? la < lb : a < b;' 'return a < b;' \
+    'test_browser' '^(Browser|BrowserFolder)\.' \
+    'browser: names are sorted by byte, not ignoring case'
 mutant src/core/browser.cpp 'if (!entry.directory && passes(entry.name, filter))' 'if (passes(entry.name, filter))' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a folder with an image name is listed again among the files'
@@ -97,7 +100,7 @@ mutant src/core/errors.cpp 'case ENOENT: return IoCode::FileNotFound;' 'case ENO
 mutant src/core/errors.cpp ': FileError(role == Role::Input ?' ': FileError(role == Role::Output ?' \
     'test_files test_fix_gems' '^(IoErrors|Files|PendingFile|FixGems)\.' \
     'errors: the refusal of a file that is not regular names the wrong side'
-mutant 'src/core/platform*.cpp' 'replacing ? 0600 : 0666' 'replacing ? 0666 : 0600' \
+mutant src/core/posix_pending_file.cpp 'replacing ? 0600 : 0666' 'replacing ? 0666 : 0600' \
     'test_files test_fix_gems' '^(Files|PendingFile|FixGems)\.' \
     'pending file: a new output is private, a replacement open to all until commit'
 
