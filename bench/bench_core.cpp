@@ -11,8 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -86,9 +86,8 @@ void BM_ReadHeader4MiB(benchmark::State& state)
     TempFolder folder;
     const std::string path = folder.file("image.bin");
     bench::WriteFile(path, image);
-    const std::uint16_t expected =
-        static_cast<std::uint16_t>(checksumRange(image, static_cast<std::int64_t>(kChecksumStart),
-                                                 static_cast<std::int64_t>(image.size()) - 1));
+    const std::uint16_t expected = static_cast<std::uint16_t>(
+        checksumRange(image, static_cast<std::int64_t>(kChecksumStart), static_cast<std::int64_t>(image.size()) - 1));
     iSMD_ info;
     for (auto _ : state) {
         ReadHeader(path, info);

@@ -103,9 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     a_byte image(data, data + size);
     const std::int64_t fmAt = FindFmTable(image);
-    CheckReplacement(image, fmAt, [&](a_byte& i) { return FixFmTable(i, fm); }, LittleEndian(BuildFmTable(fm)));
+    CheckReplacement(
+        image, fmAt, [&](a_byte& i) { return FixFmTable(i, fm); }, LittleEndian(BuildFmTable(fm)));
     const std::int64_t psgAt = FindPsgTable(image);
-    CheckReplacement(image, psgAt, [&](a_byte& i) { return FixPsgTable(i, psg); }, LittleEndian(BuildPsgTable(psg)));
+    CheckReplacement(
+        image, psgAt, [&](a_byte& i) { return FixPsgTable(i, psg); }, LittleEndian(BuildPsgTable(psg)));
     if (checksum)
         RepairChecksum(image);
     if (image.size() > 512) {

@@ -19,8 +19,11 @@ namespace {
 // A game header over random data, cut to size (a cut header too).
 a_byte Game(std::size_t size)
 {
-    a_byte image = RomBuilder(std::max<std::size_t>(size, 0x200)).Random(unsigned(size), 0x200).GameHeader()
-                       .BigEndian(0x18E, 0x0A5F, 2).bytes;
+    a_byte image = RomBuilder(std::max<std::size_t>(size, 0x200))
+                       .Random(unsigned(size), 0x200)
+                       .GameHeader()
+                       .BigEndian(0x18E, 0x0A5F, 2)
+                       .bytes;
     image.resize(size);
     return image;
 }
@@ -31,7 +34,7 @@ a_byte WithTables(std::size_t size, bool fm, bool psg)
     if (fm)
         rom.Put(0x301, LittleEndian(BuildFmTable(1.0)));
     if (psg)
-        rom.Put(0x400, LittleEndian(BuildPsgTable(1.0))).Put(0x400 + 38, a_byte{0x54});  // one low byte off by one
+        rom.Put(0x400, LittleEndian(BuildPsgTable(1.0))).Put(0x400 + 38, a_byte{0x54}); // one low byte off by one
     return rom.bytes;
 }
 
@@ -68,15 +71,17 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path root = argv[1];
-    WriteAll(root / "header", {Game(0x400), Game(512), Game(511), Game(513),
-                               RomBuilder(Game(0x300)).Put(0x1BC, "MOSEGA01.2").Put(0x190, "J6KPBFL40RTVCM").bytes,
-                               RomBuilder(Game(0x300)).Put(0x120, std::string("A\0\x1B[2J", 6)).bytes});
-    WriteAll(root / "gems", {GemsInput(1250, 1500, true, WithTables(0x800, true, true)),
-                             GemsInput(2000, 500, false, WithTables(0x800, false, true)),
-                             GemsInput(1000, 1000, true, WithTables(0x800, true, false)),
-                             GemsInput(1, 32767, true, Game(399)), GemsInput(500, 500, true, a_byte(300))});
-    WriteAll(root / "scale", {ScaleInput('.', "1.25"), ScaleInput('.', "2"), ScaleInput(',', " -1,5e3 "),
-                              ScaleInput('.', "0.001"), ScaleInput('.', "32.767"), ScaleInput('.', "1e999"),
-                              ScaleInput(',', "1.250"), ScaleInput('.', "abc")});
+    WriteAll(root / "header",
+             {Game(0x400), Game(512), Game(511), Game(513),
+              RomBuilder(Game(0x300)).Put(0x1BC, "MOSEGA01.2").Put(0x190, "J6KPBFL40RTVCM").bytes,
+              RomBuilder(Game(0x300)).Put(0x120, std::string("A\0\x1B[2J", 6)).bytes});
+    WriteAll(root / "gems",
+             {GemsInput(1250, 1500, true, WithTables(0x800, true, true)),
+              GemsInput(2000, 500, false, WithTables(0x800, false, true)),
+              GemsInput(1000, 1000, true, WithTables(0x800, true, false)), GemsInput(1, 32767, true, Game(399)),
+              GemsInput(500, 500, true, a_byte(300))});
+    WriteAll(root / "scale",
+             {ScaleInput('.', "1.25"), ScaleInput('.', "2"), ScaleInput(',', " -1,5e3 "), ScaleInput('.', "0.001"),
+              ScaleInput('.', "32.767"), ScaleInput('.', "1e999"), ScaleInput(',', "1.250"), ScaleInput('.', "abc")});
     return 0;
 }

@@ -52,7 +52,8 @@ TEST_F(BrowserFolder, LinksThatLeadNowhereAreFiles)
 {
     fs::create_symlink("nowhere", root / "dangling.bin");
     fs::create_symlink("loop", root / "loop");
-    EXPECT_EQ(ListFolder(root, Filter::RomImages), (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "B.Bin", "dangling.bin"}));
+    EXPECT_EQ(ListFolder(root, Filter::RomImages),
+              (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "B.Bin", "dangling.bin"}));
     for (const char* link : {"dangling.bin", "loop"}) {
         EXPECT_TRUE(FileExists(EntryPath(root, link))) << link;
         EXPECT_FALSE(LooksLikeFolder(EntryPath(root, link))) << link;
@@ -71,8 +72,9 @@ TEST_F(BrowserFolder, CollectsTheRomImagesOfFilesAndFolders)
     EXPECT_EQ(CollectRomImages({r + "/"}, false), CollectRomImages({r}, false));
     // Subfolders first, as the listing shows them; hidden folders and links to
     // folders are not entered.
-    EXPECT_EQ(CollectRomImages({r}, true), (Names{r + "/x/deep/z.BIN", r + "/x/w.bin", r + "/y.bin/u.bin",
-                                                 r + "/.e.bin", r + "/a.bin", r + "/B.Bin"}));
+    EXPECT_EQ(
+        CollectRomImages({r}, true),
+        (Names{r + "/x/deep/z.BIN", r + "/x/w.bin", r + "/y.bin/u.bin", r + "/.e.bin", r + "/a.bin", r + "/B.Bin"}));
     // Named files are taken as they are, missing ones too; a named link to a
     // folder is entered.
     EXPECT_EQ(CollectRomImages({r + "/d.txt", r + "/gone.bin", r + "/link"}, false),

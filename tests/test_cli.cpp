@@ -23,15 +23,19 @@ TEST_F(Cli, InfoWritesTheInformationTextByteForByte)
     const Result r = Run("info " + Q(rom));
     EXPECT_EQ(r.exit, 0);
     EXPECT_EQ(r.out, InformationText(info));
-    EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM");  // no line break added after the memo
+    EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM"); // no line break added after the memo
 }
 
 TEST_F(Cli, ChecksumReportsAndRepairs)
 {
     const std::string rom = dir.Path("rom.bin");
     // Data 12 34 00 01 01 sums to 1335: the odd last byte is a high byte.
-    const a_byte before =
-        RomBuilder(0x205).GameHeader().BigEndian(0x18E, 0x0A5F, 2).BigEndian(0x200, 0x12340001, 4).BigEndian(0x204, 1, 1).bytes;
+    const a_byte before = RomBuilder(0x205)
+                              .GameHeader()
+                              .BigEndian(0x18E, 0x0A5F, 2)
+                              .BigEndian(0x200, 0x12340001, 4)
+                              .BigEndian(0x204, 1, 1)
+                              .bytes;
     WriteFile(rom, before);
     EXPECT_EQ(Run("checksum " + Q(rom)).exit, 3);
     const Result fixed = Run("checksum --fix " + Q(rom));
@@ -45,7 +49,11 @@ TEST_F(Cli, ChecksumReportsAndRepairs)
 
 TEST_F(Cli, FixGemsWritesWhatTheCoreWrites)
 {
-    struct Case { std::string options; double fm, psg; bool checksum; };
+    struct Case {
+        std::string options;
+        double fm, psg;
+        bool checksum;
+    };
     const Case cases[] = {{"", 1.25, 1.5, true}, {"--preset 'Very Hi' --fm 1.5 --no-checksum", 1.5, 2, false}};
     const std::string in = Game("in.bin");
     for (const Case& c : cases) {
@@ -75,14 +83,14 @@ TEST_F(Cli, BadInputAndFileErrors)
 {
     const std::string in = Q(Game("in.bin")), out = Q(dir.Path("out.bin")), locked = Q(Game("locked.bin"));
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
-    const std::tuple<std::string, int, std::string> cases[] = {
-        {"fix-gems --fm 1,5 " + in + " " + out, 2, "'1,5' is not a valid floating point value\n"},
-        {"fix-gems --fm 0 " + in + " " + out, 2, "above 0"},
-        {"fix-gems --preset Nope " + in + " " + out, 2, "Nope"},
-        {"fix-gems " + in + " " + in, 2, "input"},
-        {"checksum --fix " + locked, 1, "File access denied\n"},
-        {"tables --psg -1", 2, "above 0"},
-        {"frobnicate", 2, ""}};
+    const std::tuple<std::string, int, std::string> cases[]
+        = {{"fix-gems --fm 1,5 " + in + " " + out, 2, "'1,5' is not a valid floating point value\n"},
+           {"fix-gems --fm 0 " + in + " " + out, 2, "above 0"},
+           {"fix-gems --preset Nope " + in + " " + out, 2, "Nope"},
+           {"fix-gems " + in + " " + in, 2, "input"},
+           {"checksum --fix " + locked, 1, "File access denied\n"},
+           {"tables --psg -1", 2, "above 0"},
+           {"frobnicate", 2, ""}};
     for (const auto& [args, exit, message] : cases) {
         const Result r = Run(args);
         EXPECT_EQ(r.exit, exit) << args;
@@ -98,7 +106,7 @@ TEST_F(Cli, BadInputAndFileErrors)
 // mode, so the bytes arrive as written.
 std::string OnTerminal(const std::string& args)
 {
-    termios raw {};
+    termios raw{};
     ::cfmakeraw(&raw);
     int terminal = -1;
     const pid_t child = ::forkpty(&terminal, nullptr, &raw, nullptr);
@@ -131,8 +139,8 @@ TEST_F(Cli, InfoShowsControlBytesAsQuestionMarksOnATerminalOnly)
 TEST_F(Cli, EmptyNamesAndStandardOutputThatCannotBeWritten)
 {
     const std::string in = Q(Game("in.bin"));
-    for (const std::string& args : {std::string("info ''"), std::string("checksum --fix ''"), "fix-gems '' " + Q(dir.Path("out.bin")),
-                                    "fix-gems " + in + " ''"}) {
+    for (const std::string& args : {std::string("info ''"), std::string("checksum --fix ''"),
+                                    "fix-gems '' " + Q(dir.Path("out.bin")), "fix-gems " + in + " ''"}) {
         const Result r = Run(args);
         EXPECT_EQ(r.exit, 2) << args;
         EXPECT_NE(r.err.find("Expected a file name"), std::string::npos) << args << ": " << r.err;

@@ -35,7 +35,8 @@ protected:
         Copy("minimusic-sample.bin", "roms/bad.bin");
         Copy("sega-2048.bin", "roms/sub/deep.BIN");
         Copy("miniplanets-rev04.bin", "roms/notes.txt");
-        WriteFile(dir.Path("roms/disc.bin"), RomBuilder(0x1000).Random(5, 0x200).GameHeader().Put(0, "SEGADISCSYSTEM").bytes);
+        WriteFile(dir.Path("roms/disc.bin"),
+                  RomBuilder(0x1000).Random(5, 0x200).GameHeader().Put(0, "SEGADISCSYSTEM").bytes);
         WriteFile(dir.Path("roms/short.bin"), a_byte(100));
     }
 
@@ -67,14 +68,16 @@ TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp
 {
     const std::string roms = P("roms");
     const Result r = Run("checksum " + Q(roms));
-    EXPECT_EQ(r.out, roms + "/bad.bin: stored 0000 computed 2109\n" + roms + "/disc.bin: " + Sums("roms/disc.bin") + "\n"
-                         + roms + "/good.bin: stored 5873 computed 5873\n");
+    EXPECT_EQ(r.out,
+              roms + "/bad.bin: stored 0000 computed 2109\n" + roms + "/disc.bin: " + Sums("roms/disc.bin") + "\n"
+                  + roms + "/good.bin: stored 5873 computed 5873\n");
     EXPECT_EQ(r.err, roms + "/short.bin: Read beyond end of file\n4 files: 1 equal, 2 differ, 0 fixed, 1 failed\n");
     EXPECT_EQ(r.exit, 1);
 
     // Exit 3 when a checksum differs and nothing failed; -r takes subfolders.
     const Result differs = Run("checksum -r " + Q(P("roms/good.bin")) + " " + Q(P("roms/sub")));
-    EXPECT_EQ(differs.out, roms + "/good.bin: stored 5873 computed 5873\n" + roms + "/sub/deep.BIN: stored 0000 computed 8182\n");
+    EXPECT_EQ(differs.out,
+              roms + "/good.bin: stored 5873 computed 5873\n" + roms + "/sub/deep.BIN: stored 0000 computed 8182\n");
     EXPECT_EQ(differs.err, "2 files: 1 equal, 1 differ, 0 fixed, 0 failed\n");
     EXPECT_EQ(differs.exit, 3);
     EXPECT_EQ(Run("checksum " + Q(P("roms/good.bin")) + " " + Q(P("roms/good.bin"))).exit, 0);
@@ -91,9 +94,11 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     const a_byte bad = ReadFile(P("roms/bad.bin")), disc = ReadFile(P("roms/disc.bin"));
     const std::string discSums = Sums("roms/disc.bin");
     const Result r = Run("checksum --fix " + Q(roms));
-    EXPECT_EQ(r.out, roms + "/bad.bin: stored 0000 computed 2109 fixed\n" + roms + "/good.bin: stored 5873 computed 5873\n");
-    EXPECT_EQ(r.err, roms + "/disc.bin: Not a cartridge ROM image\n" + roms
-                         + "/short.bin: Not a cartridge ROM image\n4 files: 1 equal, 0 differ, 1 fixed, 2 failed\n");
+    EXPECT_EQ(r.out,
+              roms + "/bad.bin: stored 0000 computed 2109 fixed\n" + roms + "/good.bin: stored 5873 computed 5873\n");
+    EXPECT_EQ(r.err,
+              roms + "/disc.bin: Not a cartridge ROM image\n" + roms
+                  + "/short.bin: Not a cartridge ROM image\n4 files: 1 equal, 0 differ, 1 fixed, 2 failed\n");
     EXPECT_EQ(r.exit, 1);
     EXPECT_EQ(ReadFile(P("roms/bad.bin")), RomBuilder(bad).BigEndian(0x18E, 0x2109, 2).bytes);
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc);
@@ -113,7 +118,7 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     EXPECT_EQ(forced.out, discSums + "\n");
     const std::string sum = discSums.substr(discSums.size() - 4);
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), RomBuilder(disc).BigEndian(0x18E, std::stoul(sum, nullptr, 16), 2).bytes);
-    EXPECT_EQ(Run("checksum --force " + Q(P("roms/good.bin"))).exit, 2);  // --force needs --fix
+    EXPECT_EQ(Run("checksum --force " + Q(P("roms/good.bin"))).exit, 2); // --force needs --fix
 }
 
 TEST_F(Collections, JsonLinesDescribeEveryFileWithEveryKey)
@@ -127,11 +132,28 @@ TEST_F(Collections, JsonLinesDescribeEveryFileWithEveryKey)
     const std::vector<json> lines = JsonLines(r.out);
     ASSERT_EQ(lines.size(), 7u);
 
-    const std::vector<std::string> names = {"sub/deep.BIN", "bad.bin", "disc.bin", "good.bin", "noise.bin", "short.bin", "mini.smd"};
-    const std::set<std::string> keys = {
-        "file", "file_size", "format", "system", "platform", "copyright", "domestic_name", "overseas_name",
-        "serial", "memo", "country", "header_hex", "checksum", "rom", "ram", "sram", "header_size_matches_file",
-        "regions", "devices", "gems"};
+    const std::vector<std::string> names
+        = {"sub/deep.BIN", "bad.bin", "disc.bin", "good.bin", "noise.bin", "short.bin", "mini.smd"};
+    const std::set<std::string> keys = {"file",
+                                        "file_size",
+                                        "format",
+                                        "system",
+                                        "platform",
+                                        "copyright",
+                                        "domestic_name",
+                                        "overseas_name",
+                                        "serial",
+                                        "memo",
+                                        "country",
+                                        "header_hex",
+                                        "checksum",
+                                        "rom",
+                                        "ram",
+                                        "sram",
+                                        "header_size_matches_file",
+                                        "regions",
+                                        "devices",
+                                        "gems"};
     std::map<std::string, json> byName;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const json& object = lines[i];
@@ -217,13 +239,14 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
     EXPECT_EQ(none.err, "no GEMS tables found\n");
     a_byte image;
     FixGems({P("roms/good.bin"), P("core.bin"), 1.25, 1.5, true}, {}, image);
-    EXPECT_EQ(ReadFile(P("out.bin")), ReadFile(P("core.bin")));  // written all the same
+    EXPECT_EQ(ReadFile(P("out.bin")), ReadFile(P("core.bin"))); // written all the same
 
     const std::string game = Q(Game("game.bin"));
     const Result loud = Run("fix-gems --fm 2 --psg 0.0001 " + game + " " + Q(P("loud.bin")));
     EXPECT_EQ(loud.exit, 0);
-    EXPECT_EQ(loud.err, "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n"
-                        "warning: 64 PSG entries wrapped past 16 bits\n");
+    EXPECT_EQ(loud.err,
+              "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n"
+              "warning: 64 PSG entries wrapped past 16 bits\n");
 
     // Only tables that were written are warned about.
     WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, LittleEndian(BuildFmTable(1.0))).bytes);
@@ -232,8 +255,12 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
     EXPECT_EQ(fmOnly.err, "");
     const std::vector<json> lines = JsonLines(fmOnly.out);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], (json{{"file", P("fm-only.bin")}, {"output", P("fm-out.bin")}, {"fm_fixed", true},
-                              {"psg_fixed", false}, {"warnings", json::array()}}));
+    EXPECT_EQ(lines[0],
+              (json{{"file", P("fm-only.bin")},
+                    {"output", P("fm-out.bin")},
+                    {"fm_fixed", true},
+                    {"psg_fixed", false},
+                    {"warnings", json::array()}}));
 
     const std::vector<json> failed = JsonLines(Run("fix-gems --json " + game + " " + game).out);
     ASSERT_EQ(failed.size(), 1u);
@@ -262,7 +289,7 @@ TEST_F(Collections, EnginesFiltersTheShippedList)
         rows += !line.empty() && line[0] != '#';
     const Result all = Run("engines");
     EXPECT_EQ(std::size_t(std::count(all.out.begin(), all.out.end(), '\n')), rows);
-    EXPECT_EQ(all.out.find('<'), all.out.find('\t') + 1);  // notes in angle brackets come first
+    EXPECT_EQ(all.out.find('<'), all.out.find('\t') + 1); // notes in angle brackets come first
 
     const Result sonic = Run("engines SONIC");
     EXPECT_NE(sonic.out.find("Sonic the Hedgehog\tSMPS 68k\n"), std::string::npos);

@@ -45,15 +45,27 @@ const char* const kNotRegularOutput = "The output must be a regular file";
 
 TEST(IoErrors, SystemErrorsMapToTheProgramsCodesOrStayApart)
 {
-    struct Case { int err, code; const char* text; };
-    const Case cases[] = {
-        {ENOENT, 2, "File not found"}, {ENOTDIR, 3, "Invalid filename"}, {ENAMETOOLONG, 3, "Invalid filename"},
-        {EINVAL, 3, "Invalid filename"}, {EMFILE, 4, "Too many open files"}, {ENFILE, 4, "Too many open files"},
-        {EACCES, 5, "File access denied"}, {EPERM, 5, "File access denied"}, {EROFS, 5, "File access denied"},
-        {EISDIR, 5, "File access denied"}, {ENOSPC, 101, "Disk full"}, {EDQUOT, 101, "Disk full"},
-        // Unmapped errnos whose numbers are also program codes keep their own meaning.
-        {EIO, 0, "I/O error 5"}, {ENETDOWN, 0, "I/O error 100"}, {ENETUNREACH, 0, "I/O error 101"},
-        {ELOOP, 0, "I/O error 40"}};
+    struct Case {
+        int err, code;
+        const char* text;
+    };
+    const Case cases[] = {{ENOENT, 2, "File not found"},
+                          {ENOTDIR, 3, "Invalid filename"},
+                          {ENAMETOOLONG, 3, "Invalid filename"},
+                          {EINVAL, 3, "Invalid filename"},
+                          {EMFILE, 4, "Too many open files"},
+                          {ENFILE, 4, "Too many open files"},
+                          {EACCES, 5, "File access denied"},
+                          {EPERM, 5, "File access denied"},
+                          {EROFS, 5, "File access denied"},
+                          {EISDIR, 5, "File access denied"},
+                          {ENOSPC, 101, "Disk full"},
+                          {EDQUOT, 101, "Disk full"},
+                          // Unmapped errnos whose numbers are also program codes keep their own meaning.
+                          {EIO, 0, "I/O error 5"},
+                          {ENETDOWN, 0, "I/O error 100"},
+                          {ENETUNREACH, 0, "I/O error 101"},
+                          {ELOOP, 0, "I/O error 40"}};
     for (const Case& c : cases) {
         const IoError e = IoError::fromErrno(c.err);
         EXPECT_EQ(e.code(), c.code) << c.err;
@@ -82,7 +94,7 @@ protected:
     std::string Socket(const std::string& name) const
     {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const std::string path = dir.Path(name);
         path.copy(address.sun_path, sizeof address.sun_path - 1);
@@ -133,9 +145,14 @@ TEST_F(Files, InputsThatAreNotRegularFilesAreRefusedBeforeAnyRead)
 {
     // A FIFO without a writer would block a plain open; a device would read as
     // an endless or empty image; /proc files report size 0 but have content.
-    const std::string inputs[] = {Fifo("pipe.bin"), Socket("socket.bin"), "/dev/zero", "/dev/null",
-                                  "/proc/self/status", Link("loop1.bin", dir.Path("loop2.bin")),
-                                  Link("loop2.bin", dir.Path("loop1.bin")), Link("to-fifo.bin", dir.Path("pipe.bin"))};
+    const std::string inputs[] = {Fifo("pipe.bin"),
+                                  Socket("socket.bin"),
+                                  "/dev/zero",
+                                  "/dev/null",
+                                  "/proc/self/status",
+                                  Link("loop1.bin", dir.Path("loop2.bin")),
+                                  Link("loop2.bin", dir.Path("loop1.bin")),
+                                  Link("to-fifo.bin", dir.Path("pipe.bin"))};
     for (const std::string& in : inputs) {
         EXPECT_EQ(HeaderError(in), kNotRegularInput) << in;
         EXPECT_EQ(FixInto(in, dir.Path("out.bin")), kNotRegularInput) << in;
@@ -211,7 +228,8 @@ TEST_F(Files, ANewOutputHonoursTheUmaskAReplacedOneKeepsItsMode)
     const std::string replaced = FixInto(dir.Path("game.bin"), dir.Path("old.bin"));
     ::umask(saved);
     EXPECT_EQ(created + replaced, "");
-    struct stat fresh {}, kept {};
+    struct stat fresh {
+    }, kept{};
     ::stat(dir.Path("new.bin").c_str(), &fresh);
     ::stat(dir.Path("old.bin").c_str(), &kept);
     EXPECT_EQ(fresh.st_mode & 07777, 0640u);

@@ -89,9 +89,14 @@ Sample RandomSample(std::mt19937& rng)
     for (auto& b : image)
         b = patternFiller ? (rng() % 2 ? kFm[rng() % kFm.size()] : kPsg[rng() % kPsg.size()]) : std::uint8_t(rng());
 
-    const a_byte pieces[] = {kFm, kPsg, Changed(kFm, rng() % kFm.size(), 1),
-                             Changed(kPsg, rng() % 64 * 2, rng() % 2 ? 1 : -1), Changed(kPsg, rng() % kPsg.size(), 2),
-                             a_byte(kFm.begin(), kFm.begin() + rng() % 26), PsgStartingOnFm(), PsgEndingOnFm()};
+    const a_byte pieces[] = {kFm,
+                             kPsg,
+                             Changed(kFm, rng() % kFm.size(), 1),
+                             Changed(kPsg, rng() % 64 * 2, rng() % 2 ? 1 : -1),
+                             Changed(kPsg, rng() % kPsg.size(), 2),
+                             a_byte(kFm.begin(), kFm.begin() + rng() % 26),
+                             PsgStartingOnFm(),
+                             PsgEndingOnFm()};
     for (int copies = rng() % 4; copies > 0; --copies) {
         const a_byte& piece = pieces[rng() % std::size(pieces)];
         if (piece.size() <= image.size())
@@ -168,8 +173,13 @@ struct Recorder {
 
 TEST(FixGems, StatusLinesAndABarThatFillsThroughTheRun)
 {
-    struct Case { std::size_t size; bool fm, psg, checksum; };
-    const Case cases[] = {{0x1000, true, true, true}, {0x1000, false, true, false}, {0, false, false, true},
+    struct Case {
+        std::size_t size;
+        bool fm, psg, checksum;
+    };
+    const Case cases[] = {{0x1000, true, true, true},
+                          {0x1000, false, true, false},
+                          {0, false, false, true},
                           {2 * kScanPiece + 0x1000, true, false, true}};
     for (const Case& c : cases) {
         TempDir dir;
@@ -184,9 +194,17 @@ TEST(FixGems, StatusLinesAndABarThatFillsThroughTheRun)
         FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 1.25, 1.5, c.checksum}, recorder.Callbacks(), buffer);
 
         const std::int64_t size = std::int64_t(c.size), fixedSteps = c.checksum ? 32 : 22;
-        std::vector<std::string> events = {"clear", "+Loading..\r\n", "max " + std::to_string(2 * size + fixedSteps),
-            "pending", "step " + std::to_string(size + 1), c.fm ? "+fm fixed" : "+fm not fixed", "step 10", "pending",
-            c.psg ? "+\r\npsg fixed\r\n" : "+\r\npsg not fixed\r\n", "step 10", "pending"};
+        std::vector<std::string> events = {"clear",
+                                           "+Loading..\r\n",
+                                           "max " + std::to_string(2 * size + fixedSteps),
+                                           "pending",
+                                           "step " + std::to_string(size + 1),
+                                           c.fm ? "+fm fixed" : "+fm not fixed",
+                                           "step 10",
+                                           "pending",
+                                           c.psg ? "+\r\npsg fixed\r\n" : "+\r\npsg not fixed\r\n",
+                                           "step 10",
+                                           "pending"};
         if (c.checksum)
             events.push_back("+checksum fix..\r\n");
         events.insert(events.end(), {"step " + std::to_string(size + (c.checksum ? 11 : 1)), "+Fix Finished!"});
@@ -207,7 +225,11 @@ std::string TablesStatus(bool fm, bool psg)
 TEST(FixGems, WritesWhatTheWholeImageFixWrites)
 {
     const std::size_t piece = kScanPiece;
-    struct Case { const char* what; Sample sample; bool fm = false, psg = false; };
+    struct Case {
+        const char* what;
+        Sample sample;
+        bool fm = false, psg = false;
+    };
     const auto at = [](std::size_t size, std::vector<std::pair<std::size_t, a_byte>> put) {
         RomBuilder rom = RomBuilder(size).Random(unsigned(size));
         if (size >= 0x200)
@@ -225,18 +247,33 @@ TEST(FixGems, WritesWhatTheWholeImageFixWrites)
         {"just holding the checksum field", {at(400, {{100, kFm}})}, true, false},
         {"no checksum range", {at(512, {{300, kPsg}})}, false, true},
         {"one byte in the checksum range", {at(513, {{301, kFm}})}, true, false},
-        {"odd offsets, a psg low byte off by one", {at(0x1001, {{0x801, kFm}, {0x903, Changed(kPsg, 38, 1)}})}, true, true},
+        {"odd offsets, a psg low byte off by one",
+         {at(0x1001, {{0x801, kFm}, {0x903, Changed(kPsg, 38, 1)}})},
+         true,
+         true},
         {"both at the image's odd end", {at(0x1001, {{0x1001 - 154, kFm}, {0x1001 - 128, kPsg}})}, true, true},
         {"two copies of each", {at(0x2000, {{0x401, kFm}, {0x500, kPsg}, {0x900, kFm}, {0xA01, kPsg}})}, true, true},
         {"psg starting right after fm", {at(0x1000, {{0x700, kFm}, {0x71A, kPsg}})}, true, true},
-        {"psg completed by the fm table's last byte", {at(0x1000, {{0x777, PsgStartingOnFm()}}), kScaleEndingInF9}, true, true},
-        {"psg completed by the fm table's first byte", {at(0x1000, {{0x777, PsgEndingOnFm()}}), kScaleStartingWith00}, true, true},
+        {"psg completed by the fm table's last byte",
+         {at(0x1000, {{0x777, PsgStartingOnFm()}}), kScaleEndingInF9},
+         true,
+         true},
+        {"psg completed by the fm table's first byte",
+         {at(0x1000, {{0x777, PsgEndingOnFm()}}), kScaleStartingWith00},
+         true,
+         true},
         {"psg completed only by another scale", {at(0x1000, {{0x777, PsgEndingOnFm()}})}, true, false},
         {"fm over the checksum field, psg across 0x200", {at(0x1000, {{0x180, kFm}, {0x1F1, kPsg}})}, true, true},
-        {"scale 1 changes only the psg low byte", {at(0x1000, {{0x801, kFm}, {0x900, Changed(kPsg, 0, -1)}}), 1, 1}, true, true},
+        {"scale 1 changes only the psg low byte",
+         {at(0x1000, {{0x801, kFm}, {0x900, Changed(kPsg, 0, -1)}}), 1, 1},
+         true,
+         true},
         {"fm across a piece boundary", {at(piece + 999, {{piece - 13, kFm}, {piece + 200, kPsg}})}, true, true},
         {"psg across a piece boundary", {at(2 * piece, {{100, kFm}, {piece - 63, kPsg}})}, true, true},
-        {"psg completed across a piece boundary", {at(piece + 500, {{piece - 140, PsgEndingOnFm()}}), kScaleStartingWith00}, true, true},
+        {"psg completed across a piece boundary",
+         {at(piece + 500, {{piece - 140, PsgEndingOnFm()}}), kScaleStartingWith00},
+         true,
+         true},
     };
     for (const Case& c : cases) {
         for (const bool checksum : {true, false}) {
@@ -246,7 +283,7 @@ TEST(FixGems, WritesWhatTheWholeImageFixWrites)
             std::string status;
             FixGemsProgress progress;
             progress.appendStatus = [&](const std::string& text) { status += text; };
-            a_byte buffer(77, 0xAA);  // left over from an earlier run
+            a_byte buffer(77, 0xAA); // left over from an earlier run
             FixGems({dir.Path("in.bin"), dir.Path("out.bin"), s.fmScale, s.psgScale, checksum}, progress, buffer);
             EXPECT_EQ(ReadFile(dir.Path("out.bin")), WholeImageFix(s.image, s.fmScale, s.psgScale, checksum))
                 << c.what << ", checksum " << checksum;
@@ -296,7 +333,7 @@ TEST(FixGems, AnInputWrittenToDuringTheRunGivesNoOutput)
     TempDir dir;
     WriteFile(dir.Path("in.bin"), RomBuilder(0x1000).Random(9).Put(0x801, kFm).bytes);
     FixGemsProgress progress;
-    int pauses = 0;  // the second comes between the pass over the input and its copy
+    int pauses = 0; // the second comes between the pass over the input and its copy
     progress.processPending = [&] {
         if (++pauses == 2)
             std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x';
@@ -322,13 +359,13 @@ TEST(FixGems, AnExistingOutputIsReplacedOnlyByACompleteFile)
         const platform::PendingFile pending = platform::PendingFile::create(dir.Path("out.bin"));
         const platform::PendingFile fresh = platform::PendingFile::create(dir.Path("new.bin"));
         EXPECT_EQ(dir.Contents().size(), 4u) << "temporary files sit beside their targets";
-    }  // dropped without commit
-    EXPECT_EQ(dir.Contents(), (std::map<std::string, a_byte> {{"in.bin", input}, {"out.bin", old}}));
+    } // dropped without commit
+    EXPECT_EQ(dir.Contents(), (std::map<std::string, a_byte>{{"in.bin", input}, {"out.bin", old}}));
 
     a_byte buffer;
     FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 2, 2, false}, {}, buffer);
     EXPECT_EQ(dir.Contents(),
-              (std::map<std::string, a_byte> {{"in.bin", input}, {"out.bin", WholeImageFix(input, 2, 2, false)}}));
+              (std::map<std::string, a_byte>{{"in.bin", input}, {"out.bin", WholeImageFix(input, 2, 2, false)}}));
     struct stat st {};
     ::stat(dir.Path("out.bin").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -353,10 +390,10 @@ TEST(PendingFile, CopiesWithinAndAcrossFileSystemsAndFailsOnASourceCutShort)
             platform::PendingFile out = platform::PendingFile::create(dir.Path("copy.bin"));
             std::uint64_t copied = 0;
             out.copyFrom(in, content.size(), [&](std::uint64_t n) { copied += n; });
-            out.writeAt(1, a_byte {0xEE}.data(), 1);
+            out.writeAt(1, a_byte{0xEE}.data(), 1);
             out.commit();
             EXPECT_EQ(copied, content.size()) << source;
-            EXPECT_EQ(ReadFile(dir.Path("copy.bin")), RomBuilder(content).Put(1, a_byte {0xEE}).bytes) << source;
+            EXPECT_EQ(ReadFile(dir.Path("copy.bin")), RomBuilder(content).Put(1, a_byte{0xEE}).bytes) << source;
             std::filesystem::remove(dir.Path("copy.bin"));
 
             platform::PendingFile cut = platform::PendingFile::create(dir.Path("cut.bin"));

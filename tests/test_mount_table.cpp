@@ -17,14 +17,13 @@ using Drives = std::vector<std::pair<std::string, std::string>>;
 Drives DrivesOf(const std::string& table, const std::map<std::string, std::string>& labels = {},
                 const std::vector<std::string>& removable = {})
 {
-    const DeviceQueries devices{
-        [&](const std::string& device) {
-            const auto found = labels.find(device);
-            return found == labels.end() ? std::string() : found->second;
-        },
-        [&](const std::string& device) {
-            return std::find(removable.begin(), removable.end(), device) != removable.end();
-        }};
+    const DeviceQueries devices{[&](const std::string& device) {
+                                    const auto found = labels.find(device);
+                                    return found == labels.end() ? std::string() : found->second;
+                                },
+                                [&](const std::string& device) {
+                                    return std::find(removable.begin(), removable.end(), device) != removable.end();
+                                }};
     Drives drives;
     for (const Drive& drive : drivesFromMountTable(table, devices))
         drives.emplace_back(drive.root, drive.text);

@@ -41,7 +41,7 @@ TEST(RomFormat, TellsCartridgesCopierDumpsDiscsAndTheRest)
         {plain, RomFormat::Bin},
         {RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin},
         {Interleave(plain), RomFormat::Smd},
-        {Interleave(RomBuilder(16384).Put(0x100, "SEGA").bytes), RomFormat::Smd},  // one block is enough
+        {Interleave(RomBuilder(16384).Put(0x100, "SEGA").bytes), RomFormat::Smd}, // one block is enough
         {oddSizedDump, RomFormat::Unknown},
         {Interleave(unmarked), RomFormat::Unknown},
         {unmarked, RomFormat::Unknown},
@@ -101,14 +101,14 @@ TEST(HeaderText, TrimsAndDecodesAsciiShiftJisOrReplacement)
     const std::pair<std::string, std::string> cases[] = {
         {"SONIC THE HEDGEHOG    ", "SONIC THE HEDGEHOG"},
         {std::string("GM 00001009-00\0\0", 16), "GM 00001009-00"},
-        {std::string(" A \0 B \0 ", 9), std::string(" A \0 B", 6)},  // only trailing blanks and zeros go
+        {std::string(" A \0 B \0 ", 9), std::string(" A \0 B", 6)}, // only trailing blanks and zeros go
         {"C:\\GAMES~1", "C:\\GAMES~1"},
         // Shift_JIS katakana, one with 0x5C as its second byte, and half-width katakana.
         {"\x83\x5C\x83\x6A\x83\x62\x83\x4E  ", "\u30bd\u30cb\u30c3\u30af"},
         {"\xB1\xB2 ABC", "\uff71\uff72 ABC"},
-        {"\x83\x5C\\~", "\u30bd\\~"},  // beside Japanese text, backslash and tilde stay ASCII
-        {"\xFF\xFE OK\x01", "\ufffd\ufffd OK\x01"},  // not Shift_JIS: each high byte replaced
-        {"AB\x81", "AB\ufffd"},                        // a lead byte cut off at the end
+        {"\x83\x5C\\~", "\u30bd\\~"}, // beside Japanese text, backslash and tilde stay ASCII
+        {"\xFF\xFE OK\x01", "\ufffd\ufffd OK\x01"}, // not Shift_JIS: each high byte replaced
+        {"AB\x81", "AB\ufffd"}, // a lead byte cut off at the end
         {"\0\0  ", ""},
     };
     for (const auto& [bytes, text] : cases)
@@ -121,8 +121,8 @@ TEST(HeaderText, RegionsFromLettersOrOneHexDigit)
     const std::pair<std::string, R> cases[] = {
         {"JUE             ", {"Japan", "Americas", "Europe"}},
         {"EUJ", {"Japan", "Americas", "Europe"}},
-        {"E               ", {"Europe"}},  // a letter, not the digit 14
-        {"U4B", {"Americas"}},            // letters win over digits
+        {"E               ", {"Europe"}}, // a letter, not the digit 14
+        {"U4B", {"Americas"}}, // letters win over digits
         {"4", {"Americas"}},
         {"  8   ", {"Europe"}},
         {"A", {"Europe", "Asia"}},
@@ -169,7 +169,7 @@ TEST(DecodedHeader, FieldsRangesSaveRamAndDevices)
     const DecodedHeader pico = DecodeHeader(rom.bytes.data() + 0x100);
     EXPECT_EQ(pico.system, "pico");
     EXPECT_FALSE(pico.sram);
-    EXPECT_EQ(pico.rom.size(), 0);  // an end before the start is not wrapped
+    EXPECT_EQ(pico.rom.size(), 0); // an end before the start is not wrapped
 }
 
 TEST(ImageReport, RealImagesAndTheirCopierDump)
@@ -196,7 +196,7 @@ TEST(ImageReport, RealImagesAndTheirCopierDump)
     EXPECT_TRUE(dump.headerSizeMatchesFile());
 
     const ImageReport odd = ReportImage(kData + "/minimusic-sample.bin");
-    EXPECT_EQ(odd.computedChecksum, 0x2109);  // the odd last byte counts as a high byte
+    EXPECT_EQ(odd.computedChecksum, 0x2109); // the odd last byte counts as a high byte
     EXPECT_FALSE(odd.checksumEqual());
     EXPECT_FALSE(odd.headerSizeMatchesFile());
 

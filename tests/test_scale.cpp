@@ -10,10 +10,18 @@ namespace {
 
 TEST(Presets, NamesScalesAndTexts)
 {
-    struct Row { const char* name; int fm, psg; const char* fmText; const char* psgText; };
-    const Row rows[] = {{"Sega Tavrik", 1250, 1500, "1.250", "1.500"}, {"Very Hi", 2000, 2000, "2", "2"},
-                        {"Little Hi", 1500, 1500, "1.500", "1.500"},   {"Default", 1000, 1000, "1", "1"},
-                        {"Little Low", 500, 500, "0.500", "0.500"},    {"Very Low", 1, 1, "0.001", "0.001"},
+    struct Row {
+        const char* name;
+        int fm, psg;
+        const char* fmText;
+        const char* psgText;
+    };
+    const Row rows[] = {{"Sega Tavrik", 1250, 1500, "1.250", "1.500"},
+                        {"Very Hi", 2000, 2000, "2", "2"},
+                        {"Little Hi", 1500, 1500, "1.500", "1.500"},
+                        {"Default", 1000, 1000, "1", "1"},
+                        {"Little Low", 500, 500, "0.500", "0.500"},
+                        {"Very Low", 1, 1, "0.001", "0.001"},
                         {"Custom", 1, 1, "0.001", "0.001"}};
     ASSERT_EQ(ScalePresets().size(), std::size(rows));
     for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -22,7 +30,8 @@ TEST(Presets, NamesScalesAndTexts)
         EXPECT_EQ(&ScalePresetNamed(rows[i].name), &p);
         EXPECT_EQ(p.custom, i == 6) << p.name;
         EXPECT_EQ(ScaleText(p.fmThousandths, '.') + " " + ScaleText(p.psgThousandths, '.'),
-                  std::string(rows[i].fmText) + " " + rows[i].psgText) << p.name;
+                  std::string(rows[i].fmText) + " " + rows[i].psgText)
+            << p.name;
     }
     EXPECT_THROW(ScalePresetNamed("default"), RequestError);
     EXPECT_EQ(ScaleText(1250, ','), "1,250");
@@ -30,29 +39,37 @@ TEST(Presets, NamesScalesAndTexts)
 
 TEST(ScaleTexts, ShortestTextAndPadding)
 {
-    const std::pair<double, const char*> shortest[] = {
-        {1.25, "1.25"}, {2, "2"}, {0.001, "0.001"}, {1.251, "1.251"}, {32.767, "32.767"}, {0, "0"},
-        {1.0 / 3, "0.333333333333333"}, {0.1 + 0.2, "0.3"}, {1999 / 1000.0, "1.999"}};
+    const std::pair<double, const char*> shortest[] = {{1.25, "1.25"},
+                                                       {2, "2"},
+                                                       {0.001, "0.001"},
+                                                       {1.251, "1.251"},
+                                                       {32.767, "32.767"},
+                                                       {0, "0"},
+                                                       {1.0 / 3, "0.333333333333333"},
+                                                       {0.1 + 0.2, "0.3"},
+                                                       {1999 / 1000.0, "1.999"}};
     for (auto [value, text] : shortest)
         EXPECT_EQ(ShortestDecimalText(value, '.'), text);
     EXPECT_EQ(ShortestDecimalText(1.25, ','), "1,25");
 
-    const std::tuple<const char*, char, const char*> padded[] = {
-        {"1.25", '.', "1.250"}, {"0.5", '.', "0.500"}, {"2", '.', "2"}, {"1.", '.', "1.000"},
-        {"1.2345", '.', "1.2345"}, {"1,5", ',', "1,500"}, {"1.5", ',', "1.5"}};
+    const std::tuple<const char*, char, const char*> padded[]
+        = {{"1.25", '.', "1.250"},    {"0.5", '.', "0.500"}, {"2", '.', "2"},    {"1.", '.', "1.000"},
+           {"1.2345", '.', "1.2345"}, {"1,5", ',', "1,500"}, {"1.5", ',', "1.5"}};
     for (auto [text, separator, result] : padded)
         EXPECT_EQ(PadToThousandths(text, separator), result) << text;
 }
 
 TEST(ScaleTexts, ParseDecimal)
 {
-    const std::tuple<const char*, char, double> valid[] = {
-        {"1.25", '.', 1.25}, {"2", '.', 2}, {".5", '.', 0.5}, {"5.", '.', 5}, {" 1.5 ", '.', 1.5}, {"-1.5", '.', -1.5},
-        {"+2", '.', 2}, {"1e3", '.', 1000}, {"1.5E-1", '.', 0.15}, {"1,25", ',', 1.25}, {"0", '.', 0}};
+    const std::tuple<const char*, char, double> valid[]
+        = {{"1.25", '.', 1.25},   {"2", '.', 2},       {".5", '.', 0.5}, {"5.", '.', 5},
+           {" 1.5 ", '.', 1.5},   {"-1.5", '.', -1.5}, {"+2", '.', 2},   {"1e3", '.', 1000},
+           {"1.5E-1", '.', 0.15}, {"1,25", ',', 1.25}, {"0", '.', 0}};
     for (auto [text, separator, value] : valid)
         EXPECT_EQ(ParseDecimal(text, separator), value) << text;
 
-    for (const char* text : {"", " ", "abc", "1.2.3", "1,25", "e3", "1e", ".", "-", "0x10", "1 5", "inf", "nan", "1.5x"}) {
+    for (const char* text :
+         {"", " ", "abc", "1.2.3", "1,25", "e3", "1e", ".", "-", "0x10", "1 5", "inf", "nan", "1.5x"}) {
         try {
             ParseDecimal(text, '.');
             ADD_FAILURE() << "'" << text << "' was accepted";
@@ -66,9 +83,9 @@ TEST(ScaleTexts, ParseDecimal)
 TEST(ScaleTexts, ThousandthsRoundHalfToEvenWithinTheUpDownRange)
 {
     // n/16 is exact in binary, so n/16 × 1000 lands exactly on a half.
-    const std::pair<double, int> cases[] = {{0.0625, 62}, {0.1875, 188}, {0.3125, 312}, {0.4375, 438}, {1.25, 1250},
-                                            {0.001, 1},   {1.2504, 1250}, {1.2506, 1251}, {32.767, 32767},
-                                            {40, 32767},  {1e300, 32767}, {0, 0},         {-1, 0}};
+    const std::pair<double, int> cases[]
+        = {{0.0625, 62},   {0.1875, 188},   {0.3125, 312}, {0.4375, 438},  {1.25, 1250}, {0.001, 1}, {1.2504, 1250},
+           {1.2506, 1251}, {32.767, 32767}, {40, 32767},   {1e300, 32767}, {0, 0},       {-1, 0}};
     for (auto [value, thousandths] : cases)
         EXPECT_EQ(ToThousandths(value), thousandths) << value;
 }

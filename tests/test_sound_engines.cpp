@@ -31,7 +31,8 @@ std::vector<SoundEngineRow> sorted(std::vector<SoundEngineRow> rows)
 
 TEST(SoundEngines, ParsesTabSeparatedRowsAndSkipsComments)
 {
-    const auto rows = ParseSoundEngines("# game\tengine\r\nAero the Acro-Bat\tGEMS\r\n\nNo tab here\nPuyo Puyo\tCompile custom\n");
+    const auto rows
+        = ParseSoundEngines("# game\tengine\r\nAero the Acro-Bat\tGEMS\r\n\nNo tab here\nPuyo Puyo\tCompile custom\n");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].game, "Puyo Puyo");
     EXPECT_EQ(rows[1].engine, "Compile custom");
@@ -49,16 +50,17 @@ TEST(SoundEngines, OrdersEnginesNotesFirstIgnoringCaseAndHyphensExtensionsFirst)
                               {"h", "pre-SMPS Z80 (banked)"},
                               {"i", "accolade custom"},
                               {"Zaxxon's Motherbase 2000 (Parasquad)(32X)", "SMPS Z80"}});
-    EXPECT_EQ(engines(rows), (std::vector<std::string>{"<unknown custom>", "accolade custom", "NCS/x",
-                                                       "--non-working - unknown--", "Novotrade custom",
-                                                       "pre-SMPS Z80 (banked)", "pre-SMPS Z80", "SMPS Z80",
-                                                       "SMPS Z80 (banked)", "SMPS Z80"}));
+    EXPECT_EQ(engines(rows),
+              (std::vector<std::string>{"<unknown custom>", "accolade custom", "NCS/x", "--non-working - unknown--",
+                                        "Novotrade custom", "pre-SMPS Z80 (banked)", "pre-SMPS Z80", "SMPS Z80",
+                                        "SMPS Z80 (banked)", "SMPS Z80"}));
     EXPECT_EQ(rows[7].game, "Zaxxon's Motherbase 2000 (Parasquad)(32X)");
 }
 
 TEST(SoundEngines, OrdersGamesWithinAnEngine)
 {
-    const auto rows = sorted({{"Bubsy", "GEMS"}, {"aladdin", "GEMS"}, {"Bubsy II", "GEMS"}, {"36 Great Holes", "GEMS"}});
+    const auto rows
+        = sorted({{"Bubsy", "GEMS"}, {"aladdin", "GEMS"}, {"Bubsy II", "GEMS"}, {"36 Great Holes", "GEMS"}});
     std::vector<std::string> games;
     for (const auto& row : rows)
         games.push_back(row.game);
@@ -85,8 +87,8 @@ TEST(SoundEngines, TheProgramShipsTheDataFileAsItStands)
 
 TEST(SoundEngines, MatchingLooksInGamesAndEnginesIgnoringCase)
 {
-    const std::vector<SoundEngineRow> rows = {
-        {"Aero the Acro-Bat", "GEMS"}, {"Puyo Puyo", "Compile custom"}, {"Gemfire", "Koei/type-1"}, {"X", "y"}};
+    const std::vector<SoundEngineRow> rows
+        = {{"Aero the Acro-Bat", "GEMS"}, {"Puyo Puyo", "Compile custom"}, {"Gemfire", "Koei/type-1"}, {"X", "y"}};
     const auto games = [](const std::vector<SoundEngineRow>& found) {
         std::vector<std::string> names;
         for (const auto& row : found)
@@ -111,7 +113,7 @@ TEST(SoundEngines, TheShippedListKeepsEveryRowAndGroupsEachEngineOnce)
         return result;
     };
     const auto shown = pairs(rows);
-    EXPECT_EQ(shown, pairs(original));  // nothing dropped, nothing doubled
+    EXPECT_EQ(shown, pairs(original)); // nothing dropped, nothing doubled
     const std::set<std::pair<std::string, std::string>> distinct(shown.begin(), shown.end());
     EXPECT_EQ(distinct.size(), rows.size());
     EXPECT_EQ(rows.front().engine.front(), '<');
@@ -133,9 +135,8 @@ TEST(SoundEngines, TheShippedListKeepsEveryRowAndGroupsEachEngineOnce)
              {"GEMS-custom", "GEMS", "GRC"},
              {"Masakatsu", "Matt Furniss", "Mucom Music Driver"},
              {"PalSoft", "PLE-PLE", "pre-SMPS 68k", "pre-SMPS/Mucom 68k"},
-             {"Shaun Hollingworth", "Shigeharu Isoda", "SMPS 68k", "SMPS Z80 (banked)",
-              "SMPS Z80 ('SMPS light' mod)", "SMPS Z80",
-              "SMPS/Mucom 68k", "SMPS/Treasure", "Sound Images"},
+             {"Shaun Hollingworth", "Shigeharu Isoda", "SMPS 68k", "SMPS Z80 (banked)", "SMPS Z80 ('SMPS light' mod)",
+              "SMPS Z80", "SMPS/Mucom 68k", "SMPS/Treasure", "Sound Images"},
              {"T.S v1.31 (Technosoft)", "Technosoft", "Terpsichorean", "Trax", "Twinkle"}}) {
         for (std::size_t i = 0; i < ordered.size(); ++i) {
             EXPECT_GE(at(ordered[i]), 0) << ordered[i];

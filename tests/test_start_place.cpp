@@ -76,7 +76,6 @@ TEST(StartPlaceFor, AFolderIsTheStartFolderAndAFileIsSelectedInItsFolder)
     EXPECT_EQ(relativeFolder.folder, dir.root + "/roms");
     EXPECT_EQ(bareName.folder, dir.Path("roms"));
     EXPECT_EQ(bareName.file, "game.bin");
-
 }
 
 TEST(StartPlaceFor, AnArgumentThatCannotBeOpenedRaisesItsIoError)

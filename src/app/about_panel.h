@@ -16,6 +16,6 @@ public:
     void SetText(const QString& text);
 
     QToolButton* SpeedButton15;
-    QLabel* Label24;  // the shadow
+    QLabel* Label24; // the shadow
     QLabel* Label25;
 };

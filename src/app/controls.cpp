@@ -31,15 +31,14 @@ void CaptionedGroupBox::paintEvent(QPaintEvent*)
     frame.rect = rect().adjusted(0, metrics.height() / 2, 0, 0);
     frame.lineWidth = 1;
     style()->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, this);
-    const QRect caption(varnoquil::ui::layout::kCaptionAt.x, varnoquil::ui::layout::kCaptionAt.y, metrics.horizontalAdvance(title()), metrics.height());
+    const QRect caption(varnoquil::ui::layout::kCaptionAt.x, varnoquil::ui::layout::kCaptionAt.y,
+                        metrics.horizontalAdvance(title()), metrics.height());
     painter.fillRect(caption, palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(caption, Qt::AlignLeft | Qt::AlignTop, title());
 }
 
-FixedHeightDelegate::FixedHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height)
-{
-}
+FixedHeightDelegate::FixedHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
 
 QSize FixedHeightDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {

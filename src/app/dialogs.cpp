@@ -17,16 +17,16 @@ class FileDialog : public QFileDialog {
 public:
     FileDialog(QWidget* parent, const QString& title, const QString& folder, bool folderMustExist)
         : QFileDialog(parent, title, folder), folderMustExist_(folderMustExist)
-    {
-    }
+    {}
 
     void accept() override
     {
         const QStringList chosen = selectedFiles();
         const QString folder = chosen.isEmpty() ? QString() : QFileInfo(chosen.first()).absolutePath();
         if (folderMustExist_ && !folder.isEmpty() && !QFileInfo(folder).isDir()) {
-            QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("%1\nThis folder does not exist. Choose a folder that does.").arg(folder));
+            QMessageBox::warning(
+                this, windowTitle(),
+                QStringLiteral("%1\nThis folder does not exist. Choose a folder that does.").arg(folder));
             return;
         }
         QFileDialog::accept();

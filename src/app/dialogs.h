@@ -15,14 +15,14 @@ class QWidget;
 namespace dialogs {
 
 struct FileDialogSetup {
-    bool save = false;       // a save dialog; otherwise one that opens an existing file
-    QString title;           // empty: the platform's standard title
-    QString folder;          // where the dialog starts
-    QString fileName;        // the name offered; a full path starts in its folder
-    QStringList filters;     // "Text files (*.txt)"
-    int filter = 0;          // the filter selected at the start
-    QString defaultSuffix;   // added to a name chosen without an extension
-    bool folderMustExist = false;  // a file in a missing folder is refused with a warning
+    bool save = false; // a save dialog; otherwise one that opens an existing file
+    QString title; // empty: the platform's standard title
+    QString folder; // where the dialog starts
+    QString fileName; // the name offered; a full path starts in its folder
+    QStringList filters; // "Text files (*.txt)"
+    int filter = 0; // the filter selected at the start
+    QString defaultSuffix; // added to a name chosen without an extension
+    bool folderMustExist = false; // a file in a missing folder is refused with a warning
 };
 
 // The dialog the program shows for a setup, configured but not shown.

@@ -17,7 +17,7 @@ int FileList::KeyCode(const QKeyEvent* event)
     case Qt::Key_Backspace: return kBackspace;
     case Qt::Key_Return:
     case Qt::Key_Enter: return kEnter;
-    default: return event->key();  // Qt's key codes are never 0, 8 or 13
+    default: return event->key(); // Qt's key codes are never 0, 8 or 13
     }
 }
 
@@ -63,8 +63,8 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
-        QMouseEvent press(QEvent::MouseButtonPress, event->position(), event->scenePosition(),
-                          event->globalPosition(), event->button(), event->buttons(), event->modifiers());
+        QMouseEvent press(QEvent::MouseButtonPress, event->position(), event->scenePosition(), event->globalPosition(),
+                          event->button(), event->buttons(), event->modifiers());
         QListWidget::mousePressEvent(&press);
         if (doubleClick && itemAt(at))
             TApplication::Guard(doubleClick);
@@ -75,8 +75,7 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
 
 FileListDelegate::FileListDelegate(DrawItem draw, QObject* parent)
     : FixedHeightDelegate(varnoquil::ui::layout::kListItemHeight, parent), draw_(std::move(draw))
-{
-}
+{}
 
 void FileListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
@@ -122,8 +121,8 @@ void DriveItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->fillRect(option.rect, option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
     painter->setFont(option.font);
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawText(option.rect.adjusted(varnoquil::ui::layout::kDriveTextIndent, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
+    painter->drawText(option.rect.adjusted(varnoquil::ui::layout::kDriveTextIndent, 0, 0, 0),
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data(Qt::DisplayRole).toString());
     painter->restore();
     if (option.state & QStyle::State_HasFocus)
         DrawFocusRect(*painter, option.rect);

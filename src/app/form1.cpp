@@ -148,8 +148,7 @@ void TForm1::MoveSnapped(int left, int top)
     ui::Point target{left, top};
     if (!isMaximized()) {
         const QRect area = screen()->availableGeometry();
-        const ui::WorkArea workArea{area.left(), area.top(), area.left() + area.width(),
-                                    area.top() + area.height()};
+        const ui::WorkArea workArea{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
         target = ui::SnapToWorkArea(target, {frameGeometry().width(), frameGeometry().height()}, workArea);
     }
     move(target.x, target.y);
@@ -171,17 +170,12 @@ bool TForm1::RouteTitleMouse(QEvent* event)
     const QPoint at = Label1->mapFromGlobal(mouse->globalPosition().toPoint());
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:  // the second press of a double click
+    case QEvent::MouseButtonDblClick: // the second press of a double click
         Label1MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y());
         return true;
-    case QEvent::MouseMove:
-        Label1MouseMove(mouse->modifiers(), at.x(), at.y());
-        return true;
-    case QEvent::MouseButtonRelease:
-        Label1MouseUp(mouse->button(), mouse->modifiers(), at.x(), at.y());
-        return true;
-    default:
-        return false;
+    case QEvent::MouseMove: Label1MouseMove(mouse->modifiers(), at.x(), at.y()); return true;
+    case QEvent::MouseButtonRelease: Label1MouseUp(mouse->button(), mouse->modifiers(), at.x(), at.y()); return true;
+    default: return false;
     }
 }
 

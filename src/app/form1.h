@@ -177,7 +177,8 @@ private:
     template <typename Sender, typename Signal>
     void On(Sender* sender, Signal signal, void (TForm1::*handler)())
     {
-        connect(sender, signal, this, [this, handler] { TApplication::Guard([this, handler] { (this->*handler)(); }); });
+        connect(sender, signal, this,
+                [this, handler] { TApplication::Guard([this, handler] { (this->*handler)(); }); });
     }
 
     // Frame and layout (form1.cpp).
@@ -198,9 +199,9 @@ private:
     void ConnectFixPanel();
     bool FilterScaleKey(QLineEdit* box, QKeyEvent* event);
     bool ScaleChanging(QLineEdit* box, int NewValue);
-    bool fixRunning_ = false;  // a Fix GEMS run is in progress
-    QString saveDialogFileName_ = QStringLiteral("VQL_Untitled");  // offered by the save dialog
+    bool fixRunning_ = false; // a Fix GEMS run is in progress
+    QString saveDialogFileName_ = QStringLiteral("VQL_Untitled"); // offered by the save dialog
 
     std::string startFolder_;
-    QWidget* client_;  // the client area inside the sizing frame
+    QWidget* client_; // the client area inside the sizing frame
 };

@@ -54,7 +54,7 @@ void TForm1::ListFolder(bool startUp)
 {
     using browser::Filter;
     const Filter filter = !CheckBox1->isChecked() ? Filter::AllFiles
-                          : startUp               ? Filter::StartupRomImages
+        : startUp                                 ? Filter::StartupRomImages
                                                   : Filter::RomImages;
     // Names are bytes: undecodable ones show as replacement characters,
     // while every path is built from the bytes themselves.

@@ -25,7 +25,7 @@ namespace layout = ui::layout;
 
 namespace {
 
-constexpr int kTimerInterval = 100;  // milliseconds between the ticks of the heading wave
+constexpr int kTimerInterval = 100; // milliseconds between the ticks of the heading wave
 
 QToolButton* ToolButton(QWidget* toolbar, const char* name, layout::Slot slot, const QString& caption,
                         const QColor& colour, const QString& hint)
@@ -91,8 +91,8 @@ void TForm1::CreateToolbar()
     CheckSumButton->setEnabled(false);
     DelButton = ToolButton(Panel3, "DelButton", layout::kDeleteButton, QStringLiteral("Delete"), look::kRed,
                            QStringLiteral("Delete selected file"));
-    SEListButton = ToolButton(Panel3, "SEListButton", layout::kSEListButton, QStringLiteral("SE List"),
-                              look::kYellow, QStringLiteral("Sound engine list"));
+    SEListButton = ToolButton(Panel3, "SEListButton", layout::kSEListButton, QStringLiteral("SE List"), look::kYellow,
+                              QStringLiteral("Sound engine list"));
     SpeedButton13 = ToolButton(Panel3, "SpeedButton13", right, QStringLiteral("?"), look::kMaroon,
                                QStringLiteral("About program"));
     SpeedButton3 = ToolButton(Panel3, "SpeedButton3", right, QStringLiteral("_"), look::kMaroon,
@@ -115,7 +115,7 @@ void TForm1::CreateInfoPanel()
     Label3->setFont(look::SmallFonts());
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label3->setWordWrap(true);
-    Label3->setTextFormat(Qt::PlainText);  // header bytes are never markup
+    Label3->setTextFormat(Qt::PlainText); // header bytes are never markup
     look::SetTextColour(Label3, look::kAzure);
     look::SetBackground(Label3, look::kBlack);
     Label3->setGeometry(make::Place(layout::kInformation));
@@ -145,7 +145,7 @@ void TForm1::ConnectHandlers()
     auto* title = new EventHook(this, [this](QObject*, QEvent* event) {
         const QEvent::Type type = event->type();
         const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
-                           || type == QEvent::MouseMove || type == QEvent::MouseButtonRelease;
+            || type == QEvent::MouseMove || type == QEvent::MouseButtonRelease;
         return mouse && RouteTitleMouse(event);
     });
     title->watch(Label1);
@@ -155,7 +155,7 @@ void TForm1::ConnectHandlers()
     On(SpeedButton13, &QToolButton::clicked, &TForm1::SpeedButton13Click);
     On(AboutBox->SpeedButton15, &QToolButton::clicked, &TForm1::SpeedButton15Click);
     On(CheckBox1, &QCheckBox::clicked, &TForm1::CheckBox1Click);
-    auto* list = static_cast<FileList*>(ListBox1);  // built as one in CreateControls
+    auto* list = static_cast<FileList*>(ListBox1); // built as one in CreateControls
     list->keyDown = [this](int key, Qt::KeyboardModifiers shift) { ListBox1KeyDown(key, shift); };
     list->keyUp = [this](int key, Qt::KeyboardModifiers shift) { ListBox1KeyUp(key, shift); };
     list->mouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {

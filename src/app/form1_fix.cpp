@@ -103,7 +103,7 @@ void TForm1::ConnectFixPanel()
     clicks->watch(FixBox->Label10);
     auto* keys = new EventHook(this, [this](QObject* watched, QEvent* event) {
         return event->type() == QEvent::KeyPress
-               && FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
+            && FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
     });
     keys->watch(FixBox->FMBox);
     keys->watch(FixBox->PSGBox);
@@ -189,9 +189,8 @@ void TForm1::SpeedButton7Click()
     LongProgress bar(FixBox->ProgressBar1);
     FixGemsProgress progress;
     progress.clearStatus = [this] { Label3->clear(); };
-    progress.appendStatus = [this](const std::string& text) {
-        Label3->setText(Label3->text() + look::LabelText(text));
-    };
+    progress.appendStatus
+        = [this](const std::string& text) { Label3->setText(Label3->text() + look::LabelText(text)); };
     progress.setMaximum = [&bar](std::int64_t maximum) { bar.setMaximum(maximum); };
     progress.advance = [&bar](std::int64_t steps) { bar.advance(steps); };
     progress.processPending = [] { QCoreApplication::processEvents(); };
@@ -211,7 +210,7 @@ void TForm1::In_EditChange()
 {
     const GemsFixPanel& box = *FixBox;
     const bool ready = !box.In_Edit->text().isEmpty() && !box.Out_Edit->text().isEmpty()
-                       && IsValidScale(ScaleOf(box.FMBox)) && IsValidScale(ScaleOf(box.PSGBox));
+        && IsValidScale(ScaleOf(box.FMBox)) && IsValidScale(ScaleOf(box.PSGBox));
     box.SpeedButton7->setEnabled(ready);
     box.UpDown1->setPosition(ToThousandths(ScaleOf(box.FMBox)));
     box.UpDown2->setPosition(ToThousandths(ScaleOf(box.PSGBox)));

@@ -6,8 +6,8 @@
 
 #include "about_panel.h"
 #include "browser.h"
-#include "errors.h"
 #include "controls.h"
+#include "errors.h"
 #include "gems_fix_panel.h"
 #include "look.h"
 #include "make.h"
@@ -133,8 +133,8 @@ void TForm1::UpdatePathLabel()
 void TForm1::CreateCaptionOverlays()
 {
     using Overlay = std::pair<QGroupBox*, QColor>;
-    for (const auto& [box, colour] : {Overlay{AboutBox, look::kRed}, Overlay{FixBox, look::kLime},
-                                      Overlay{SEListBox, look::kYellow}}) {
+    for (const auto& [box, colour] :
+         {Overlay{AboutBox, look::kRed}, Overlay{FixBox, look::kLime}, Overlay{SEListBox, look::kYellow}}) {
         auto* overlay = new QLabel(box->title(), box);
         overlay->setObjectName(box->objectName() + QStringLiteral("Caption"));
         overlay->setFont(box->font());

@@ -11,8 +11,8 @@
 
 void TForm1::SEListButtonClick()
 {
-    for (QToolButton* button : {SpeedButton13, SpeedButton4, SpeedButton8, DelButton, CheckSumButton, SEListButton,
-                                FixButton})
+    for (QToolButton* button :
+         {SpeedButton13, SpeedButton4, SpeedButton8, DelButton, CheckSumButton, SEListButton, FixButton})
         button->setEnabled(false);
     SEListBox->show();
     SEListBox->ValueListEditor1->setFocus();

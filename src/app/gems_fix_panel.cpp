@@ -62,11 +62,12 @@ void GemsFixPanel::CreateScales()
         control->setGeometry(make::Place(row.beside));
         return control;
     };
-    Label7 = make::Label(this, "Label7", QStringLiteral("FM scale:"), look::kWhite, make::Place(layout::kFmRow.caption));
+    Label7
+        = make::Label(this, "Label7", QStringLiteral("FM scale:"), look::kWhite, make::Place(layout::kFmRow.caption));
     FMBox = scale("FMBox", layout::kFmRow);
     UpDown1 = upDown("UpDown1", layout::kFmRow);
-    Label8 = make::Label(this, "Label8", QStringLiteral("PSG scale:"), look::kWhite,
-                         make::Place(layout::kPsgRow.caption));
+    Label8
+        = make::Label(this, "Label8", QStringLiteral("PSG scale:"), look::kWhite, make::Place(layout::kPsgRow.caption));
     PSGBox = scale("PSGBox", layout::kPsgRow);
     UpDown2 = upDown("UpDown2", layout::kPsgRow);
 }
@@ -77,7 +78,7 @@ void GemsFixPanel::CreateRun()
     CheckBox2->setGeometry(make::Place(layout::kChecksumOption));
     CheckBox2->setChecked(true);
     CheckBox2->setCursor(Qt::PointingHandCursor);
-    look::UsePlatformColours(CheckBox2);  // a white box with a dark tick
+    look::UsePlatformColours(CheckBox2); // a white box with a dark tick
     Label10 = make::Label(this, "Label10", QStringLiteral("Out file checksum fix automaticly"), look::kAzure,
                           make::Place(layout::kChecksumCaption));
     Label10->setCursor(Qt::PointingHandCursor);
@@ -88,7 +89,7 @@ void GemsFixPanel::CreateRun()
     look::UsePlatformColours(ProgressBar1);
     SpeedButton7 = make::Button(this, "SpeedButton7", QStringLiteral("Fix GEMS"), look::kLime,
                                 make::Place(layout::kFixGemsButton));
-    SpeedButton7->setEnabled(false);  // no files chosen yet
+    SpeedButton7->setEnabled(false); // no files chosen yet
     SpeedButton2 = make::CloseCross(this, "SpeedButton2", layout::kFixCloseAt);
 }
 

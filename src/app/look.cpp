@@ -36,9 +36,8 @@ QString LabelText(const std::string& bytes)
 QString PathToFit(const std::string& path, const QFont& font, int maxWidth)
 {
     const QFontMetrics metrics(font);
-    const auto width = [&metrics](const std::string& text) {
-        return metrics.horizontalAdvance(QString::fromStdString(text));
-    };
+    const auto width
+        = [&metrics](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); };
     return QString::fromStdString(varnoquil::ui::ShortenPath(path, width, maxWidth));
 }
 

@@ -19,8 +19,14 @@ class QWidget;
 // handlers know it, in the interface font and colours, at its place.
 namespace make {
 
-inline QRect Place(varnoquil::ui::Rect rect) { return {rect.left, rect.top, rect.width, rect.height}; }
-inline QPoint Place(varnoquil::ui::Point point) { return {point.x, point.y}; }
+inline QRect Place(varnoquil::ui::Rect rect)
+{
+    return {rect.left, rect.top, rect.width, rect.height};
+}
+inline QPoint Place(varnoquil::ui::Point point)
+{
+    return {point.x, point.y};
+}
 
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name)

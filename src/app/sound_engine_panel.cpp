@@ -25,8 +25,7 @@ QTableWidgetItem* ReadOnlyCell(const std::string& text)
 
 } // namespace
 
-SoundEnginePanel::SoundEnginePanel(QWidget* parent)
-    : CaptionedGroupBox(QStringLiteral("Sound Engines List"), parent)
+SoundEnginePanel::SoundEnginePanel(QWidget* parent) : CaptionedGroupBox(QStringLiteral("Sound Engines List"), parent)
 {
     make::HiddenBox(this, "SEListBox", layout::kSEListBoxSize, look::kMaroon);
     SpeedButton10 = make::CloseCross(this, "SpeedButton10", layout::kSEListCloseAt);
@@ -47,7 +46,8 @@ void SoundEnginePanel::PlaceSourceLine()
     Label11->setGeometry(left, cross.center().y() + 1 - metrics.height() / 2, right - left, metrics.height());
     Label11->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label11->setText(metrics.elidedText(
-        QStringLiteral("Only for information (http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List)"),
+        QStringLiteral(
+            "Only for information (http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List)"),
         Qt::ElideRight, Label11->width()));
 }
 

@@ -28,10 +28,8 @@ constexpr std::size_t kMaxWorkers = 4;
 
 Batch::Batch(const std::vector<std::string>& paths, bool recursive, bool json)
     : files_(browser::CollectRomImages(paths, recursive)),
-      many_(paths.size() > 1 || std::any_of(paths.begin(), paths.end(), platform::isDirectory)),
-      json_(json)
-{
-}
+      many_(paths.size() > 1 || std::any_of(paths.begin(), paths.end(), platform::isDirectory)), json_(json)
+{}
 
 // One file's result, as a worker leaves it for printing.
 struct Batch::Result {
@@ -67,7 +65,7 @@ void Batch::runTogether(const Work& work)
     std::vector<Result> results(files_.size());
     std::mutex mutex;
     std::condition_variable done;
-    std::atomic<std::size_t> next {0};
+    std::atomic<std::size_t> next{0};
     const auto worker = [&] {
         for (std::size_t i; (i = next++) < files_.size();) {
             Result result;

@@ -15,7 +15,7 @@ struct CollectionOptions {
 
 struct ChecksumOptions {
     bool fix = false;
-    bool force = false;  // repair files that are not plain cartridge images too
+    bool force = false; // repair files that are not plain cartridge images too
 };
 
 // Each returns the exit status.

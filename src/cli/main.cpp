@@ -180,7 +180,10 @@ int RunFixGems(const FixGemsOptions& options)
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "warning: %s\n", warning.c_str());
     if (options.json)
-        PrintJsonLine({{"file", options.in}, {"output", options.out}, {"fm_fixed", fmFixed}, {"psg_fixed", psgFixed},
+        PrintJsonLine({{"file", options.in},
+                       {"output", options.out},
+                       {"fm_fixed", fmFixed},
+                       {"psg_fixed", psgFixed},
                        {"warnings", warnings}});
     if (fmFixed || psgFixed)
         return kExitOk;
@@ -198,8 +201,7 @@ void PrintTable(const char* name, const std::array<std::uint16_t, N>& entries)
 }
 
 // A file name argument; an empty one names no file.
-const CLI::Validator kNamed([](const std::string& text) { return text.empty() ? "Expected a file name" : ""; }, "",
-                            "");
+const CLI::Validator kNamed([](const std::string& text) { return text.empty() ? "Expected a file name" : ""; }, "", "");
 
 CLI::Option* AddFileArgument(CLI::App* command, const std::string& name, std::string& file, const std::string& what)
 {
@@ -245,8 +247,7 @@ int Run(int argc, char** argv)
                           "Print one JSON object per file and line (the keys are in the README)");
     };
 
-    const auto addCollectionCommand = [&](const char* name, const std::string& description,
-                                          std::function<int()> run) {
+    const auto addCollectionCommand = [&](const char* name, const std::string& description, std::function<int()> run) {
         CLI::App* command = app.add_subcommand(name, description);
         addCollection(command);
         command->callback([&status, run] { status = run(); });
@@ -254,37 +255,43 @@ int Run(int argc, char** argv)
     };
 
     addCollectionCommand(
-        "info", "Write the cartridge header information of ROM images, as the window shows it: CR LF line breaks, "
-                "text fields as raw bytes (on a terminal, control bytes show as '?'). With many files, each text "
-                "follows a line \"PATH:\".",
+        "info",
+        "Write the cartridge header information of ROM images, as the window shows it: CR LF line breaks, "
+        "text fields as raw bytes (on a terminal, control bytes show as '?'). With many files, each text "
+        "follows a line \"PATH:\".",
         [&] { return RunInfo(collection); });
 
     ChecksumOptions repair;
     CLI::App* checksum = addCollectionCommand(
-        "checksum", "Print \"stored XXXX computed YYYY\": the checksum stored in the header and the one computed "
-                    "over the image (\"PATH: stored XXXX computed YYYY\" with many files, \" fixed\" added when "
-                    "--fix wrote it). Exit 0 when they are equal, 3 when one differs.",
+        "checksum",
+        "Print \"stored XXXX computed YYYY\": the checksum stored in the header and the one computed "
+        "over the image (\"PATH: stored XXXX computed YYYY\" with many files, \" fixed\" added when "
+        "--fix wrote it). Exit 0 when they are equal, 3 when one differs.",
         [&] { return RunChecksum(collection, repair); });
-    CLI::Option* fixOption = checksum->add_flag(
-        "--fix", repair.fix, "Write the computed checksum into the header when it differs and exit 0; the line shows "
+    CLI::Option* fixOption
+        = checksum->add_flag("--fix", repair.fix,
+                             "Write the computed checksum into the header when it differs and exit 0; the line shows "
                              "the values read before the write. Refuses images that are not plain cartridge images "
                              "(\"Not a cartridge ROM image\")");
     checksum->add_flag("--force", repair.force, "With --fix, repair whatever the image's format")->needs(fixOption);
 
     addCollectionCommand(
-        "scan", "Print every offset where the GEMS FM and PSG tables are found, one line each (\"fm 0x0001F3A2\", "
-                "\"psg 0x...\"). Nothing is written.",
+        "scan",
+        "Print every offset where the GEMS FM and PSG tables are found, one line each (\"fm 0x0001F3A2\", "
+        "\"psg 0x...\"). Nothing is written.",
         [&] { return RunScan(collection); });
 
     FixGemsOptions gems;
     CLI::App* fixGems = app.add_subcommand(
-        "fix-gems", "Retune the GEMS sound driver: replace the FM and PSG pitch tables found in IN by tables for "
-                    "the given scales and write the result to OUT (never to IN itself). Prints each status line. "
-                    "Exit 4 (\"no GEMS tables found\") when neither table was found; OUT is written all the same.");
-    fixGems->add_option("--preset", gems.preset,
-                        "Both scales at once (default \"Sega Tavrik\"): \"Sega Tavrik\" (1.25, 1.5), \"Very Hi\" "
-                        "(2, 2), \"Little Hi\" (1.5, 1.5), \"Default\" (1, 1), \"Little Low\" (0.5, 0.5), "
-                        "\"Very Low\" (0.001, 0.001)")
+        "fix-gems",
+        "Retune the GEMS sound driver: replace the FM and PSG pitch tables found in IN by tables for "
+        "the given scales and write the result to OUT (never to IN itself). Prints each status line. "
+        "Exit 4 (\"no GEMS tables found\") when neither table was found; OUT is written all the same.");
+    fixGems
+        ->add_option("--preset", gems.preset,
+                     "Both scales at once (default \"Sega Tavrik\"): \"Sega Tavrik\" (1.25, 1.5), \"Very Hi\" "
+                     "(2, 2), \"Little Hi\" (1.5, 1.5), \"Default\" (1, 1), \"Little Low\" (0.5, 0.5), "
+                     "\"Very Low\" (0.001, 0.001)")
         ->type_name("NAME");
     AddScaleOption(fixGems, "--fm", gems.fm, "The FM scale, instead of the preset's");
     AddScaleOption(fixGems, "--psg", gems.psg, "The PSG scale, instead of the preset's");
@@ -295,16 +302,18 @@ int Run(int argc, char** argv)
     fixGems->callback([&] { status = RunFixGems(gems); });
 
     std::optional<std::string> fm, psg;
-    CLI::App* tables = app.add_subcommand("tables", "Print the FM table (13 entries) and the PSG table (64 entries) "
-                                                    "computed for the scales (default 1), as hexadecimal words.");
+    CLI::App* tables = app.add_subcommand("tables",
+                                          "Print the FM table (13 entries) and the PSG table (64 entries) "
+                                          "computed for the scales (default 1), as hexadecimal words.");
     AddScaleOption(tables, "--fm", fm, "The FM scale");
     AddScaleOption(tables, "--psg", psg, "The PSG scale");
     tables->callback([&] { status = RunTables(fm, psg); });
 
     std::string in, out;
-    CLI::App* deinterleave = app.add_subcommand(
-        "deinterleave", "Write the plain cartridge image held in an interleaved copier dump (\"SMD\") to OUT. "
-                        "Refuses anything else (exit 1).");
+    CLI::App* deinterleave
+        = app.add_subcommand("deinterleave",
+                             "Write the plain cartridge image held in an interleaved copier dump (\"SMD\") to OUT. "
+                             "Refuses anything else (exit 1).");
     AddFileArgument(deinterleave, "IN", in, "The interleaved dump (only read)");
     AddFileArgument(deinterleave, "OUT", out, "The file to write (never IN itself; a link is written through)");
     deinterleave->callback([&] {
@@ -313,9 +322,10 @@ int Run(int argc, char** argv)
     });
 
     std::string text;
-    CLI::App* engines = app.add_subcommand(
-        "engines", "Print the sound engine list's rows (game TAB engine) whose game or engine contains TEXT, "
-                   "ignoring case, in the list's order; all rows without TEXT.");
+    CLI::App* engines
+        = app.add_subcommand("engines",
+                             "Print the sound engine list's rows (game TAB engine) whose game or engine contains TEXT, "
+                             "ignoring case, in the list's order; all rows without TEXT.");
     engines->add_option("TEXT", text, "What to look for");
     engines->callback([&] { status = RunEngines(text); });
 

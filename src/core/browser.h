@@ -43,8 +43,8 @@ bool ComesBefore(const std::string& a, const std::string& b);
 
 enum class Filter {
     AllFiles,
-    RomImages,         // ".bin" files only
-    StartupRomImages,  // ".bin" and ".smd" files
+    RomImages, // ".bin" files only
+    StartupRomImages, // ".bin" and ".smd" files
 };
 
 // The entries of a folder: its visible folders (".." first) then its files,

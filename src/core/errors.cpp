@@ -33,8 +33,7 @@ IoError::IoError(int code) : IoError(code, 0, textFor(code)) {}
 
 IoError::IoError(int code, int systemError, const std::string& text)
     : FileError(text), code_(code), systemError_(systemError)
-{
-}
+{}
 
 IoError IoError::fromErrno(int err)
 {
@@ -59,14 +58,10 @@ std::string IoError::textFor(int code)
 
 NotRegularFileError::NotRegularFileError(Role role)
     : FileError(role == Role::Input ? "The input must be a regular file" : "The output must be a regular file")
-{
-}
+{}
 
 NotEnoughMemoryError::NotEnoughMemoryError() : FileError("Not enough memory") {}
 
-ConvertError::ConvertError(const std::string& text)
-    : Error("'" + text + "' is not a valid floating point value")
-{
-}
+ConvertError::ConvertError(const std::string& text) : Error("'" + text + "' is not a valid floating point value") {}
 
 } // namespace varnoquil

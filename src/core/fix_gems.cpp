@@ -32,8 +32,8 @@ std::int64_t steps(std::uint64_t bytes)
 
 } // namespace
 
-ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read,
-                    double fmScale, double psgScale, a_byte& buffer, std::size_t pieceSize,
+ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read, double fmScale,
+                    double psgScale, a_byte& buffer, std::size_t pieceSize,
                     const std::function<void(std::int64_t)>& advance)
 {
     TableSearch search(fmScale, psgScale, buffer, pieceSize);
@@ -48,7 +48,7 @@ ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*
         search.add(n, offset == length);
         advance(steps(n));
     }
-    return ImageScan {sum, search.fm(), search.psg()};
+    return ImageScan{sum, search.fm(), search.psg()};
 }
 
 std::uint16_t PatchedChecksum(const ImageScan& scan)
@@ -81,8 +81,8 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
     progress.processPending();
 
     const ImageScan scan = ScanImage(
-        length, [&in](std::uint8_t* into, std::size_t n) { in.readBlock(into, n); }, request.fmScale,
-        request.psgScale, buffer, kScanPiece, progress.advance);
+        length, [&in](std::uint8_t* into, std::size_t n) { in.readBlock(into, n); }, request.fmScale, request.psgScale,
+        buffer, kScanPiece, progress.advance);
     progress.advance(1);
 
     progress.appendStatus(scan.fm ? FixGemsStatus::FmFixed : FixGemsStatus::FmNotFixed);

@@ -69,9 +69,10 @@ constexpr std::size_t kScanPiece = 256 << 10;
 
 // Reads an image of length bytes in order through read(into, n), piece by
 // piece, calling advance(n) after each piece.
-ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read,
-                    double fmScale, double psgScale, a_byte& buffer, std::size_t pieceSize = kScanPiece,
-                    const std::function<void(std::int64_t)>& advance = [](std::int64_t) {});
+ImageScan ScanImage(
+    std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read, double fmScale, double psgScale,
+    a_byte& buffer, std::size_t pieceSize = kScanPiece,
+    const std::function<void(std::int64_t)>& advance = [](std::int64_t) {});
 
 // The header checksum of the image once the scan's tables are replaced.
 std::uint16_t PatchedChecksum(const ImageScan& scan);

@@ -13,8 +13,8 @@ namespace varnoquil {
 namespace {
 
 // C4 to C5 in hertz (A = 440), rounded to two decimals.
-constexpr std::array<double, 13> kNoteHz = {261.63, 277.18, 293.66, 311.13, 329.63, 349.23, 369.99,
-                                            392.0,  415.3,  440.0,  466.16, 493.88, 523.25};
+constexpr std::array<double, 13> kNoteHz
+    = {261.63, 277.18, 293.66, 311.13, 329.63, 349.23, 369.99, 392.0, 415.3, 440.0, 466.16, 493.88, 523.25};
 
 // The YM2612 runs at the NTSC master clock divided by 7 and produces one
 // sample every 144 clocks. In block 4 an F-number advances the phase by
@@ -41,7 +41,7 @@ long double roundHalfUp(long double x)
 std::array<long double, 13> fmValues(double scale)
 {
     RequirePositiveScale(scale);
-    std::array<long double, 13> values {};
+    std::array<long double, 13> values{};
     for (std::size_t i = 0; i < values.size(); ++i) {
         long double x = kFmPrescaler * kNoteHz[i];
         x = x * scale;
@@ -55,7 +55,7 @@ std::array<long double, 13> fmValues(double scale)
 std::array<long double, 64> psgValues(double scale)
 {
     RequirePositiveScale(scale);
-    std::array<long double, 64> values {};
+    std::array<long double, 64> values{};
     int note = 9;
     int octave = -2;
     for (long double& value : values) {
@@ -75,7 +75,7 @@ std::array<long double, 64> psgValues(double scale)
 template <std::size_t N>
 std::array<std::uint16_t, N> wrappedTo16Bits(const std::array<long double, N>& values)
 {
-    std::array<std::uint16_t, N> table {};
+    std::array<std::uint16_t, N> table{};
     for (std::size_t i = 0; i < N; ++i)
         table[i] = static_cast<std::uint16_t>(std::fmod(values[i], kWordRange));
     return table;
@@ -154,7 +154,7 @@ std::size_t firstPair(const std::uint8_t* first, std::uint8_t x, const std::uint
     constexpr std::size_t kBlock = 256;
     std::size_t i = 0;
     for (; i + kBlock <= count; i += kBlock) {
-        std::uint8_t least = 0xFF;  // 0 where both bytes match
+        std::uint8_t least = 0xFF; // 0 where both bytes match
         for (std::size_t k = 0; k < kBlock; ++k)
             least = std::min<std::uint8_t>(least, (first[i + k] ^ x) | (second[i + k] ^ y));
         if (least == 0)
@@ -203,9 +203,8 @@ const std::array<std::uint8_t, 128>& psgPattern()
 std::int64_t FindFmTable(const std::uint8_t* data, std::size_t n)
 {
     const auto& pattern = fmPattern();
-    return findFirst(data, n, pattern, 0, 1, [&](const std::uint8_t* at) {
-        return std::memcmp(at, pattern.data(), pattern.size()) == 0;
-    });
+    return findFirst(data, n, pattern, 0, 1,
+                     [&](const std::uint8_t* at) { return std::memcmp(at, pattern.data(), pattern.size()) == 0; });
 }
 
 std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n)
@@ -263,7 +262,8 @@ void TableMatches::add(const std::uint8_t* data, std::size_t n)
     psg_.add(data, n, FindPsgTable);
 }
 
-void TableMatches::Table::add(const std::uint8_t* data, std::size_t n, std::int64_t (*find)(const std::uint8_t*, std::size_t))
+void TableMatches::Table::add(const std::uint8_t* data, std::size_t n,
+                              std::int64_t (*find)(const std::uint8_t*, std::size_t))
 {
     window.insert(window.end(), data, data + n);
     appendMatches(window.data(), window.size(), start, find, offsets);
@@ -319,8 +319,8 @@ template <std::size_t N>
 TablePatch patchAt(std::uint64_t offset, const std::uint8_t* current, const std::array<std::uint16_t, N>& table)
 {
     const auto bytes = TableBytes(table);
-    return TablePatch {offset, std::vector<std::uint8_t>(current, current + bytes.size()),
-                       std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+    return TablePatch{offset, std::vector<std::uint8_t>(current, current + bytes.size()),
+                      std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
 }
 
 } // namespace

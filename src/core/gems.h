@@ -25,7 +25,7 @@ PsgTable BuildPsgTable(double scale);
 template <std::size_t N>
 std::array<std::uint8_t, 2 * N> TableBytes(const std::array<std::uint16_t, N>& table)
 {
-    std::array<std::uint8_t, 2 * N> bytes {};
+    std::array<std::uint8_t, 2 * N> bytes{};
     for (std::size_t i = 0; i < N; ++i) {
         bytes[2 * i] = static_cast<std::uint8_t>(table[i] & 0xFF);
         bytes[2 * i + 1] = static_cast<std::uint8_t>(table[i] >> 8);
@@ -62,9 +62,9 @@ public:
 private:
     struct Table {
         explicit Table(std::size_t tableSize) : size(tableSize) {}
-        std::size_t size;  // of the table in bytes
+        std::size_t size; // of the table in bytes
         std::vector<std::uint8_t> window;
-        std::uint64_t start = 0;  // the image offset of window[0]
+        std::uint64_t start = 0; // the image offset of window[0]
         std::vector<std::int64_t> offsets;
         void add(const std::uint8_t* data, std::size_t n, std::int64_t (*find)(const std::uint8_t*, std::size_t));
     };
@@ -121,10 +121,10 @@ private:
     FmTable fmReplacement_;
     PsgTable psgReplacement_;
     a_byte& window_;
-    std::uint64_t windowStart_ = 0;  // the image offset of window_[0]
-    std::size_t kept_ = 0;           // bytes of earlier pieces at the window's start
-    std::uint64_t fmNext_ = 0;       // the first FM candidate not yet tried
-    std::uint64_t psgNext_ = 0;      // the same for the PSG table
+    std::uint64_t windowStart_ = 0; // the image offset of window_[0]
+    std::size_t kept_ = 0; // bytes of earlier pieces at the window's start
+    std::uint64_t fmNext_ = 0; // the first FM candidate not yet tried
+    std::uint64_t psgNext_ = 0; // the same for the PSG table
     std::optional<TablePatch> fm_;
     std::optional<TablePatch> psg_;
 };

@@ -17,9 +17,9 @@ namespace varnoquil {
 struct ImageReport {
     std::uint64_t fileSize = 0;
     RomFormat format = RomFormat::Unknown;
-    std::uint64_t imageSize = 0;  // the plain image's size (the file's, but for "smd")
+    std::uint64_t imageSize = 0; // the plain image's size (the file's, but for "smd")
     DecodedHeader header;
-    std::uint16_t computedChecksum = 0;  // the window's sum from 0x200 to the end
+    std::uint16_t computedChecksum = 0; // the window's sum from 0x200 to the end
     std::vector<std::int64_t> fmTables;
     std::vector<std::int64_t> psgTables;
 

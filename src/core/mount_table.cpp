@@ -12,9 +12,9 @@ namespace {
 bool isPseudoFileSystem(const std::string& type)
 {
     static const std::set<std::string> pseudo = {
-        "proc", "sysfs", "cgroup", "cgroup2", "devpts", "devtmpfs", "mqueue", "debugfs", "tracefs",
-        "securityfs", "pstore", "bpf", "autofs", "hugetlbfs", "configfs", "fusectl", "binfmt_misc",
-        "efivarfs", "rpc_pipefs", "nsfs", "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal"};
+        "proc",        "sysfs",      "cgroup",     "cgroup2", "devpts",    "devtmpfs",        "mqueue",     "debugfs",
+        "tracefs",     "securityfs", "pstore",     "bpf",     "autofs",    "hugetlbfs",       "configfs",   "fusectl",
+        "binfmt_misc", "efivarfs",   "rpc_pipefs", "nsfs",    "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal"};
     return pseudo.count(type) != 0;
 }
 
@@ -28,8 +28,8 @@ bool isSystemMountPoint(const std::string& dir)
 
 std::string driveKind(const std::string& type, const std::string& device, const DeviceQueries& devices)
 {
-    static const std::set<std::string> remote = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs",
-                                                 "sshfs", "9p", "ceph", "glusterfs", "afs"};
+    static const std::set<std::string> remote
+        = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "sshfs", "9p", "ceph", "glusterfs", "afs"};
     if (remote.count(type))
         return "Remote";
     if (type == "iso9660" || type == "udf")
@@ -50,8 +50,8 @@ std::string unescaped(const std::string& field)
 {
     std::string text;
     for (std::size_t at = 0; at < field.size(); ++at) {
-        if (field[at] == '\\' && at + 3 < field.size() && isOctalDigit(field[at + 1])
-            && isOctalDigit(field[at + 2]) && isOctalDigit(field[at + 3])) {
+        if (field[at] == '\\' && at + 3 < field.size() && isOctalDigit(field[at + 1]) && isOctalDigit(field[at + 2])
+            && isOctalDigit(field[at + 3])) {
             text += static_cast<char>((field[at + 1] - '0') * 64 + (field[at + 2] - '0') * 8 + (field[at + 3] - '0'));
             at += 3;
         } else {

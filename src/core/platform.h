@@ -110,8 +110,8 @@ private:
     std::string tempName_;
     BinaryFile temp_;
     bool replacing_;
-    unsigned mode_;  // of the file replaced
-    int slot_;       // where the signal handler finds the temporary name, or -1
+    unsigned mode_; // of the file replaced
+    int slot_; // where the signal handler finds the temporary name, or -1
 };
 
 // --- memory --------------------------------------------------------------
@@ -164,8 +164,8 @@ bool deleteFile(const std::string& path);
 
 // A place the user can browse from: on POSIX a mounted file system.
 struct Drive {
-    std::string root;  // where listing starts ("/", "/media/usb")
-    std::string text;  // a volume label, or a kind: "Fixed", "Removable", "Remote", "CDROM", "RAM"
+    std::string root; // where listing starts ("/", "/media/usb")
+    std::string text; // a volume label, or a kind: "Fixed", "Removable", "Remote", "CDROM", "RAM"
 };
 // The browsable drives, the file-system root first, then by mount point.
 std::vector<Drive> listDrives();

@@ -39,10 +39,8 @@ bool isKernelInterfaceFile(int fd)
     case PSTOREFS_MAGIC:
     case BPF_FS_MAGIC:
     case EFIVARFS_MAGIC:
-    case SELINUX_MAGIC:
-        return true;
-    default:
-        return false;
+    case SELINUX_MAGIC: return true;
+    default: return false;
     }
 #else
     (void)fd;
@@ -222,7 +220,8 @@ void BinaryFile::close()
 
 bool sameFile(const std::string& path, const std::string& other)
 {
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     return ::stat(path.c_str(), &a) == 0 && ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev
         && a.st_ino == b.st_ino;
 }

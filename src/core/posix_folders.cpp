@@ -91,8 +91,7 @@ std::optional<std::vector<DirEntry>> listDirectory(const std::string& path)
         // entry that cannot be looked at counts as a folder.
         struct stat st {};
         const bool known = ::fstatat(::dirfd(dir), item->d_name, &st, 0) == 0
-                           || (::fstatat(::dirfd(dir), item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
-                               && S_ISLNK(st.st_mode));
+            || (::fstatat(::dirfd(dir), item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode));
         entries.push_back({name, !known || S_ISDIR(st.st_mode)});
     }
     ::closedir(dir);

@@ -46,7 +46,7 @@ std::size_t nameLimit(const std::string& folder)
 std::string randomLetters(std::size_t n)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static std::mt19937_64 rng(std::random_device {}() ^ static_cast<std::uint64_t>(::getpid()) << 32);
+    static std::mt19937_64 rng(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()) << 32);
     std::string text(n, ' ');
     for (char& c : text)
         c = letters[rng() % (sizeof letters - 1)];
@@ -81,10 +81,10 @@ ssize_t copyInKernel(int from, int to, std::uint64_t offset, std::size_t n)
     if (done >= 0)
         return done;
     switch (errno) {
-    case EXDEV:  // different file systems
+    case EXDEV: // different file systems
     case EOPNOTSUPP:
     case ENOSYS:
-    case EINVAL:  // a file system without the operation
+    case EINVAL: // a file system without the operation
         return -1;
     default: raiseErrno();
     }
@@ -128,8 +128,7 @@ PendingFile::PendingFile(std::string target, std::string tempName, BinaryFile te
                          int slot)
     : target_(std::move(target)), tempName_(std::move(tempName)), temp_(std::move(temp)), replacing_(replacing),
       mode_(mode), slot_(slot)
-{
-}
+{}
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : target_(std::move(other.target_)), tempName_(std::move(other.tempName_)), temp_(std::move(other.temp_)),

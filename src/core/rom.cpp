@@ -30,7 +30,7 @@ ByteSums sumEvenAndOddBytes(const std::uint8_t* data, std::size_t n)
 {
     constexpr std::uint64_t kLowBytes = 0x00FF00FF00FF00FFull;
     constexpr std::size_t kStepsPerFlush = 256;
-    std::uint64_t lower = 0, upper = 0;  // the lower and upper byte of every 16-bit piece
+    std::uint64_t lower = 0, upper = 0; // the lower and upper byte of every 16-bit piece
     const std::size_t words = n / 8;
     for (std::size_t done = 0; done < words;) {
         const std::size_t end = std::min(words, done + kStepsPerFlush);
@@ -47,9 +47,9 @@ ByteSums sumEvenAndOddBytes(const std::uint8_t* data, std::size_t n)
         }
     }
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    ByteSums sums {lower, upper};
+    ByteSums sums{lower, upper};
 #else
-    ByteSums sums {upper, lower};
+    ByteSums sums{upper, lower};
 #endif
     for (std::size_t i = 8 * words; i < n; i += 2) {
         sums.even += data[i];
@@ -80,8 +80,8 @@ std::uint32_t addToChecksum(std::uint32_t sum, const std::uint8_t* data, std::si
 
 std::uint32_t addToCartridgeChecksum(std::uint32_t sum, const std::uint8_t* data, std::size_t n, std::uint64_t offset)
 {
-    const auto skipped = static_cast<std::size_t>(
-        std::min<std::uint64_t>(n, offset < kChecksumStart ? kChecksumStart - offset : 0));
+    const auto skipped
+        = static_cast<std::size_t>(std::min<std::uint64_t>(n, offset < kChecksumStart ? kChecksumStart - offset : 0));
     return addToChecksum(sum, data + skipped, n - skipped, offset + skipped);
 }
 
@@ -113,7 +113,7 @@ std::string readText(BinaryFile& file, std::size_t n)
 
 std::uint32_t readBigEndian32(BinaryFile& file)
 {
-    std::array<std::uint8_t, 4> b {};
+    std::array<std::uint8_t, 4> b{};
     file.readBlock(b.data(), b.size());
     return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
 }
@@ -194,7 +194,7 @@ void ReadHeader(const std::string& fileName, iSMD_& info)
     info.Version = readText(file, 11);
 
     file.seek(kChecksumOffset);
-    std::array<std::uint8_t, 2> crc {};
+    std::array<std::uint8_t, 2> crc{};
     file.readBlock(crc.data(), crc.size());
     info.HeaderCrc = static_cast<std::uint16_t>(crc[0] << 8 | crc[1]);
     info.IoDevices = readText(file, 16);
@@ -223,8 +223,8 @@ std::vector<std::string> SupportedDevices(const std::string& ioDevices)
 std::string InformationText(const iSMD_& info)
 {
     LabelText label;
-    label.append("platform: " + info.Platform + kCrLf + "copyright: " + info.Copyright + kCrLf + "D-name: "
-                 + info.DomesticName + kCrLf + "O-name: " + info.OverseasName + kCrLf);
+    label.append("platform: " + info.Platform + kCrLf + "copyright: " + info.Copyright + kCrLf
+                 + "D-name: " + info.DomesticName + kCrLf + "O-name: " + info.OverseasName + kCrLf);
 
     const std::string type = UpperAscii(info.RomType);
     if (contains(type, "GM"))
@@ -241,8 +241,8 @@ std::string InformationText(const iSMD_& info)
 
     if (contains(info.Modem, "MO")) {
         const std::string& m = info.Modem;
-        label.append("> Modem support: " + kCrLf + "   firmware: " + m.substr(2, 4) + kCrLf + "   modem No: "
-                     + m.substr(6, 2) + kCrLf + "   version: " + m.substr(9, 1) + kCrLf + kCrLf);
+        label.append("> Modem support: " + kCrLf + "   firmware: " + m.substr(2, 4) + kCrLf
+                     + "   modem No: " + m.substr(6, 2) + kCrLf + "   version: " + m.substr(9, 1) + kCrLf + kCrLf);
     }
     label.append(info.Memo);
     return label.str();

@@ -19,8 +19,7 @@ struct ImageAllocator {
     ImageAllocator() = default;
     template <typename U>
     ImageAllocator(const ImageAllocator<U>&) noexcept
-    {
-    }
+    {}
 
     T* allocate(std::size_t n) { return static_cast<T*>(platform::allocateImageMemory(n * sizeof(T))); }
     void deallocate(T* p, std::size_t n) noexcept { platform::freeImageMemory(p, n * sizeof(T)); }

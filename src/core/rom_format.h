@@ -13,9 +13,9 @@
 namespace varnoquil {
 
 enum class RomFormat {
-    Bin,     // plain cartridge image: "SEGA" at 0x100 (or " SEGA" from 0x100)
-    Smd,     // interleaved copier dump: a 512-byte copier header, then 16 KiB blocks
-    MegaCd,  // disc image: "SEGADISCSYSTEM" at 0 or 0x10
+    Bin, // plain cartridge image: "SEGA" at 0x100 (or " SEGA" from 0x100)
+    Smd, // interleaved copier dump: a 512-byte copier header, then 16 KiB blocks
+    MegaCd, // disc image: "SEGADISCSYSTEM" at 0 or 0x10
     Unknown,
 };
 

@@ -23,18 +23,18 @@ struct AddressRange {
 
 // The battery-backed save memory that a header announces with "RA" at 0x1B0.
 struct SaveRam {
-    std::string type;  // the two bytes after "RA", as four hexadecimal digits ("F820")
+    std::string type; // the two bytes after "RA", as four hexadecimal digits ("F820")
     std::uint32_t start = 0;
     std::uint32_t end = 0;
 };
 
 struct DecodedHeader {
-    std::string system;  // "mega-drive", "32x" or "pico", from the platform text
+    std::string system; // "mega-drive", "32x" or "pico", from the platform text
     std::string platform;
     std::string copyright;
     std::string domesticName;
     std::string overseasName;
-    std::string serial;  // 0x180 to 0x18D: type, serial number and version
+    std::string serial; // 0x180 to 0x18D: type, serial number and version
     std::string memo;
     std::string country;
     std::uint16_t storedChecksum = 0;
@@ -43,7 +43,7 @@ struct DecodedHeader {
     std::optional<SaveRam> sram;
     std::vector<std::string> regions;
     std::vector<std::string> devices;
-    std::string headerHex;  // the 256 header bytes, upper-case hexadecimal
+    std::string headerHex; // the 256 header bytes, upper-case hexadecimal
 };
 
 // Decodes the 256 header bytes (file offsets 0x100 to 0x1FF).

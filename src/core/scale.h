@@ -13,7 +13,7 @@ struct ScalePreset {
     const char* name;
     std::int16_t fmThousandths;
     std::int16_t psgThousandths;
-    bool custom;  // the boxes are editable and the up-downs enabled
+    bool custom; // the boxes are editable and the up-downs enabled
 };
 
 const std::array<ScalePreset, 7>& ScalePresets();

@@ -34,9 +34,8 @@ bool isNote(const std::string& engine)
 
 bool isLone(const SoundEngineRow& row)
 {
-    return std::any_of(kLoneRows.begin(), kLoneRows.end(), [&](const SoundEngineRow& lone) {
-        return lone.game == row.game && lone.engine == row.engine;
-    });
+    return std::any_of(kLoneRows.begin(), kLoneRows.end(),
+                       [&](const SoundEngineRow& lone) { return lone.game == row.game && lone.engine == row.engine; });
 }
 
 // Like CompareListText, but a lone row's engine goes before the engines that

@@ -164,12 +164,13 @@ std::string TitleText()
 
 std::string AboutText()
 {
-    return std::string("VARNOQUIL v.") + kVersion + "\r\n"
-           "\r\n"
-           "NOT FOR SALE\r\n"
-           "\r\n"
-           "main code: core@vql.example\r\n"
-           "gui: gui@vql.example";
+    return std::string("VARNOQUIL v.") + kVersion
+        + "\r\n"
+          "\r\n"
+          "NOT FOR SALE\r\n"
+          "\r\n"
+          "main code: core@vql.example\r\n"
+          "gui: gui@vql.example";
 }
 
 std::string ErrorBoxText(const std::string& message)

@@ -33,25 +33,25 @@ Point SnapToWorkArea(Point position, Size window, const WorkArea& area);
 
 // The sizes the docking has given the window's parts, in pixels.
 struct DockedSizes {
-    int outerWidth = 0;       // the whole window, frame included
-    int toolbarWidth = 0;     // Panel3
-    int infoPanelHeight = 0;  // Panel1
-    int listTop = 0;          // ListBox1, whose left is always 0
+    int outerWidth = 0; // the whole window, frame included
+    int toolbarWidth = 0; // Panel3
+    int infoPanelHeight = 0; // Panel1
+    int listTop = 0; // ListBox1, whose left is always 0
     int listWidth = 0;
     int listHeight = 0;
 };
 
 // Where the resize layout puts the controls that follow the window's size.
 struct ResizeLayout {
-    int closeButtonLeft = 0;     // SpeedButton1, in Panel3
-    int minimizeButtonLeft = 0;  // SpeedButton3
-    int aboutButtonLeft = 0;     // SpeedButton13
-    int checkBoxTop = 0;         // CheckBox1, in Panel1
-    int infoLabelHeight = 0;     // Label3
-    Point aboutBox;              // in the client area
+    int closeButtonLeft = 0; // SpeedButton1, in Panel3
+    int minimizeButtonLeft = 0; // SpeedButton3
+    int aboutButtonLeft = 0; // SpeedButton13
+    int checkBoxTop = 0; // CheckBox1, in Panel1
+    int infoLabelHeight = 0; // Label3
+    Point aboutBox; // in the client area
     Point fixBox;
     Point seListBox;
-    int diskBoxLeft = 0;  // DiskBox, in Panel2
+    int diskBoxLeft = 0; // DiskBox, in Panel2
 };
 
 ResizeLayout LayoutFor(const DockedSizes& sizes);
@@ -84,7 +84,7 @@ int NextWavePhase(int phase);
 struct WavePixel {
     int x = 0;
     int y = 0;
-    int curve = 1;  // 1 or 2
+    int curve = 1; // 1 or 2
 };
 
 // The pixels of both curves for a phase, in drawing order: for each of the

@@ -14,11 +14,17 @@
 
 namespace vtest {
 
-inline std::string Q(const std::string& text) { return "'" + text + "'"; }
+inline std::string Q(const std::string& text)
+{
+    return "'" + text + "'";
+}
 
 class Cli : public ::testing::Test {
 protected:
-    struct Result { int exit; std::string out, err; };
+    struct Result {
+        int exit;
+        std::string out, err;
+    };
     TempDir dir, io;
 
     // Runs the tool with its standard output in a file of the test's, or in
@@ -27,8 +33,8 @@ protected:
     {
         const std::string target = stdoutTo.empty() ? io.Path("out") : stdoutTo;
         WriteFile(io.Path("out"), {});
-        const int status = std::system((Q(VARNOQUIL_CLI) + " " + args + " >" + Q(target) + " 2>"
-                                        + Q(io.Path("err")) + " </dev/null").c_str());
+        const int status = std::system(
+            (Q(VARNOQUIL_CLI) + " " + args + " >" + Q(target) + " 2>" + Q(io.Path("err")) + " </dev/null").c_str());
         const a_byte out = ReadFile(io.Path("out")), err = ReadFile(io.Path("err"));
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
     }
@@ -38,7 +44,8 @@ protected:
     std::string Game(const std::string& name) const
     {
         RomBuilder rom = RomBuilder(0x400).Random(1, 0x200).GameHeader().BigEndian(0x18E, 0x0A5F, 2);
-        rom.Put(0x301, LittleEndian(varnoquil::BuildFmTable(1.0))).Put(0x320, LittleEndian(varnoquil::BuildPsgTable(1.0)));
+        rom.Put(0x301, LittleEndian(varnoquil::BuildFmTable(1.0)))
+            .Put(0x320, LittleEndian(varnoquil::BuildPsgTable(1.0)));
         rom.Put(0x120, "\xC8\xC3\xD0").Put(0x1BC, "MOSEGA01.2").Put(0x1C8, std::string("M\0X", 3));
         WriteFile(dir.Path(name), rom.bytes);
         return dir.Path(name);

@@ -21,7 +21,10 @@ namespace vtest {
 
 using varnoquil::a_byte;
 
-inline std::string Pad(std::string text, std::size_t n) { return text.resize(n, ' '), text; }
+inline std::string Pad(std::string text, std::size_t n)
+{
+    return text.resize(n, ' '), text;
+}
 
 // The 2-byte little-endian layout of a table, as it lies in a ROM image.
 template <std::size_t N>
@@ -63,7 +66,9 @@ struct RomBuilder {
     // A typical game header: "GM" type, 3-button joypad, no modem, ROM 0..0xFFFFF.
     RomBuilder& GameHeader()
     {
-        Put(0x100, "SEGA MEGA DRIVE ").Put(0x110, "(C)SEGA 1991.APR").Put(0x120, Pad("SONIC THE               HEDGEHOG", 48));
+        Put(0x100, "SEGA MEGA DRIVE ")
+            .Put(0x110, "(C)SEGA 1991.APR")
+            .Put(0x120, Pad("SONIC THE               HEDGEHOG", 48));
         Put(0x150, Pad("SONIC THE HEDGEHOG", 48)).Put(0x180, "GM 00001009-00").Put(0x190, Pad("J", 16));
         BigEndian(0x1A0, 0, 4).BigEndian(0x1A4, 0xFFFFF, 4);
         return Put(0x1BC, Pad("", 12)).Put(0x1C8, Pad("", 40)).Put(0x1F0, Pad("JUE", 16));
@@ -76,7 +81,7 @@ struct RomBuilder {
 inline a_byte Interleave(const a_byte& plain)
 {
     a_byte dump(512, 0);
-    dump[8] = 0xAA;  // the copier's marks
+    dump[8] = 0xAA; // the copier's marks
     dump[9] = 0xBB;
     for (std::size_t block = 0; block < plain.size(); block += 16384) {
         for (std::size_t i = 1; i < 16384; i += 2)
@@ -117,15 +122,20 @@ struct TempDir {
         if (!::mkdtemp(root.data()))
             throw std::runtime_error("cannot create a temporary folder");
     }
-    ~TempDir() { std::error_code ignored; std::filesystem::remove_all(root, ignored); }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
     std::string Path(const std::string& name) const { return root + "/" + name; }
     // Every entry by name, with the content of the regular files.
     std::map<std::string, a_byte> Contents() const
     {
         std::map<std::string, a_byte> entries;
-        std::error_code loop;  // a link loop is not a regular file
+        std::error_code loop; // a link loop is not a regular file
         for (const auto& entry : std::filesystem::directory_iterator(root))
-            entries[entry.path().filename().string()] = entry.is_regular_file(loop) ? ReadFile(entry.path().string()) : a_byte {};
+            entries[entry.path().filename().string()]
+                = entry.is_regular_file(loop) ? ReadFile(entry.path().string()) : a_byte{};
         return entries;
     }
 };

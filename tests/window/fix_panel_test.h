@@ -21,7 +21,6 @@
 
 #include <deque>
 
-
 // The dialogs are answered from answers_.
 class FixPanel : public WindowTest {
 protected:
@@ -117,7 +116,7 @@ protected:
     std::deque<std::function<void(QWidget*)>> modalSteps_;
     QWidget* answered_ = nullptr;
     QElapsedTimer modalClock_;
-    QObject modalGuard_;  // ends the polling with the test
+    QObject modalGuard_; // ends the polling with the test
     std::deque<QString> answers_;
     std::vector<dialogs::FileDialogSetup> asked_;
     std::function<void()> duringDialog_;

@@ -42,9 +42,10 @@ TEST_F(About, OpeningDisablesTheListAndTheFileButtonsOnly)
     for (QToolButton* button : {form.DelButton, form.FixButton, form.CheckSumButton})
         button->setEnabled(true);
     OpenBox();
-    OpenBox();  // opening again changes nothing
+    OpenBox(); // opening again changes nothing
     EXPECT_TRUE(form.AboutBox->isVisible());
-    for (QWidget* off : std::initializer_list<QWidget*>{form.SEListButton, form.FixButton, form.DelButton, form.ListBox1})
+    for (QWidget* off :
+         std::initializer_list<QWidget*>{form.SEListButton, form.FixButton, form.DelButton, form.ListBox1})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
     for (QWidget* on : std::initializer_list<QWidget*>{form.CheckSumButton, form.SpeedButton4, form.SpeedButton8,
                                                        form.SpeedButton13, form.CheckBox1, form.DiskBox})
@@ -59,7 +60,7 @@ TEST_F(About, OpeningDisablesTheListAndTheFileButtonsOnly)
 struct Closing {
     const char* name;
     const char* entry;
-    bool romSelected;  // SelectedFile set while the box is open
+    bool romSelected; // SelectedFile set while the box is open
     bool deleteOn;
     bool fixOn;
 };
@@ -139,7 +140,7 @@ TEST_F(SEList, OpeningDisablesTheCommandsAndClosingRelistsTheFolder)
     MakeFolder("sub");
     MakeFile("a.bin");
     TForm1& form = Open();
-    MakeFile("late.bin");  // appears only once the folder is listed again
+    MakeFile("late.bin"); // appears only once the folder is listed again
     form.ListBox1->setCurrentRow(2);
     form.CheckSumButton->setEnabled(true);
     OpenList();
@@ -173,8 +174,8 @@ TEST_F(SEList, TheCaptionShowsTheWholeLineThatFitsBeforeTheX)
     OpenList();
     const QLabel* caption = form.SEListBox->Label11;
     const QFontMetrics metrics(caption->font());
-    EXPECT_GE(caption->contentsRect().height(), metrics.height());  // no glyph cut at the top
-    EXPECT_LE(metrics.horizontalAdvance(caption->text()), caption->contentsRect().width());  // nor at the right
+    EXPECT_GE(caption->contentsRect().height(), metrics.height()); // no glyph cut at the top
+    EXPECT_LE(metrics.horizontalAdvance(caption->text()), caption->contentsRect().width()); // nor at the right
     EXPECT_TRUE(caption->text().startsWith("Only for information (http://gdri.smspower.org/"))
         << caption->text().toStdString();
     EXPECT_FALSE(caption->geometry().intersects(form.SEListBox->SpeedButton10->geometry()));

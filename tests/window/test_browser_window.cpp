@@ -32,8 +32,8 @@ protected:
         MakeFile("g.smd");
         MakeFile("a.bin", Rom(0x1234, 0x0001));
         MakeFile("B.BIN", Rom(0x5678, 0x5678));
-        MakeFile(".f.bin", vtest::RomBuilder(512).GameHeader().bytes);  // a header alone: checksum 0000
-        MakeFile("c.Bin", vtest::a_byte(100));                           // shorter than a header
+        MakeFile(".f.bin", vtest::RomBuilder(512).GameHeader().bytes); // a header alone: checksum 0000
+        MakeFile("c.Bin", vtest::a_byte(100)); // shorter than a header
         MakeFile("d.bin", Rom(0x1111, 0x2222));
         ::chmod(PathOf("d.bin").c_str(), 0444);
     }
@@ -41,8 +41,12 @@ protected:
     // A game header storing one checksum, then one word: the computed checksum.
     static vtest::a_byte Rom(std::uint16_t computed, std::uint16_t stored)
     {
-        return vtest::RomBuilder(0x202).GameHeader().Put(0x120, "\xD1\xCE\xCD\xC8\xCA").BigEndian(0x200, computed, 2)
-            .BigEndian(0x18E, stored, 2).bytes;
+        return vtest::RomBuilder(0x202)
+            .GameHeader()
+            .Put(0x120, "\xD1\xCE\xCD\xC8\xCA")
+            .BigEndian(0x200, computed, 2)
+            .BigEndian(0x18E, stored, 2)
+            .bytes;
     }
     QByteArray Content(const char* name) const
     {
@@ -54,7 +58,7 @@ protected:
     {
         Open().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-        form_->CheckBox1Click();  // the relisting's entries, not the start-up listing's
+        form_->CheckBox1Click(); // the relisting's entries, not the start-up listing's
         return *form_;
     }
     void Key(Qt::Key key) const { QTest::keyClick(List(), key); }
@@ -76,13 +80,15 @@ protected:
     {
         const auto on = [](QToolButton* button, const char* letter) { return button->isEnabled() ? letter : "-"; };
         const QString label = form_->Label3->text(), selected = QString::fromStdString(form_->SelectedFile);
-        QString state = QStringLiteral("%1 %2%3%4 %5 %6")
-                            .arg(List()->currentItem() ? List()->currentItem()->text() : "(none)",
-                                 on(form_->DelButton, "D"), on(form_->FixButton, "F"), on(form_->CheckSumButton, "C"),
-                                 selected.isEmpty() ? "-" : selected.section('/', -1),
-                                 label == "Select BIN file." ? "-"
-                                                             : label.section('\n', 8, 9).remove(QRegularExpression(
-                                                                   "(hdr|file) CRC=")).replace('\n', '/'));
+        QString state
+            = QStringLiteral("%1 %2%3%4 %5 %6")
+                  .arg(
+                      List()->currentItem() ? List()->currentItem()->text() : "(none)", on(form_->DelButton, "D"),
+                      on(form_->FixButton, "F"), on(form_->CheckSumButton, "C"),
+                      selected.isEmpty() ? "-" : selected.section('/', -1),
+                      label == "Select BIN file."
+                          ? "-"
+                          : label.section('\n', 8, 9).remove(QRegularExpression("(hdr|file) CRC=")).replace('\n', '/'));
         for (; seen_ < errors_.size(); ++seen_)
             state += " !" + errors_[seen_].text;
         return state.toStdString();
@@ -112,17 +118,17 @@ TEST_F(FileBrowser, KeysWalkTheStatesEntryByEntry)
     EXPECT_EQ(State(), ".. --- - -");
     Walk({{Qt::Key_Down, "empty --- - -"},
           {Qt::Key_Down, "games --- - -"},
-          {Qt::Key_Down, "x.bin --- - -"},  // a folder, whatever its name
+          {Qt::Key_Down, "x.bin --- - -"}, // a folder, whatever its name
           {Qt::Key_Down, ".f.bin DF- .f.bin 0000/0000"},
           {Qt::Key_Down, "a.bin DFC a.bin 0001/1234"},
-          {Qt::Key_Home, ".. --- - -"},  // Checksum goes with the selected file
-          {Qt::Key_End, "d.bin DFC d.bin 2222/1111"},  // read-only, and read all the same
-          {Qt::Key_Up, "c.Bin DF- c.Bin 2222/1111 !Read beyond end of file."},  // a failed read turns Checksum off
+          {Qt::Key_Home, ".. --- - -"}, // Checksum goes with the selected file
+          {Qt::Key_End, "d.bin DFC d.bin 2222/1111"}, // read-only, and read all the same
+          {Qt::Key_Up, "c.Bin DF- c.Bin 2222/1111 !Read beyond end of file."}, // a failed read turns Checksum off
           {Qt::Key_Up, "B.BIN DF- B.BIN 5678/5678"}});
     EXPECT_EQ(form.SelectedFile, PathOf("B.BIN"));
     EXPECT_TRUE(form.Label3->text().contains("D-name: СОНИК THE "));
 
-    QTest::mouseClick(form.CheckBox1, Qt::LeftButton);  // the filter off
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton); // the filter off
     EXPECT_EQ(State(), ".. --- - 5678/5678");
     Walk({{Qt::Key_End, "g.smd D-- - -"}, {Qt::Key_E, "empty --- - -"}});
 
@@ -146,17 +152,17 @@ TEST_F(FileBrowser, KeysWalkTheStatesEntryByEntry)
 TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
 {
     enum { EnterKey, DoubleClicks, Backspace, BackButton };
-    for (const auto& [in, out] :
-         std::vector<std::pair<int, int>>{{EnterKey, Backspace}, {DoubleClicks, BackButton}, {EnterKey, DoubleClicks}}) {
+    for (const auto& [in, out] : std::vector<std::pair<int, int>>{
+             {EnterKey, Backspace}, {DoubleClicks, BackButton}, {EnterKey, DoubleClicks}}) {
         TForm1& form = OpenListed();
         KeyTo("games");
         in == EnterKey ? Key(Qt::Key_Return) : DoubleClick("games");
         EXPECT_EQ(Entries(), (QStringList{"..", "inner"}));
         EXPECT_EQ(State(), ".. --- - -");
         EXPECT_EQ(form.Label4->text().toStdString(), PathOf("games"));
-        out == Backspace    ? Key(Qt::Key_Backspace)
-        : out == BackButton ? QTest::mouseClick(form.SpeedButton4, Qt::LeftButton)
-                            : DoubleClick("..");
+        out == Backspace        ? Key(Qt::Key_Backspace)
+            : out == BackButton ? QTest::mouseClick(form.SpeedButton4, Qt::LeftButton)
+                                : DoubleClick("..");
         EXPECT_EQ(State(), "games --- - -");
         EXPECT_EQ(form.Label4->text().toStdString(), Folder());
     }
@@ -182,7 +188,7 @@ TEST_F(FileBrowser, MousePressesRefreshTheSelectedEntry)
     Click("B.BIN", Qt::RightButton);
     EXPECT_EQ(State(), "a.bin DF- a.bin 1234/1234");
     QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
-    DoubleClick("e.txt");  // does nothing
+    DoubleClick("e.txt"); // does nothing
     EXPECT_EQ(State(), "e.txt D-- - -");
     EXPECT_EQ(currentDir(), Folder());
     // How Enter and a double click on a ROM image open the Fix panel is the Fix panel tests' part.
@@ -199,9 +205,9 @@ TEST_F(FileBrowser, AFifoNamedLikeAnImageIsRefusedNotWaitedOn)
 
 TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
 {
-    ASSERT_EQ(::symlink("nowhere", PathOf("link.bin").c_str()), 0);  // a link that leads nowhere is a file
+    ASSERT_EQ(::symlink("nowhere", PathOf("link.bin").c_str()), 0); // a link that leads nowhere is a file
     TForm1& form = OpenListed();
-    for (const char* name : {"a.bin", "d.bin", "link.bin"}) {  // a read-only file stays, silently
+    for (const char* name : {"a.bin", "d.bin", "link.bin"}) { // a read-only file stays, silently
         KeyTo(name);
         QTest::mouseClick(form.DelButton, Qt::LeftButton);
         EXPECT_EQ(Entries().contains(name), name[0] == 'd');
@@ -232,7 +238,7 @@ TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
         EXPECT_EQ(chosen.SpeedButton8->isEnabled(), folder != "/");
         EXPECT_EQ(QString::fromStdString(State()).section(' ', 2).toStdString(), "- -");
     }
-    Key(Qt::Key_Backspace);  // at the root: stays, shows the entry
+    Key(Qt::Key_Backspace); // at the root: stays, shows the entry
     EXPECT_EQ(currentDir(), "/");
     EXPECT_EQ(List()->currentRow(), 0);
 }
@@ -245,18 +251,18 @@ TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
          {std::pair{"a.bin", "a.bin DF- a.bin 1234/1234"}, {"r.bin", "r.bin DF- r.bin 00FF/00FF"}}) {
         KeyTo(name);
         QByteArray expected = Content(name);
-        expected.replace(0x18E, 2, expected.mid(0x200, 2));  // the word after the header is the sum
+        expected.replace(0x18E, 2, expected.mid(0x200, 2)); // the word after the header is the sum
         QTest::mouseClick(form.CheckSumButton, Qt::LeftButton);
         EXPECT_EQ(Content(name), expected);
         EXPECT_EQ(State(), state);
     }
 
     const std::vector<std::pair<std::function<void()>, QString>> failures = {
-        {[this] { Key(Qt::Key_Home); }, "File not found."},  // nothing selected
+        {[this] { Key(Qt::Key_Home); }, "File not found."}, // nothing selected
         {[this] { ::chmod(PathOf("a.bin").c_str(), 0444); }, "File access denied."},
-        {[this] { KeyTo("c.Bin"); },  // the read fails: the sum is unknown
+        {[this] { KeyTo("c.Bin"); }, // the read fails: the sum is unknown
          QString::fromStdString("The header of " + PathOf("c.Bin") + " could not be read.")},
-        {[this] {  // a disc image: its checksum word is not at 0x18E
+        {[this] { // a disc image: its checksum word is not at 0x18E
              MakeFile("a.bin", vtest::RomBuilder(vtest::DiscImage(0x10)).BigEndian(0x18E, 0x1234, 2).bytes);
              Key(Qt::Key_Up);
              KeyTo("a.bin");
@@ -273,7 +279,7 @@ TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
         if (failing.CheckSumButton->isEnabled()) {
             QTest::mouseClick(failing.CheckSumButton, Qt::LeftButton);
         } else {
-            try {  // Checksum is off after the failed read; a call all the same writes nothing
+            try { // Checksum is off after the failed read; a call all the same writes nothing
                 failing.CheckSumButtonClick();
             } catch (const varnoquil::Error& e) {
                 TApplication::ShowError(e.what());
@@ -288,17 +294,22 @@ TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
 
 TEST_F(FileBrowser, EntriesAreDrawnInTheColourOfTheirKindOnStripes)
 {
-    ASSERT_EQ(::symlink("loop", PathOf("loop").c_str()), 0);  // leads nowhere: a file, listed among the files
+    ASSERT_EQ(::symlink("loop", PathOf("loop").c_str()), 0); // leads nowhere: a file, listed among the files
     TForm1& form = OpenListed();
     QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
     EXPECT_GT(Entries().indexOf("loop"), Entries().indexOf("a.bin"));
-    ASSERT_TRUE(QFile::remove(FilePath("e.txt")));  // gone since the listing: drawn as a folder
+    ASSERT_TRUE(QFile::remove(FilePath("e.txt"))); // gone since the listing: drawn as a folder
     const QImage image = List()->viewport()->grab().toImage();
     const QColor azure = look::kAzure, orange = look::kOrange, grey = look::kLightGrey;
-    for (const auto& [entry, colour] : std::vector<std::pair<QString, QColor>>{{"..", orange}, {"empty", orange},
-             {"x.bin", azure}, {"a.bin", azure}, {"e.txt", orange}, {"g.smd", grey}, {"loop", grey}}) {
+    for (const auto& [entry, colour] : std::vector<std::pair<QString, QColor>>{{"..", orange},
+                                                                               {"empty", orange},
+                                                                               {"x.bin", azure},
+                                                                               {"a.bin", azure},
+                                                                               {"e.txt", orange},
+                                                                               {"g.smd", grey},
+                                                                               {"loop", grey}}) {
         const QRect row = RowOf(entry);
-        const int shade = Entries().indexOf(entry) % 2 * 4;  // black and near-black stripes
+        const int shade = Entries().indexOf(entry) % 2 * 4; // black and near-black stripes
         QSet<QRgb> inks;
         for (int y = row.top() + 1; y < row.bottom(); ++y)
             for (int x = row.left() + 1; x < row.right(); ++x)
@@ -313,7 +324,8 @@ TEST_F(FileBrowser, NamesThatAreNotUtf8WorkLikeAnyOther)
 {
     // Latin-1 names: the bytes are not UTF-8 and show as replacement characters.
     const std::string rom = "\xe9t\xe9.bin", folder = "d\xe9j\xe0";
-    const QString romShown = QString::fromUtf8(u8"\uFFFDt\uFFFD.bin"), folderShown = QString::fromUtf8(u8"d\uFFFDj\uFFFD");
+    const QString romShown = QString::fromUtf8(u8"\uFFFDt\uFFFD.bin"),
+                  folderShown = QString::fromUtf8(u8"d\uFFFDj\uFFFD");
     MakeFile(rom.c_str(), Rom(0x1234, 0x0001));
     ASSERT_EQ(::mkdir(PathOf(folder.c_str()).c_str(), 0755), 0);
     MakeFile((folder + "/in.bin").c_str(), Rom(0x1234, 0x1234));

@@ -10,14 +10,17 @@ namespace {
 
 TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
 {
-    struct Case { bool fm, psg, checksum; int preset; };
+    struct Case {
+        bool fm, psg, checksum;
+        int preset;
+    };
     // The core's own tests cover the tables found or not; here the window
     // must pass on the chosen scales and checksum option.
     for (const Case& c : {Case{true, true, true, 0}, Case{false, true, false, 4}}) {
         const vtest::a_byte rom = Rom(c.fm, c.psg);
         TForm1& form = OpenPanel(rom, "out.bin");
         ChoosePreset(form, c.preset);
-        if (!c.checksum)  // any button on the caption toggles the option
+        if (!c.checksum) // any button on the caption toggles the option
             QTest::mouseClick(form.FixBox->Label10, Qt::RightButton);
         ASSERT_EQ(form.FixBox->CheckBox2->isChecked(), c.checksum);
         // A click while the run lets the window take input starts no second run.
@@ -32,12 +35,12 @@ TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
         const ScalePreset& preset = ScalePresets()[std::size_t(c.preset)];
         vtest::a_byte image;
         const std::string expected = FilePath("expected.bin").toStdString();
-        FixGems({Path("in.bin"), expected, preset.fmThousandths / 1000.0, preset.psgThousandths / 1000.0,
-                 c.checksum}, {}, image);
+        FixGems({Path("in.bin"), expected, preset.fmThousandths / 1000.0, preset.psgThousandths / 1000.0, c.checksum},
+                {}, image);
         EXPECT_EQ(vtest::ReadFile(Path("out.bin")), vtest::ReadFile(expected));
         EXPECT_EQ(vtest::ReadFile(Path("in.bin")), rom);
-        QStringList lines = {"Loading..", c.fm ? "fm fixed" : "fm not fixed", c.psg ? "psg fixed" : "psg not fixed",
-                             "Fix Finished!"};
+        QStringList lines
+            = {"Loading..", c.fm ? "fm fixed" : "fm not fixed", c.psg ? "psg fixed" : "psg not fixed", "Fix Finished!"};
         if (c.checksum)
             lines.insert(3, "checksum fix..");
         EXPECT_EQ(form.Label3->text().split('\n'), lines);
@@ -52,7 +55,7 @@ TEST_F(FixPanel, FailuresEndTheCommandBeforeItWritesAnything)
     TForm1& form = OpenPanel(Rom(true, true), "out.bin");
     const QString status = form.Label3->text();
     ChoosePreset(form, 6);
-    Retype(form.FixBox->FMBox, "");  // the emptied box cannot be converted
+    Retype(form.FixBox->FMBox, ""); // the emptied box cannot be converted
     QTest::mouseClick(form.FixBox->SpeedButton7, Qt::LeftButton);
     form.OutFile = form.InFile;
     ChoosePreset(form, 0);
@@ -70,7 +73,7 @@ TEST_F(FixPanel, FailuresEndTheCommandBeforeItWritesAnything)
 TEST_F(FixPanel, TheSaveDialogOffersRomImagesAndRefusesAMissingFolder)
 {
     TForm1& form = OpenPanel(Rom(false, false));
-    dialogs::RunFileDialog = platformDialog_;  // the real dialog, answered with keys
+    dialogs::RunFileDialog = platformDialog_; // the real dialog, answered with keys
     QStringList titles, warnings;
     const auto type = [](QWidget* dialog, const QString& name) {
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));

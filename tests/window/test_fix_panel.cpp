@@ -16,7 +16,7 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
     EXPECT_FALSE(form.FixBox->isVisible());
     EXPECT_TRUE(form.SEListButton->isEnabled() && form.SpeedButton13->isEnabled() && form.ListBox1->hasFocus());
     EXPECT_TRUE(form.DelButton->isEnabled() && form.FixButton->isEnabled());
-    EXPECT_FALSE(form.CheckSumButton->isEnabled());  // the next selection decides it
+    EXPECT_FALSE(form.CheckSumButton->isEnabled()); // the next selection decides it
 
     const std::function<void()> openers[] = {
         [&] { QTest::mouseClick(form.FixButton, Qt::LeftButton); },
@@ -52,13 +52,19 @@ TEST_F(FixPanel, PresetsSetTheScalesAndTheMode)
     EXPECT_EQ(form.FixBox->PresetBox->currentText(), "Sega Tavrik");
     EXPECT_EQ(form.FixBox->FMBox->text() + " " + form.FixBox->PSGBox->text(), "1.250 1.500");
     EXPECT_TRUE(form.FixBox->FMBox->isReadOnly() && !form.FixBox->UpDown1->isEnabled());
-    struct Case { int index; const char* texts; int fm, psg; bool custom; };
+    struct Case {
+        int index;
+        const char* texts;
+        int fm, psg;
+        bool custom;
+    };
     // The presets' values are the core's; the window shows them padded and sets the mode.
     for (const Case& c : {Case{1, "2 2", 2000, 2000, false}, Case{4, "0.500 0.500", 500, 500, false},
                           Case{6, "0.001 0.001", 1, 1, true}, Case{0, "1.250 1.500", 1250, 1500, false}}) {
         ChoosePreset(form, c.index);
         EXPECT_EQ(form.FixBox->FMBox->text() + " " + form.FixBox->PSGBox->text(), c.texts) << c.index;
-        EXPECT_EQ(std::pair(form.FixBox->UpDown1->position(), form.FixBox->UpDown2->position()), std::pair(c.fm, c.psg));
+        EXPECT_EQ(std::pair(form.FixBox->UpDown1->position(), form.FixBox->UpDown2->position()),
+                  std::pair(c.fm, c.psg));
         EXPECT_EQ(form.FixBox->FMBox->isReadOnly() || form.FixBox->PSGBox->isReadOnly(), !c.custom) << c.index;
         EXPECT_EQ(form.FixBox->UpDown1->isEnabled() && form.FixBox->UpDown2->isEnabled(), c.custom) << c.index;
     }
@@ -71,8 +77,8 @@ TEST_F(FixPanel, PresetsSetTheScalesAndTheMode)
 
 TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
 {
-    for (const auto& [locale, own, other] : {std::tuple{QLocale::c(), '.', ','},
-                                             std::tuple{QLocale(QLocale::German), ',', '.'}}) {
+    for (const auto& [locale, own, other] :
+         {std::tuple{QLocale::c(), '.', ','}, std::tuple{QLocale(QLocale::German), ',', '.'}}) {
         QLocale::setDefault(locale);
         TForm1& form = OpenPanel(Rom(false, false), "out.bin");
         ChoosePreset(form, 6);
@@ -82,7 +88,7 @@ TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
         for (const char key : {'a', own, other, '-', ' ', '\b', '5'})
             QTest::keyClicks(form.FixBox->FMBox, QString(QLatin1Char(key)));
         EXPECT_EQ(form.FixBox->FMBox->text(), text("0#0015"));
-        EXPECT_EQ(form.FixBox->UpDown1->position(), 2);  // rounded, not cut
+        EXPECT_EQ(form.FixBox->UpDown1->position(), 2); // rounded, not cut
         // Delete types no character and works, also with the DEL character
         // X11 gives it as text; several characters at once are judged one
         // by one.
@@ -100,16 +106,17 @@ TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
             EXPECT_EQ(form.FixBox->SpeedButton7->isEnabled(), enabled) << psg;
         }
         // The arrows step by a thousandth, unpadded, and stop above 0.
-        for (const auto& [from, up, to, position] : {std::tuple{"1#250", true, "1#251", 1251},
-                                                     std::tuple{"1#999", true, "2", 2000},
-                                                     std::tuple{"0#002", false, "0#001", 1},
-                                                     std::tuple{"0#001", false, "0#001", 1}}) {
+        for (const auto& [from, up, to, position] :
+             {std::tuple{"1#250", true, "1#251", 1251}, std::tuple{"1#999", true, "2", 2000},
+              std::tuple{"0#002", false, "0#001", 1}, std::tuple{"0#001", false, "0#001", 1}}) {
             Retype(form.FixBox->PSGBox, text(from));
             QTest::mouseClick(up ? form.FixBox->UpDown2->upArrow() : form.FixBox->UpDown2->downArrow(), Qt::LeftButton);
-            EXPECT_EQ(std::pair(form.FixBox->PSGBox->text(), form.FixBox->UpDown2->position()), std::pair(text(to), position)) << from;
+            EXPECT_EQ(std::pair(form.FixBox->PSGBox->text(), form.FixBox->UpDown2->position()),
+                      std::pair(text(to), position))
+                << from;
         }
         ChoosePreset(form, 0);
-        QTest::keyClicks(form.FixBox->FMBox, "7");  // read-only again
+        QTest::keyClicks(form.FixBox->FMBox, "7"); // read-only again
         EXPECT_EQ(form.FixBox->FMBox->text(), text("1#250"));
         EXPECT_TRUE(errors_.empty());
     }
@@ -120,8 +127,9 @@ TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
     TForm1& form = OpenPanel(Rom(false, false));
     duringDialog_ = [] { QDir::setCurrent(QDir::rootPath()); };
     answers_ = {"/roms/Other Game.SMD", "", Deep("out.bin"), "", Deep("again.bin")};
-    for (QToolButton* button : {form.FixBox->SpeedButton5, form.FixBox->SpeedButton5, form.FixBox->SpeedButton6, form.FixBox->SpeedButton6})
-        QTest::mouseClick(button, Qt::LeftButton);  // each second one is cancelled
+    for (QToolButton* button :
+         {form.FixBox->SpeedButton5, form.FixBox->SpeedButton5, form.FixBox->SpeedButton6, form.FixBox->SpeedButton6})
+        QTest::mouseClick(button, Qt::LeftButton); // each second one is cancelled
     EXPECT_EQ(form.InFile, "/roms/Other Game.SMD");
     EXPECT_EQ(form.FixBox->In_Edit->text(), "/roms/Other Game.SMD");
     EXPECT_EQ(form.OutFile, Path("out.bin"));
@@ -133,11 +141,11 @@ TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
 
     // The save filter follows the input's extension; the last name chosen is offered again.
     ASSERT_EQ(asked_.size(), 5u);
-    EXPECT_EQ(std::tuple(asked_[0].save, asked_[0].folder, asked_[2].save), std::tuple(false, QDir::currentPath(), true));
+    EXPECT_EQ(std::tuple(asked_[0].save, asked_[0].folder, asked_[2].save),
+              std::tuple(false, QDir::currentPath(), true));
     EXPECT_EQ(std::tuple(asked_[2].filter, asked_[4].filter), std::tuple(1, 0));
     EXPECT_EQ(std::tuple(asked_[2].fileName, asked_[3].fileName, asked_[4].fileName),
               std::tuple(QString("VQL_Untitled"), Deep("out.bin"), Deep("out.bin")));
-
 }
 
 TEST_F(FixPanel, ANonNumberInAScaleBoxEndsOnlyTheChangeThatReadIt)

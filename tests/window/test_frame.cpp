@@ -23,7 +23,7 @@ TEST_F(StartUp, ListsTheStartFolderWithItsSmdFilesAndSetsTheStartStates)
     MakeFolder(".hidden");
     for (const char* name : {"a.bin", "b.smd", "c.txt", "D.BIN", ".e.bin"})
         MakeFile(name);
-    QDir::setCurrent(QDir::rootPath());  // started from elsewhere
+    QDir::setCurrent(QDir::rootPath()); // started from elsewhere
     TForm1& form = Open();
 
     EXPECT_EQ(QDir::currentPath().toStdString(), Folder());
@@ -60,13 +60,13 @@ TEST_F(StartUp, ListsTheStartFolderWithItsSmdFilesAndSetsTheStartStates)
 
 TEST_F(StartUp, ControlsArePaintedInTheirColours)
 {
-    MakeFolder("sub");  // an entry that is not selected
+    MakeFolder("sub"); // an entry that is not selected
     TForm1& form = Open();
-    const std::vector<std::tuple<QWidget*, QColor, QColor, QPoint>> painted = {
-        {form.Label2, look::kRed, look::kDeepBlue, {90, 2}},
-        {form.CheckBox1, look::kBlue, look::kSilver, {125, 8}},
-        {form.ListBox1, look::kOrange, look::kBlack, {300, 200}},  // folders are orange
-        {form.SpeedButton4, look::kLime, look::kBlack, {1, 1}}};
+    const std::vector<std::tuple<QWidget*, QColor, QColor, QPoint>> painted
+        = {{form.Label2, look::kRed, look::kDeepBlue, {90, 2}},
+           {form.CheckBox1, look::kBlue, look::kSilver, {125, 8}},
+           {form.ListBox1, look::kOrange, look::kBlack, {300, 200}}, // folders are orange
+           {form.SpeedButton4, look::kLime, look::kBlack, {1, 1}}};
     for (const auto& [control, text, background, at] : painted) {
         EXPECT_TRUE(Shows(control, text)) << control->objectName().toStdString();
         EXPECT_EQ(PixelOf(control, at), background) << control->objectName().toStdString();
@@ -115,7 +115,8 @@ TEST_F(Frame, TheLayoutFollowsTheWindowsSizeDownToItsMinimum)
         // Each box centred over the list, halves truncated toward zero.
         const QRect list = form.ListBox1->geometry();
         for (QGroupBox* box : std::initializer_list<QGroupBox*>{form.AboutBox, form.FixBox, form.SEListBox}) {
-            EXPECT_EQ(box->pos(), QPoint((list.width() - box->width()) / 2, list.top() + (list.height() - box->height()) / 2))
+            EXPECT_EQ(box->pos(),
+                      QPoint((list.width() - box->width()) / 2, list.top() + (list.height() - box->height()) / 2))
                 << box->objectName().toStdString();
         }
     }
@@ -125,7 +126,7 @@ TEST_F(Frame, DraggingByTheTitleMovesAndSnapsTheWindow)
 {
     TForm1& form = Open();
     const QPoint start = form.pos();
-    DragBy(Qt::RightButton, -30, 25);  // any button drags
+    DragBy(Qt::RightButton, -30, 25); // any button drags
     EXPECT_TRUE(form.Dragging);
     EXPECT_EQ(form.pos(), start + QPoint(-30, 25));
     DropWith(Qt::RightButton);

@@ -6,7 +6,6 @@
 
 #include "window_test.h"
 
-
 #include <QListWidget>
 
 namespace {
@@ -25,7 +24,7 @@ protected:
 
 TEST_F(StartWith, AFileIsSelectedWithItsHeaderShownWhateverBytesItsNameHolds)
 {
-    const std::string name = "g\xE9me.bin";  // Latin-1, not valid UTF-8
+    const std::string name = "g\xE9me.bin"; // Latin-1, not valid UTF-8
     MakeFolder("sub");
     MakeFile("a.bin");
     vtest::WriteFile(Folder() + "/" + name, vtest::RomBuilder(0x400).GameHeader().bytes);
