@@ -83,9 +83,8 @@ struct FixGemsOptions {
     bool json = false;
 };
 
-// Keeps the status texts of a run as lines, so that its result can be told
-// from them, and prints them unless asked not to: CR LF becomes a line
-// break, and a line left open by a failure is closed.
+// Prints the status texts of a run as lines, unless asked not to: CR LF
+// becomes a line break, and a line left open by a failure is closed.
 class StatusLines {
 public:
     explicit StatusLines(bool print) : print_(print) {}
@@ -93,24 +92,18 @@ public:
     void append(const std::string& text)
     {
         for (std::size_t at = 0; at < text.size(); ++at) {
-            if (text.compare(at, 2, kCrLf) == 0) {
-                endLine();
-                ++at;
-            } else {
-                open_ += text[at];
-                put(text[at]);
-            }
+            const bool lineBreak = text.compare(at, 2, kCrLf) == 0;
+            put(lineBreak ? '\n' : text[at]);
+            at += lineBreak ? 1 : 0;
+            lineOpen_ = !lineBreak;
         }
         std::fflush(stdout);
     }
     void closeLine()
     {
-        if (!open_.empty())
-            endLine();
-    }
-    bool saw(const std::string& status) const
-    {
-        return std::find(lines_.begin(), lines_.end(), status) != lines_.end() || open_ == status;
+        if (lineOpen_)
+            put('\n');
+        lineOpen_ = false;
     }
 
 private:
@@ -119,16 +112,9 @@ private:
         if (print_)
             std::fputc(c, stdout);
     }
-    void endLine()
-    {
-        put('\n');
-        lines_.push_back(open_);
-        open_.clear();
-    }
 
     bool print_;
-    std::vector<std::string> lines_;
-    std::string open_;
+    bool lineOpen_ = false;
 };
 
 std::string EntryCount(int n, const char* table)
@@ -165,8 +151,9 @@ int RunFixGems(const FixGemsOptions& options)
     FixGemsProgress progress;
     progress.appendStatus = [&](const std::string& text) { status.append(text); };
     a_byte image;
+    FixGemsResult result;
     try {
-        FixGems(request, progress, image);
+        result = FixGems(request, progress, image);
     } catch (const std::exception& error) {
         status.closeLine();
         if (options.json)
@@ -175,7 +162,7 @@ int RunFixGems(const FixGemsOptions& options)
     }
     status.closeLine();
 
-    const bool fmFixed = status.saw(FixGemsStatus::FmFixed), psgFixed = status.saw(FixGemsStatus::PsgFixed);
+    const bool fmFixed = result.fmFixed, psgFixed = result.psgFixed;
     const std::vector<std::string> warnings = TableWarnings(request, fmFixed, psgFixed);
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "warning: %s\n", warning.c_str());

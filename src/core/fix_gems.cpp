@@ -61,10 +61,10 @@ std::uint16_t PatchedChecksum(const ImageScan& scan)
     return static_cast<std::uint16_t>(sum);
 }
 
-void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& buffer)
+FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& buffer)
 {
     if (request.inFile.empty() || request.outFile.empty())
-        return;
+        return {};
     RequirePositiveScale(request.fmScale);
     RequirePositiveScale(request.psgScale);
     if (platform::sameFile(request.inFile, request.outFile))
@@ -117,6 +117,7 @@ void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_b
     progress.advance(1);
     in.close();
     progress.appendStatus(FixGemsStatus::Finished);
+    return {scan.fm.has_value(), scan.psg.has_value()};
 }
 
 } // namespace varnoquil

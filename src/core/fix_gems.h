@@ -54,7 +54,14 @@ inline const std::string Finished = "Fix Finished!";
 //
 // The progress bar's maximum counts every byte twice (read, then copied)
 // plus the steps between them, so the bar ends full.
-void FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& buffer);
+//
+// Returns which tables were found and replaced; nothing is found when a
+// file name is empty and the run does nothing.
+struct FixGemsResult {
+    bool fmFixed = false;
+    bool psgFixed = false;
+};
+FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& buffer);
 
 // What one pass over an image finds: the checksum sum of 0x200..end as read,
 // and the tables to replace.
