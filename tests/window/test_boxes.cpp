@@ -168,20 +168,6 @@ TEST_F(SEList, OpeningDisablesTheCommandsAndClosingRelistsTheFolder)
     EXPECT_EQ(grid->currentRow(), 43);
 }
 
-TEST_F(SEList, TheCaptionShowsTheWholeLineThatFitsBeforeTheX)
-{
-    TForm1& form = Open();
-    OpenList();
-    const QLabel* caption = form.SEListBox->Label11;
-    const QFontMetrics metrics(caption->font());
-    EXPECT_GE(caption->contentsRect().height(), metrics.height()); // no glyph cut at the top
-    EXPECT_LE(metrics.horizontalAdvance(caption->text()), caption->contentsRect().width()); // nor at the right
-    EXPECT_TRUE(caption->text().startsWith("Only for information (http://gdri.smspower.org/"))
-        << caption->text().toStdString();
-    EXPECT_FALSE(caption->geometry().intersects(form.SEListBox->SpeedButton10->geometry()));
-    EXPECT_TRUE(form.SEListBox->rect().contains(caption->geometry()));
-}
-
 class ErrorBox : public WindowTest {};
 
 TEST_F(ErrorBox, AnIoErrorInAHandlerShowsItsTextWithAFullStop)
