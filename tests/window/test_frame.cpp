@@ -66,7 +66,6 @@ TEST_F(Frame, TheLayoutFollowsTheWindowsSizeDownToItsMinimum)
 {
     TForm1& form = Open();
     const QSize minimum(layout::kMinimumSize.width, layout::kMinimumSize.height);
-    EXPECT_EQ(form.size(), QSize(layout::kStartSize.width, layout::kStartSize.height));
     for (const QSize size : {QSize(800, 500), minimum, minimum - QSize(150, 100)}) {
         form.resize(size);
         const QSize client = form.size() - 2 * QSize(layout::kFrameThickness, layout::kFrameThickness);
