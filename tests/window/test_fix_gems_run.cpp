@@ -87,12 +87,8 @@ TEST_F(FixPanel, TheSaveDialogOffersRomImagesAndRefusesAMissingFolder)
                       type(dialog, "missing/game");
                   },
                   [&](QWidget* modal) {
-                      auto* box = qobject_cast<QMessageBox*>(modal);
-                      if (!box) {
-                          ADD_FAILURE() << "no warning, but " << modal->windowTitle().toStdString();
-                          modal->close();
-                          return;
-                      }
+                      auto* box = qobject_cast<QMessageBox*>(modal); // else left open, closed as a failure
+                      ASSERT_NE(box, nullptr) << modal->windowTitle().toStdString();
                       warnings << box->text();
                       QTest::keyClick(box, Qt::Key_Return);
                   },

@@ -104,20 +104,3 @@ protected:
 private:
     QString startedIn_;
 };
-
-// The colour of one pixel of a control as it paints itself.
-inline QColor PixelOf(QWidget* widget, QPoint at)
-{
-    return widget->grab().toImage().pixelColor(at);
-}
-
-// True when the control paints at least one pixel in exactly this colour.
-inline bool Shows(QWidget* widget, const QColor& colour)
-{
-    const QImage image = widget->grab().toImage();
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y).rgb() == colour.rgb())
-                return true;
-    return false;
-}
