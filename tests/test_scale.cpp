@@ -8,32 +8,16 @@ using namespace varnoquil;
 
 namespace {
 
-TEST(Presets, NamesScalesAndTexts)
+TEST(Presets, LookupByExactNameAndThreeDecimalTexts)
 {
-    struct Row {
-        const char* name;
-        int fm, psg;
-        const char* fmText;
-        const char* psgText;
-    };
-    const Row rows[] = {{"Sega Tavrik", 1250, 1500, "1.250", "1.500"},
-                        {"Very Hi", 2000, 2000, "2", "2"},
-                        {"Little Hi", 1500, 1500, "1.500", "1.500"},
-                        {"Default", 1000, 1000, "1", "1"},
-                        {"Little Low", 500, 500, "0.500", "0.500"},
-                        {"Very Low", 1, 1, "0.001", "0.001"},
-                        {"Custom", 1, 1, "0.001", "0.001"}};
-    ASSERT_EQ(ScalePresets().size(), std::size(rows));
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        const ScalePreset& p = ScalePresets()[i];
-        EXPECT_STREQ(p.name, rows[i].name);
-        EXPECT_EQ(&ScalePresetNamed(rows[i].name), &p);
-        EXPECT_EQ(p.custom, i == 6) << p.name;
-        EXPECT_EQ(ScaleText(p.fmThousandths, '.') + " " + ScaleText(p.psgThousandths, '.'),
-                  std::string(rows[i].fmText) + " " + rows[i].psgText)
-            << p.name;
-    }
+    const ScalePreset& tavrik = ScalePresetNamed("Sega Tavrik");
+    EXPECT_EQ(ScaleText(tavrik.fmThousandths, '.') + " " + ScaleText(tavrik.psgThousandths, '.'), "1.250 1.500");
+    EXPECT_FALSE(tavrik.custom);
+    EXPECT_TRUE(ScalePresetNamed("Custom").custom);
     EXPECT_THROW(ScalePresetNamed("default"), RequestError);
+    const std::pair<int, const char*> texts[] = {{2000, "2"}, {1000, "1"}, {500, "0.500"}, {1, "0.001"}};
+    for (auto [thousandths, text] : texts)
+        EXPECT_EQ(ScaleText(thousandths, '.'), text);
     EXPECT_EQ(ScaleText(1250, ','), "1,250");
 }
 

