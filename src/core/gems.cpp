@@ -242,20 +242,6 @@ void appendMatches(const std::uint8_t* data, std::size_t n, std::uint64_t base, 
 
 } // namespace
 
-std::vector<std::int64_t> FindAllFmTables(const a_byte& image)
-{
-    std::vector<std::int64_t> offsets;
-    appendMatches(image.data(), image.size(), 0, FindFmTable, offsets);
-    return offsets;
-}
-
-std::vector<std::int64_t> FindAllPsgTables(const a_byte& image)
-{
-    std::vector<std::int64_t> offsets;
-    appendMatches(image.data(), image.size(), 0, FindPsgTable, offsets);
-    return offsets;
-}
-
 void TableMatches::add(const std::uint8_t* data, std::size_t n)
 {
     fm_.add(data, n, FindFmTable);

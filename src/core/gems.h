@@ -46,13 +46,10 @@ std::int64_t FindPsgTable(const a_byte& image);
 std::int64_t FindFmTable(const std::uint8_t* data, std::size_t n);
 std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n);
 
-// Every offset where the scale-1.0 table matches, by the same rules, in
-// increasing order: the places a scan reports.
-std::vector<std::int64_t> FindAllFmTables(const a_byte& image);
-std::vector<std::int64_t> FindAllPsgTables(const a_byte& image);
-
-// The same for an image that arrives piece by piece, in file order. Only the
-// last bytes of earlier pieces are kept, so memory does not grow with it.
+// Every offset where the scale-1.0 tables match, by the same rules, in
+// increasing order (the places a scan reports), for an image that arrives
+// piece by piece in file order. Only the last bytes of earlier pieces are
+// kept, so memory does not grow with the image.
 class TableMatches {
 public:
     void add(const std::uint8_t* data, std::size_t n);
