@@ -26,27 +26,6 @@ TEST_F(Cli, InfoWritesTheInformationTextByteForByte)
     EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM"); // no line break added after the memo
 }
 
-TEST_F(Cli, ChecksumReportsAndRepairs)
-{
-    const std::string rom = dir.Path("rom.bin");
-    // Data 12 34 00 01 01 sums to 1335: the odd last byte is a high byte.
-    const a_byte before = RomBuilder(0x205)
-                              .GameHeader()
-                              .BigEndian(0x18E, 0x0A5F, 2)
-                              .BigEndian(0x200, 0x12340001, 4)
-                              .BigEndian(0x204, 1, 1)
-                              .bytes;
-    WriteFile(rom, before);
-    EXPECT_EQ(Run("checksum " + Q(rom)).exit, 3);
-    const Result fixed = Run("checksum --fix " + Q(rom));
-    EXPECT_EQ(fixed.exit, 0);
-    EXPECT_EQ(fixed.out, "stored 0A5F computed 1335\n");
-    EXPECT_EQ(ReadFile(rom), RomBuilder(before).BigEndian(0x18E, 0x1335, 2).bytes);
-    const Result equal = Run("checksum " + Q(rom));
-    EXPECT_EQ(equal.exit, 0);
-    EXPECT_EQ(equal.out, "stored 1335 computed 1335\n");
-}
-
 TEST_F(Cli, FixGemsWritesWhatTheCoreWrites)
 {
     struct Case {
@@ -153,15 +132,14 @@ TEST_F(Cli, EmptyNamesAndStandardOutputThatCannotBeWritten)
     }
 }
 
-TEST_F(Cli, HelpAndVersion)
+TEST_F(Cli, EveryCommandHasHelpAndTheToolAVersion)
 {
-    const Result help = Run("--help"), version = Run("--version");
-    EXPECT_EQ(help.exit + version.exit, 0);
-    for (const char* part : {"info [-r] [--json] PATH...", "checksum [--fix [--force]] [-r] [--json] PATH...",
-                             "scan [-r] [--json] PATH...", "fix-gems", "--no-checksum", "deinterleave IN OUT",
-                             "tables [--fm SCALE]", "engines [TEXT]"})
-        EXPECT_NE(help.out.find(part), std::string::npos) << part;
-    EXPECT_EQ(version.out.rfind("varnoquil-cli ", 0), 0u) << version.out;
+    for (const char* args : {"--help", "info --help", "checksum --help", "scan --help", "fix-gems --help",
+                             "deinterleave --help", "tables --help", "engines --help", "--version"}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.exit, 0) << args;
+        EXPECT_FALSE(r.out.empty()) << args;
+    }
 }
 
 } // namespace
