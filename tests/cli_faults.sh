@@ -98,6 +98,12 @@ expect "folder of images as input" 0 "0 files: 0 read, 0 failed"
 no_leftovers "inputs that are not regular files"
 
 echo "# standard output"
+for command in "info game.bin" "checksum game.bin" tables --help; do
+  # shellcheck disable=SC2086 # the command's words
+  "$cli" $command >/dev/full 2>err.txt
+  status=$?
+  expect "$command > /dev/full" 1 "Cannot write to standard output: Disk full"
+done
 run "$cli" fix-gems game.bin whole.bin
 "$cli" fix-gems game.bin full.bin >/dev/full 2>err.txt
 status=$?

@@ -1,54 +1,89 @@
 // SPDX-License-Identifier: MIT
-// The command-line tool run as a separate process on images built here.
+// The command-line tool run as a separate process, on single images built
+// here and on folders of real images: its text and JSON output, exit
+// statuses, refusals and every command.
 
-#include "cli_fixture.h"
 #include "fix_gems.h"
-#include "gems.h"
+#include "rom_builder.h"
+#include "text.h"
 
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
 #include <pty.h>
+#include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 using namespace varnoquil;
 using namespace vtest;
+using nlohmann::json;
 
 namespace {
 
-TEST_F(Cli, InfoWritesTheInformationTextByteForByte)
+std::string Q(const std::string& text)
 {
-    const std::string rom = Game("rom.bin");
-    iSMD_ info;
-    ReadHeader(rom, info);
-    const Result r = Run("info " + Q(rom));
-    EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.out, InformationText(info));
-    EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM"); // no line break added after the memo
+    return "'" + text + "'";
 }
 
-TEST_F(Cli, FixGemsWritesWhatTheCoreWrites)
-{
-    struct Case {
-        std::string options;
-        double fm, psg;
-        bool checksum;
+class Cli : public ::testing::Test {
+protected:
+    struct Result {
+        int exit;
+        std::string out, err;
     };
-    const Case cases[] = {{"", 1.25, 1.5, true}, {"--preset 'Very Hi' --fm 1.5 --no-checksum", 1.5, 2, false}};
+    TempDir dir, io;
+
+    Result Run(const std::string& args) const
+    {
+        const int status = std::system(
+            (Q(VARNOQUIL_CLI) + " " + args + " >" + Q(io.Path("out")) + " 2>" + Q(io.Path("err")) + " </dev/null")
+                .c_str());
+        const a_byte out = ReadFile(io.Path("out")), err = ReadFile(io.Path("err"));
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
+    }
+
+    // A game with both GEMS tables, a wrong stored checksum (0A5F), a modem
+    // field, a zero byte in its memo and raw high bytes in its name.
+    std::string Game(const std::string& name) const
+    {
+        RomBuilder rom = RomBuilder(0x400).Random(1, 0x200).GameHeader().BigEndian(0x18E, 0x0A5F, 2);
+        rom.Put(0x301, LittleEndian(varnoquil::BuildFmTable(1.0)))
+            .Put(0x320, LittleEndian(varnoquil::BuildPsgTable(1.0)));
+        rom.Put(0x120, "\xC8\xC3\xD0").Put(0x1BC, "MOSEGA01.2").Put(0x1C8, std::string("M\0X", 3));
+        WriteFile(dir.Path(name), rom.bytes);
+        return dir.Path(name);
+    }
+};
+
+TEST_F(Cli, InfoAndFixGemsWriteWhatTheCoreWrites)
+{
     const std::string in = Game("in.bin");
-    for (const Case& c : cases) {
-        const Result r = Run("fix-gems " + c.options + " " + Q(in) + " " + Q(dir.Path("out.bin")));
-        EXPECT_EQ(r.exit, 0) << r.err;
-        const std::string checksumLine = c.checksum ? "checksum fix..\n" : "";
-        EXPECT_EQ(r.out, "Loading..\nfm fixed\npsg fixed\n" + checksumLine + "Fix Finished!\n");
-        a_byte image;
-        FixGems({in, dir.Path("core.bin"), c.fm, c.psg, c.checksum}, {}, image);
-        EXPECT_EQ(ReadFile(dir.Path("out.bin")), ReadFile(dir.Path("core.bin"))) << c.options;
+    iSMD_ info;
+    ReadHeader(in, info);
+    const Result r = Run("info " + Q(in));
+    EXPECT_EQ(r.out, InformationText(info));
+    EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM"); // no line break added after the memo
+
+    const std::tuple<std::string, double, double, bool> cases[]
+        = {{"", 1.25, 1.5, true}, {"--preset 'Very Hi' --fm 1.5 --no-checksum", 1.5, 2, false}};
+    for (const auto& [options, fm, psg, checksum] : cases) {
+        const Result fixed = Run("fix-gems " + options + " " + Q(in) + " " + Q(dir.Path("out.bin")));
+        EXPECT_EQ(fixed.out,
+                  std::string("Loading..\nfm fixed\npsg fixed\n") + (checksum ? "checksum fix..\n" : "")
+                      + "Fix Finished!\n")
+            << fixed.err;
+        a_byte buffer;
+        FixGems({in, dir.Path("core.bin"), fm, psg, checksum}, {}, buffer);
+        EXPECT_EQ(ReadFile(dir.Path("out.bin")), ReadFile(dir.Path("core.bin"))) << options;
     }
 }
 
 TEST_F(Cli, TablesInHex)
 {
-    // Two lines of upper-case hex words; the values are the core's.
     const std::string fm = "fm: 0284 02AA 02D3 02FE 032B 035B 038E 03C5 03FE 043B 047B 04BF 0508\n";
     const Result r = Run("tables");
     EXPECT_EQ(r.out.substr(0, fm.size() + 20), fm + "psg: 03F9 03C0 038A ");
@@ -58,7 +93,9 @@ TEST_F(Cli, TablesInHex)
     EXPECT_NE(scaled.out.find("\npsg: 07F2 "), std::string::npos);
 }
 
-TEST_F(Cli, BadInputAndFileErrors)
+// Each row: the arguments, the exit status and a text standard error must
+// hold. No run may write the output file or change the inputs.
+TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
 {
     const std::string in = Q(Game("in.bin")), out = Q(dir.Path("out.bin")), locked = Q(Game("locked.bin"));
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
@@ -69,20 +106,24 @@ TEST_F(Cli, BadInputAndFileErrors)
            {"fix-gems " + in + " " + in, 2, "input"},
            {"checksum --fix " + locked, 1, "File access denied\n"},
            {"tables --psg -1", 2, "above 0"},
-           {"frobnicate", 2, ""}};
+           {"frobnicate", 2, ""},
+           {"info ''", 2, "Expected a file name"},
+           {"checksum --fix ''", 2, "Expected a file name"},
+           {"fix-gems '' " + out, 2, "Expected a file name"},
+           {"fix-gems " + in + " ''", 2, "Expected a file name"}};
     for (const auto& [args, exit, message] : cases) {
         const Result r = Run(args);
         EXPECT_EQ(r.exit, exit) << args;
         EXPECT_NE(r.err.find(message), std::string::npos) << args << ": " << r.err;
         EXPECT_EQ(r.out.find("Finished"), std::string::npos) << args;
-        struct stat st {};
-        EXPECT_NE(::stat(dir.Path("out.bin").c_str(), &st), 0) << args;
+        EXPECT_FALSE(std::filesystem::exists(dir.Path("out.bin"))) << args;
     }
     EXPECT_EQ(ReadFile(dir.Path("in.bin")), ReadFile(dir.Path("locked.bin")));
+    for (const char* command : {"info", "checksum", "scan", "fix-gems", "deinterleave", "tables", "engines"})
+        EXPECT_EQ(Run(command + std::string(" --help")).exit, 0) << command;
 }
 
-// What the tool writes to a terminal: it runs on a pseudo-terminal in raw
-// mode, so the bytes arrive as written.
+// What the tool writes to a pseudo-terminal in raw mode, byte for byte.
 std::string OnTerminal(const std::string& args)
 {
     termios raw{};
@@ -106,40 +147,223 @@ TEST_F(Cli, InfoShowsControlBytesAsQuestionMarksOnATerminalOnly)
 {
     const std::string rom = dir.Path("rom.bin");
     WriteFile(rom, RomBuilder(0x200).GameHeader().Put(0x120, "\x1B]0;owned\x07\x1B[2J\x7F\x01\xC8").bytes);
-    const std::string raw = Run("info " + Q(rom)).out;
+    const std::string raw = Run("info " + Q(rom)).out, shown = OnTerminal("info " + Q(rom));
     EXPECT_NE(raw.find("D-name: \x1B]0;owned\x07\x1B[2J\x7F\x01\xC8"), std::string::npos);
-    const std::string shown = OnTerminal("info " + Q(rom));
     EXPECT_NE(shown.find("D-name: ?]0;owned??[2J??\xC8"), std::string::npos) << shown;
-    EXPECT_EQ(shown.size(), raw.size());
-    EXPECT_EQ(shown.find('\x1B'), std::string::npos);
     EXPECT_NE(shown.find("\r\nO-name: "), std::string::npos) << "line breaks stay";
+    EXPECT_EQ(shown.size(), raw.size());
 }
 
-TEST_F(Cli, EmptyNamesAndStandardOutputThatCannotBeWritten)
+const std::string kData = VARNOQUIL_TEST_DATA;
+
+class Collections : public Cli {
+protected:
+    // roms/ holds real images (one equal, one differing), a disc image whose
+    // checksum differs, a file too short for a header, a text file that a
+    // folder does not stand for, and an image in a subfolder.
+    void SetUp() override
+    {
+        std::filesystem::create_directories(dir.Path("roms/sub"));
+        WriteFile(P("roms/good.bin"), mini);
+        WriteFile(P("roms/notes.txt"), mini);
+        WriteFile(P("roms/bad.bin"), ReadFile(kData + "/minimusic-sample.bin"));
+        WriteFile(P("roms/sub/deep.BIN"), ReadFile(kData + "/sega-2048.bin"));
+        WriteFile(P("roms/disc.bin"), RomBuilder(0x1000).GameHeader().Put(0, "SEGADISCSYSTEM").bytes);
+        WriteFile(P("roms/short.bin"), a_byte(100));
+    }
+
+    const a_byte mini = ReadFile(kData + "/miniplanets-rev04.bin");
+    std::string P(const std::string& name) const { return dir.Path(name); }
+    // Every line of standard output, each parsed: nothing else may be there.
+    static std::vector<json> JsonLines(const std::string& out)
+    {
+        std::vector<json> objects;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);)
+            objects.push_back(json::parse(line));
+        EXPECT_TRUE(out.empty() || out.back() == '\n');
+        return objects;
+    }
+};
+
+// The disc image's header is all zero past the game header: stored 0000,
+// computed over zero bytes 0000.
+TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp)
 {
-    const std::string in = Q(Game("in.bin"));
-    for (const std::string& args : {std::string("info ''"), std::string("checksum --fix ''"),
-                                    "fix-gems '' " + Q(dir.Path("out.bin")), "fix-gems " + in + " ''"}) {
-        const Result r = Run(args);
-        EXPECT_EQ(r.exit, 2) << args;
-        EXPECT_NE(r.err.find("Expected a file name"), std::string::npos) << args << ": " << r.err;
-    }
-    // /dev/full takes no byte: every write fails with "no space left".
-    for (const std::string& args : {"info " + in, "checksum " + in, std::string("tables"), std::string("--help")}) {
-        const Result r = Run(args, "/dev/full");
-        EXPECT_EQ(r.exit, 1) << args;
-        EXPECT_EQ(r.err, "Cannot write to standard output: Disk full\n") << args;
-    }
+    const std::string roms = P("roms");
+    const Result r = Run("checksum " + Q(roms));
+    EXPECT_EQ(r.out,
+              roms + "/bad.bin: stored 0000 computed 2109\n" + roms + "/disc.bin: stored 0000 computed 0000\n" + roms
+                  + "/good.bin: stored 5873 computed 5873\n");
+    EXPECT_EQ(r.err, roms + "/short.bin: Read beyond end of file\n4 files: 2 equal, 1 differ, 0 fixed, 1 failed\n");
+    EXPECT_EQ(r.exit, 1);
+
+    // Exit 3 when a checksum differs and nothing failed; -r takes subfolders;
+    // two files named without a folder are a batch too.
+    const Result differs = Run("checksum -r " + Q(P("roms/good.bin")) + " " + Q(P("roms/sub")));
+    EXPECT_EQ(differs.out,
+              roms + "/good.bin: stored 5873 computed 5873\n" + roms + "/sub/deep.BIN: stored 0000 computed 8182\n");
+    EXPECT_EQ(std::make_pair(differs.err, differs.exit),
+              std::make_pair(std::string("2 files: 1 equal, 1 differ, 0 fixed, 0 failed\n"), 3));
+    const Result twice = Run("checksum " + Q(P("roms/good.bin")) + " " + Q(P("roms/good.bin")));
+    EXPECT_EQ(std::make_pair(twice.err, twice.exit),
+              std::make_pair(std::string("2 files: 2 equal, 0 differ, 0 fixed, 0 failed\n"), 0));
+
+    // One file named, whatever its extension: the line alone.
+    const Result single = Run("checksum " + Q(P("roms/notes.txt")));
+    EXPECT_EQ(single.out + single.err, "stored 5873 computed 5873\n");
 }
 
-TEST_F(Cli, EveryCommandHasHelpAndTheToolAVersion)
+TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
 {
-    for (const char* args : {"--help", "info --help", "checksum --help", "scan --help", "fix-gems --help",
-                             "deinterleave --help", "tables --help", "engines --help", "--version"}) {
-        const Result r = Run(args);
-        EXPECT_EQ(r.exit, 0) << args;
-        EXPECT_FALSE(r.out.empty()) << args;
-    }
+    const std::string roms = P("roms");
+    const a_byte bad = ReadFile(P("roms/bad.bin"));
+    RomBuilder disc(ReadFile(P("roms/disc.bin")));
+    disc.Put(0x200, "xy"); // the forced repair below then has a sum to write
+    WriteFile(P("roms/disc.bin"), disc.bytes);
+    WriteFile(P("dump.bin"), Interleave(ReadFile(kData + "/sega-2048.bin")));
+    const a_byte dump = ReadFile(P("dump.bin"));
+
+    const Result r = Run("checksum --fix " + Q(roms));
+    EXPECT_EQ(r.out,
+              roms + "/bad.bin: stored 0000 computed 2109 fixed\n" + roms + "/good.bin: stored 5873 computed 5873\n");
+    EXPECT_EQ(r.err,
+              roms + "/disc.bin: Not a cartridge ROM image\n" + roms
+                  + "/short.bin: Not a cartridge ROM image\n4 files: 1 equal, 0 differ, 1 fixed, 2 failed\n");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(ReadFile(P("roms/bad.bin")), RomBuilder(bad).BigEndian(0x18E, 0x2109, 2).bytes);
+    EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.bytes);
+
+    const Result refused = Run("checksum --fix " + Q(P("dump.bin")));
+    EXPECT_EQ(std::make_tuple(refused.exit, refused.out, refused.err),
+              std::make_tuple(1, std::string(), std::string("Not a cartridge ROM image\n")));
+    EXPECT_EQ(ReadFile(P("dump.bin")), dump);
+
+    // --force writes what the window would: the checksum of the file's bytes.
+    const Result forced = Run("checksum --fix --force " + Q(P("roms/disc.bin")));
+    EXPECT_EQ(forced.out, "stored 0000 computed 7879\n");
+    EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.BigEndian(0x18E, 0x7879, 2).bytes);
+    EXPECT_EQ(Run("checksum --force " + Q(P("roms/good.bin"))).exit, 2); // --force needs --fix
+}
+
+TEST_F(Collections, JsonLinesDescribeEveryFile)
+{
+    WriteFile(P("roms/mini.smd"), Interleave(mini));
+    WriteFile(P("roms/noise.bin"), RomBuilder(0x400).Random(9).bytes);
+    const Result r = Run("info --json -r " + Q(P("roms")) + " " + Q(P("roms/mini.smd")));
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "7 files: 6 read, 1 failed\n");
+    std::vector<json> lines = JsonLines(r.out);
+    ASSERT_EQ(lines.size(), 7u);
+    std::vector<std::string> names;
+    for (json& object : lines)
+        names.push_back(object.at("file").get<std::string>().substr(P("roms/").size()));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"sub/deep.BIN", "bad.bin", "disc.bin", "good.bin", "noise.bin", "short.bin",
+                                        "mini.smd"}));
+    const auto& [deep, good, noise, dump] = std::tie(lines[0], lines[3], lines[4], lines[6]);
+
+    EXPECT_EQ(good.at("header_hex").get<std::string>().substr(0, 8), "53454741");
+    EXPECT_EQ(lines[5], (json{{"file", P("roms/short.bin")}, {"error", "Read beyond end of file"}}));
+    EXPECT_EQ(deep.at("sram"), (json{{"type", "F820"}, {"start", 0x200000}, {"end", 0x2001FF}}));
+    EXPECT_EQ(lines[2].at("format"), "mega-cd");
+    EXPECT_EQ(std::make_pair(noise.at("format"), noise.at("system")), std::make_pair(json("unknown"), json()));
+    // The dump is described by the image it holds.
+    EXPECT_EQ(dump.at("file_size"), mini.size() + 512);
+    dump.erase("file_size"), good.erase("file_size");
+    EXPECT_EQ(dump.at("format"), "smd");
+    dump["format"] = "bin", dump["file"] = good.at("file");
+    EXPECT_EQ(dump, good);
+
+    good.erase("header_hex");
+    EXPECT_EQ(good, json::parse(R"({"file": ")" + P("roms/good.bin") + R"(", "format": "bin",
+        "system": "mega-drive", "platform": "SEGA MEGA DRIVE", "copyright": "(C) SIK 2022.JUN",
+        "domestic_name": "MINIPLANETS", "overseas_name": "MINIPLANETS", "serial": "GM SIK-MINI-04",
+        "memo": "", "country": "JUE", "checksum": {"stored": "5873", "computed": "5873", "equal": true},
+        "rom": {"start": 0, "end": 524287, "size": 524288}, "ram": {"start": 16711680, "end": 16777215, "size": 65536},
+        "sram": null, "header_size_matches_file": true, "regions": ["Japan", "Americas", "Europe"],
+        "devices": ["3-button joypad"], "gems": {"fm": [], "psg": []}})"));
+}
+
+TEST_F(Collections, JsonChecksumRepairSaysWhatItWrote)
+{
+    const Result r = Run("checksum --json --fix " + Q(P("roms/bad.bin")) + " " + Q(P("roms/disc.bin")));
+    EXPECT_EQ(r.exit, 1);
+    const std::vector<json> lines = JsonLines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].at("fixed"), true);
+    EXPECT_EQ(lines[0].at("checksum"), (json{{"stored", "0000"}, {"computed", "2109"}, {"equal", false}}));
+    EXPECT_EQ(lines[1], (json{{"file", P("roms/disc.bin")}, {"error", "Not a cartridge ROM image"}}));
+    EXPECT_EQ(Run("checksum " + Q(P("roms/bad.bin"))).out, "stored 2109 computed 2109\n");
+}
+
+TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
+{
+    const a_byte fm = LittleEndian(BuildFmTable(1.0)), psg = LittleEndian(BuildPsgTable(1.0));
+    WriteFile(P("g\xFF.bin"), RomBuilder(0x1000).GameHeader().Put(0x201, fm).Put(0x400, psg).Put(0xFE6, fm).bytes);
+    EXPECT_EQ(Run("scan " + Q(P("g\xFF.bin"))).out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
+    const std::vector<json> lines = JsonLines(Run("scan --json " + Q(P("g\xFF.bin"))).out);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].at("file"), P("g\uFFFD.bin"));
+    EXPECT_EQ(lines[0].at("gems"), (json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
+}
+
+TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
+{
+    const Result none = Run("fix-gems " + Q(P("roms/good.bin")) + " " + Q(P("out.bin")));
+    EXPECT_EQ(none.exit, 4);
+    EXPECT_EQ(none.out, "Loading..\nfm not fixed\npsg not fixed\nchecksum fix..\nFix Finished!\n");
+    EXPECT_EQ(none.err, "no GEMS tables found\n");
+    a_byte buffer;
+    FixGems({P("roms/good.bin"), P("core.bin"), 1.25, 1.5, true}, {}, buffer);
+    EXPECT_EQ(ReadFile(P("out.bin")), ReadFile(P("core.bin"))); // written all the same
+
+    const Result loud = Run("fix-gems --fm 2 --psg 0.0001 " + Q(Game("game.bin")) + " " + Q(P("loud.bin")));
+    EXPECT_EQ(loud.exit, 0);
+    EXPECT_EQ(loud.err,
+              "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n"
+              "warning: 64 PSG entries wrapped past 16 bits\n");
+
+    // Only tables that were written are warned about.
+    WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, LittleEndian(BuildFmTable(1.0))).bytes);
+    const Result fmOnly = Run("fix-gems --psg 0.0001 --json " + Q(P("fm-only.bin")) + " " + Q(P("fm-out.bin")));
+    EXPECT_EQ(fmOnly.exit, 0);
+    EXPECT_EQ(fmOnly.err, "");
+    EXPECT_EQ(JsonLines(fmOnly.out),
+              (std::vector<json>{{{"file", P("fm-only.bin")},
+                                  {"output", P("fm-out.bin")},
+                                  {"fm_fixed", true},
+                                  {"psg_fixed", false},
+                                  {"warnings", json::array()}}}));
+}
+
+TEST_F(Collections, DeinterleaveWritesThePlainImageOfADumpOnly)
+{
+    WriteFile(P("mini.smd"), Interleave(mini));
+    EXPECT_EQ(Run("deinterleave " + Q(P("mini.smd")) + " " + Q(P("plain.bin"))).exit, 0);
+    EXPECT_EQ(ReadFile(P("plain.bin")), mini);
+
+    const Result refused = Run("deinterleave " + Q(P("roms/good.bin")) + " " + Q(P("never.bin")));
+    EXPECT_EQ(std::make_pair(refused.exit, refused.err),
+              std::make_pair(1, std::string("Not an interleaved copier dump\n")));
+    EXPECT_FALSE(std::filesystem::exists(P("never.bin")));
+}
+
+TEST_F(Collections, EnginesFiltersTheShippedList)
+{
+    std::ifstream tsv(VARNOQUIL_SOUND_ENGINES_TSV);
+    std::size_t rows = 0;
+    for (std::string line; std::getline(tsv, line);)
+        rows += !line.empty() && line[0] != '#';
+    const Result all = Run("engines");
+    EXPECT_EQ(std::size_t(std::count(all.out.begin(), all.out.end(), '\n')), rows);
+    EXPECT_EQ(all.out.find('<'), all.out.find('\t') + 1); // notes in angle brackets come first
+
+    const Result sonic = Run("engines SONIC");
+    EXPECT_NE(sonic.out.find("Sonic the Hedgehog\tSMPS 68k\n"), std::string::npos);
+    std::istringstream lines(sonic.out);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_NE(LowerAscii(line).find("sonic"), std::string::npos) << line;
 }
 
 } // namespace
