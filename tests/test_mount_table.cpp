@@ -10,19 +10,18 @@ using namespace varnoquil::platform;
 
 namespace {
 
-using Drives = std::vector<std::pair<std::string, std::string>>;
-
-// Only /dev/sdb1 is removable; three devices have labels.
-Drives DrivesOf(const std::string& table)
+// "root=text;" for every drive of a table, where only /dev/sdb1 is
+// removable and three devices have labels.
+std::string DrivesOf(const std::string& table)
 {
     static const std::map<std::string, std::string> labels
         = {{"/dev/sdc1", "STICK"}, {"/dev/sdd1", "GAMES 2"}, {"/dev/sde1", "DATA"}};
     const DeviceQueries devices{
         [](const std::string& device) { return labels.count(device) ? labels.at(device) : std::string(); },
         [](const std::string& device) { return device == "/dev/sdb1"; }};
-    Drives drives;
+    std::string drives;
     for (const Drive& drive : drivesFromMountTable(table, devices))
-        drives.emplace_back(drive.root, drive.text);
+        drives += drive.root + "=" + drive.text + ";";
     return drives;
 }
 
@@ -39,16 +38,11 @@ TEST(MountTable, KeepsBrowsableMountsByLabelOrKindRootFirstAndTheLastMountOfAFol
                        "/dev/sdd1 /media/My\\040Games vfat rw 0 0\n"
                        "/dev/sde1 /home ext4 rw 0 0\n"
                        "server:/x /home cifs rw 0 0\n"),
-              (Drives{{"/", "Fixed"},
-                      {"/home", "Remote"},
-                      {"/media/My Games", "GAMES 2"},
-                      {"/media/cd", "CDROM"},
-                      {"/media/usb", "Removable"},
-                      {"/run/media/me/stick", "STICK"},
-                      {"/tmp", "RAM"}}));
+              "/=Fixed;/home=Remote;/media/My Games=GAMES 2;/media/cd=CDROM;/media/usb=Removable;"
+              "/run/media/me/stick=STICK;/tmp=RAM;");
     // The root is there when the table lacks it or cannot be read.
-    EXPECT_EQ(DrivesOf(""), (Drives{{"/", "Fixed"}}));
-    EXPECT_EQ(DrivesOf("/dev/sda3 /data xfs rw 0 0\n"), (Drives{{"/", "Fixed"}, {"/data", "Fixed"}}));
+    EXPECT_EQ(DrivesOf(""), "/=Fixed;");
+    EXPECT_EQ(DrivesOf("/dev/sda3 /data xfs rw 0 0\n"), "/=Fixed;/data=Fixed;");
 }
 
 } // namespace
