@@ -44,13 +44,12 @@ std::string ErrorOf(const std::function<void()>& action)
 TEST(IoErrors, SystemErrorsMapToTheProgramsCodesOrStayApart)
 {
     // Unmapped errnos whose numbers are also program codes keep their own meaning.
-    const std::tuple<int, const char*, std::vector<int>> rows[]
-        = {{2, "File not found", {ENOENT}},
-           {3, "Invalid filename", {ENOTDIR, ENAMETOOLONG, EINVAL}},
-           {4, "Too many open files", {EMFILE, ENFILE}},
-           {5, "File access denied", {EACCES, EPERM, EROFS, EISDIR}},
-           {101, "Disk full", {ENOSPC, EDQUOT}},
-           {0, "I/O error ", {EIO, ENETDOWN, ENETUNREACH, ELOOP}}};
+    // clang-format off
+    const std::tuple<int, const char*, std::vector<int>> rows[] = {
+        {2, "File not found", {ENOENT}}, {3, "Invalid filename", {ENOTDIR, ENAMETOOLONG, EINVAL}},
+        {4, "Too many open files", {EMFILE, ENFILE}}, {5, "File access denied", {EACCES, EPERM, EROFS, EISDIR}},
+        {101, "Disk full", {ENOSPC, EDQUOT}}, {0, "I/O error ", {EIO, ENETDOWN, ENETUNREACH, ELOOP}}};
+    // clang-format on
     for (const auto& [code, text, errs] : rows)
         for (const int err : errs) {
             const IoError e = IoError::fromErrno(err);
