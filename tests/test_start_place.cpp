@@ -31,27 +31,21 @@ std::string PlaceOf(const std::string& argument)
     }
 }
 
-TEST(DefaultStartFolder, IsHomeOnlyForAProgramRunningFromItsInstalledFolder)
+TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)
 {
     vtest::TempDir dir;
-    const std::string bin = dir.Path("usr-bin"), build = dir.Path("build"), home = dir.Path("home");
+    const std::string roms = dir.Path("roms"), bin = dir.Path("usr-bin"), home = dir.Path("home");
+    fs::create_directory(roms);
     fs::create_directory(bin);
-    fs::create_directory(build);
-    // The bin folder reached through a link, as /bin is /usr/bin on merged
-    // systems: still the installed folder.
+    // Home only for a program running from its installed folder, also when
+    // it is reached through a link, as /bin is /usr/bin on merged systems. A
+    // configured folder that does not exist here matches nothing.
     fs::create_directory_symlink(bin, dir.Path("bin"));
     EXPECT_EQ(DefaultStartFolder(bin, dir.Path("bin"), home), home);
-    EXPECT_EQ(DefaultStartFolder(build, bin, home), build);
-    // A configured folder that does not exist here matches nothing.
-    EXPECT_EQ(DefaultStartFolder(build, dir.Path("nowhere"), home), build);
+    EXPECT_EQ(DefaultStartFolder(roms, bin, home), roms);
+    EXPECT_EQ(DefaultStartFolder(roms, dir.Path("nowhere"), home), roms);
     EXPECT_EQ(DefaultStartFolder(bin, bin, ""), bin);
-}
 
-TEST(StartPlaceFor, AFolderIsTheStartFolderAFileIsSelectedInItsFolderAndTheRestRaiseTheirError)
-{
-    vtest::TempDir dir;
-    const std::string roms = dir.Path("roms");
-    fs::create_directory(roms);
     vtest::WriteFile(roms + "/game.bin", a_byte(512));
     fs::create_symlink(dir.Path("loop"), dir.Path("loop"));
     ASSERT_EQ(::mkfifo(dir.Path("pipe.bin").c_str(), 0644), 0);
