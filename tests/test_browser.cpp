@@ -21,7 +21,7 @@ protected:
     {
         for (const char* folder : {"x", ".h", "y.bin"})
             fs::create_directory(root / folder);
-        for (const char* file : {"d.txt", "c.smd", "B.Bin", "a.bin", ".e.bin", "a.bin.bak", "f.bi"})
+        for (const char* file : {"d.txt", "c.smd", "b.bin", "B.Bin", "a.bin", "_g.bin", ".e.bin", "a.bin.bak", "f.bi"})
             std::ofstream(root / file) << "data";
     }
     vtest::TempDir dir;
@@ -30,28 +30,33 @@ protected:
 
 } // namespace
 
-TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilter)
+// Names go by their lower-case letters, ties by their bytes.
+TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilterAndTellsThemApart)
 {
-    EXPECT_EQ(ListFolder(root, Filter::RomImages), (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "B.Bin"}));
-    EXPECT_EQ(ListFolder(root, Filter::StartupRomImages),
-              (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "B.Bin", "c.smd"}));
-    EXPECT_EQ(ListFolder(root, Filter::AllFiles),
-              (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "a.bin.bak", "B.Bin", "c.smd", "d.txt", "f.bi"}));
-}
+    const Names images = {"..", "x", "y.bin", ".e.bin", "_g.bin", "a.bin", "B.Bin", "b.bin"};
+    EXPECT_EQ(ListFolder(root, Filter::RomImages), images);
+    Names startup = images, all = images;
+    startup.push_back("c.smd");
+    all.insert(all.begin() + 6, "a.bin.bak");
+    all.insert(all.end(), {"c.smd", "d.txt", "f.bi"});
+    EXPECT_EQ(ListFolder(root, Filter::StartupRomImages), startup);
+    EXPECT_EQ(ListFolder(root, Filter::AllFiles), all);
+    EXPECT_TRUE(IsRomImage(".bin") && !IsRomImage("game.binx"));
+    EXPECT_EQ(Extension("/folder.d/name"), "");
+    // The root has no parent entry; a folder that cannot be read lists nothing.
+    const Names top = ListFolder("/", Filter::AllFiles);
+    EXPECT_TRUE(std::find(top.begin(), top.end(), "..") == top.end());
+    EXPECT_TRUE(ListFolder("/no/such/folder", Filter::AllFiles).empty());
 
-// A missing entry looks like a folder; a link that leads nowhere is a file.
-TEST_F(BrowserFolder, TellsFilesFromFoldersMissingEntriesAndBrokenLinks)
-{
-    EXPECT_FALSE(FileExists(EntryPath(root, "x")) || FileExists(EntryPath(root, "gone.bin")));
-    EXPECT_TRUE(LooksLikeFolder(EntryPath(root, "gone.bin")));
+    // A missing entry looks like a folder; a link that leads nowhere is a file.
     fs::create_symlink("nowhere", root / "dangling.bin");
     fs::create_symlink("loop", root / "loop");
-    EXPECT_EQ(ListFolder(root, Filter::RomImages),
-              (Names{"..", "x", "y.bin", ".e.bin", "a.bin", "B.Bin", "dangling.bin"}));
-    for (const char* link : {"a.bin", "dangling.bin", "loop"}) {
-        EXPECT_TRUE(FileExists(EntryPath(root, link))) << link;
-        EXPECT_FALSE(LooksLikeFolder(EntryPath(root, link))) << link;
-    }
+    EXPECT_EQ(ListFolder(root, Filter::RomImages).back(), "dangling.bin");
+    std::string files;
+    for (const char* entry : {"x", "gone.bin", "a.bin", "dangling.bin", "loop"})
+        files += FileExists(EntryPath(root, entry)) ? "file " : "- ";
+    EXPECT_EQ(files, "- - file file file ");
+    EXPECT_TRUE(LooksLikeFolder(EntryPath(root, "gone.bin")) && !LooksLikeFolder(EntryPath(root, "loop")));
 }
 
 TEST_F(BrowserFolder, CollectsTheRomImagesOfFilesAndFolders)
@@ -61,45 +66,17 @@ TEST_F(BrowserFolder, CollectsTheRomImagesOfFilesAndFolders)
         std::ofstream(root / file) << "data";
     fs::create_directory_symlink(root / "x", root / "link");
     const std::string r = root.string();
+    const Names top = {r + "/.e.bin", r + "/_g.bin", r + "/a.bin", r + "/B.Bin", r + "/b.bin"};
 
-    EXPECT_EQ(CollectRomImages({r}, false), (Names{r + "/.e.bin", r + "/a.bin", r + "/B.Bin"}));
-    EXPECT_EQ(CollectRomImages({r + "/"}, false), CollectRomImages({r}, false));
+    EXPECT_EQ(CollectRomImages({r}, false), top);
+    EXPECT_EQ(CollectRomImages({r + "/"}, false), top);
     // Subfolders first, as the listing shows them; hidden folders and links to
     // folders are not entered.
-    EXPECT_EQ(
-        CollectRomImages({r}, true),
-        (Names{r + "/x/deep/z.BIN", r + "/x/w.bin", r + "/y.bin/u.bin", r + "/.e.bin", r + "/a.bin", r + "/B.Bin"}));
+    Names deep = {r + "/x/deep/z.BIN", r + "/x/w.bin", r + "/y.bin/u.bin"};
+    deep.insert(deep.end(), top.begin(), top.end());
+    EXPECT_EQ(CollectRomImages({r}, true), deep);
     // Named files are taken as they are, missing ones too; a named link to a
     // folder is entered.
     EXPECT_EQ(CollectRomImages({r + "/d.txt", r + "/gone.bin", r + "/link"}, false),
               (Names{r + "/d.txt", r + "/gone.bin", r + "/link/w.bin"}));
-}
-
-TEST(Browser, TheRootHasNoParentEntryAndAnUnreadableFolderListsNothing)
-{
-    const Names names = ListFolder("/", Filter::AllFiles);
-    EXPECT_TRUE(std::find(names.begin(), names.end(), "..") == names.end());
-    EXPECT_EQ(EntryPath("/", "tmp"), "//tmp");
-    EXPECT_TRUE(ListFolder("/no/such/folder", Filter::AllFiles).empty());
-}
-
-TEST(Browser, OrdersNamesIgnoringCaseWithTiesInByteOrderAndHidesDotNames)
-{
-    Names names = {"b", "_x", "B", "a.bin", "A.BIN", "c"};
-    std::sort(names.begin(), names.end(), ComesBefore);
-    EXPECT_EQ(names, (Names{"_x", "A.BIN", "a.bin", "B", "b", "c"}));
-    EXPECT_TRUE(IsHidden(".e.bin"));
-    EXPECT_FALSE(IsHidden("e.bin") || IsHidden(""));
-}
-
-TEST(Browser, ExtensionTests)
-{
-    EXPECT_EQ(Extension("game.tar.bin"), ".bin");
-    EXPECT_EQ(Extension("/folder.d/name"), "");
-    for (const char* rom : {"game.bin", "GAME.Bin", ".bin"})
-        EXPECT_TRUE(IsRomImage(rom)) << rom;
-    for (const char* other : {"game.smd", "game.bin.txt", "..", "game.binx"})
-        EXPECT_FALSE(IsRomImage(other)) << other;
-    EXPECT_TRUE(IsStartupImage("game.SMD"));
-    EXPECT_FALSE(IsStartupImage("game.txt"));
 }

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -12,121 +11,58 @@ using namespace varnoquil;
 
 namespace {
 
-std::vector<std::string> engines(const std::vector<SoundEngineRow>& rows)
+// The row that stands alone before the engines that extend its own.
+const std::string kLone = "Zaxxon's Motherbase 2000 (Parasquad)(32X)";
+
+std::string Games(const std::vector<SoundEngineRow>& rows)
 {
-    std::vector<std::string> result;
+    std::string games;
     for (const auto& row : rows)
-        if (result.empty() || result.back() != row.engine)
-            result.push_back(row.engine);
-    return result;
+        games += row.game + "|";
+    return games;
 }
 
-std::vector<SoundEngineRow> sorted(std::vector<SoundEngineRow> rows)
+TEST(SoundEngines, ParsesTabSeparatedRowsSkipsCommentsAndFindsTextIgnoringCase)
 {
+    const auto rows = ParseSoundEngines("# game\tengine\r\nAero\tGEMS\r\n\nNo tab here\nPuyo Puyo\tCompile custom\n"
+                                        "Gemfire\tKoei/type-1\n");
+    EXPECT_EQ(Games(rows), "Aero|Puyo Puyo|Gemfire|");
+    EXPECT_EQ(rows[0].engine + "|" + rows[1].engine, "GEMS|Compile custom");
+    EXPECT_EQ(Games(SoundEnginesMatching(rows, "gEm")), "Aero|Gemfire|");
+    EXPECT_EQ(Games(SoundEnginesMatching(rows, "PUYO")), "Puyo Puyo|");
+    EXPECT_EQ(Games(SoundEnginesMatching(rows, "")), Games(rows));
+}
+
+// Notes in angle brackets come first; then engines, and games within one,
+// ignoring case, hyphens and apostrophes, a text that extends another before
+// it. The lone row stands before every engine that extends its own.
+TEST(SoundEngines, OrdersNotesFirstThenEnginesAndGamesExtensionsFirst)
+{
+    std::vector<SoundEngineRow> rows = {{"bubsy", "GEMS"},          {"a", "Novotrade custom"},
+                                        {"b", "SMPS Z80"},          {"c", "--non-working - unknown--"},
+                                        {"d", "<unknown custom>"},  {"e", "68k custom"},
+                                        {"f", "SMPS Z80 (banked)"}, {"g", "SMPS Z80 ('SMPS light' mod)"},
+                                        {"h", "accolade custom"},   {"Bubsy", "GEMS"},
+                                        {"aladdin", "GEMS"},        {"Bubsy II", "GEMS"},
+                                        {"36 Great Holes", "GEMS"}, {"i", "GEMS-custom"},
+                                        {kLone, "SMPS Z80"}};
     SortSoundEngines(rows);
-    return rows;
+    EXPECT_EQ(Games(rows), "d|e|h|i|36 Great Holes|aladdin|Bubsy II|Bubsy|bubsy|c|a|" + kLone + "|f|g|b|");
 }
 
-} // namespace
-
-TEST(SoundEngines, ParsesTabSeparatedRowsAndSkipsComments)
-{
-    const auto rows
-        = ParseSoundEngines("# game\tengine\r\nAero the Acro-Bat\tGEMS\r\n\nNo tab here\nPuyo Puyo\tCompile custom\n");
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].game, "Puyo Puyo");
-    EXPECT_EQ(rows[1].engine, "Compile custom");
-}
-
-TEST(SoundEngines, OrdersEnginesNotesFirstIgnoringCaseAndHyphensExtensionsFirst)
-{
-    const auto rows = sorted({{"a", "Novotrade custom"},
-                              {"b", "SMPS Z80"},
-                              {"c", "--non-working - unknown--"},
-                              {"d", "<unknown custom>"},
-                              {"e", "NCS/x"},
-                              {"f", "SMPS Z80 (banked)"},
-                              {"g", "pre-SMPS Z80"},
-                              {"h", "pre-SMPS Z80 (banked)"},
-                              {"i", "accolade custom"},
-                              {"Zaxxon's Motherbase 2000 (Parasquad)(32X)", "SMPS Z80"}});
-    EXPECT_EQ(engines(rows),
-              (std::vector<std::string>{"<unknown custom>", "accolade custom", "NCS/x", "--non-working - unknown--",
-                                        "Novotrade custom", "pre-SMPS Z80 (banked)", "pre-SMPS Z80", "SMPS Z80",
-                                        "SMPS Z80 (banked)", "SMPS Z80"}));
-    EXPECT_EQ(rows[7].game, "Zaxxon's Motherbase 2000 (Parasquad)(32X)");
-}
-
-TEST(SoundEngines, OrdersGamesWithinAnEngine)
-{
-    const auto rows
-        = sorted({{"Bubsy", "GEMS"}, {"aladdin", "GEMS"}, {"Bubsy II", "GEMS"}, {"36 Great Holes", "GEMS"}});
-    std::vector<std::string> games;
-    for (const auto& row : rows)
-        games.push_back(row.game);
-    EXPECT_EQ(games, (std::vector<std::string>{"36 Great Holes", "aladdin", "Bubsy II", "Bubsy"}));
-}
-
-std::string DataFile()
+TEST(SoundEngines, TheProgramShipsTheDataFileWithEachEngineInOneGroup)
 {
     std::ifstream file(VARNOQUIL_SOUND_ENGINES_TSV);
     std::stringstream text;
     text << file.rdbuf();
-    return text.str();
-}
-
-TEST(SoundEngines, TheProgramShipsTheDataFileAsItStands)
-{
-    EXPECT_EQ(SoundEngineListText(), DataFile());
-    const auto shipped = ShippedSoundEngines();
-    const auto rows = sorted(ParseSoundEngines(DataFile()));
-    ASSERT_EQ(shipped.size(), rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(shipped[i].game + "\t" + shipped[i].engine, rows[i].game + "\t" + rows[i].engine) << i;
-}
-
-TEST(SoundEngines, MatchingLooksInGamesAndEnginesIgnoringCase)
-{
-    const std::vector<SoundEngineRow> rows
-        = {{"Aero the Acro-Bat", "GEMS"}, {"Puyo Puyo", "Compile custom"}, {"Gemfire", "Koei/type-1"}, {"X", "y"}};
-    const auto games = [](const std::vector<SoundEngineRow>& found) {
-        std::vector<std::string> names;
-        for (const auto& row : found)
-            names.push_back(row.game);
-        return names;
-    };
-    EXPECT_EQ(games(SoundEnginesMatching(rows, "gEm")), (std::vector<std::string>{"Aero the Acro-Bat", "Gemfire"}));
-    EXPECT_EQ(games(SoundEnginesMatching(rows, "PUYO")), (std::vector<std::string>{"Puyo Puyo"}));
-    EXPECT_EQ(SoundEnginesMatching(rows, "").size(), rows.size());
-    EXPECT_TRUE(SoundEnginesMatching(rows, "zz").empty());
-}
-
-TEST(SoundEngines, TheShippedListGroupsEachEngineOnce)
-{
-    const auto original = ParseSoundEngines(DataFile());
-    const auto rows = sorted(original);
-
-    // Apart from the lone row, each engine's rows stand together.
-    std::vector<std::string> groups = engines(rows);
-    std::multiset<std::string> seen(groups.begin(), groups.end());
-    for (const auto& engine : seen)
-        EXPECT_LE(seen.count(engine), engine == "SMPS Z80" ? 2u : 1u) << engine;
-
-    // Engines in the order they are shown: case, hyphens and apostrophes do
-    // not count, and an engine that extends another comes first. The last
-    // group of an engine is its main one.
-    const auto at = [&groups](const std::string& engine) {
-        return groups.rend() - std::find(groups.rbegin(), groups.rend(), engine) - 1;
-    };
-    for (const auto& ordered : std::vector<std::vector<std::string>>{
-             {"GEMS-custom", "GEMS", "GRC"},
-             {"PalSoft", "PLE-PLE", "pre-SMPS 68k", "pre-SMPS/Mucom 68k"},
-             {"SMPS Z80 (banked)", "SMPS Z80 ('SMPS light' mod)", "SMPS Z80", "SMPS/Mucom 68k"}}) {
-        for (std::size_t i = 0; i < ordered.size(); ++i) {
-            EXPECT_GE(at(ordered[i]), 0) << ordered[i];
-            if (i > 0) {
-                EXPECT_LT(at(ordered[i - 1]), at(ordered[i])) << ordered[i - 1] << " / " << ordered[i];
-            }
+    EXPECT_EQ(SoundEngineListText(), text.str());
+    std::set<std::string> seen;
+    std::string last;
+    for (const auto& row : ShippedSoundEngines())
+        if (row.engine != last && row.game != kLone) {
+            EXPECT_TRUE(seen.insert(row.engine).second) << row.engine << " stands in two groups";
+            last = row.engine;
         }
-    }
 }
+
+} // namespace

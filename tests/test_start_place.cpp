@@ -20,79 +20,54 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int IoCodeOf(const std::string& argument)
+// "folder|file" of the place an argument names, or the text of its error.
+std::string PlaceOf(const std::string& argument)
 {
     try {
-        StartPlaceFor(argument);
-    } catch (const IoError& error) {
-        return error.code();
+        const StartPlace place = StartPlaceFor(argument);
+        return place.folder + "|" + place.file;
+    } catch (const Error& e) {
+        return e.what();
     }
-    return 0;
 }
 
-TEST(DefaultStartFolder, IsHomeOnlyForAProgramRunningFromItsInstalledFolder)
+TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)
 {
     vtest::TempDir dir;
-    const std::string bin = dir.Path("usr-bin"), build = dir.Path("build"), home = dir.Path("home");
-    for (const std::string& folder : {bin, build, home})
-        fs::create_directory(folder);
-    // The bin folder reached through a link, as /bin is /usr/bin on merged
-    // systems: still the installed folder.
+    const std::string roms = dir.Path("roms"), bin = dir.Path("usr-bin"), home = dir.Path("home");
+    fs::create_directory(roms);
+    fs::create_directory(bin);
+    // Home only for a program running from its installed folder, also when
+    // it is reached through a link, as /bin is /usr/bin on merged systems. A
+    // configured folder that does not exist here matches nothing.
     fs::create_directory_symlink(bin, dir.Path("bin"));
-
-    EXPECT_EQ(DefaultStartFolder(bin, bin, home), home);
     EXPECT_EQ(DefaultStartFolder(bin, dir.Path("bin"), home), home);
-    EXPECT_EQ(DefaultStartFolder(build, bin, home), build);
-    // A configured folder that does not exist here matches nothing.
-    EXPECT_EQ(DefaultStartFolder(build, dir.Path("nowhere"), home), build);
-    // Without a home folder the program's folder stays.
+    EXPECT_EQ(DefaultStartFolder(roms, bin, home), roms);
+    EXPECT_EQ(DefaultStartFolder(roms, dir.Path("nowhere"), home), roms);
     EXPECT_EQ(DefaultStartFolder(bin, bin, ""), bin);
-}
 
-TEST(StartPlaceFor, AFolderIsTheStartFolderAndAFileIsSelectedInItsFolder)
-{
-    vtest::TempDir dir;
-    fs::create_directory(dir.Path("roms"));
-    vtest::WriteFile(dir.Path("roms/game.bin"), a_byte(512));
-
-    const auto place = [](const std::string& argument) {
-        const StartPlace found = StartPlaceFor(argument);
-        return std::pair(found.folder, found.file);
-    };
-    EXPECT_EQ(place(dir.Path("roms")), std::pair(dir.Path("roms"), std::string()));
-    EXPECT_EQ(place(dir.Path("roms/game.bin")), std::pair(dir.Path("roms"), std::string("game.bin")));
+    vtest::WriteFile(roms + "/game.bin", a_byte(512));
+    fs::create_symlink(dir.Path("loop"), dir.Path("loop"));
+    ASSERT_EQ(::mkfifo(dir.Path("pipe.bin").c_str(), 0644), 0);
+    // A loop has no code of the program's own: its errno is kept as it is.
+    // clang-format off
+    const std::pair<std::string, std::string> places[] = {
+        {roms, roms + "|"}, {roms + "/game.bin", roms + "|game.bin"},
+        {dir.Path("missing.bin"), "File not found"}, {"", "File not found"},
+        {roms + "/game.bin/inside", "Invalid filename"}, {dir.Path("loop"), "I/O error " + std::to_string(ELOOP)},
+        {dir.Path("pipe.bin"), "The input must be a regular file"}};
+    // clang-format on
+    for (const auto& [argument, place] : places)
+        EXPECT_EQ(PlaceOf(argument), place) << argument;
 
     // Relative paths start from the current folder.
     const fs::path before = fs::current_path();
     fs::current_path(dir.root);
-    const auto bare = place("roms/game.bin"), relativeFolder = place("roms");
-    fs::current_path(dir.Path("roms"));
-    const auto bareName = place("game.bin");
+    std::string relative = PlaceOf("roms/game.bin") + " " + PlaceOf("roms");
+    fs::current_path(roms);
+    relative += " " + PlaceOf("game.bin");
     fs::current_path(before);
-    EXPECT_EQ(bare, std::pair(dir.Path("roms"), std::string("game.bin")));
-    EXPECT_EQ(relativeFolder.first, dir.root + "/roms");
-    EXPECT_EQ(bareName, bare);
-}
-
-TEST(StartPlaceFor, AnArgumentThatCannotBeOpenedRaisesItsIoError)
-{
-    vtest::TempDir dir;
-    vtest::WriteFile(dir.Path("game.bin"), a_byte(512));
-    EXPECT_EQ(IoCodeOf(dir.Path("missing.bin")), IoCode::FileNotFound);
-    EXPECT_EQ(IoCodeOf(""), IoCode::FileNotFound);
-    EXPECT_EQ(IoCodeOf(dir.Path("game.bin/inside")), IoCode::InvalidFilename);
-    fs::create_symlink(dir.Path("gone.bin"), dir.Path("dangling.bin"));
-    EXPECT_EQ(IoCodeOf(dir.Path("dangling.bin")), IoCode::FileNotFound);
-    fs::create_symlink(dir.Path("loop"), dir.Path("loop"));
-    // A loop has no code of the program's own: its errno is kept as it is.
-    try {
-        StartPlaceFor(dir.Path("loop"));
-        ADD_FAILURE() << "a link loop was opened";
-    } catch (const IoError& error) {
-        EXPECT_EQ(error.systemError(), ELOOP);
-    }
-    ASSERT_EQ(::mkfifo(dir.Path("pipe.bin").c_str(), 0644), 0);
-    EXPECT_THROW(StartPlaceFor(dir.Path("pipe.bin")), NotRegularFileError);
+    EXPECT_EQ(relative, roms + "|game.bin " + roms + "| " + roms + "|game.bin");
 }
 
 } // namespace
