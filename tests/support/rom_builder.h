@@ -55,6 +55,7 @@ struct RomBuilder {
             bytes.at(at + i) = std::uint8_t(value);
         return *this;
     }
+    RomBuilder& Add(std::size_t at, int delta) { return bytes.at(at) = std::uint8_t(bytes.at(at) + delta), *this; }
     // Pseudo-random bytes from `from` to the end.
     RomBuilder& Random(unsigned seed, std::size_t from = 0)
     {
@@ -96,6 +97,18 @@ inline a_byte Interleave(const a_byte& plain)
 inline a_byte DiscImage(std::size_t at)
 {
     return RomBuilder(0x1000).GameHeader().Put(at, "SEGADISCSYSTEM  ").bytes;
+}
+
+// The text of the error action raises, "" when it raises none.
+template <typename Action>
+std::string ErrorText(Action&& action)
+{
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "";
 }
 
 inline void WriteFile(const std::string& path, const a_byte& bytes)
