@@ -81,15 +81,10 @@ struct RomBuilder {
 // odd offsets followed by those at even offsets.
 inline a_byte Interleave(const a_byte& plain)
 {
-    a_byte dump(512, 0);
-    dump[8] = 0xAA; // the copier's marks
-    dump[9] = 0xBB;
-    for (std::size_t block = 0; block < plain.size(); block += 16384) {
-        for (std::size_t i = 1; i < 16384; i += 2)
-            dump.push_back(plain.at(block + i));
-        for (std::size_t i = 0; i < 16384; i += 2)
-            dump.push_back(plain.at(block + i));
-    }
+    a_byte dump(512 + plain.size());
+    dump[8] = 0xAA, dump[9] = 0xBB; // the copier's marks
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        dump.at(512 + i / 16384 * 16384 + (i % 2 ? 0 : 8192) + i % 16384 / 2) = plain[i];
     return dump;
 }
 
@@ -126,11 +121,13 @@ inline a_byte ReadFile(const std::string& path)
     return a_byte(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A new folder under the temporary folder, removed with everything in it.
+// A new folder under the temporary folder (or another), removed with
+// everything in it.
 struct TempDir {
-    std::string root = (std::filesystem::temp_directory_path() / "varnoquil-test-XXXXXX").string();
+    std::string root;
 
-    TempDir()
+    explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path())
+        : root((parent / "varnoquil-test-XXXXXX").string())
     {
         if (!::mkdtemp(root.data()))
             throw std::runtime_error("cannot create a temporary folder");
