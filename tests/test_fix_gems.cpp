@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "errors.h"
 #include "fix_gems.h"
 #include "gems.h"
-#include "platform.h"
 #include "rom_builder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <sys/stat.h>
@@ -27,6 +26,26 @@ const a_byte kPsgOnFm = RomBuilder(153).Put(25, kPsg).Put(0, kFm).bytes;
 const a_byte kPsgBeforeFm = RomBuilder(153).Put(0, kPsg).Put(127, kFm).bytes;
 constexpr double kFmEndsWithF9 = 49.51, kFmStartsWith00 = 1.1922;
 
+// Every offset, in order, where the whole table matches: PSG low bytes
+// (even offsets in the table) may differ by 1, everything else must be equal.
+std::vector<std::int64_t> PlainScan(const a_byte& image, const a_byte& table, bool psg)
+{
+    std::vector<std::int64_t> offsets;
+    for (std::size_t at = 0; at + table.size() <= image.size(); ++at) {
+        std::size_t i = 0;
+        while (i < table.size() && std::abs(image[at + i] - table[i]) <= (psg && i % 2 == 0 ? 1 : 0))
+            ++i;
+        if (i == table.size())
+            offsets.push_back(std::int64_t(at));
+    }
+    return offsets;
+}
+
+std::int64_t First(const std::vector<std::int64_t>& offsets)
+{
+    return offsets.empty() ? -1 : offsets.front();
+}
+
 // The command as it worked on the whole image in memory: replace the first
 // FM table, then the first PSG table, then store the checksum of 0x200..end
 // when the image holds its field. Every output must be byte for byte this.
@@ -37,9 +56,9 @@ struct Fixed {
 };
 Fixed WholeImageFix(a_byte image, double fmScale, double psgScale, bool checksum)
 {
-    const std::int64_t fm = FindFmTable(image);
+    const std::int64_t fm = First(PlainScan(image, kFm, false));
     FixFmTable(image, fmScale);
-    const std::int64_t psg = FindPsgTable(image);
+    const std::int64_t psg = First(PlainScan(image, kPsg, true));
     FixPsgTable(image, psgScale);
     const auto sum = std::uint16_t(checksumRange(image, 512, std::int64_t(image.size()) - 1));
     if (checksum && image.size() >= 0x190)
@@ -120,8 +139,8 @@ std::vector<std::string> ExpectedProgress(std::size_t size, const Fixed& fixed, 
     return events;
 }
 
-// The pass over an image in pieces of any size, and the whole command on a
-// file, against the whole-image fix.
+// The searches over an image in pieces of any size, and the whole command
+// on a file, against the plain scan and the whole-image fix.
 TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
 {
     ASSERT_EQ(BuildFmTable(kFmEndsWithF9)[12] >> 8, 0xF9);
@@ -157,6 +176,11 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
                                   scan.psg ? std::int64_t(scan.psg->offset) : -1, PatchedChecksum(scan)),
                   std::make_tuple(fixed.fm, fixed.psg, fixed.sum))
             << "round " << round << ", pieces of " << pieceSize;
+        TableMatches matches; // every match, in pieces of any size up to pieceSize
+        for (std::size_t at = 0, n = 0; at < s.image.size(); at += n)
+            matches.add(s.image.data() + at, n = std::min(s.image.size() - at, rng() % pieceSize + 1));
+        ASSERT_EQ(matches.fm(), PlainScan(s.image, kFm, false)) << "round " << round;
+        ASSERT_EQ(matches.psg(), PlainScan(s.image, kPsg, true)) << "round " << round;
 
         const std::string in = far.Path("in.bin"), out = (round < 2 ? dir : far).Path("out.bin");
         WriteFile(in, s.image);

@@ -24,19 +24,18 @@ TEST(RomFormat, TellsCartridgesCopierDumpsDiscsAndTheRest)
     a_byte oddSizedDump = Interleave(kPlain);
     oddSizedDump.push_back(0);
     const a_byte unmarked = RomBuilder(kPlain).Put(0x100, "X").bytes;
-    const std::pair<a_byte, RomFormat> cases[] = {
-        {kPlain, RomFormat::Bin},
-        {RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin},
-        {Interleave(kPlain), RomFormat::Smd},
-        {Interleave(RomBuilder(16384).Put(0x100, "SEGA").bytes), RomFormat::Smd}, // one block is enough
-        {oddSizedDump, RomFormat::Unknown},
-        {Interleave(unmarked), RomFormat::Unknown},
-        {unmarked, RomFormat::Unknown},
-        {DiscImage(0), RomFormat::MegaCd},
-        {DiscImage(0x10), RomFormat::MegaCd},
-        {a_byte(0x102), RomFormat::Unknown},
-        {a_byte(), RomFormat::Unknown},
-    };
+    const std::pair<a_byte, RomFormat> cases[]
+        = {{kPlain, RomFormat::Bin},
+           {RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin},
+           {Interleave(kPlain), RomFormat::Smd},
+           {Interleave(RomBuilder(16384).Put(0x100, "SEGA").bytes), RomFormat::Smd}, // one block is enough
+           {oddSizedDump, RomFormat::Unknown},
+           {Interleave(unmarked), RomFormat::Unknown},
+           {unmarked, RomFormat::Unknown},
+           {DiscImage(0), RomFormat::MegaCd},
+           {DiscImage(0x10), RomFormat::MegaCd},
+           {a_byte(0x102), RomFormat::Unknown},
+           {a_byte(), RomFormat::Unknown}};
     TempDir dir;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& [bytes, format] = cases[i];
@@ -49,37 +48,35 @@ TEST(RomFormat, TellsCartridgesCopierDumpsDiscsAndTheRest)
 
 TEST(HeaderText, TrimsAndDecodesAsciiShiftJisOrReplacementRegionsFromLettersOrOneHexDigit)
 {
-    const std::pair<std::string, std::string> texts[] = {
-        {"SONIC THE HEDGEHOG    ", "SONIC THE HEDGEHOG"},
-        {std::string(" A \0 B \0\0 ", 10), std::string(" A \0 B", 6)}, // only trailing blanks and zeros go
-        {"C:\\GAMES~1", "C:\\GAMES~1"},
-        // Shift_JIS katakana, one with 0x5C as its second byte, and half-width katakana.
-        {"\x83\x5C\x83\x6A\x83\x62\x83\x4E  ", "\u30bd\u30cb\u30c3\u30af"},
-        {"\xB1\xB2 ABC", "\uff71\uff72 ABC"},
-        {"\x83\x5C\\~", "\u30bd\\~"}, // beside Japanese text, backslash and tilde stay ASCII
-        {"\xFF\xFE OK\x01", "\ufffd\ufffd OK\x01"}, // not Shift_JIS: each high byte replaced
-        {"AB\x81", "AB\ufffd"}, // a lead byte cut off at the end
-        {"\0\0  ", ""},
-    };
+    const std::pair<std::string, std::string> texts[]
+        = {{"SONIC THE HEDGEHOG    ", "SONIC THE HEDGEHOG"},
+           {std::string(" A \0 B \0\0 ", 10), std::string(" A \0 B", 6)}, // only trailing blanks and zeros go
+           {"C:\\GAMES~1", "C:\\GAMES~1"},
+           // Shift_JIS katakana, one with 0x5C as its second byte, and half-width katakana.
+           {"\x83\x5C\x83\x6A\x83\x62\x83\x4E  ", "\u30bd\u30cb\u30c3\u30af"},
+           {"\xB1\xB2 ABC", "\uff71\uff72 ABC"},
+           {"\x83\x5C\\~", "\u30bd\\~"}, // beside Japanese text, backslash and tilde stay ASCII
+           {"\xFF\xFE OK\x01", "\ufffd\ufffd OK\x01"}, // not Shift_JIS: each high byte replaced
+           {"AB\x81", "AB\ufffd"}, // a lead byte cut off at the end
+           {"\0\0  ", ""}};
     for (const auto& [bytes, text] : texts)
         EXPECT_EQ(DecodeHeaderText(bytes), text) << bytes;
 
     const std::string japan = "Japan", americas = "Americas", europe = "Europe", asia = "Asia";
-    const std::pair<std::string, std::vector<std::string>> regions[] = {
-        {"JUE             ", {japan, americas, europe}},
-        {"EUJ", {japan, americas, europe}},
-        {"E               ", {europe}}, // a letter, not the digit 14
-        {"U4B", {americas}}, // letters win over digits
-        {"4", {americas}},
-        {"  8   ", {europe}},
-        {"A", {europe, asia}},
-        {"f", {japan, americas, europe, asia}},
-        {"1", {japan}},
-        {"0", {}},
-        {"12", {}},
-        {"jue", {}},
-        {std::string(16, '\0'), {}},
-    };
+    const std::pair<std::string, std::vector<std::string>> regions[]
+        = {{"JUE             ", {japan, americas, europe}},
+           {"EUJ", {japan, americas, europe}},
+           {"E               ", {europe}}, // a letter, not the digit 14
+           {"U4B", {americas}}, // letters win over digits
+           {"4", {americas}},
+           {"  8   ", {europe}},
+           {"A", {europe, asia}},
+           {"f", {japan, americas, europe, asia}},
+           {"1", {japan}},
+           {"0", {}},
+           {"12", {}},
+           {"jue", {}},
+           {std::string(16, '\0'), {}}};
     for (const auto& [country, names] : regions)
         EXPECT_EQ(RegionsOf(country), names) << country;
 }
