@@ -150,27 +150,21 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
     // PSG table across the second boundary is the first. These are written to
     // another file system than their input's where there is one, which the
     // kernel cannot copy across.
-    const a_byte big = RomBuilder(4 * kScanPiece + 999)
-                           .Random(1)
-                           .GameHeader()
-                           .Put(kScanPiece - 140, kPsgBeforeFm)
-                           .Put(2 * kScanPiece - 63, kPsg)
-                           .bytes;
+    RomBuilder big = RomBuilder(4 * kScanPiece + 999).Random(1).GameHeader();
+    big.Put(kScanPiece - 140, kPsgBeforeFm).Put(2 * kScanPiece - 63, kPsg);
     std::mt19937 rng(14);
     TempDir dir, far(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path());
     a_byte scanBuffer, fixBuffer; // each left over from the run before
     for (int round = 0; round < 3000; ++round) {
-        const Sample s = round < 2 ? Sample{big, round ? kFmStartsWith00 : 1.25, 1.5} : RandomSample(rng);
+        const Sample s = round < 2 ? Sample{big.bytes, round ? kFmStartsWith00 : 1.25, 1.5} : RandomSample(rng);
         const bool checksum = rng() % 4 != 0;
         const Fixed fixed = WholeImageFix(s.image, s.fmScale, s.psgScale, checksum);
 
         const std::size_t pieceSizes[] = {1, 2, 25, 26, 127, 128, 153, 4096};
         const std::size_t pieceSize = pieceSizes[rng() % std::size(pieceSizes)];
         std::size_t read = 0;
-        const auto reader = [&](std::uint8_t* into, std::size_t n) {
-            std::memcpy(into, s.image.data() + read, n);
-            read += n;
-        };
+        const auto reader
+            = [&](std::uint8_t* into, std::size_t n) { std::memcpy(into, s.image.data() + read, n), read += n; };
         const ImageScan scan = ScanImage(s.image.size(), reader, s.fmScale, s.psgScale, scanBuffer, pieceSize);
         ASSERT_EQ(std::make_tuple(scan.fm ? std::int64_t(scan.fm->offset) : -1,
                                   scan.psg ? std::int64_t(scan.psg->offset) : -1, PatchedChecksum(scan)),
@@ -202,52 +196,44 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
     ::link(dir.Path("in.bin").c_str(), dir.Path("link.bin").c_str());
     const auto before = dir.Contents();
-    const auto run = [&](const char* in, const char* out, double fmScale, const FixGemsProgress& progress) {
-        a_byte buffer;
-        return ErrorText([&] {
-            FixGems({dir.Path(in), *out ? dir.Path(out) : "", fmScale, 2, true}, progress, buffer);
-        });
-    };
+    const auto append = [&] { std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x'; };
+    const auto truncate = [&] { std::filesystem::resize_file(dir.Path("in.bin"), 100); };
     struct Row {
         const char *in, *out;
         double fmScale;
+        std::function<void()> change; // at the second pause: between the pass over the input and its copy
         std::string error;
         bool started; // refused requests show no status
     };
     const std::string same = "The output file must not be the input file";
-    const Row rows[] = {{"in.bin", "in.bin", 1, same, false},
-                        {"in.bin", "link.bin", 1, same, false},
-                        {"in.bin", "out.bin", 0, "The scale must be a number greater than 0", false},
-                        {"in.bin", "", 1, "", false},
-                        {"none.bin", "out.bin", 1, "File not found", true},
-                        {"in.bin", "no/out.bin", 1, "File not found", true},
-                        {"in.bin", "locked.bin", 1, "File access denied", true}};
+    const Row rows[] = {{"in.bin", "in.bin", 1, {}, same, false},
+                        {"in.bin", "link.bin", 1, {}, same, false},
+                        {"in.bin", "out.bin", 0, {}, "The scale must be a number greater than 0", false},
+                        {"in.bin", "", 1, {}, "", false},
+                        {"none.bin", "out.bin", 1, {}, "File not found", true},
+                        {"in.bin", "no/out.bin", 1, {}, "File not found", true},
+                        {"in.bin", "locked.bin", 1, {}, "File access denied", true},
+                        {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
+                        {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true}};
     for (const Row& r : rows) {
         bool started = false;
         FixGemsProgress progress;
         progress.clearStatus = [&] { started = true; };
-        EXPECT_EQ(run(r.in, r.out, r.fmScale, progress), r.error) << r.in << " -> " << r.out;
+        progress.processPending = [&, pauses = 0]() mutable {
+            if (++pauses == 2 && r.change)
+                r.change();
+        };
+        a_byte buffer;
+        const FixGemsRequest request{dir.Path(r.in), *r.out ? dir.Path(r.out) : "", r.fmScale, 2, true};
+        EXPECT_EQ(ErrorText([&] { FixGems(request, progress, buffer); }), r.error) << r.in << " -> " << r.out;
+        if (r.change)
+            WriteFile(dir.Path("in.bin"), input);
         EXPECT_EQ(started, r.started) << r.in << " -> " << r.out;
         EXPECT_EQ(dir.Contents(), before) << r.in << " -> " << r.out;
     }
 
-    // The input changes between the pass over it and its copy (the second pause).
-    const auto changedInTheRun = [&](const std::function<void()>& change) {
-        FixGemsProgress progress;
-        progress.processPending = [&, pauses = 0]() mutable {
-            if (++pauses == 2)
-                change();
-        };
-        return run("in.bin", "out.bin", 1, progress);
-    };
-    EXPECT_EQ(changedInTheRun([&] { std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x'; }),
-              "The input file changed while it was read");
-    EXPECT_EQ(changedInTheRun([&] { std::filesystem::resize_file(dir.Path("in.bin"), 100); }),
-              "Read beyond end of file");
-    WriteFile(dir.Path("in.bin"), input);
-    EXPECT_EQ(dir.Contents(), before);
-
-    EXPECT_EQ(run("in.bin", "out.bin", 1, {}), "");
+    a_byte buffer;
+    FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 1, 2, true}, {}, buffer);
     auto after = before;
     after["out.bin"] = WholeImageFix(input, 1, 2, true).image;
     EXPECT_EQ(dir.Contents(), after);

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "errors.h"
 #include "gems.h"
-#include "rom_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace varnoquil;
-using namespace vtest;
 
 namespace {
 
@@ -21,7 +19,6 @@ const PsgTable kPsg1
        0x00E2, 0x00D6, 0x00CA, 0x00BE, 0x00B4, 0x00AA, 0x00A0, 0x0097, 0x008F, 0x0087, 0x007F, 0x0078, 0x0071,
        0x006B, 0x0065, 0x005F, 0x005A, 0x0055, 0x0050, 0x004C, 0x0047, 0x0043, 0x0040, 0x003C, 0x0039, 0x0035,
        0x0032, 0x0030, 0x002D, 0x002A, 0x0028, 0x0026, 0x0024, 0x0022, 0x0020, 0x001E, 0x001C, 0x001B};
-const a_byte kFmBytes = LittleEndian(kFm1), kPsgBytes = LittleEndian(kPsg1);
 
 TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
 {
@@ -47,33 +44,6 @@ TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
     for (double scale : {0.0, -1.0, std::nan("")}) {
         EXPECT_THROW(BuildFmTable(scale), RequestError) << scale;
         EXPECT_THROW(BuildPsgTable(scale), RequestError) << scale;
-    }
-}
-
-TEST(Search, FirstMatchAtAnyByteOffset)
-{
-    struct Row {
-        const char* name;
-        bool psg;
-        std::size_t size, at;
-        a_byte table;
-        std::int64_t found;
-    };
-    const a_byte fmShort(kFmBytes.begin(), kFmBytes.end() - 1), psgShort(kPsgBytes.begin(), kPsgBytes.end() - 1);
-    const Row rows[] = {{"empty", false, 0, 0, {}, -1},
-                        {"fm one byte short", false, 25, 0, fmShort, -1},
-                        {"fm ends the image", false, 1000, 974, kFmBytes, 974},
-                        {"fm low byte off by one", false, 1000, 100, RomBuilder(kFmBytes).Add(24, 1).bytes, -1},
-                        {"psg one byte short", true, 127, 0, psgShort, -1},
-                        {"psg fills the image", true, 128, 0, kPsgBytes, 0},
-                        {"psg ends the image, odd offset", true, 1001, 873, kPsgBytes, 873},
-                        {"psg F9 read as FA", true, 1000, 77, RomBuilder(kPsgBytes).Add(0, 1).bytes, 77},
-                        {"psg high byte off by one", true, 1000, 77, RomBuilder(kPsgBytes).Add(49, 1).bytes, -1},
-                        {"psg low byte off by two", true, 1000, 77, RomBuilder(kPsgBytes).Add(2, 2).bytes, -1}};
-    for (const Row& r : rows) {
-        // Every other byte starts the table: false starts everywhere.
-        const a_byte image = RomBuilder(a_byte(r.size, r.psg ? 0xF9 : 0x84)).Put(r.at, r.table).bytes;
-        EXPECT_EQ(r.psg ? FindPsgTable(image) : FindFmTable(image), r.found) << r.name;
     }
 }
 

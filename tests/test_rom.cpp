@@ -22,21 +22,10 @@ std::uint32_t PlainSum(const a_byte& image, std::int64_t first, std::int64_t las
 
 TEST(Checksum, RangesAndFilesSumAsThePlainDefinition)
 {
-    struct Case {
-        a_byte bytes;
-        std::int64_t first, last;
-        std::uint32_t sum;
-    };
-    const Case cases[] = {{{0x12, 0x34}, 0, 1, 0x1234},
-                          {{0xFF, 0xFF, 0xFF}, 0, 2, 0x1FEFF},
-                          {{1, 2, 3}, 1, 2, 0x0302},
-                          {a_byte(514, 0xFF), 0, 513, 0x0100FEFF},
-                          {a_byte(131076, 0xFF), 0, 131075, 0xFFFE}, // 65538 words of FFFF: the 32-bit sum wraps
-                          {{1, 2}, 1, 0, 0},
-                          {{}, 0, -1, 0}};
-    for (const Case& c : cases)
-        EXPECT_EQ(checksumRange(c.bytes, c.first, c.last), c.sum) << c.first << ".." << c.last;
-
+    // 65538 words of FFFF: the 32-bit sum wraps, and each 16-bit lane of the
+    // fast sum is emptied before it would overflow.
+    EXPECT_EQ(checksumRange(a_byte(131076, 0xFF), 0, 131075), 0xFFFEu);
+    EXPECT_EQ(checksumRange({}, 0, -1), 0u);
     std::mt19937 rng(5);
     const a_byte image = RomBuilder(9000).Random(5).bytes;
     for (int round = 0; round < 2000; ++round) {

@@ -7,7 +7,6 @@
 #include "gems.h"
 #include "rom.h"
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -67,9 +66,7 @@ struct RomBuilder {
     // A typical game header: "GM" type, 3-button joypad, no modem, ROM 0..0xFFFFF.
     RomBuilder& GameHeader()
     {
-        Put(0x100, "SEGA MEGA DRIVE ")
-            .Put(0x110, "(C)SEGA 1991.APR")
-            .Put(0x120, Pad("SONIC THE               HEDGEHOG", 48));
+        Put(0x100, "SEGA MEGA DRIVE (C)SEGA 1991.APR").Put(0x120, Pad("SONIC THE               HEDGEHOG", 48));
         Put(0x150, Pad("SONIC THE HEDGEHOG", 48)).Put(0x180, "GM 00001009-00").Put(0x190, Pad("J", 16));
         BigEndian(0x1A0, 0, 4).BigEndian(0x1A4, 0xFFFFF, 4);
         return Put(0x1BC, Pad("", 12)).Put(0x1C8, Pad("", 40)).Put(0x1F0, Pad("JUE", 16));
