@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <sys/stat.h>
@@ -46,9 +45,8 @@ TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
     for (const auto& [scale, values] : rows) {
         const FmTable fm = BuildFmTable(scale);
         const PsgTable psg = BuildPsgTable(scale);
-        EXPECT_EQ((Values{fm[0], fm[12], psg[0], psg[63], FmEntriesAbove11Bits(scale), WrappedFmEntries(scale),
-                          WrappedPsgEntries(scale)}),
-                  values)
+        const int above11 = FmEntriesAbove11Bits(scale), wrappedFm = WrappedFmEntries(scale);
+        EXPECT_EQ((Values{fm[0], fm[12], psg[0], psg[63], above11, wrappedFm, WrappedPsgEntries(scale)}), values)
             << scale;
     }
     for (double scale : {0.0, -1.0, std::nan("")}) {
@@ -240,9 +238,8 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
         std::string error;
         bool started; // refused requests show no status
     };
-    const std::string same = "The output file must not be the input file";
-    const Row rows[] = {{"in.bin", "in.bin", 1, {}, same, false},
-                        {"in.bin", "link.bin", 1, {}, same, false},
+    const Row rows[] = {{"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
+                        {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
                         {"in.bin", "out.bin", 0, {}, "The scale must be a number greater than 0", false},
                         {"in.bin", "", 1, {}, "", false},
                         {"none.bin", "out.bin", 1, {}, "File not found", true},

@@ -20,6 +20,16 @@ std::uint32_t PlainSum(const a_byte& image, std::int64_t first, std::int64_t las
     return sum;
 }
 
+// The header of an image, read from a file.
+iSMD_ HeaderOf(const a_byte& image)
+{
+    TempDir dir;
+    WriteFile(dir.Path("rom.bin"), image);
+    iSMD_ info;
+    ReadHeader(dir.Path("rom.bin"), info);
+    return info;
+}
+
 TEST(Checksum, RangesAndFilesSumAsThePlainDefinition)
 {
     // 65538 words of FFFF: the 32-bit sum wraps, and each 16-bit lane of the
@@ -33,13 +43,9 @@ TEST(Checksum, RangesAndFilesSumAsThePlainDefinition)
         ASSERT_EQ(checksumRange(image, first, last), PlainSum(image, first, last)) << first << ".." << last;
     }
     // The header read sums the file from 0x200 in chunks.
-    TempDir dir;
     for (std::size_t size : {512, 513, 512 + (1 << 20), 513 + (1 << 20), 515 + (2 << 20)}) {
         const a_byte big = RomBuilder(size).Random(unsigned(size)).bytes;
-        WriteFile(dir.Path("big.bin"), big);
-        iSMD_ info;
-        ReadHeader(dir.Path("big.bin"), info);
-        EXPECT_EQ(info.FileCrc, std::uint16_t(PlainSum(big, 512, std::int64_t(size) - 1))) << size;
+        EXPECT_EQ(HeaderOf(big).FileCrc, std::uint16_t(PlainSum(big, 512, std::int64_t(size) - 1))) << size;
     }
 }
 
@@ -49,19 +55,10 @@ RomBuilder StandardRom()
     return RomBuilder(0x204).GameHeader().BigEndian(0x18E, 0x0A5F, 2).BigEndian(0x200, 0x12340001, 4);
 }
 
-std::string InfoOf(const a_byte& image)
-{
-    TempDir dir;
-    WriteFile(dir.Path("rom.bin"), image);
-    iSMD_ info;
-    ReadHeader(dir.Path("rom.bin"), info);
-    return InformationText(info);
-}
-
 TEST(InformationText, LinesOfTheHeaderFields)
 {
     const std::string memo = Pad("", 40);
-    EXPECT_EQ(InfoOf(StandardRom().bytes),
+    EXPECT_EQ(InformationText(HeaderOf(StandardRom().bytes)),
               "platform: SEGA MEGA DRIVE \r\ncopyright: (C)SEGA 1991.APR\r\nD-name: "
                   + Pad("SONIC THE               HEDGEHOG", 48) + "\r\nO-name: " + Pad("SONIC THE HEDGEHOG", 48)
                   + "\r\ntype: Game\r\nversion:  00001009-0\r\ncountry: " + Pad("JUE", 16)
@@ -82,7 +79,7 @@ TEST(InformationText, LinesOfTheHeaderFields)
            {0x1BC, "MOSEGA01.2  ",
             "joypad\r\n> Modem support: \r\n   firmware: SEGA\r\n   modem No: 01\r\n   version: 2\r\n\r\n" + memo, ""}};
     for (const Case& c : cases) {
-        const std::string text = InfoOf(StandardRom().Put(c.at, c.raw).bytes);
+        const std::string text = InformationText(HeaderOf(StandardRom().Put(c.at, c.raw).bytes));
         EXPECT_NE(text.find(c.present), std::string::npos) << c.present << "\nin\n" << text;
         EXPECT_TRUE(c.absent.empty() || text.find(c.absent) == std::string::npos) << c.absent << "\nin\n" << text;
     }
