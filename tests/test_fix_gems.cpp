@@ -2,13 +2,12 @@
 #include "errors.h"
 #include "fix_gems.h"
 #include "gems.h"
-#include "platform.h"
 #include "rom_builder.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
-#include <functional>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,366 +17,258 @@ using namespace vtest;
 
 namespace {
 
+// The driver's own tables, as they lie in the games.
+const FmTable kFm1
+    = {0x0284, 0x02AA, 0x02D3, 0x02FE, 0x032B, 0x035B, 0x038E, 0x03C5, 0x03FE, 0x043B, 0x047B, 0x04BF, 0x0508};
+const PsgTable kPsg1
+    = {0x03F9, 0x03C0, 0x038A, 0x0357, 0x0327, 0x02FA, 0x02CF, 0x02A7, 0x0281, 0x025D, 0x023B, 0x021B, 0x01FC,
+       0x01E0, 0x01C5, 0x01AC, 0x0194, 0x017D, 0x0168, 0x0153, 0x0140, 0x012E, 0x011D, 0x010D, 0x00FE, 0x00F0,
+       0x00E2, 0x00D6, 0x00CA, 0x00BE, 0x00B4, 0x00AA, 0x00A0, 0x0097, 0x008F, 0x0087, 0x007F, 0x0078, 0x0071,
+       0x006B, 0x0065, 0x005F, 0x005A, 0x0055, 0x0050, 0x004C, 0x0047, 0x0043, 0x0040, 0x003C, 0x0039, 0x0035,
+       0x0032, 0x0030, 0x002D, 0x002A, 0x0028, 0x0026, 0x0024, 0x0022, 0x0020, 0x001E, 0x001C, 0x001B};
+
+const a_byte kFm = LittleEndian(kFm1), kPsg = LittleEndian(kPsg1);
+
+TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
+{
+    EXPECT_EQ(BuildFmTable(1.0), kFm1);
+    EXPECT_EQ(BuildPsgTable(1.0), kPsg1);
+    // C5 (1288 at scale 1) is 2047 at 1.59 and B4 is 65535 at 53.923: a
+    // value that just fits is not counted. What is written is the low 16 bits.
+    using Values = std::array<int, 7>; // FM C4 and C5, PSG first and last, FM above 11 bits, wrapped FM and PSG
+    const std::pair<double, Values> rows[]
+        = {{2, {1288, 2575, 508, 13, 4, 0, 0}},      {1.25, {805, 1610, 814, 21, 0, 0, 0}},
+           {1.59, {1024, 2047, 640, 17, 0, 0, 0}},   {1.6, {1030, 2060, 636, 17, 1, 0, 0}},
+           {53.923, {34717, 3896, 19, 0, 13, 1, 0}}, {60, {38629, 77257 - 65536, 17, 0, 13, 3, 0}},
+           {0.01, {6, 13, 36156, 2672, 0, 0, 8}},    {0.001, {1, 1, 1016916 - 15 * 65536, 26722, 0, 0, 48}},
+           {0.0001, {0, 0, 11082, 5077, 0, 0, 64}}};
+    for (const auto& [scale, values] : rows) {
+        const FmTable fm = BuildFmTable(scale);
+        const PsgTable psg = BuildPsgTable(scale);
+        const int above11 = FmEntriesAbove11Bits(scale), wrappedFm = WrappedFmEntries(scale);
+        EXPECT_EQ((Values{fm[0], fm[12], psg[0], psg[63], above11, wrappedFm, WrappedPsgEntries(scale)}), values)
+            << scale;
+    }
+    for (double scale : {0.0, -1.0, std::nan("")}) {
+        EXPECT_THROW(BuildFmTable(scale), RequestError) << scale;
+        EXPECT_THROW(BuildPsgTable(scale), RequestError) << scale;
+    }
+}
+
+// A PSG table that starts on the last byte of an FM table before it, and one
+// that ends on the first byte of an FM table after it. The FM replacement
+// completes them for scales whose table ends with F9 (a PSG low byte within
+// 1 of F9) or starts with 00 (the PSG table's last high byte).
+const a_byte kPsgOnFm = RomBuilder(153).Put(25, kPsg).Put(0, kFm).bytes;
+const a_byte kPsgBeforeFm = RomBuilder(153).Put(0, kPsg).Put(127, kFm).bytes;
+constexpr double kFmEndsWithF9 = 49.51, kFmStartsWith00 = 1.1922;
+
+// Every offset, in order, where the whole table matches: PSG low bytes
+// (even offsets in the table) may differ by 1, everything else must be equal.
+std::vector<std::int64_t> PlainScan(const a_byte& image, const a_byte& table, bool psg)
+{
+    std::vector<std::int64_t> offsets;
+    for (std::size_t at = 0; at + table.size() <= image.size(); ++at) {
+        std::size_t i = 0;
+        while (i < table.size() && std::abs(image[at + i] - table[i]) <= (psg && i % 2 == 0 ? 1 : 0))
+            ++i;
+        if (i == table.size())
+            offsets.push_back(std::int64_t(at));
+    }
+    return offsets;
+}
+
 // The command as it worked on the whole image in memory: replace the first
 // FM table, then the first PSG table, then store the checksum of 0x200..end
 // when the image holds its field. Every output must be byte for byte this.
-a_byte WholeImageFix(a_byte image, double fmScale, double psgScale, bool checksum)
+struct Fixed {
+    a_byte image;
+    std::int64_t fm, psg; // where the tables were replaced, or -1
+    std::uint16_t sum;
+};
+Fixed WholeImageFix(a_byte image, double fmScale, double psgScale, bool checksum)
 {
+    const auto first = [](const std::vector<std::int64_t>& all) { return all.empty() ? -1 : all.front(); };
+    const std::int64_t fm = first(PlainScan(image, kFm, false));
     FixFmTable(image, fmScale);
+    const std::int64_t psg = first(PlainScan(image, kPsg, true));
     FixPsgTable(image, psgScale);
+    const auto sum = std::uint16_t(checksumRange(image, 512, std::int64_t(image.size()) - 1));
     if (checksum && image.size() >= 0x190)
-        image = RomBuilder(image).BigEndian(0x18E, checksumRange(image, 512, std::int64_t(image.size()) - 1), 2).bytes;
-    return image;
-}
-
-const a_byte kFm = LittleEndian(BuildFmTable(1.0));
-const a_byte kPsg = LittleEndian(BuildPsgTable(1.0));
-
-// The first scale from `from` upwards, in steps of `step`, whose FM table
-// satisfies holds.
-double FirstScale(double from, double step, const std::function<bool(const FmTable&)>& holds)
-{
-    for (double scale = from; scale < from + 100000 * step; scale += step)
-        if (holds(BuildFmTable(scale)))
-            return scale;
-    throw std::logic_error("no such scale");
-}
-
-// Scales whose FM replacement completes a PSG table that touches the FM
-// table by one byte, which the PSG search must then find: the replacement's
-// last byte becomes the PSG table's first (a low byte, F9 within 1), or its
-// first byte the PSG table's last (a high byte, 00).
-const double kScaleEndingInF9 = FirstScale(40, 0.01, [](const FmTable& t) { return t[12] >> 8 == 0xF9; });
-const double kScaleStartingWith00 = FirstScale(1, 0.0001, [](const FmTable& t) { return (t[0] & 0xFF) == 0; });
-
-// A PSG table that starts on the last byte of an FM table before it, and one
-// that ends on the first byte of an FM table after it.
-a_byte PsgStartingOnFm()
-{
-    a_byte bytes = kFm;
-    bytes.insert(bytes.end(), kPsg.begin() + 1, kPsg.end());
-    return bytes;
-}
-
-a_byte PsgEndingOnFm()
-{
-    a_byte bytes(kPsg.begin(), kPsg.end() - 1);
-    bytes.insert(bytes.end(), kFm.begin(), kFm.end());
-    return bytes;
-}
-
-// A copy of a table with one byte changed by delta.
-a_byte Changed(a_byte bytes, std::size_t index, int delta)
-{
-    bytes[index] = std::uint8_t(bytes[index] + delta);
-    return bytes;
+        image = RomBuilder(image).BigEndian(0x18E, sum, 2).bytes;
+    return {image, fm, psg, sum};
 }
 
 struct Sample {
     a_byte image;
-    double fmScale = 1.25, psgScale = 1.5;
+    double fmScale, psgScale;
 };
 
-// Random images full of near misses: filler drawn from the tables' own
-// bytes, copies of the tables whole, cut short, with a byte off by one or
-// two, touching or completed by the FM replacement, at any offset.
+// Images full of near misses: filler drawn from the tables' own bytes, copies
+// of the tables whole, cut short, with a byte off by one or two, touching or
+// completed by the FM replacement, at any offset; some just long enough to
+// hold the checksum field or to have bytes to sum.
 Sample RandomSample(std::mt19937& rng)
 {
-    const std::size_t sizes[] = {rng() % 160, rng() % 700, rng() % 3000, 510 + rng() % 5};
-    a_byte image(sizes[rng() % 4]);
+    const std::size_t sizes[] = {rng() % 160, rng() % 700, rng() % 3000, 398 + rng() % 4, 510 + rng() % 5};
+    a_byte image(sizes[rng() % std::size(sizes)]);
     const bool patternFiller = rng() % 2 == 0;
     for (auto& b : image)
         b = patternFiller ? (rng() % 2 ? kFm[rng() % kFm.size()] : kPsg[rng() % kPsg.size()]) : std::uint8_t(rng());
-
     const a_byte pieces[] = {kFm,
                              kPsg,
-                             Changed(kFm, rng() % kFm.size(), 1),
-                             Changed(kPsg, rng() % 64 * 2, rng() % 2 ? 1 : -1),
-                             Changed(kPsg, rng() % kPsg.size(), 2),
+                             RomBuilder(kFm).Add(rng() % kFm.size(), 1).bytes,
+                             RomBuilder(kPsg).Add(rng() % 64 * 2, rng() % 2 ? 1 : -1).bytes,
+                             RomBuilder(kPsg).Add(rng() % kPsg.size(), 2).bytes,
                              a_byte(kFm.begin(), kFm.begin() + rng() % 26),
-                             PsgStartingOnFm(),
-                             PsgEndingOnFm()};
+                             kPsgOnFm,
+                             kPsgBeforeFm};
     for (int copies = rng() % 4; copies > 0; --copies) {
         const a_byte& piece = pieces[rng() % std::size(pieces)];
         if (piece.size() <= image.size())
             std::copy(piece.begin(), piece.end(),
                       image.begin() + std::ptrdiff_t(rng() % (image.size() - piece.size() + 1)));
     }
-    const double scales[] = {1, 1.25, 2, 0.5, 0.001, kScaleEndingInF9, kScaleStartingWith00};
+    const double scales[] = {1, 1.25, 2, 0.5, 0.001, kFmEndsWithF9, kFmStartsWith00};
     return {image, scales[rng() % std::size(scales)], scales[rng() % std::size(scales)]};
 }
 
-TEST(ScanImage, FindsWhatTheWholeImageSearchFindsWhateverThePieceSize)
-{
-    std::mt19937 rng(14);
-    for (int round = 0; round < 3000; ++round) {
-        const Sample s = RandomSample(rng);
-        a_byte whole = s.image;
-        const std::int64_t fmAt = FindFmTable(whole);
-        FixFmTable(whole, s.fmScale);
-        const std::int64_t psgAt = FindPsgTable(whole);
-        FixPsgTable(whole, s.psgScale);
-        const auto checksum = std::uint16_t(checksumRange(whole, 512, std::int64_t(whole.size()) - 1));
-
-        const std::size_t pieceSizes[] = {1, 2, 25, 26, 127, 128, 153, 4096};
-        const std::size_t pieceSize = pieceSizes[rng() % std::size(pieceSizes)];
-        a_byte buffer;
-        std::size_t read = 0;
-        const ImageScan scan = ScanImage(
-            s.image.size(),
-            [&](std::uint8_t* into, std::size_t n) {
-                std::memcpy(into, s.image.data() + read, n);
-                read += n;
-            },
-            s.fmScale, s.psgScale, buffer, pieceSize);
-        ASSERT_EQ(std::make_tuple(scan.fm ? std::int64_t(scan.fm->offset) : -1,
-                                  scan.psg ? std::int64_t(scan.psg->offset) : -1, PatchedChecksum(scan)),
-                  std::make_tuple(fmAt, psgAt, checksum))
-            << "round " << round << ", pieces of " << pieceSize;
-    }
-}
-
-// Progress callbacks that log every call in order, consecutive advances as
-// one step of their sum, and follow the bar's position. The advances of the
-// pass (up to the first status line after the maximum) are kept apart.
-struct Recorder {
-    std::vector<std::string> log;
-    std::vector<std::int64_t> passSteps;
-    std::int64_t maximum = 0, position = 0, highest = 0;
-    bool passing = false;
+// Every progress call in order: the bar's steps one by one during the pass
+// over the input, after it consecutive steps as one of their sum.
+struct ProgressLog {
+    std::vector<std::string> events;
+    bool passed = false;
 
     FixGemsProgress Callbacks()
     {
-        return {[this] { log.push_back("clear"); },
-                [this](const std::string& text) {
-                    passing = false;
-                    log.push_back("+" + text);
-                },
+        return {[this] { events.push_back("clear"); },
+                [this](const std::string& text) { passed = true, events.push_back("+" + text); },
+                [this](std::int64_t n) { passed = false, events.push_back("max " + std::to_string(n)); },
                 [this](std::int64_t n) {
-                    passing = true;
-                    log.push_back("max " + std::to_string(maximum = n));
-                },
-                [this](std::int64_t n) {
-                    if (passing)
-                        passSteps.push_back(n);
-                    highest = std::max(highest, position += n);
-                    if (!log.empty() && log.back().rfind("step ", 0) == 0) {
-                        n += std::stoll(log.back().substr(5));
-                        log.pop_back();
+                    if (passed && events.back().rfind("step ", 0) == 0) {
+                        n += std::stoll(events.back().substr(5));
+                        events.pop_back();
                     }
-                    log.push_back("step " + std::to_string(n));
+                    events.push_back("step " + std::to_string(n));
                 },
-                [this] { log.push_back("pending"); }};
+                [this] { events.push_back("pending"); }};
     }
 };
 
-TEST(FixGems, StatusLinesAndABarThatFillsThroughTheRun)
+// The status lines, and a bar that moves with every piece read and ends
+// exactly at its maximum.
+std::vector<std::string> ExpectedProgress(std::size_t size, const Fixed& fixed, bool checksum)
 {
-    struct Case {
-        std::size_t size;
-        bool fm, psg, checksum;
-    };
-    const Case cases[] = {{0x1000, true, true, true},
-                          {0x1000, false, true, false},
-                          {0, false, false, true},
-                          {2 * kScanPiece + 0x1000, true, false, true}};
-    for (const Case& c : cases) {
-        TempDir dir;
-        RomBuilder rom = RomBuilder(c.size).Random(unsigned(c.size));
-        if (c.fm)
-            rom.Put(0x801, kFm);
-        if (c.psg)
-            rom.Put(0x900, kPsg);
-        WriteFile(dir.Path("in.bin"), rom.bytes);
-        Recorder recorder;
-        a_byte buffer;
-        FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 1.25, 1.5, c.checksum}, recorder.Callbacks(), buffer);
+    std::vector<std::string> events
+        = {"clear", "+Loading..\r\n", "max " + std::to_string(2 * size + (checksum ? 32 : 22)), "pending"};
+    for (std::size_t at = 0; at < size; at += kScanPiece)
+        events.push_back("step " + std::to_string(std::min(kScanPiece, size - at)));
+    events.insert(events.end(),
+                  {"step 1", fixed.fm >= 0 ? "+fm fixed" : "+fm not fixed", "step 10", "pending",
+                   fixed.psg >= 0 ? "+\r\npsg fixed\r\n" : "+\r\npsg not fixed\r\n", "step 10", "pending"});
+    if (checksum)
+        events.push_back("+checksum fix..\r\n");
+    events.insert(events.end(), {"step " + std::to_string(size + (checksum ? 11 : 1)), "+Fix Finished!"});
+    return events;
+}
 
-        const std::int64_t size = std::int64_t(c.size), fixedSteps = c.checksum ? 32 : 22;
-        std::vector<std::string> events = {"clear",
-                                           "+Loading..\r\n",
-                                           "max " + std::to_string(2 * size + fixedSteps),
-                                           "pending",
-                                           "step " + std::to_string(size + 1),
-                                           c.fm ? "+fm fixed" : "+fm not fixed",
-                                           "step 10",
-                                           "pending",
-                                           c.psg ? "+\r\npsg fixed\r\n" : "+\r\npsg not fixed\r\n",
-                                           "step 10",
-                                           "pending"};
-        if (c.checksum)
-            events.push_back("+checksum fix..\r\n");
-        events.insert(events.end(), {"step " + std::to_string(size + (c.checksum ? 11 : 1)), "+Fix Finished!"});
-        EXPECT_EQ(recorder.log, events) << c.size;
-        EXPECT_EQ(recorder.highest, recorder.maximum) << c.size;
-        EXPECT_EQ(recorder.position, recorder.maximum) << c.size;
-        // The bar moves with every piece read, then once more.
-        EXPECT_EQ(recorder.passSteps.size(), (c.size + kScanPiece - 1) / kScanPiece + 1) << c.size;
+// The searches over an image in pieces of any size, and the whole command
+// on a file, against the plain scan and the whole-image fix.
+TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
+{
+    ASSERT_EQ(BuildFmTable(kFmEndsWithF9)[12] >> 8, 0xF9);
+    ASSERT_EQ(BuildFmTable(kFmStartsWith00)[0] & 0xFF, 0);
+    // Longer than four pieces of a file's pass: a table across the first
+    // boundary completes a PSG table before it at one scale; at another the
+    // PSG table across the second boundary is the first. These are written to
+    // another file system than their input's where there is one, which the
+    // kernel cannot copy across.
+    RomBuilder big = RomBuilder(4 * kScanPiece + 999).Random(1).GameHeader();
+    big.Put(kScanPiece - 140, kPsgBeforeFm).Put(2 * kScanPiece - 63, kPsg);
+    std::mt19937 rng(14);
+    TempDir dir, far(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path());
+    a_byte scanBuffer, fixBuffer; // each left over from the run before
+    for (int round = 0; round < 3000; ++round) {
+        const Sample s = round < 2 ? Sample{big.bytes, round ? kFmStartsWith00 : 1.25, 1.5} : RandomSample(rng);
+        const bool checksum = rng() % 4 != 0;
+        const Fixed fixed = WholeImageFix(s.image, s.fmScale, s.psgScale, checksum);
+
+        const std::size_t pieceSizes[] = {1, 2, 25, 26, 127, 128, 153, 4096};
+        const std::size_t pieceSize = pieceSizes[rng() % std::size(pieceSizes)];
+        std::size_t read = 0;
+        const auto reader
+            = [&](std::uint8_t* into, std::size_t n) { std::memcpy(into, s.image.data() + read, n), read += n; };
+        const ImageScan scan = ScanImage(s.image.size(), reader, s.fmScale, s.psgScale, scanBuffer, pieceSize);
+        ASSERT_EQ(std::make_tuple(scan.fm ? std::int64_t(scan.fm->offset) : -1,
+                                  scan.psg ? std::int64_t(scan.psg->offset) : -1, PatchedChecksum(scan)),
+                  std::make_tuple(fixed.fm, fixed.psg, fixed.sum))
+            << "round " << round << ", pieces of " << pieceSize;
+        TableMatches matches; // every match, in pieces of any size up to pieceSize
+        for (std::size_t at = 0, n = 0; at < s.image.size(); at += n)
+            matches.add(s.image.data() + at, n = std::min(s.image.size() - at, rng() % pieceSize + 1));
+        ASSERT_EQ(matches.fm(), PlainScan(s.image, kFm, false)) << "round " << round;
+        ASSERT_EQ(matches.psg(), PlainScan(s.image, kPsg, true)) << "round " << round;
+
+        const std::string in = far.Path("in.bin"), out = (round < 2 ? dir : far).Path("out.bin");
+        WriteFile(in, s.image);
+        ProgressLog log;
+        FixGems({in, out, s.fmScale, s.psgScale, checksum}, log.Callbacks(), fixBuffer);
+        ASSERT_EQ(ReadFile(out), fixed.image) << "round " << round;
+        ASSERT_EQ(log.events, ExpectedProgress(s.image.size(), fixed, checksum)) << "round " << round;
+        std::filesystem::remove(out);
     }
 }
 
-// Every output equals the whole-image fix; the found/not-found status lines
-// are checked by the test above.
-TEST(FixGems, WritesWhatTheWholeImageFixWrites)
-{
-    const std::size_t piece = kScanPiece;
-    const auto at = [](std::size_t size, std::vector<std::pair<std::size_t, a_byte>> put) {
-        RomBuilder rom = RomBuilder(size).Random(unsigned(size));
-        if (size >= 0x200)
-            rom.GameHeader().BigEndian(0x18E, 0xBEEF, 2);
-        for (const auto& [offset, bytes] : put)
-            rom.Put(offset, bytes);
-        return rom.bytes;
-    };
-    // clang-format off
-    const std::pair<const char*, Sample> cases[] = {
-        {"empty", {at(0, {})}},
-        {"fm filling the image", {at(26, {{0, kFm}})}},
-        {"psg filling the image", {at(128, {{0, kPsg}})}},
-        {"too short for the checksum field", {at(399, {{100, kFm}})}},
-        {"just holding the checksum field", {at(400, {{100, kFm}})}},
-        {"no checksum range", {at(512, {{300, kPsg}})}},
-        {"one byte in the checksum range", {at(513, {{301, kFm}})}},
-        {"odd offsets, a psg low byte off by one", {at(0x1001, {{0x801, kFm}, {0x903, Changed(kPsg, 38, 1)}})}},
-        {"both at the image's odd end", {at(0x1001, {{0x1001 - 154, kFm}, {0x1001 - 128, kPsg}})}},
-        {"psg completed by the fm table's last byte", {at(0x1000, {{0x777, PsgStartingOnFm()}}), kScaleEndingInF9}},
-        {"psg completed by the fm table's first byte", {at(0x1000, {{0x777, PsgEndingOnFm()}}), kScaleStartingWith00}},
-        {"psg completed only by another scale", {at(0x1000, {{0x777, PsgEndingOnFm()}})}},
-        {"fm over the checksum field, psg across 0x200", {at(0x1000, {{0x180, kFm}, {0x1F1, kPsg}})}},
-        {"scale 1 changes only the psg low byte", {at(0x1000, {{0x801, kFm}, {0x900, Changed(kPsg, 0, -1)}}), 1, 1}},
-        {"fm across a piece boundary", {at(piece + 999, {{piece - 13, kFm}, {piece + 200, kPsg}})}},
-        {"psg across a piece boundary", {at(2 * piece, {{100, kFm}, {piece - 63, kPsg}})}},
-        {"psg completed across a piece boundary", {at(piece + 500, {{piece - 140, PsgEndingOnFm()}}), kScaleStartingWith00}},
-    };
-    // clang-format on
-    for (const auto& [what, s] : cases) {
-        for (const bool checksum : {true, false}) {
-            TempDir dir;
-            WriteFile(dir.Path("in.bin"), s.image);
-            a_byte buffer(77, 0xAA); // left over from an earlier run
-            FixGems({dir.Path("in.bin"), dir.Path("out.bin"), s.fmScale, s.psgScale, checksum}, {}, buffer);
-            EXPECT_EQ(ReadFile(dir.Path("out.bin")), WholeImageFix(s.image, s.fmScale, s.psgScale, checksum))
-                << what << ", checksum " << checksum;
-        }
-    }
-}
-
-// Runs a request that must leave every file as it was; returns the code of
-// its I/O error, 0 when it was refused up front, -1 when it did nothing.
-int Attempt(const TempDir& dir, const std::string& in, const std::string& out, double fm = 1)
-{
-    const auto before = dir.Contents();
-    Recorder recorder;
-    a_byte buffer;
-    int code = -1;
-    try {
-        FixGems({dir.Path(in), out.empty() ? "" : dir.Path(out), fm, 1, true}, recorder.Callbacks(), buffer);
-    } catch (const RequestError&) {
-        code = 0;
-    } catch (const IoError& e) {
-        code = e.code();
-    }
-    EXPECT_EQ(dir.Contents(), before) << in << " -> " << out;
-    EXPECT_TRUE(code > 0 || recorder.log.empty()) << in << " -> " << out;
-    return code;
-}
-
-TEST(FixGems, RefusedOrFailedRunsLeaveEveryFileAsItWas)
+TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
 {
     TempDir dir;
-    WriteFile(dir.Path("in.bin"), RomBuilder(0x1000).Put(0x801, kFm).Put(0x900, kPsg).bytes);
-    ::link(dir.Path("in.bin").c_str(), dir.Path("link.bin").c_str());
-    EXPECT_EQ(Attempt(dir, "in.bin", "in.bin"), 0);
-    EXPECT_EQ(Attempt(dir, "in.bin", "link.bin"), 0);
-    EXPECT_EQ(Attempt(dir, "in.bin", "out.bin", 0), 0);
-    EXPECT_EQ(Attempt(dir, "in.bin", ""), -1);
-    EXPECT_EQ(Attempt(dir, "none.bin", "out.bin"), 2);
-    EXPECT_EQ(Attempt(dir, "in.bin", "no/out.bin"), 2);
-    WriteFile(dir.Path("out.bin"), {1, 2});
-    ::chmod(dir.Path("out.bin").c_str(), 0444);
-    EXPECT_EQ(Attempt(dir, "in.bin", "out.bin"), 5);
-}
-
-TEST(FixGems, AnInputWrittenToDuringTheRunGivesNoOutput)
-{
-    TempDir dir;
-    WriteFile(dir.Path("in.bin"), RomBuilder(0x1000).Random(9).Put(0x801, kFm).bytes);
-    FixGemsProgress progress;
-    int pauses = 0; // the second comes between the pass over the input and its copy
-    progress.processPending = [&] {
-        if (++pauses == 2)
-            std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x';
-    };
-    a_byte buffer;
-    try {
-        FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 2, 2, true}, progress, buffer);
-        ADD_FAILURE() << "the run went through";
-    } catch (const FileError& e) {
-        EXPECT_STREQ(e.what(), "The input file changed while it was read");
-    }
-    EXPECT_EQ(dir.Contents().size(), 1u);
-}
-
-TEST(FixGems, AnExistingOutputIsReplacedOnlyByACompleteFile)
-{
-    TempDir dir;
-    const a_byte old = {1, 2, 3}, input = RomBuilder(0x1000).Random(7).Put(0x801, kFm).bytes;
+    const a_byte input = RomBuilder(0x1000).Random(7).Put(0x801, kFm).Put(0x900, kPsg).bytes;
     WriteFile(dir.Path("in.bin"), input);
-    WriteFile(dir.Path("out.bin"), old);
-    ::chmod(dir.Path("out.bin").c_str(), 0640);
-    {
-        const platform::PendingFile pending = platform::PendingFile::create(dir.Path("out.bin"));
-        const platform::PendingFile fresh = platform::PendingFile::create(dir.Path("new.bin"));
-        EXPECT_EQ(dir.Contents().size(), 4u) << "temporary files sit beside their targets";
-    } // dropped without commit
-    EXPECT_EQ(dir.Contents(), (std::map<std::string, a_byte>{{"in.bin", input}, {"out.bin", old}}));
+    WriteFile(dir.Path("out.bin"), {1, 2, 3});
+    WriteFile(dir.Path("locked.bin"), {4});
+    ::chmod(dir.Path("locked.bin").c_str(), 0444);
+    ::link(dir.Path("in.bin").c_str(), dir.Path("link.bin").c_str());
+    const auto before = dir.Contents();
+    const auto append = [&] { std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x'; };
+    const auto truncate = [&] { std::filesystem::resize_file(dir.Path("in.bin"), 100); };
+    struct Row {
+        const char *in, *out;
+        double fmScale;
+        std::function<void()> change; // at the second pause: between the pass over the input and its copy
+        std::string error;
+        bool started; // refused requests show no status
+    };
+    const Row rows[] = {{"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
+                        {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
+                        {"in.bin", "out.bin", 0, {}, "The scale must be a number greater than 0", false},
+                        {"in.bin", "", 1, {}, "", false},
+                        {"none.bin", "out.bin", 1, {}, "File not found", true},
+                        {"in.bin", "no/out.bin", 1, {}, "File not found", true},
+                        {"in.bin", "locked.bin", 1, {}, "File access denied", true},
+                        {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
+                        {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true}};
+    for (const Row& r : rows) {
+        bool started = false;
+        FixGemsProgress progress;
+        progress.clearStatus = [&] { started = true; };
+        progress.processPending = [&, pauses = 0]() mutable {
+            if (++pauses == 2 && r.change)
+                r.change();
+        };
+        a_byte buffer;
+        const FixGemsRequest request{dir.Path(r.in), *r.out ? dir.Path(r.out) : "", r.fmScale, 2, true};
+        EXPECT_EQ(ErrorText([&] { FixGems(request, progress, buffer); }), r.error) << r.in << " -> " << r.out;
+        if (r.change)
+            WriteFile(dir.Path("in.bin"), input);
+        EXPECT_EQ(started, r.started) << r.in << " -> " << r.out;
+        EXPECT_EQ(dir.Contents(), before) << r.in << " -> " << r.out;
+    }
 
     a_byte buffer;
-    FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 2, 2, false}, {}, buffer);
-    EXPECT_EQ(dir.Contents(),
-              (std::map<std::string, a_byte>{{"in.bin", input}, {"out.bin", WholeImageFix(input, 2, 2, false)}}));
-    struct stat st {};
-    ::stat(dir.Path("out.bin").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-}
-
-// A copy within one file system is made by the kernel; one from /dev/shm (a
-// memory file system) to the temporary folder usually cannot be and goes
-// through the process instead. Both must give the same bytes, and a source
-// shorter than the length asked for must fail the copy and leave nothing.
-TEST(PendingFile, CopiesWithinAndAcrossFileSystemsAndFailsOnASourceCutShort)
-{
-    TempDir dir;
-    const a_byte content = RomBuilder((3 << 20) + 5).Random(3).bytes;
-    std::vector<std::string> sources = {dir.Path("source.bin")};
-    struct stat shm {};
-    if (::stat("/dev/shm", &shm) == 0 && S_ISDIR(shm.st_mode))
-        sources.push_back("/dev/shm/varnoquil-test-" + std::to_string(::getpid()));
-    for (const std::string& source : sources) {
-        WriteFile(source, content);
-        {
-            platform::BinaryFile in = platform::BinaryFile::openExisting(source);
-            platform::PendingFile out = platform::PendingFile::create(dir.Path("copy.bin"));
-            std::uint64_t copied = 0;
-            out.copyFrom(in, content.size(), [&](std::uint64_t n) { copied += n; });
-            out.writeAt(1, a_byte{0xEE}.data(), 1);
-            out.commit();
-            EXPECT_EQ(copied, content.size()) << source;
-            EXPECT_EQ(ReadFile(dir.Path("copy.bin")), RomBuilder(content).Put(1, a_byte{0xEE}).bytes) << source;
-            std::filesystem::remove(dir.Path("copy.bin"));
-
-            platform::PendingFile cut = platform::PendingFile::create(dir.Path("cut.bin"));
-            try {
-                cut.copyFrom(in, content.size() + 1, [](std::uint64_t) {});
-                ADD_FAILURE() << "a copy beyond the source's end went through: " << source;
-            } catch (const IoError& e) {
-                EXPECT_EQ(e.code(), IoCode::ReadBeyondEnd) << source;
-            }
-        }
-        if (source != sources.front())
-            std::filesystem::remove(source);
-        EXPECT_EQ(dir.Contents().size(), 1u) << "only the source is left: " << source;
-    }
+    FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 1, 2, true}, {}, buffer);
+    auto after = before;
+    after["out.bin"] = WholeImageFix(input, 1, 2, true).image;
+    EXPECT_EQ(dir.Contents(), after);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include "gems.h"
 #include "rom.h"
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -55,6 +54,7 @@ struct RomBuilder {
             bytes.at(at + i) = std::uint8_t(value);
         return *this;
     }
+    RomBuilder& Add(std::size_t at, int delta) { return bytes.at(at) = std::uint8_t(bytes.at(at) + delta), *this; }
     // Pseudo-random bytes from `from` to the end.
     RomBuilder& Random(unsigned seed, std::size_t from = 0)
     {
@@ -66,9 +66,7 @@ struct RomBuilder {
     // A typical game header: "GM" type, 3-button joypad, no modem, ROM 0..0xFFFFF.
     RomBuilder& GameHeader()
     {
-        Put(0x100, "SEGA MEGA DRIVE ")
-            .Put(0x110, "(C)SEGA 1991.APR")
-            .Put(0x120, Pad("SONIC THE               HEDGEHOG", 48));
+        Put(0x100, "SEGA MEGA DRIVE (C)SEGA 1991.APR").Put(0x120, Pad("SONIC THE               HEDGEHOG", 48));
         Put(0x150, Pad("SONIC THE HEDGEHOG", 48)).Put(0x180, "GM 00001009-00").Put(0x190, Pad("J", 16));
         BigEndian(0x1A0, 0, 4).BigEndian(0x1A4, 0xFFFFF, 4);
         return Put(0x1BC, Pad("", 12)).Put(0x1C8, Pad("", 40)).Put(0x1F0, Pad("JUE", 16));
@@ -80,15 +78,10 @@ struct RomBuilder {
 // odd offsets followed by those at even offsets.
 inline a_byte Interleave(const a_byte& plain)
 {
-    a_byte dump(512, 0);
-    dump[8] = 0xAA; // the copier's marks
-    dump[9] = 0xBB;
-    for (std::size_t block = 0; block < plain.size(); block += 16384) {
-        for (std::size_t i = 1; i < 16384; i += 2)
-            dump.push_back(plain.at(block + i));
-        for (std::size_t i = 0; i < 16384; i += 2)
-            dump.push_back(plain.at(block + i));
-    }
+    a_byte dump(512 + plain.size());
+    dump[8] = 0xAA, dump[9] = 0xBB; // the copier's marks
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        dump.at(512 + i / 16384 * 16384 + (i % 2 ? 0 : 8192) + i % 16384 / 2) = plain[i];
     return dump;
 }
 
@@ -96,6 +89,18 @@ inline a_byte Interleave(const a_byte& plain)
 inline a_byte DiscImage(std::size_t at)
 {
     return RomBuilder(0x1000).GameHeader().Put(at, "SEGADISCSYSTEM  ").bytes;
+}
+
+// The text of the error action raises, "" when it raises none.
+template <typename Action>
+std::string ErrorText(Action&& action)
+{
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "";
 }
 
 inline void WriteFile(const std::string& path, const a_byte& bytes)
@@ -113,11 +118,13 @@ inline a_byte ReadFile(const std::string& path)
     return a_byte(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A new folder under the temporary folder, removed with everything in it.
+// A new folder under the temporary folder (or another), removed with
+// everything in it.
 struct TempDir {
-    std::string root = (std::filesystem::temp_directory_path() / "varnoquil-test-XXXXXX").string();
+    std::string root;
 
-    TempDir()
+    explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path())
+        : root((parent / "varnoquil-test-XXXXXX").string())
     {
         if (!::mkdtemp(root.data()))
             throw std::runtime_error("cannot create a temporary folder");
