@@ -20,6 +20,16 @@
 #include <QTimer>
 
 #include <deque>
+#include <string>
+
+// '1' or '0' per widget, enabled or not, so that a row of states is one string.
+inline std::string Enabled(std::initializer_list<QWidget*> widgets)
+{
+    std::string states;
+    for (const QWidget* widget : widgets)
+        states += widget->isEnabled() ? '1' : '0';
+    return states;
+}
 
 // The dialogs are answered from answers_.
 class FixPanel : public WindowTest {
@@ -30,12 +40,10 @@ protected:
         platformDialog_ = dialogs::RunFileDialog;
         dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
             asked_.push_back(setup);
-            if (duringDialog_)
-                duringDialog_();
-            if (answers_.empty())
-                return QString();
-            const QString answer = answers_.front();
-            answers_.pop_front();
+            QDir::setCurrent(QDir::rootPath()); // the dialog may change the folder
+            const QString answer = answers_.empty() ? QString() : answers_.front();
+            if (!answers_.empty())
+                answers_.pop_front();
             return answer;
         };
         MakeFolder(kDeep);
@@ -49,14 +57,13 @@ protected:
 
     QString Deep(const QString& name) const { return FilePath(kDeep + name); }
     std::string Path(const QString& name) const { return Deep(name).toStdString(); }
-    QString DeepFolder() const { return Deep("").chopped(1); }
 
     // Selects in.bin in the list and opens the panel with FIX; chooses the
     // output in the save dialog when one is given.
     TForm1& OpenPanel(const vtest::a_byte& rom, const QString& output = {})
     {
         vtest::WriteFile(Path("in.bin"), rom);
-        TForm1& form = Open(DeepFolder().toStdString());
+        TForm1& form = Open(Deep("").chopped(1).toStdString());
         QTest::keyClick(form.ListBox1, Qt::Key_Down);
         QTest::mouseClick(form.FixButton, Qt::LeftButton);
         if (!output.isEmpty()) {
@@ -84,8 +91,8 @@ protected:
     }
 
     // Answers the modal windows as they come up, one step each, with real
-    // keys; whatever is still open after a few seconds is closed, so that a
-    // wrong answer fails the test instead of hanging it.
+    // keys; whatever is still open after 5 s is closed, so that a wrong
+    // answer fails the test instead of hanging it.
     void AnswerModals(std::deque<std::function<void(QWidget*)>> steps)
     {
         modalSteps_ = std::move(steps);
@@ -96,11 +103,12 @@ protected:
     void PollModals()
     {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal && (modalSteps_.empty() || modalClock_.hasExpired(5000)))
+        const bool late = modalClock_.hasExpired(5000);
+        if (!modal && (modalSteps_.empty() || late))
             return;
         // Scheduled first: a step may run a modal window of its own.
         QTimer::singleShot(20, &modalGuard_, [this] { PollModals(); });
-        if (modal && modalClock_.hasExpired(5000)) {
+        if (modal && late) {
             ADD_FAILURE() << "left open: " << modal->windowTitle().toStdString();
             modalSteps_.clear();
             modal->close();
@@ -119,7 +127,6 @@ protected:
     QObject modalGuard_; // ends the polling with the test
     std::deque<QString> answers_;
     std::vector<dialogs::FileDialogSetup> asked_;
-    std::function<void()> duringDialog_;
     std::function<QString(QWidget*, const dialogs::FileDialogSetup&)> platformDialog_;
 };
 

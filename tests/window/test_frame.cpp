@@ -3,11 +3,11 @@
 // frame: resize layout, dragging with edge
 // snapping, minimize and close.
 
-#include "window_test.h"
-
-#include "controls.h"
+#include "fix_panel_test.h"
 
 #include <QScreen>
+
+#include <tuple>
 
 namespace layout = varnoquil::ui::layout;
 
@@ -15,7 +15,7 @@ namespace {
 
 class StartUp : public WindowTest {};
 
-TEST_F(StartUp, ListsTheStartFolderWithItsSmdFilesAndSetsTheStartStates)
+TEST_F(StartUp, ListsTheStartFolderThroughTheFilterAndSetsTheStartStates)
 {
     MakeFolder("sub");
     MakeFolder(".hidden");
@@ -23,20 +23,14 @@ TEST_F(StartUp, ListsTheStartFolderWithItsSmdFilesAndSetsTheStartStates)
         MakeFile(name);
     QDir::setCurrent(QDir::rootPath()); // started from elsewhere
     TForm1& form = Open();
-
     EXPECT_EQ(QDir::currentPath().toStdString(), Folder());
-    EXPECT_EQ(Entries(), (QStringList{"..", "sub", ".e.bin", "a.bin", "b.smd", "D.BIN"}));
-    EXPECT_EQ(form.ListBox1->currentRow(), 0);
-    EXPECT_EQ(form.focusWidget(), form.ListBox1);
     EXPECT_EQ(form.Label4->text().toStdString(), Folder());
-    EXPECT_TRUE(form.CheckBox1->isChecked());
-    // Entry 0 is "..": nothing to delete, fix or repair.
-    EXPECT_FALSE(form.DelButton->isEnabled() || form.FixButton->isEnabled() || form.CheckSumButton->isEnabled());
-    for (QToolButton* button : {form.SpeedButton4, form.SpeedButton8, form.SEListButton, form.SpeedButton13})
-        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
-    for (QGroupBox* box : std::initializer_list<QGroupBox*>{form.AboutBox, form.FixBox, form.SEListBox})
-        EXPECT_TRUE(box->isHidden()) << box->objectName().toStdString();
-
+    EXPECT_EQ(Entries(), (QStringList{"..", "sub", ".e.bin", "a.bin", "b.smd", "D.BIN"}));
+    EXPECT_TRUE(form.ListBox1->currentRow() == 0 && form.focusWidget() == form.ListBox1);
+    // Entry 0 is "..": nothing to delete, fix or repair. Delete, FIX, Checksum, "<-", "/", SE list, About.
+    EXPECT_EQ(Enabled({form.DelButton, form.FixButton, form.CheckSumButton, form.SpeedButton4, form.SpeedButton8,
+                       form.SEListButton, form.SpeedButton13}),
+              "0001111");
     // The drive box selects the drive holding the start folder.
     const QString chosen = form.DiskBox->currentText();
     const std::string root = chosen.left(chosen.indexOf(" [")).toStdString();
@@ -62,53 +56,59 @@ protected:
     void DropWith(Qt::MouseButton button) { QTest::mouseRelease(form_->Label1, button, {}, {100, 10}); }
 };
 
-TEST_F(Frame, TheLayoutFollowsTheWindowsSizeDownToItsMinimum)
+// The list fills the window less its docked parts, down to the minimum size,
+// with each box centred over it; the toolbar minimizes and closes the window.
+TEST_F(Frame, TheLayoutFollowsTheSizeDownToTheMinimumAndTheToolbarMinimizesAndCloses)
 {
     TForm1& form = Open();
     const QSize minimum(layout::kMinimumSize.width, layout::kMinimumSize.height);
-    for (const QSize size : {QSize(800, 500), minimum, minimum - QSize(150, 100)}) {
+    for (const QSize size : {QSize(800, 500), minimum - QSize(150, 100)}) {
         form.resize(size);
-        const QSize client = form.size() - 2 * QSize(layout::kFrameThickness, layout::kFrameThickness);
         EXPECT_EQ(form.size(), size.expandedTo(minimum));
-        EXPECT_EQ(form.ListBox1->geometry(),
+        const QSize client = form.size() - 2 * QSize(layout::kFrameThickness, layout::kFrameThickness);
+        const QRect list = form.ListBox1->geometry();
+        EXPECT_EQ(list,
                   QRect(0, layout::kListTop, client.width() - layout::kInfoPanelWidth,
                         client.height() - layout::kListTop - layout::kPathBarHeight));
-        // Each box centred over the list, halves truncated toward zero.
-        const QRect list = form.ListBox1->geometry();
-        for (QGroupBox* box : std::initializer_list<QGroupBox*>{form.AboutBox, form.FixBox, form.SEListBox}) {
+        for (QGroupBox* box : std::initializer_list<QGroupBox*>{form.AboutBox, form.FixBox, form.SEListBox})
             EXPECT_EQ(box->pos(),
                       QPoint((list.width() - box->width()) / 2, list.top() + (list.height() - box->height()) / 2))
                 << box->objectName().toStdString();
-        }
     }
+    QTest::mouseClick(form.SpeedButton3, Qt::LeftButton);
+    EXPECT_TRUE(form.isMinimized());
+    form.showNormal();
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
 }
 
+// Any button drags; within the snap distance of an edge of the work area the
+// window snaps to it, each direction on its own, unless it is maximized.
 TEST_F(Frame, DraggingByTheTitleMovesAndSnapsTheWindow)
 {
     TForm1& form = Open();
     const QPoint start = form.pos();
-    DragBy(Qt::RightButton, -30, 25); // any button drags
-    EXPECT_TRUE(form.Dragging);
-    EXPECT_EQ(form.pos(), start + QPoint(-30, 25));
+    DragBy(Qt::RightButton, -30, 25);
+    EXPECT_TRUE(form.Dragging && form.pos() == start + QPoint(-30, 25));
     DropWith(Qt::RightButton);
     EXPECT_FALSE(form.Dragging);
 
-    // Within the snap distance of an edge of the work area the window snaps
-    // to it, each direction on its own.
     const QRect area = WorkArea();
     const int near = layout::kSnapDistance, far = layout::kSnapDistance + 1;
-    DragBy(Qt::LeftButton, area.left() + near - form.x(), area.top() + far - form.y());
-    EXPECT_EQ(form.pos(), QPoint(area.left(), area.top() + far));
-    QTest::mouseMove(form.Label1, {100 + far, 10 - 1});
-    EXPECT_EQ(form.pos(), QPoint(area.left() + far, area.top()));
-    DropWith(Qt::LeftButton);
-    const int rightmost = area.left() + area.width() - form.width();
-    const int lowest = area.top() + area.height() - form.height();
-    DragBy(Qt::LeftButton, rightmost - near - form.x(), lowest + far - form.y());
-    EXPECT_EQ(form.pos(), QPoint(rightmost, lowest + far));
-    QTest::mouseMove(form.Label1, {100 - far, 10 - 1});
-    EXPECT_EQ(form.pos(), QPoint(rightmost - far, lowest));
-    DropWith(Qt::LeftButton);
+    const int rightmost = area.left() + area.width() - form.width(),
+              lowest = area.top() + area.height() - form.height();
+    // Each row: the drag, where it lands, then one pixel up and `far` across, where that lands.
+    for (const auto& [drag, landed, across, after] :
+         {std::tuple{QPoint(area.left() + near, area.top() + far), QPoint(area.left(), area.top() + far), far,
+                     QPoint(area.left() + far, area.top())},
+          std::tuple{QPoint(rightmost - near, lowest + far), QPoint(rightmost, lowest + far), -far,
+                     QPoint(rightmost - far, lowest)}}) {
+        DragBy(Qt::LeftButton, drag.x() - form.x(), drag.y() - form.y());
+        EXPECT_EQ(form.pos(), landed);
+        QTest::mouseMove(form.Label1, {100 + across, 10 - 1});
+        EXPECT_EQ(form.pos(), after);
+        DropWith(Qt::LeftButton);
+    }
 
     // A maximized window is not snapped: the move of the top alone happens.
     form.showMaximized();
@@ -117,16 +117,6 @@ TEST_F(Frame, DraggingByTheTitleMovesAndSnapsTheWindow)
     DragBy(Qt::LeftButton, 0, 10);
     EXPECT_EQ(form.pos(), maximized + QPoint(0, 10));
     DropWith(Qt::LeftButton);
-}
-
-TEST_F(Frame, TheToolbarMinimizesAndClosesTheWindow)
-{
-    TForm1& form = Open();
-    QTest::mouseClick(form.SpeedButton3, Qt::LeftButton);
-    EXPECT_TRUE(form.isMinimized());
-    form.showNormal();
-    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-    EXPECT_FALSE(form.isVisible());
 }
 
 } // namespace
