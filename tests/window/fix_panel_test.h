@@ -9,18 +9,16 @@
 #include "controls.h"
 #include "dialogs.h"
 #include "fix_gems.h"
-#include "gems.h"
 #include "scale.h"
 
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
 
-#include <deque>
 #include <string>
+#include <tuple>
 
 // '1' or '0' per widget, enabled or not, so that a row of states is one string.
 inline std::string Enabled(std::initializer_list<QWidget*> widgets)
@@ -31,7 +29,7 @@ inline std::string Enabled(std::initializer_list<QWidget*> widgets)
     return states;
 }
 
-// The dialogs are answered from answers_.
+// The dialogs are answered from answers_, from the root folder.
 class FixPanel : public WindowTest {
 protected:
     void SetUp() override
@@ -40,11 +38,8 @@ protected:
         platformDialog_ = dialogs::RunFileDialog;
         dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
             asked_.push_back(setup);
-            QDir::setCurrent(QDir::rootPath()); // the dialog may change the folder
-            const QString answer = answers_.empty() ? QString() : answers_.front();
-            if (!answers_.empty())
-                answers_.pop_front();
-            return answer;
+            QDir::setCurrent(QDir::rootPath());
+            return answers_.isEmpty() ? QString() : answers_.takeFirst();
         };
         MakeFolder(kDeep);
     }
@@ -67,7 +62,7 @@ protected:
         QTest::keyClick(form.ListBox1, Qt::Key_Down);
         QTest::mouseClick(form.FixButton, Qt::LeftButton);
         if (!output.isEmpty()) {
-            answers_.push_back(Deep(output));
+            answers_ << Deep(output);
             QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
         }
         return form;
@@ -90,42 +85,8 @@ protected:
         QTest::keyClicks(box, text);
     }
 
-    // Answers the modal windows as they come up, one step each, with real
-    // keys; whatever is still open after 5 s is closed, so that a wrong
-    // answer fails the test instead of hanging it.
-    void AnswerModals(std::deque<std::function<void(QWidget*)>> steps)
-    {
-        modalSteps_ = std::move(steps);
-        answered_ = nullptr;
-        modalClock_.start();
-        PollModals();
-    }
-    void PollModals()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        const bool late = modalClock_.hasExpired(5000);
-        if (!modal && (modalSteps_.empty() || late))
-            return;
-        // Scheduled first: a step may run a modal window of its own.
-        QTimer::singleShot(20, &modalGuard_, [this] { PollModals(); });
-        if (modal && late) {
-            ADD_FAILURE() << "left open: " << modal->windowTitle().toStdString();
-            modalSteps_.clear();
-            modal->close();
-        } else if (modal && modal != answered_ && !modalSteps_.empty()) {
-            answered_ = modal;
-            const auto step = modalSteps_.front();
-            modalSteps_.pop_front();
-            step(modal);
-        }
-    }
-
     const QString kDeep = QString("a-rather-long-folder-name/").repeated(5);
-    std::deque<std::function<void(QWidget*)>> modalSteps_;
-    QWidget* answered_ = nullptr;
-    QElapsedTimer modalClock_;
-    QObject modalGuard_; // ends the polling with the test
-    std::deque<QString> answers_;
+    QStringList answers_;
     std::vector<dialogs::FileDialogSetup> asked_;
     std::function<QString(QWidget*, const dialogs::FileDialogSetup&)> platformDialog_;
 };

@@ -4,18 +4,20 @@
 
 #include "fix_panel_test.h"
 
-#include <tuple>
-
 namespace {
 
+// FIX, Enter and a double click open the panel for the selected image: the
+// input path shortened, the output box emptied but the output file kept. X
+// closes it and leaves Checksum to the next selection.
 TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
 {
     TForm1& form = OpenPanel(Rom(true, true), "out.bin");
     GemsFixPanel& panel = *form.FixBox;
-    EXPECT_TRUE(panel.SpeedButton7->isEnabled());
-    // SE list, About, Delete, FIX, Checksum.
-    const auto buttons = [&] {
-        return Enabled({form.SEListButton, form.SpeedButton13, form.DelButton, form.FixButton, form.CheckSumButton});
+    // SE list, About, Delete, FIX, Checksum, Fix GEMS; the panel shown.
+    const auto state = [&] {
+        return Enabled({form.SEListButton, form.SpeedButton13, form.DelButton, form.FixButton, form.CheckSumButton,
+                        panel.SpeedButton7})
+            + (panel.isVisible() ? " shown" : " hidden");
     };
     const std::function<void()> openers[] = {
         [&] { QTest::mouseClick(form.FixButton, Qt::LeftButton); },
@@ -23,52 +25,45 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
         [&] { DoubleClick("in.bin"); },
     };
     for (int i = 0; i < 3; ++i) {
-        // Closing leaves Checksum to the next selection.
         QTest::mouseClick(panel.SpeedButton2, Qt::LeftButton);
-        EXPECT_TRUE(panel.isHidden() && form.ListBox1->hasFocus());
-        EXPECT_EQ(buttons(), "11110") << i;
+        EXPECT_EQ(state(), i == 0 ? "111101 hidden" : "111100 hidden") << i;
+        EXPECT_TRUE(form.ListBox1->hasFocus());
         openers[i]();
-        // The output box is emptied, the output file kept; the input path is shortened.
-        EXPECT_TRUE(panel.isVisible());
-        EXPECT_EQ(form.InFile, Path("in.bin"));
-        EXPECT_TRUE(panel.In_Edit->text().contains("...") && panel.In_Edit->text().endsWith("/in.bin"));
-        EXPECT_TRUE(panel.Out_Edit->text().isEmpty() && !panel.SpeedButton7->isEnabled());
-        EXPECT_EQ(form.OutFile, Path("out.bin"));
         // A double click's second press selects the entry again after the
         // panel opened, which gives Delete and Checksum back.
-        EXPECT_EQ(buttons(), i == 2 ? "00111" : "00010") << i;
+        EXPECT_EQ(state(), i == 2 ? "001110 shown" : "000100 shown") << i;
+        EXPECT_EQ(form.InFile + " " + form.OutFile, Path("in.bin") + " " + Path("out.bin"));
+        EXPECT_TRUE(panel.In_Edit->text().contains("...") && panel.In_Edit->text().endsWith("/in.bin"));
+        EXPECT_TRUE(panel.Out_Edit->text().isEmpty());
     }
-    // Closing on ".." leaves Delete off.
-    form.ListBox1->setCurrentRow(0);
+    form.ListBox1->setCurrentRow(0); // closing on ".." leaves Delete off
     QTest::mouseClick(panel.SpeedButton2, Qt::LeftButton);
     EXPECT_FALSE(form.DelButton->isEnabled());
 }
 
+// The window shows the core's presets padded, and Custom alone lets them be
+// changed. A box emptied is no number: each change that reads it reports it.
 TEST_F(FixPanel, PresetsSetTheScalesAndTheModeAndANonNumberEndsOnlyTheChangeThatReadIt)
 {
     TForm1& form = OpenPanel(Rom(false, false), "out.bin");
     GemsFixPanel& panel = *form.FixBox;
-    const auto texts = [&] { return panel.FMBox->text() + " " + panel.PSGBox->text(); };
-    EXPECT_EQ(texts(), "1.250 1.500"); // the first preset is chosen at start-up
-    // The window shows the core's presets padded, and Custom alone lets them change.
-    for (const auto& [index, shown, fm, psg, custom] :
-         {std::tuple{1, "2 2", 2000, 2000, false}, std::tuple{6, "0.001 0.001", 1, 1, true},
-          std::tuple{0, "1.250 1.500", 1250, 1500, false}}) {
-        ChoosePreset(form, index);
-        EXPECT_EQ(texts(), shown) << index;
-        EXPECT_EQ(std::pair(panel.UpDown1->position(), panel.UpDown2->position()), std::pair(fm, psg)) << index;
-        EXPECT_EQ(panel.FMBox->isReadOnly() || panel.PSGBox->isReadOnly(), !custom) << index;
-        EXPECT_EQ(panel.UpDown1->isEnabled() && panel.UpDown2->isEnabled(), custom) << index;
-    }
-    // An emptied box is no number: the change reports it. Another preset
-    // still replaces both texts, and its first change finds the empty box once more.
+    // Both texts; whether the up-downs and the boxes can be changed.
+    const auto state = [&] {
+        return (panel.FMBox->text() + " " + panel.PSGBox->text() + " ").toStdString()
+            + Enabled({panel.UpDown1, panel.UpDown2}) + (panel.FMBox->isReadOnly() ? "R" : "W")
+            + (panel.PSGBox->isReadOnly() ? "R" : "W");
+    };
+    EXPECT_EQ(state(), "1.250 1.500 00RR"); // the first preset is chosen at start-up
+    ChoosePreset(form, 1);
+    EXPECT_EQ(state(), "2 2 00RR");
     ChoosePreset(form, 6);
+    EXPECT_EQ(state(), "0.001 0.001 11WW");
     Retype(panel.FMBox, "3");
     Retype(panel.PSGBox, "");
     ASSERT_EQ(errors_.size(), 1u);
+    // Another preset still replaces both texts; its first change finds the empty box once more.
     ChoosePreset(form, 3);
-    EXPECT_EQ(texts(), "1 1");
-    EXPECT_TRUE(panel.FMBox->isReadOnly() && panel.PSGBox->isReadOnly());
+    EXPECT_EQ(state(), "1 1 00RR");
     EXPECT_EQ(errors_.size(), 2u);
 
     // FIX still opens the panel on the first click, though emptying the
@@ -111,8 +106,6 @@ TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
         EXPECT_EQ(panel.UpDown1->position(), 2002);
         Retype(panel.PSGBox, "0");
         EXPECT_FALSE(panel.SpeedButton7->isEnabled());
-        Retype(panel.PSGBox, "2");
-        EXPECT_TRUE(panel.SpeedButton7->isEnabled());
         // The arrows step by a thousandth, unpadded, and stop above 0.
         for (const auto& [from, up, to, position] :
              {std::tuple{"1#250", true, "1#251", 1251}, std::tuple{"1#999", true, "2", 2000},
@@ -122,6 +115,7 @@ TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
             EXPECT_EQ(std::pair(panel.PSGBox->text(), panel.UpDown2->position()), std::pair(text(to), position))
                 << from;
         }
+        EXPECT_TRUE(panel.SpeedButton7->isEnabled());
         ChoosePreset(form, 0);
         QTest::keyClicks(panel.FMBox, "7"); // read-only again
         EXPECT_EQ(panel.FMBox->text(), text("1#250"));
@@ -129,6 +123,8 @@ TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
     }
 }
 
+// The dialogs leave the current folder as it was; the save filter follows
+// the input's extension, and the last name chosen is offered again.
 TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
 {
     TForm1& form = OpenPanel(Rom(false, false));
@@ -136,16 +132,13 @@ TEST_F(FixPanel, DialogsChooseTheFilesAndKeepTheCurrentFolder)
     answers_ = {"/roms/Other Game.SMD", "", Deep("out.bin"), "", Deep("again.bin")};
     for (QToolButton* button : {panel.SpeedButton5, panel.SpeedButton5, panel.SpeedButton6, panel.SpeedButton6})
         QTest::mouseClick(button, Qt::LeftButton); // each second one is cancelled
-    EXPECT_EQ(form.InFile, "/roms/Other Game.SMD");
-    EXPECT_EQ(panel.In_Edit->text(), "/roms/Other Game.SMD");
+    EXPECT_EQ(form.InFile + " " + panel.In_Edit->text().toStdString(), "/roms/Other Game.SMD /roms/Other Game.SMD");
     EXPECT_EQ(form.OutFile, Path("out.bin"));
     EXPECT_TRUE(panel.SpeedButton7->isEnabled());
     form.InFile = Path("x.Bin");
     QTest::mouseClick(panel.SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(form.OutFile, Path("again.bin"));
     EXPECT_EQ(QDir::currentPath(), Deep("").chopped(1));
-
-    // The save filter follows the input's extension; the last name chosen is offered again.
     ASSERT_EQ(asked_.size(), 5u);
     EXPECT_EQ(std::tuple(asked_[0].save, asked_[0].folder, asked_[2].save),
               std::tuple(false, QDir::currentPath(), true));
