@@ -44,53 +44,29 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
     EXPECT_FALSE(form.DelButton->isEnabled());
 }
 
-// The window shows the core's presets padded, and Custom alone lets them be
-// changed. A box emptied is no number: each change that reads it reports it.
-TEST_F(FixPanel, PresetsSetTheScalesAndTheModeAndANonNumberEndsOnlyTheChangeThatReadIt)
-{
-    TForm1& form = OpenPanel(Rom(false, false), "out.bin");
-    GemsFixPanel& panel = *form.FixBox;
-    // Both texts; whether the up-downs and the boxes can be changed.
-    const auto state = [&] {
-        return (panel.FMBox->text() + " " + panel.PSGBox->text() + " ").toStdString()
-            + Enabled({panel.UpDown1, panel.UpDown2}) + (panel.FMBox->isReadOnly() ? "R" : "W")
-            + (panel.PSGBox->isReadOnly() ? "R" : "W");
-    };
-    EXPECT_EQ(state(), "1.250 1.500 00RR"); // the first preset is chosen at start-up
-    ChoosePreset(form, 1);
-    EXPECT_EQ(state(), "2 2 00RR");
-    ChoosePreset(form, 6);
-    EXPECT_EQ(state(), "0.001 0.001 11WW");
-    Retype(panel.FMBox, "3");
-    Retype(panel.PSGBox, "");
-    ASSERT_EQ(errors_.size(), 1u);
-    // Another preset still replaces both texts; its first change finds the empty box once more.
-    ChoosePreset(form, 3);
-    EXPECT_EQ(state(), "1 1 00RR");
-    EXPECT_EQ(errors_.size(), 2u);
-
-    // FIX still opens the panel on the first click, though emptying the
-    // output box reads the scales and reports the empty one, once.
-    ChoosePreset(form, 6);
-    Retype(panel.FMBox, "");
-    QTest::mouseClick(panel.SpeedButton2, Qt::LeftButton);
-    QTest::mouseClick(form.FixButton, Qt::LeftButton);
-    EXPECT_TRUE(panel.isVisible() && panel.Out_Edit->text().isEmpty() && !form.SpeedButton13->isEnabled());
-    ASSERT_EQ(errors_.size(), 4u);
-    for (const ShownError& error : errors_)
-        EXPECT_EQ(error.text, "'' is not a valid floating point value.");
-}
-
-TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
+// The presets set both scales, padded, and Custom alone lets them change:
+// typed, with digits and one separator of the user's locale, or stepped with
+// the arrows. A box emptied is no number: each change that reads it reports it.
+TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithTheArrows)
 {
     for (const auto& [locale, own, other] :
          {std::tuple{QLocale::c(), '.', ','}, std::tuple{QLocale(QLocale::German), ',', '.'}}) {
         QLocale::setDefault(locale);
         TForm1& form = OpenPanel(Rom(false, false), "out.bin");
         GemsFixPanel& panel = *form.FixBox;
-        ChoosePreset(form, 6);
         // Texts with "#" for the locale's separator.
         const auto text = [own = own](QString pattern) { return pattern.replace('#', QLatin1Char(own)); };
+        // Both texts; whether the up-downs and the boxes can be changed.
+        const auto state = [&] {
+            return panel.FMBox->text() + " " + panel.PSGBox->text() + " "
+                + QString::fromStdString(Enabled({panel.UpDown1, panel.UpDown2}))
+                + (panel.FMBox->isReadOnly() ? "R" : "W") + (panel.PSGBox->isReadOnly() ? "R" : "W");
+        };
+        EXPECT_EQ(state(), text("1#250 1#500 00RR")); // the first preset is chosen at start-up
+        ChoosePreset(form, 1);
+        EXPECT_EQ(state(), "2 2 00RR");
+        ChoosePreset(form, 6);
+        EXPECT_EQ(state(), text("0#001 0#001 11WW"));
         QTest::keyClick(panel.FMBox, Qt::Key_End);
         for (const char key : {'a', own, other, '-', ' ', '\b', '5'})
             QTest::keyClicks(panel.FMBox, QString(QLatin1Char(key)));
@@ -118,11 +94,26 @@ TEST_F(FixPanel, ScaleBoxesTakeDigitsAndOneLocaleSeparatorAndStepWithTheArrows)
             EXPECT_EQ(std::pair(panel.PSGBox->text(), panel.UpDown2->position()), std::pair(text(to), position))
                 << from;
         }
-        EXPECT_TRUE(panel.SpeedButton7->isEnabled());
-        ChoosePreset(form, 0);
-        QTest::keyClicks(panel.FMBox, "7"); // read-only again
-        EXPECT_EQ(panel.FMBox->text(), text("1#250"));
-        EXPECT_TRUE(errors_.empty());
+        EXPECT_TRUE(panel.SpeedButton7->isEnabled() && errors_.empty());
+
+        // Another preset still replaces both texts; its first change finds the emptied box once more.
+        Retype(panel.PSGBox, "");
+        ASSERT_EQ(errors_.size(), 1u);
+        ChoosePreset(form, 3);
+        QTest::keyClicks(panel.FMBox, "7");
+        EXPECT_EQ(state(), "1 1 00RR");
+        EXPECT_EQ(errors_.size(), 2u);
+        // FIX still opens the panel on the first click, though emptying the
+        // output box reads the scales and reports the empty one, once.
+        ChoosePreset(form, 6);
+        Retype(panel.FMBox, "");
+        QTest::mouseClick(panel.SpeedButton2, Qt::LeftButton);
+        QTest::mouseClick(form.FixButton, Qt::LeftButton);
+        EXPECT_TRUE(panel.isVisible() && panel.Out_Edit->text().isEmpty() && !form.SpeedButton13->isEnabled());
+        ASSERT_EQ(errors_.size(), 4u);
+        for (const ShownError& error : errors_)
+            EXPECT_EQ(error.text, "'' is not a valid floating point value.");
+        errors_.clear();
     }
 }
 
