@@ -29,6 +29,15 @@ inline std::string Enabled(std::initializer_list<QWidget*> widgets)
     return states;
 }
 
+// Random bytes under a game header with the scale-1.0 PSG table, and the FM
+// table if asked for.
+inline vtest::a_byte Rom(bool fm)
+{
+    vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
+    rom.Put(0x1400, vtest::LittleEndian(varnoquil::BuildPsgTable(1.0)));
+    return fm ? rom.Put(0x1001, vtest::LittleEndian(varnoquil::BuildFmTable(1.0))).bytes : rom.bytes;
+}
+
 // The dialogs are answered from answers_, from the root folder.
 class FixPanel : public WindowTest {
 protected:
@@ -53,11 +62,11 @@ protected:
     QString Deep(const QString& name) const { return FilePath(kDeep + name); }
     std::string Path(const QString& name) const { return Deep(name).toStdString(); }
 
-    // Selects in.bin in the list and opens the panel with FIX; chooses the
-    // output in the save dialog when one is given.
-    TForm1& OpenPanel(const vtest::a_byte& rom, const QString& output = {})
+    // Writes in.bin, selects it in the list and opens the panel with FIX;
+    // chooses the output in the save dialog when one is given.
+    TForm1& OpenPanel(const QString& output = {}, bool fm = true)
     {
-        vtest::WriteFile(Path("in.bin"), rom);
+        vtest::WriteFile(Path("in.bin"), Rom(fm));
         TForm1& form = Open(Deep("").chopped(1).toStdString());
         QTest::keyClick(form.ListBox1, Qt::Key_Down);
         QTest::mouseClick(form.FixButton, Qt::LeftButton);
@@ -90,14 +99,3 @@ protected:
     std::vector<dialogs::FileDialogSetup> asked_;
     std::function<QString(QWidget*, const dialogs::FileDialogSetup&)> platformDialog_;
 };
-
-// Random bytes under a game header, with the scale-1.0 tables if asked for.
-inline vtest::a_byte Rom(bool fm, bool psg)
-{
-    vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
-    if (fm)
-        rom.Put(0x1001, vtest::LittleEndian(varnoquil::BuildFmTable(1.0)));
-    if (psg)
-        rom.Put(0x1400, vtest::LittleEndian(varnoquil::BuildPsgTable(1.0)));
-    return rom.bytes;
-}
