@@ -17,7 +17,6 @@
 #include <QProgressBar>
 #include <QTimer>
 
-#include <string>
 #include <tuple>
 
 // '1' or '0' per widget, enabled or not, so that a row of states is one string.
