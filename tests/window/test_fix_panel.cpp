@@ -70,8 +70,8 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
         QTest::keyClick(panel.FMBox, Qt::Key_End);
         for (const char key : {'a', own, other, '-', ' ', '\b', '5'})
             QTest::keyClicks(panel.FMBox, QString(QLatin1Char(key)));
-        EXPECT_EQ(panel.FMBox->text(), text("0#0015"));
-        EXPECT_EQ(panel.UpDown1->position(), 2); // rounded, not cut
+        const auto fm = [&] { return std::pair(panel.FMBox->text(), panel.UpDown1->position()); };
+        EXPECT_EQ(fm(), std::pair(text("0#0015"), 2)); // the position rounded, not cut
         // Delete types no character and works, also with the DEL character
         // X11 gives it as text; several characters at once are judged one by one.
         QTest::keyClick(panel.FMBox, Qt::Key_Home);
@@ -81,8 +81,7 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
         }
         QKeyEvent several(QEvent::KeyPress, 0, Qt::NoModifier, text("2x#") + QLatin1Char(other));
         QApplication::sendEvent(panel.FMBox, &several);
-        EXPECT_EQ(panel.FMBox->text(), text("2#0015"));
-        EXPECT_EQ(panel.UpDown1->position(), 2002);
+        EXPECT_EQ(fm(), std::pair(text("2#0015"), 2002));
         Retype(panel.PSGBox, "0");
         EXPECT_FALSE(panel.SpeedButton7->isEnabled());
         // The arrows step by a thousandth, unpadded, and stop above 0.
