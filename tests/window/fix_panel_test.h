@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The GEMS Fix panel's tests: the window started in a folder deep enough for
-// its paths to be shortened, with its file dialogs answered by the test.
+// The buttons' states as one string, for every window test of the boxes and
+// the frame, and the GEMS Fix panel's tests: the window started in a folder
+// deep enough for its paths to be shortened, with its file dialogs answered
+// by the test.
 
 #include "window_test.h"
 
