@@ -1,27 +1,45 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The GEMS Fix panel's tests: the window started in a folder deep enough for
-// its paths to be shortened, with its file dialogs answered by the test.
+// The buttons' states as one string, for every window test of the boxes and
+// the frame, and the GEMS Fix panel's tests: the window started in a folder
+// deep enough for its paths to be shortened, with its file dialogs answered
+// by the test.
 
 #include "window_test.h"
 
 #include "controls.h"
 #include "dialogs.h"
 #include "fix_gems.h"
-#include "gems.h"
 #include "scale.h"
 
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
 
-#include <deque>
+#include <tuple>
 
-// The dialogs are answered from answers_.
+// '1' or '0' per widget, enabled or not, so that a row of states is one string.
+inline std::string Enabled(std::initializer_list<QWidget*> widgets)
+{
+    std::string states;
+    for (const QWidget* widget : widgets)
+        states += widget->isEnabled() ? '1' : '0';
+    return states;
+}
+
+// Random bytes under a game header with the scale-1.0 PSG table, and the FM
+// table if asked for.
+inline vtest::a_byte Rom(bool fm)
+{
+    vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
+    rom.Put(0x1400, vtest::LittleEndian(varnoquil::BuildPsgTable(1.0)));
+    return fm ? rom.Put(0x1001, vtest::LittleEndian(varnoquil::BuildFmTable(1.0))).bytes : rom.bytes;
+}
+
+// The dialogs are answered from answers_, from the root folder.
 class FixPanel : public WindowTest {
 protected:
     void SetUp() override
@@ -30,13 +48,8 @@ protected:
         platformDialog_ = dialogs::RunFileDialog;
         dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
             asked_.push_back(setup);
-            if (duringDialog_)
-                duringDialog_();
-            if (answers_.empty())
-                return QString();
-            const QString answer = answers_.front();
-            answers_.pop_front();
-            return answer;
+            QDir::setCurrent(QDir::rootPath());
+            return answers_.isEmpty() ? QString() : answers_.takeFirst();
         };
         MakeFolder(kDeep);
     }
@@ -49,18 +62,17 @@ protected:
 
     QString Deep(const QString& name) const { return FilePath(kDeep + name); }
     std::string Path(const QString& name) const { return Deep(name).toStdString(); }
-    QString DeepFolder() const { return Deep("").chopped(1); }
 
-    // Selects in.bin in the list and opens the panel with FIX; chooses the
-    // output in the save dialog when one is given.
-    TForm1& OpenPanel(const vtest::a_byte& rom, const QString& output = {})
+    // Writes in.bin, selects it in the list and opens the panel with FIX;
+    // chooses the output in the save dialog when one is given.
+    TForm1& OpenPanel(const QString& output = {}, bool fm = true)
     {
-        vtest::WriteFile(Path("in.bin"), rom);
-        TForm1& form = Open(DeepFolder().toStdString());
+        vtest::WriteFile(Path("in.bin"), Rom(fm));
+        TForm1& form = Open(Deep("").chopped(1).toStdString());
         QTest::keyClick(form.ListBox1, Qt::Key_Down);
         QTest::mouseClick(form.FixButton, Qt::LeftButton);
         if (!output.isEmpty()) {
-            answers_.push_back(Deep(output));
+            answers_ << Deep(output);
             QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
         }
         return form;
@@ -83,53 +95,8 @@ protected:
         QTest::keyClicks(box, text);
     }
 
-    // Answers the modal windows as they come up, one step each, with real
-    // keys; whatever is still open after a few seconds is closed, so that a
-    // wrong answer fails the test instead of hanging it.
-    void AnswerModals(std::deque<std::function<void(QWidget*)>> steps)
-    {
-        modalSteps_ = std::move(steps);
-        answered_ = nullptr;
-        modalClock_.start();
-        PollModals();
-    }
-    void PollModals()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal && (modalSteps_.empty() || modalClock_.hasExpired(5000)))
-            return;
-        // Scheduled first: a step may run a modal window of its own.
-        QTimer::singleShot(20, &modalGuard_, [this] { PollModals(); });
-        if (modal && modalClock_.hasExpired(5000)) {
-            ADD_FAILURE() << "left open: " << modal->windowTitle().toStdString();
-            modalSteps_.clear();
-            modal->close();
-        } else if (modal && modal != answered_ && !modalSteps_.empty()) {
-            answered_ = modal;
-            const auto step = modalSteps_.front();
-            modalSteps_.pop_front();
-            step(modal);
-        }
-    }
-
     const QString kDeep = QString("a-rather-long-folder-name/").repeated(5);
-    std::deque<std::function<void(QWidget*)>> modalSteps_;
-    QWidget* answered_ = nullptr;
-    QElapsedTimer modalClock_;
-    QObject modalGuard_; // ends the polling with the test
-    std::deque<QString> answers_;
+    QStringList answers_;
     std::vector<dialogs::FileDialogSetup> asked_;
-    std::function<void()> duringDialog_;
     std::function<QString(QWidget*, const dialogs::FileDialogSetup&)> platformDialog_;
 };
-
-// Random bytes under a game header, with the scale-1.0 tables if asked for.
-inline vtest::a_byte Rom(bool fm, bool psg)
-{
-    vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
-    if (fm)
-        rom.Put(0x1001, vtest::LittleEndian(varnoquil::BuildFmTable(1.0)));
-    if (psg)
-        rom.Put(0x1400, vtest::LittleEndian(varnoquil::BuildPsgTable(1.0)));
-    return rom.bytes;
-}
