@@ -5,12 +5,11 @@
 
 #include "fix_gems.h"
 #include "rom_builder.h"
-#include "text.h"
+#include "sound_engines.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <fstream>
 #include <pty.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -34,6 +33,11 @@ protected:
     struct Result {
         int exit;
         std::string out, err;
+        bool operator==(const Result& o) const { return std::tie(exit, out, err) == std::tie(o.exit, o.out, o.err); }
+        friend std::ostream& operator<<(std::ostream& s, const Result& r)
+        {
+            return s << "exit " << r.exit << ", out \"" << r.out << "\", err \"" << r.err << '"';
+        }
     };
     TempDir dir, io;
 
@@ -191,27 +195,23 @@ protected:
 TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp)
 {
     const std::string roms = P("roms");
-    const Result r = Run("checksum " + Q(roms));
-    EXPECT_EQ(r.out,
-              roms + "/bad.bin: stored 0000 computed 2109\n" + roms + "/disc.bin: stored 0000 computed 0000\n" + roms
-                  + "/good.bin: stored 5873 computed 5873\n");
-    EXPECT_EQ(r.err, roms + "/short.bin: Read beyond end of file\n4 files: 2 equal, 1 differ, 0 fixed, 1 failed\n");
-    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(Run("checksum " + Q(roms)),
+              (Result{1,
+                      roms + "/bad.bin: stored 0000 computed 2109\n" + roms + "/disc.bin: stored 0000 computed 0000\n"
+                          + roms + "/good.bin: stored 5873 computed 5873\n",
+                      roms + "/short.bin: Read beyond end of file\n4 files: 2 equal, 1 differ, 0 fixed, 1 failed\n"}));
 
     // Exit 3 when a checksum differs and nothing failed; -r takes subfolders;
     // two files named without a folder are a batch too.
-    const Result differs = Run("checksum -r " + Q(P("roms/good.bin")) + " " + Q(P("roms/sub")));
-    EXPECT_EQ(differs.out,
-              roms + "/good.bin: stored 5873 computed 5873\n" + roms + "/sub/deep.BIN: stored 0000 computed 8182\n");
-    EXPECT_EQ(std::make_pair(differs.err, differs.exit),
-              std::make_pair(std::string("2 files: 1 equal, 1 differ, 0 fixed, 0 failed\n"), 3));
-    const Result twice = Run("checksum " + Q(P("roms/good.bin")) + " " + Q(P("roms/good.bin")));
-    EXPECT_EQ(std::make_pair(twice.err, twice.exit),
-              std::make_pair(std::string("2 files: 2 equal, 0 differ, 0 fixed, 0 failed\n"), 0));
-
+    EXPECT_EQ(
+        Run("checksum -r " + Q(P("roms/good.bin")) + " " + Q(P("roms/sub"))),
+        (Result{3,
+                roms + "/good.bin: stored 5873 computed 5873\n" + roms + "/sub/deep.BIN: stored 0000 computed 8182\n",
+                "2 files: 1 equal, 1 differ, 0 fixed, 0 failed\n"}));
+    EXPECT_EQ(Run("checksum " + Q(P("roms/good.bin")) + " " + Q(P("roms/good.bin"))).err,
+              "2 files: 2 equal, 0 differ, 0 fixed, 0 failed\n");
     // One file named, whatever its extension: the line alone.
-    const Result single = Run("checksum " + Q(P("roms/notes.txt")));
-    EXPECT_EQ(single.out + single.err, "stored 5873 computed 5873\n");
+    EXPECT_EQ(Run("checksum " + Q(P("roms/notes.txt"))), (Result{0, "stored 5873 computed 5873\n", ""}));
 }
 
 TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
@@ -224,24 +224,20 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     WriteFile(P("dump.bin"), Interleave(ReadFile(kData + "/sega-2048.bin")));
     const a_byte dump = ReadFile(P("dump.bin"));
 
-    const Result r = Run("checksum --fix " + Q(roms));
-    EXPECT_EQ(r.out,
-              roms + "/bad.bin: stored 0000 computed 2109 fixed\n" + roms + "/good.bin: stored 5873 computed 5873\n");
-    EXPECT_EQ(r.err,
-              roms + "/disc.bin: Not a cartridge ROM image\n" + roms
-                  + "/short.bin: Not a cartridge ROM image\n4 files: 1 equal, 0 differ, 1 fixed, 2 failed\n");
-    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(
+        Run("checksum --fix " + Q(roms)),
+        (Result{1,
+                roms + "/bad.bin: stored 0000 computed 2109 fixed\n" + roms + "/good.bin: stored 5873 computed 5873\n",
+                roms + "/disc.bin: Not a cartridge ROM image\n" + roms
+                    + "/short.bin: Not a cartridge ROM image\n4 files: 1 equal, 0 differ, 1 fixed, 2 failed\n"}));
     EXPECT_EQ(ReadFile(P("roms/bad.bin")), RomBuilder(bad).BigEndian(0x18E, 0x2109, 2).bytes);
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.bytes);
 
-    const Result refused = Run("checksum --fix " + Q(P("dump.bin")));
-    EXPECT_EQ(std::make_tuple(refused.exit, refused.out, refused.err),
-              std::make_tuple(1, std::string(), std::string("Not a cartridge ROM image\n")));
+    EXPECT_EQ(Run("checksum --fix " + Q(P("dump.bin"))), (Result{1, "", "Not a cartridge ROM image\n"}));
     EXPECT_EQ(ReadFile(P("dump.bin")), dump);
 
     // --force writes what the window would: the checksum of the file's bytes.
-    const Result forced = Run("checksum --fix --force " + Q(P("roms/disc.bin")));
-    EXPECT_EQ(forced.out, "stored 0000 computed 7879\n");
+    EXPECT_EQ(Run("checksum --fix --force " + Q(P("roms/disc.bin"))).out, "stored 0000 computed 7879\n");
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.BigEndian(0x18E, 0x7879, 2).bytes);
     EXPECT_EQ(Run("checksum --force " + Q(P("roms/good.bin"))).exit, 2); // --force needs --fix
 }
@@ -310,25 +306,21 @@ TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
 
 TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
 {
-    const Result none = Run("fix-gems " + Q(P("roms/good.bin")) + " " + Q(P("out.bin")));
-    EXPECT_EQ(none.exit, 4);
-    EXPECT_EQ(none.out, "Loading..\nfm not fixed\npsg not fixed\nchecksum fix..\nFix Finished!\n");
-    EXPECT_EQ(none.err, "no GEMS tables found\n");
+    EXPECT_EQ(Run("fix-gems " + Q(P("roms/good.bin")) + " " + Q(P("out.bin"))),
+              (Result{4, "Loading..\nfm not fixed\npsg not fixed\nchecksum fix..\nFix Finished!\n",
+                      "no GEMS tables found\n"}));
     a_byte buffer;
     FixGems({P("roms/good.bin"), P("core.bin"), 1.25, 1.5, true}, {}, buffer);
     EXPECT_EQ(ReadFile(P("out.bin")), ReadFile(P("core.bin"))); // written all the same
 
-    const Result loud = Run("fix-gems --fm 2 --psg 0.0001 " + Q(Game("game.bin")) + " " + Q(P("loud.bin")));
-    EXPECT_EQ(loud.exit, 0);
-    EXPECT_EQ(loud.err,
+    EXPECT_EQ(Run("fix-gems --fm 2 --psg 0.0001 " + Q(Game("game.bin")) + " " + Q(P("loud.bin"))).err,
               "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n"
               "warning: 64 PSG entries wrapped past 16 bits\n");
 
     // Only tables that were written are warned about.
     WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, LittleEndian(BuildFmTable(1.0))).bytes);
     const Result fmOnly = Run("fix-gems --psg 0.0001 --json " + Q(P("fm-only.bin")) + " " + Q(P("fm-out.bin")));
-    EXPECT_EQ(fmOnly.exit, 0);
-    EXPECT_EQ(fmOnly.err, "");
+    EXPECT_EQ(fmOnly.exit + fmOnly.err.size(), 0u) << fmOnly;
     EXPECT_EQ(JsonLines(fmOnly.out),
               (std::vector<json>{{{"file", P("fm-only.bin")},
                                   {"output", P("fm-out.bin")},
@@ -343,27 +335,24 @@ TEST_F(Collections, DeinterleaveWritesThePlainImageOfADumpOnly)
     EXPECT_EQ(Run("deinterleave " + Q(P("mini.smd")) + " " + Q(P("plain.bin"))).exit, 0);
     EXPECT_EQ(ReadFile(P("plain.bin")), mini);
 
-    const Result refused = Run("deinterleave " + Q(P("roms/good.bin")) + " " + Q(P("never.bin")));
-    EXPECT_EQ(std::make_pair(refused.exit, refused.err),
-              std::make_pair(1, std::string("Not an interleaved copier dump\n")));
+    EXPECT_EQ(Run("deinterleave " + Q(P("roms/good.bin")) + " " + Q(P("never.bin"))),
+              (Result{1, "", "Not an interleaved copier dump\n"}));
     EXPECT_FALSE(std::filesystem::exists(P("never.bin")));
 }
 
 TEST_F(Collections, EnginesFiltersTheShippedList)
 {
-    std::ifstream tsv(VARNOQUIL_SOUND_ENGINES_TSV);
-    std::size_t rows = 0;
-    for (std::string line; std::getline(tsv, line);)
-        rows += !line.empty() && line[0] != '#';
-    const Result all = Run("engines");
-    EXPECT_EQ(std::size_t(std::count(all.out.begin(), all.out.end(), '\n')), rows);
-    EXPECT_EQ(all.out.find('<'), all.out.find('\t') + 1); // notes in angle brackets come first
-
-    const Result sonic = Run("engines SONIC");
-    EXPECT_NE(sonic.out.find("Sonic the Hedgehog\tSMPS 68k\n"), std::string::npos);
-    std::istringstream lines(sonic.out);
-    for (std::string line; std::getline(lines, line);)
-        EXPECT_NE(LowerAscii(line).find("sonic"), std::string::npos) << line;
+    const auto lines = [](const std::vector<SoundEngineRow>& rows) {
+        std::string text;
+        for (const SoundEngineRow& row : rows)
+            text += row.game + "\t" + row.engine + "\n";
+        return text;
+    };
+    const std::string all = lines(ShippedSoundEngines()),
+                      sonic = lines(SoundEnginesMatching(ShippedSoundEngines(), "SONIC"));
+    EXPECT_NE(sonic.find("Sonic the Hedgehog\tSMPS 68k\n"), std::string::npos);
+    EXPECT_EQ(Run("engines SONIC").out, sonic);
+    EXPECT_EQ(Run("engines").out, all);
 }
 
 } // namespace
