@@ -69,7 +69,6 @@ void SoundEnginePanel::BuildGrid()
     ValueListEditor1->setColumnWidth(0, layout::kGameColumnWidth);
     ValueListEditor1->setColumnWidth(1, layout::kEngineColumnWidth);
     ValueListEditor1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ValueListEditor1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ValueListEditor1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ValueListEditor1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
