@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui_logic.h"
 
+#include "named_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -52,30 +54,40 @@ TEST(BoxCentring, TruncatesHalvesTowardZero)
     EXPECT_EQ(CentreOverList(box, 45, box.width - 5, box.height - 5), (Point{-2, 43}));
 }
 
-TEST(ShortenPath, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
+// Every text measured at one pixel a character, until one fits or nothing is
+// left to cut.
+struct PathRow {
+    const char* name;
+    std::string path;
+    int room;
+    char separator;
+    std::vector<std::string> texts;
+};
+
+class PathShortening : public ::testing::TestWithParam<PathRow> {};
+
+TEST_P(PathShortening, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
 {
-    // Every text measured at one pixel a character, until one fits or nothing
-    // is left to cut.
-    // clang-format off
-    const std::tuple<const char*, std::string, int, char, std::vector<std::string>> paths[] = {
-        {"DownToTheName", "/home/user/games/roms", 0, '/',
-         {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
-        {"DriveGoesWithTheRoot", "C:\\games\\megadrive\\roms", 0, '\\',
-         {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
-        {"StopsOnceItFits", "/home/user/games/roms", 15, '/',
-         {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
-        {"HiddenFoldersAreNoDifferent", "/.config/app/state/x", 17, '/', {"/.config/app/state/x", "/.../app/state/x"}},
-        {"RootedName", "/roms", 0, '/', {"/roms"}},
-        {"BareName", "roms", 0, '/', {}}};
-    // clang-format on
-    for (const auto& [name, path, room, separator, texts] : paths) {
-        std::vector<std::string> measured;
-        const auto width = [&measured](const std::string& text) { return measured.push_back(text), int(text.size()); };
-        const std::string result = ShortenPath(path, width, room, separator);
-        EXPECT_EQ(measured, texts) << name;
-        EXPECT_EQ(result, room == 0 ? "roms" : measured.back()) << name;
-    }
+    const PathRow& row = GetParam();
+    std::vector<std::string> measured;
+    const auto width = [&measured](const std::string& text) { return measured.push_back(text), int(text.size()); };
+    const std::string result = ShortenPath(row.path, width, row.room, row.separator);
+    EXPECT_EQ(measured, row.texts);
+    EXPECT_EQ(result, row.room == 0 ? "roms" : measured.back());
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Paths, PathShortening, ::testing::ValuesIn(std::vector<PathRow>{
+    {"DownToTheName", "/home/user/games/roms", 0, '/',
+     {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
+    {"DriveGoesWithTheRoot", "C:\\games\\megadrive\\roms", 0, '\\',
+     {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
+    {"StopsOnceItFits", "/home/user/games/roms", 15, '/',
+     {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
+    {"HiddenFoldersAreNoDifferent", "/.config/app/state/x", 17, '/', {"/.config/app/state/x", "/.../app/state/x"}},
+    {"RootedName", "/roms", 0, '/', {"/roms"}},
+    {"BareName", "roms", 0, '/', {}}}), vtest::RowName());
+// clang-format on
 
 TEST(HeadingWave, TwoPixelsPerCurveAndStepOnTheRoundedSineCurvesThatThePhaseMoves)
 {

@@ -17,12 +17,4 @@ struct RowName {
     }
 };
 
-// A row of a parameterised test: a name, an input and what it must give.
-template <typename In, typename Out>
-struct Row {
-    const char* name;
-    In in;
-    Out out;
-};
-
 } // namespace vtest
