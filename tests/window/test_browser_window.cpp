@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QRegularExpression>
 
-#include <map>
 #include <sys/stat.h>
 
 using varnoquil::platform::currentDir;
@@ -75,35 +74,32 @@ protected:
     // since the last look.
     std::string State()
     {
-        const auto below = [top = QString::fromStdString(Folder())](const std::string& path) {
-            const QString full = QString::fromStdString(path);
-            return full == top ? QString(".") : full.startsWith(top + '/') ? full.mid(top.size() + 1) : full;
-        };
-        const QString label = form_->Label3->text(), folder = below(currentDir());
-        QString state = folder + ": " + (List()->currentItem() ? List()->currentItem()->text() : "(none)") + ' ';
+        const QDir top(QString::fromStdString(Folder()));
+        const auto below
+            = [&top](const std::string& path) { return top.relativeFilePath(QString::fromStdString(path)); };
+        const QString label = form_->Label3->text(), folder = QString::fromStdString(currentDir());
+        QString state
+            = below(currentDir()) + ": " + (List()->currentItem() ? List()->currentItem()->text() : "(none)") + ' ';
         for (const auto& [button, letter] :
              {std::pair{form_->DelButton, 'D'}, {form_->FixButton, 'F'}, {form_->CheckSumButton, 'C'}})
             state += button->isEnabled() ? letter : '-';
         state += ' ' + (form_->SelectedFile.empty() ? "-" : below(form_->SelectedFile)) + ' ';
         state += label == "Select BIN file." ? "-"
                                              : label.section('\n', 8, 9).remove(QRegularExpression("(hdr|file) CRC="));
-        if (below(form_->Label4->text().toStdString()) != folder)
+        if (form_->Label4->text() != folder)
             state += " !Label4 " + form_->Label4->text();
         for (; seen_ < errors_.size(); ++seen_)
             state += " !" + errors_[seen_].text;
         return state.replace('\n', '/').toStdString();
     }
     // One step: "to NAME" goes there with arrow keys; "click", "right" and
-    // "double" NAME press the mouse on it; Del, Fix, Sum, Back, Root and
-    // Filter press those buttons; anything else is a key ("Down", "Return").
+    // "double" NAME press the mouse on it; a button's object name presses it;
+    // anything else is a key ("Down", "Return").
     void Do(const QString& step)
     {
         const QString verb = step.section(' ', 0, 0), name = step.section(' ', 1);
-        const std::map<QString, QWidget*> buttons
-            = {{"Del", form_->DelButton},     {"Fix", form_->FixButton},     {"Sum", form_->CheckSumButton},
-               {"Back", form_->SpeedButton4}, {"Root", form_->SpeedButton8}, {"Filter", form_->CheckBox1}};
-        if (buttons.count(verb))
-            QTest::mouseClick(buttons.at(verb), Qt::LeftButton);
+        if (auto* button = form_->findChild<QWidget*>(verb))
+            QTest::mouseClick(button, Qt::LeftButton);
         else if (verb == "to")
             KeyTo(name);
         else if (verb == "click" || verb == "right")
@@ -120,11 +116,6 @@ protected:
             Do(step);
             EXPECT_EQ(State(), want) << step.toStdString();
         }
-    }
-    // The root of the mounted file system that holds the start folder, as the drive box chose it.
-    std::string StartRoot() const
-    {
-        return form_->DiskBox->currentIndex() < 0 ? "/" : form_->DiskBox->currentData().toString().toStdString();
     }
 
     std::size_t seen_ = 0;
@@ -144,7 +135,7 @@ TEST_F(FileBrowser, KeysAndMouseWalkTheStatesEntryByEntry)
           {"End", ".: d.bin DFC d.bin 2222/1111"}, // read-only, and read all the same
           {"Up", ".: c.Bin DF- c.Bin 2222/1111 !Read beyond end of file."}, // a failed read turns Checksum off
           {"Up", ".: B.BIN DF- B.BIN 5678/5678"},
-          {"Filter", ".: .. --- - 5678/5678"},
+          {"CheckBox1", ".: .. --- - 5678/5678"}, // the filter off
           {"End", ".: g.smd D-- - -"},
           {"E", ".: empty --- - -"},
           {"click a.bin", ".: a.bin DFC a.bin 0001/1234"}});
@@ -169,24 +160,11 @@ TEST_F(FileBrowser, KeysAndMouseWalkTheStatesEntryByEntry)
     EXPECT_FALSE(form_->FixBox->isVisible());
 }
 
-TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenOrFallsBack)
-{
-    Start(PathOf("games"));
-    EXPECT_EQ(Entries(), (QStringList{"..", "inner"}));
-    EXPECT_EQ(State(), "games: .. --- - -");
-    Start(PathOf("e.txt")); // hidden by the filter, which goes off
-    EXPECT_FALSE(form_->CheckBox1->isChecked());
-    EXPECT_EQ(State(), ".: e.txt D-- - -");
-    Start(PathOf("missing.bin")); // reported once the window is up
-    EXPECT_EQ(currentDir(), TForm1::DefaultStartFolder());
-    EXPECT_EQ(QString::fromStdString(State()).section(" !", 1), "File not found.");
-    EXPECT_TRUE(form_->isVisible());
-}
-
 TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
 {
+    // SpeedButton4 is "<-".
     for (const auto& [in, out] :
-         {std::pair{"Return", "Backspace"}, {"double games", "Back"}, {"Return", "double .."}}) {
+         {std::pair{"Return", "Backspace"}, {"double games", "SpeedButton4"}, {"Return", "double .."}}) {
         OpenListed();
         Play({{"to games", ".: games --- - -"}, {in, "games: .. --- - -"}});
         EXPECT_EQ(Entries(), (QStringList{"..", "inner"}));
@@ -197,7 +175,7 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
           {"Return", "x.bin: .. --- - -"},
           {"Backspace", ".: x.bin --- - -"},
           {"double x.bin", "x.bin: .. --- - -"},
-          {"Back", ".: x.bin --- - -"}});
+          {"SpeedButton4", ".: x.bin --- - -"}});
     // A folder gone since the listing: only the error box.
     ASSERT_TRUE(QDir(QString::fromStdString(Folder())).rmdir("empty"));
     Play({{"double empty", ".: empty --- - - !File not found."}});
@@ -207,14 +185,12 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
     Open(PathOf(".hidden"));
     Play({{"Backspace", ".: (none) --- - -"}});
     // A folder removed from outside is left for the nearest one that exists.
-    for (const char* way : {"Back", "Backspace", "Root"}) {
+    for (const char* way : {"SpeedButton4", "Backspace"}) {
         MakeFolder("gone/deeper");
         Open(PathOf("gone/deeper"));
         ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
-        Do(way);
-        EXPECT_EQ(currentDir(), way[0] == 'R' ? StartRoot() : Folder()) << way;
-        EXPECT_TRUE(way[0] == 'R' || Entries() == kListed) << way;
-        EXPECT_TRUE(QString::fromStdString(State()).endsWith(" --- - -")) << way;
+        Play({{way, ".: .. --- - -"}});
+        EXPECT_EQ(Entries(), kListed);
     }
 }
 
@@ -224,12 +200,12 @@ TEST_F(FileBrowser, DeleteRemovesTheFileAndRefusesAFifo)
     ASSERT_EQ(::mkfifo(PathOf("p.bin").c_str(), 0666), 0);
     OpenListed();
     Play({{"to d.bin", ".: d.bin DFC d.bin 2222/1111"},
-          {"Del", ".: .. --- - 2222/1111"}, // read-only: stays, silently
+          {"DelButton", ".: .. --- - 2222/1111"}, // read-only: stays, silently
           {"to a.bin", ".: a.bin DFC a.bin 0001/1234"},
-          {"Del", ".: .. --- - 0001/1234"},
+          {"DelButton", ".: .. --- - 0001/1234"},
           {"End", ".: p.bin D-- p.bin 0001/1234 !The input must be a regular file."}, // not waited on
           {"Up", ".: link.bin D-- link.bin 0001/1234 !File not found."},
-          {"Del", ".: .. --- - 0001/1234"}});
+          {"DelButton", ".: .. --- - 0001/1234"}});
     struct stat status;
     for (const char* name : {"a.bin", "link.bin", "d.bin"})
         EXPECT_EQ(::lstat(PathOf(name).c_str(), &status) == 0 && Entries().contains(name), name[0] == 'd') << name;
@@ -237,21 +213,27 @@ TEST_F(FileBrowser, DeleteRemovesTheFileAndRefusesAFifo)
 
 TEST_F(FileBrowser, RootAndDrivesListARoot)
 {
-    OpenListed();
-    Play({{"to a.bin", ".: a.bin DFC a.bin 0001/1234"}});
-    Do("Root"); // forgets the selected file
-    EXPECT_EQ(currentDir(), StartRoot());
-    EXPECT_EQ(form_->SpeedButton4->isEnabled(), StartRoot() != "/");
+    // "/" (SpeedButton8) from a folder removed from outside forgets the selected file.
+    MakeFolder("gone/deeper");
+    MakeFile("gone/deeper/z.bin", Rom(0x1234, 0x0001));
+    Open(PathOf("gone/deeper"));
+    Play({{"to z.bin", "gone/deeper: z.bin DFC gone/deeper/z.bin 0001/1234"}});
+    ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
+    Do("SpeedButton8");
+    const std::string root
+        = form_->DiskBox->currentIndex() < 0 ? "/" : form_->DiskBox->currentData().toString().toStdString();
+    EXPECT_EQ(currentDir(), root);
+    EXPECT_EQ(form_->SpeedButton4->isEnabled(), root != "/");
     EXPECT_TRUE(QString::fromStdString(State()).endsWith(" --- - 0001/1234"));
 
     // A chosen drive's root is listed; one that cannot be entered leaves the folder.
     const QString here = QString::fromStdString(Folder());
-    for (const auto& [text, root, folder] : std::vector<std::tuple<QString, QString, std::string>>{
+    for (const auto& [text, data, folder] : std::vector<std::tuple<QString, QString, std::string>>{
              {here + "/games [Backup [1]]", here + "/games", PathOf("games")},
              {"/no/such/mount [Removable]", "/no/such/mount", Folder()},
              {"/ [Fixed]", "/", "/"}}) {
         OpenListed();
-        form_->DiskBox->addItem(text, root);
+        form_->DiskBox->addItem(text, data);
         form_->DiskBox->setCurrentIndex(form_->DiskBox->count() - 2);
         QTest::keyClick(form_->DiskBox, Qt::Key_Down);
         EXPECT_EQ(currentDir(), folder);
@@ -284,7 +266,7 @@ TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
     ::chmod(PathOf("a.bin").c_str(), 0444);
     refused("File access denied.");
     ::chmod(PathOf("a.bin").c_str(), 0644);
-    Play({{"Sum", ".: a.bin DF- a.bin 1234/1234"}, {"Home", ".: .. --- - -"}});
+    Play({{"CheckSumButton", ".: a.bin DF- a.bin 1234/1234"}, {"Home", ".: .. --- - -"}});
     EXPECT_EQ(Read("a.bin"), Rom(0x1234, 0x1234));
     refused("File not found.");
     KeyTo("c.Bin"); // the read fails: the sum is unknown
@@ -295,8 +277,19 @@ TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
     refused("Not a cartridge ROM image.");
 }
 
-TEST_F(FileBrowser, NamesThatAreNotUtf8WorkLikeAnyOther)
+TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
 {
+    Start(PathOf("games"));
+    EXPECT_EQ(Entries(), (QStringList{"..", "inner"}));
+    EXPECT_EQ(State(), "games: .. --- - -");
+    Start(PathOf("e.txt")); // hidden by the filter, which goes off
+    EXPECT_FALSE(form_->CheckBox1->isChecked());
+    EXPECT_EQ(State(), ".: e.txt D-- - -");
+    Start(PathOf("missing.bin")); // reported once the window is up
+    EXPECT_EQ(currentDir(), TForm1::DefaultStartFolder());
+    EXPECT_EQ(QString::fromStdString(State()).section(" !", 1), "File not found.");
+    EXPECT_TRUE(form_->isVisible());
+
     // Latin-1 names: the bytes are not UTF-8 and show as replacement characters.
     const std::string rom = "\xe9t\xe9.bin", folder = "d\xe9j\xe0";
     const std::string romShown = u8"\uFFFDt\uFFFD.bin", folderShown = u8"d\uFFFDj\uFFFD";
@@ -307,7 +300,7 @@ TEST_F(FileBrowser, NamesThatAreNotUtf8WorkLikeAnyOther)
     EXPECT_EQ(State(), ".: " + romShown + " DFC " + romShown + " 0001/1234");
     EXPECT_EQ(form_->SelectedFile, PathOf(rom));
     EXPECT_TRUE(form_->CheckBox1->isChecked());
-    Do("Fix");
+    Do("FixButton");
     EXPECT_EQ(form_->InFile, PathOf(rom));
     QTest::mouseClick(form_->FixBox->SpeedButton2, Qt::LeftButton);
 
@@ -317,7 +310,7 @@ TEST_F(FileBrowser, NamesThatAreNotUtf8WorkLikeAnyOther)
     EXPECT_EQ(Entries(), (QStringList{"..", "in.bin"}));
     Play({{"Backspace", ".: " + folderShown + " --- - -"},
           {QString::fromStdString("to " + romShown), ".: " + romShown + " DFC " + romShown + " 0001/1234"},
-          {"Del", ".: .. --- - 0001/1234"}});
+          {"DelButton", ".: .. --- - 0001/1234"}});
     struct stat status;
     EXPECT_FALSE(::lstat(PathOf(rom).c_str(), &status) == 0 || Entries().contains(QString::fromStdString(romShown)));
 }
