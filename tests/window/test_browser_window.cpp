@@ -159,11 +159,6 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
         EXPECT_EQ(Entries().size(), folder == "games" ? 2 : 1) << folder; // "..", "inner"
         Play({{out, ".: " + folder + " --- - -"}});
     }
-    // A folder gone since the listing: only the error box.
-    ASSERT_TRUE(QDir(QString::fromStdString(Folder())).rmdir("empty"));
-    Play({{"double empty", ".: empty --- - - !File not found."}});
-    EXPECT_EQ(Entries(), kListed);
-    MakeFolder("empty");
     // Leaving a folder the list does not show selects nothing.
     Open(PathOf(".hidden"));
     Play({{"Backspace", ".: (none) --- - -"}});
@@ -175,6 +170,10 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
         Play({{way, ".: .. --- - -"}});
         EXPECT_EQ(Entries(), kListed);
     }
+    // A folder gone since the listing: only the error box.
+    ASSERT_TRUE(QDir(QString::fromStdString(Folder())).rmdir("empty"));
+    Play({{"double empty", ".: empty --- - - !File not found."}});
+    EXPECT_EQ(Entries(), kListed);
 }
 
 TEST_F(FileBrowser, DeleteRemovesTheFileAndRefusesAFifo)
@@ -260,7 +259,6 @@ TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
     Start(PathOf("missing.bin")); // reported once the window is up
     EXPECT_EQ(currentDir(), TForm1::DefaultStartFolder());
     EXPECT_EQ(QString::fromStdString(State()).section(" !", 1), "File not found.");
-    EXPECT_TRUE(form_->isVisible());
 
     // Latin-1 names: the bytes are not UTF-8 and show as replacement characters.
     const std::string rom = "\xe9t\xe9.bin", folder = "d\xe9j\xe0";
