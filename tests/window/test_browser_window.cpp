@@ -39,9 +39,8 @@ protected:
     // A game header storing one checksum, then one word: the computed checksum.
     static vtest::a_byte Rom(std::uint16_t computed, std::uint16_t stored)
     {
-        auto rom
-            = vtest::RomBuilder(0x202).GameHeader().Put(0x120, "\xD1\xCE\xCD\xC8\xCA").BigEndian(0x200, computed, 2);
-        return rom.BigEndian(0x18E, stored, 2).bytes;
+        auto rom = vtest::RomBuilder(0x202).GameHeader().Put(0x120, "\xD1\xCE\xCD\xC8\xCA"); // a cp1251 name
+        return rom.BigEndian(0x200, computed, 2).BigEndian(0x18E, stored, 2).bytes;
     }
     vtest::a_byte Read(const std::string& name) const { return vtest::ReadFile(PathOf(name)); }
 
@@ -62,8 +61,7 @@ protected:
     std::string State()
     {
         const QDir top(QString::fromStdString(Folder()));
-        const auto below
-            = [&top](const std::string& path) { return top.relativeFilePath(QString::fromStdString(path)); };
+        const auto below = [&top](const auto& path) { return top.relativeFilePath(QString::fromStdString(path)); };
         const QString label = form_->Label3->text(), folder = QString::fromStdString(currentDir());
         QString state
             = below(currentDir()) + ": " + (List()->currentItem() ? List()->currentItem()->text() : "(none)") + ' ';
@@ -190,9 +188,9 @@ TEST_F(FileBrowser, RootAndDrivesListARoot)
     // A chosen drive's root is listed, with the list to take the keys; one
     // that cannot be entered leaves the folder as it was.
     OpenListed();
-    for (const auto& [root, want] : std::vector<std::pair<QString, std::string>>{
+    for (const auto& [drive, want] : std::vector<std::pair<QString, std::string>>{
              {FilePath("games"), "games: .. --- - -"}, {"/no/such/mount", "games: .. --- - -"}, {"/", ""}}) {
-        form_->DiskBox->addItem(root + " [Fixed]", root);
+        form_->DiskBox->addItem(drive + " [Fixed]", drive);
         form_->DiskBox->setCurrentIndex(form_->DiskBox->count() - 2);
         QTest::keyClick(form_->DiskBox, Qt::Key_Down);
         EXPECT_EQ(form_->focusWidget(), List());
