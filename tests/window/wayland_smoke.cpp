@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The window on a Wayland compositor, run by wayland_smoke.sh under a
-// headless weston (and skipped on any other platform): it comes up in its
-// folder and lists it, survives a drag by its title (which asks the
-// compositor to move it), minimizes, and its close button closes the last
-// window, which ends the program.
+// headless weston (and skipped on any other platform): it comes up, survives
+// a drag by its title (which asks the compositor to move it), minimizes, and
+// its close button closes the last window, which ends the program.
 
 #include "window_test.h"
 
@@ -13,14 +12,12 @@ namespace {
 
 class OnWayland : public WindowTest {};
 
-TEST_F(OnWayland, TheWindowComesUpListsItsFolderMovesMinimizesAndCloses)
+TEST_F(OnWayland, TheWindowComesUpMovesMinimizesAndCloses)
 {
     if (qgetenv("QT_QPA_PLATFORM") != "wayland")
         GTEST_SKIP() << "runs under wayland_smoke.sh";
-    MakeFile("game.bin");
     form_ = TForm1::StartWith(Folder());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-    EXPECT_EQ(Entries(), (QStringList{"..", "game.bin"}));
 
     QTest::mousePress(form_->Label1, Qt::LeftButton, {}, {100, 10});
     QTest::mouseMove(form_->Label1, {160, 40});
