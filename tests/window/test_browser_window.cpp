@@ -27,7 +27,6 @@ protected:
         for (const char* name : {"empty", "games/inner", ".hidden", "x.bin"})
             MakeFolder(name);
         MakeFile("e.txt");
-        MakeFile("g.smd");
         MakeFile("a.bin", Rom(0x1234, 0x0001));
         MakeFile("B.BIN", Rom(0x5678, 0x5678));
         MakeFile(".f.bin", vtest::RomBuilder(512).GameHeader().bytes); // a header alone: checksum 0000
@@ -119,7 +118,7 @@ TEST_F(FileBrowser, KeysAndMouseWalkTheStatesEntryByEntry)
           {"Up", ".: c.Bin DF- c.Bin 2222/1111 !Read beyond end of file."}, // a failed read turns Checksum off
           {"Up", ".: B.BIN DF- B.BIN 5678/5678"},
           {"CheckBox1", ".: .. --- - 5678/5678"}, // the filter off
-          {"End", ".: g.smd D-- - -"},
+          {"End", ".: e.txt D-- - -"},
           {"E", ".: empty --- - -"},
           {"click a.bin", ".: a.bin DFC a.bin 0001/1234"}});
     EXPECT_TRUE(form_->Label3->text().contains("D-name: СОНИК THE "));
