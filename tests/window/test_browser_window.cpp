@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The file browser in a real folder, driven with real keys and mouse presses:
-// the states after every step, folders, Delete, "/", drives and Checksum.
+// the states after every step, start-up, folders, Delete, "/", drives and
+// Checksum.
 
 #include "window_test.h"
 
 #include "errors.h"
 #include "platform.h"
 
-#include <QKeyEvent>
 #include <QRegularExpression>
 
 #include <sys/stat.h>
@@ -27,7 +27,6 @@ protected:
         for (const char* name : {"empty", "games/inner", ".hidden", "x.bin"})
             MakeFolder(name);
         MakeFile("e.txt");
-        MakeFile("g.smd");
         MakeFile("a.bin", Rom(0x1234, 0x0001));
         MakeFile("B.BIN", Rom(0x5678, 0x5678));
         MakeFile(".f.bin", vtest::RomBuilder(512).GameHeader().bytes); // a header alone: checksum 0000
@@ -39,335 +38,235 @@ protected:
     // A game header storing one checksum, then one word: the computed checksum.
     static vtest::a_byte Rom(std::uint16_t computed, std::uint16_t stored)
     {
-        return vtest::RomBuilder(0x202)
-            .GameHeader()
-            .Put(0x120, "\xD1\xCE\xCD\xC8\xCA")
-            .BigEndian(0x200, computed, 2)
-            .BigEndian(0x18E, stored, 2)
-            .bytes;
+        auto rom = vtest::RomBuilder(0x202).GameHeader().Put(0x120, "\xD1\xCE\xCD\xC8\xCA"); // a cp1251 name
+        return rom.BigEndian(0x200, computed, 2).BigEndian(0x18E, stored, 2).bytes;
     }
-    QByteArray Content(const char* name) const
-    {
-        QFile file(QString::fromStdString(PathOf(name)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : "gone";
-    }
+    vtest::a_byte Read(const std::string& name) const { return vtest::ReadFile(PathOf(name)); }
 
-    TForm1& OpenListed()
+    // Starts the window for the argument and lets its first events run.
+    void Start(const std::string& argument)
     {
-        Open().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-        form_->CheckBox1Click(); // the relisting's entries, not the start-up listing's
-        return *form_;
+        form_ = TForm1::StartWith(argument);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+        QTest::qWait(50);
     }
-    void Key(Qt::Key key) const { QTest::keyClick(List(), key); }
-    // Moves there with arrow keys; what the entries on the way report is not looked at.
-    void KeyTo(const QString& entry)
-    {
-        if (!Entries().contains(entry)) {
-            ADD_FAILURE() << "not listed: " << entry.toStdString();
-            return;
-        }
-        while (List()->currentRow() != Entries().indexOf(entry))
-            Key(List()->currentRow() < Entries().indexOf(entry) ? Qt::Key_Down : Qt::Key_Up);
-        seen_ = errors_.size();
-    }
-    // The current entry; Delete, FIX and Checksum; the selected file's name;
-    // the two checksums Label3 shows ("-" while it asks for a ROM image); and
-    // the errors shown since the last look.
+    // The window in the test's folder, relisted: the relisting's entries, not the start-up listing's.
+    void OpenListed() { Start(Folder()), form_->CheckBox1Click(); }
+    // "folder: entry DFC selected sums": the folder and the selected file
+    // below the test's folder ("." for itself); the current entry; Delete,
+    // FIX and Checksum; the two checksums Label3 shows ("-" while it asks for
+    // a ROM image). Then a Label4 that is not the folder and the errors shown
+    // since the last look.
     std::string State()
     {
-        const auto on = [](QToolButton* button, const char* letter) { return button->isEnabled() ? letter : "-"; };
-        const QString label = form_->Label3->text(), selected = QString::fromStdString(form_->SelectedFile);
+        const QDir top(QString::fromStdString(Folder()));
+        const auto below = [&top](const auto& path) { return top.relativeFilePath(QString::fromStdString(path)); };
+        const QString label = form_->Label3->text(), folder = QString::fromStdString(currentDir());
         QString state
-            = QStringLiteral("%1 %2%3%4 %5 %6")
-                  .arg(
-                      List()->currentItem() ? List()->currentItem()->text() : "(none)", on(form_->DelButton, "D"),
-                      on(form_->FixButton, "F"), on(form_->CheckSumButton, "C"),
-                      selected.isEmpty() ? "-" : selected.section('/', -1),
-                      label == "Select BIN file."
-                          ? "-"
-                          : label.section('\n', 8, 9).remove(QRegularExpression("(hdr|file) CRC=")).replace('\n', '/'));
+            = below(currentDir()) + ": " + (List()->currentItem() ? List()->currentItem()->text() : "(none)") + ' ';
+        for (const auto& [button, letter] :
+             {std::pair{form_->DelButton, 'D'}, {form_->FixButton, 'F'}, {form_->CheckSumButton, 'C'}})
+            state += button->isEnabled() ? letter : '-';
+        state += ' ' + (form_->SelectedFile.empty() ? "-" : below(form_->SelectedFile)) + ' ';
+        state += label == "Select BIN file." ? "-"
+                                             : label.section('\n', 8, 9).remove(QRegularExpression("(hdr|file) CRC="));
+        if (form_->Label4->text() != folder)
+            state += " !Label4 " + form_->Label4->text();
         for (; seen_ < errors_.size(); ++seen_)
             state += " !" + errors_[seen_].text;
-        return state.toStdString();
+        return state.replace('\n', '/').toStdString();
     }
-    // The root of the mounted file system that holds the start folder, as
-    // the drive box chose it at start-up.
-    std::string StartRoot() const
+    // Plays the steps, looking at the state after each. A step: "click",
+    // "right" or "double" and an entry press the mouse on it; a button's
+    // object name presses it; "call Checksum" calls that command although
+    // its button is off; anything else is a key ("Down", "Return").
+    void Play(const std::vector<std::pair<QString, std::string>>& steps)
     {
-        const QComboBox* drives = form_->DiskBox;
-        return drives->currentIndex() < 0 ? "/" : drives->currentData().toString().toStdString();
-    }
-    void Walk(const std::vector<std::pair<Qt::Key, std::string>>& steps)
-    {
-        for (const auto& [key, state] : steps) {
-            Key(key);
-            EXPECT_EQ(State(), state) << QKeySequence(key).toString().toStdString();
+        for (const auto& [step, want] : steps) {
+            const QString verb = step.section(' ', 0, 0), name = step.section(' ', 1);
+            if (auto* button = form_->findChild<QWidget*>(verb))
+                QTest::mouseClick(button, Qt::LeftButton);
+            else if (verb == "click" || verb == "right")
+                Click(name, verb == "click" ? Qt::LeftButton : Qt::RightButton);
+            else if (verb == "double")
+                DoubleClick(name);
+            else if (verb != "call")
+                QTest::keyClick(List(), QKeySequence(verb)[0].key());
+            else
+                try {
+                    form_->CheckSumButtonClick();
+                } catch (const varnoquil::Error& e) {
+                    TApplication::ShowError(e.what());
+                }
+            EXPECT_EQ(State(), want) << step.toStdString();
         }
     }
 
     std::size_t seen_ = 0;
 };
 
-TEST_F(FileBrowser, KeysWalkTheStatesEntryByEntry)
+TEST_F(FileBrowser, KeysAndMouseWalkTheStatesEntryByEntry)
 {
-    TForm1& form = OpenListed();
-    EXPECT_EQ(Entries(), kListed);
-    EXPECT_EQ(State(), ".. --- - -");
-    Walk({{Qt::Key_Down, "empty --- - -"},
-          {Qt::Key_Down, "games --- - -"},
-          {Qt::Key_Down, "x.bin --- - -"}, // a folder, whatever its name
-          {Qt::Key_Down, ".f.bin DF- .f.bin 0000/0000"},
-          {Qt::Key_Down, "a.bin DFC a.bin 0001/1234"},
-          {Qt::Key_Home, ".. --- - -"}, // Checksum goes with the selected file
-          {Qt::Key_End, "d.bin DFC d.bin 2222/1111"}, // read-only, and read all the same
-          {Qt::Key_Up, "c.Bin DF- c.Bin 2222/1111 !Read beyond end of file."}, // a failed read turns Checksum off
-          {Qt::Key_Up, "B.BIN DF- B.BIN 5678/5678"}});
-    EXPECT_EQ(form.SelectedFile, PathOf("B.BIN"));
-    EXPECT_TRUE(form.Label3->text().contains("D-name: СОНИК THE "));
-
-    QTest::mouseClick(form.CheckBox1, Qt::LeftButton); // the filter off
-    EXPECT_EQ(State(), ".. --- - 5678/5678");
-    Walk({{Qt::Key_End, "g.smd D-- - -"}, {Qt::Key_E, "empty --- - -"}});
+    OpenListed();
+    Play({{"Down", ".: empty --- - -"},
+          {"Down", ".: games --- - -"},
+          {"Down", ".: x.bin --- - -"}, // a folder, whatever its name
+          {"Down", ".: .f.bin DF- .f.bin 0000/0000"},
+          {"Down", ".: a.bin DFC a.bin 0001/1234"},
+          {"Home", ".: .. --- - -"}, // Checksum goes with the selected file
+          {"End", ".: d.bin DFC d.bin 2222/1111"}, // read-only, and read all the same
+          {"Up", ".: c.Bin DF- c.Bin 2222/1111 !Read beyond end of file."}, // a failed read turns Checksum off
+          {"Up", ".: B.BIN DF- B.BIN 5678/5678"},
+          {"CheckBox1", ".: .. --- - 5678/5678"}, // the filter off
+          {"End", ".: e.txt D-- - -"},
+          {"E", ".: empty --- - -"},
+          {"click a.bin", ".: a.bin DFC a.bin 0001/1234"}});
+    EXPECT_TRUE(form_->Label3->text().contains("D-name: СОНИК THE "));
+    // Repaired meanwhile: a right press elsewhere shows the selected file again.
+    MakeFile("a.bin", Rom(0x1234, 0x1234));
+    Play({{"right B.BIN", ".: a.bin DF- a.bin 1234/1234"}, {"double e.txt", ".: e.txt D-- - -"}});
 
     // An unselected list starts from its first entry before a key moves it.
     List()->setCurrentRow(-1);
-    Walk({{Qt::Key_Down, "empty --- - -"}});
+    Play({{"Down", ".: empty --- - -"}, {"click a.bin", ".: a.bin DF- a.bin 1234/1234"}});
     // A held key repeats its press; only the entry it stops at is shown.
-    KeyTo("a.bin");
     for (const bool last : {false, false, true}) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, {}, {}, true);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Down, {}, {}, !last);
-        QApplication::sendEvent(List(), &press);
-        QApplication::sendEvent(List(), &release);
+        QTest::simulateEvent(List(), true, Qt::Key_Down, {}, {}, true);
+        QTest::simulateEvent(List(), false, Qt::Key_Down, {}, {}, !last);
     }
-    EXPECT_EQ(State(), "d.bin DFC d.bin 2222/1111");
+    EXPECT_EQ(State(), ".: d.bin DFC d.bin 2222/1111");
     // The release of an Enter pressed elsewhere (on the error box) opens nothing.
     QTest::keyRelease(List(), Qt::Key_Return);
-    EXPECT_FALSE(form.FixBox->isVisible());
+    EXPECT_FALSE(form_->FixBox->isVisible());
 }
 
 TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
 {
-    enum { EnterKey, DoubleClicks, Backspace, BackButton };
-    for (const auto& [in, out] : std::vector<std::pair<int, int>>{
-             {EnterKey, Backspace}, {DoubleClicks, BackButton}, {EnterKey, DoubleClicks}}) {
-        TForm1& form = OpenListed();
-        KeyTo("games");
-        in == EnterKey ? Key(Qt::Key_Return) : DoubleClick("games");
-        EXPECT_EQ(Entries(), (QStringList{"..", "inner"}));
-        EXPECT_EQ(State(), ".. --- - -");
-        EXPECT_EQ(form.Label4->text().toStdString(), PathOf("games"));
-        out == Backspace        ? Key(Qt::Key_Backspace)
-            : out == BackButton ? QTest::mouseClick(form.SpeedButton4, Qt::LeftButton)
-                                : DoubleClick("..");
-        EXPECT_EQ(State(), "games --- - -");
-        EXPECT_EQ(form.Label4->text().toStdString(), Folder());
+    // Rows "folder|in|out". A folder named like a ROM image is entered, never taken for one.
+    for (const QString row : {"games|Return|Backspace", "games|double games|SpeedButton4", "games|Return|double ..",
+                              "x.bin|Return|Backspace", "x.bin|double x.bin|SpeedButton4"}) {
+        const std::string folder = row.section('|', 0, 0).toStdString();
+        OpenListed();
+        Play({{"click " + row.section('|', 0, 0), ".: " + folder + " --- - -"},
+              {row.section('|', 1, 1), folder + ": .. --- - -"}});
+        EXPECT_EQ(Entries().size(), folder == "games" ? 2 : 1) << folder; // "..", "inner"
+        Play({{row.section('|', 2), ".: " + folder + " --- - -"}}); // SpeedButton4 is "<-"
+    }
+    // Leaving a folder the list does not show selects nothing.
+    Open(PathOf(".hidden"));
+    Play({{"Backspace", ".: (none) --- - -"}});
+    // A folder removed from outside is left for the nearest one that exists.
+    for (const char* way : {"SpeedButton4", "Backspace"}) {
+        MakeFolder("gone/deeper");
+        Open(PathOf("gone/deeper"));
+        ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
+        Play({{way, ".: .. --- - -"}});
+        EXPECT_EQ(Entries(), kListed);
     }
     // A folder gone since the listing: only the error box.
     ASSERT_TRUE(QDir(QString::fromStdString(Folder())).rmdir("empty"));
-    DoubleClick("empty");
-    EXPECT_EQ(State(), "empty --- - - !File not found.");
-    EXPECT_EQ(currentDir(), Folder());
+    Play({{"double empty", ".: empty --- - - !File not found."}});
     EXPECT_EQ(Entries(), kListed);
-    // Leaving a folder the list does not show selects nothing.
-    Open(PathOf(".hidden"));
-    Key(Qt::Key_Backspace);
-    EXPECT_EQ(State(), "(none) --- - -");
 }
 
-TEST_F(FileBrowser, MousePressesRefreshTheSelectedEntry)
+TEST_F(FileBrowser, RootAndDrivesListARoot)
 {
-    TForm1& form = OpenListed();
-    Click("a.bin");
-    EXPECT_EQ(State(), "a.bin DFC a.bin 0001/1234");
-    // Repaired meanwhile: a right press elsewhere shows the selected file again.
-    MakeFile("a.bin", Rom(0x1234, 0x1234));
-    Click("B.BIN", Qt::RightButton);
-    EXPECT_EQ(State(), "a.bin DF- a.bin 1234/1234");
-    QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
-    DoubleClick("e.txt"); // does nothing
-    EXPECT_EQ(State(), "e.txt D-- - -");
-    EXPECT_EQ(currentDir(), Folder());
-    // How Enter and a double click on a ROM image open the Fix panel is the Fix panel tests' part.
-}
+    // "/" (SpeedButton8) from a folder removed from outside forgets the selected file.
+    MakeFolder("gone/deeper");
+    MakeFile("gone/deeper/z.bin", Rom(0x1234, 0x0001));
+    Open(PathOf("gone/deeper"));
+    Play({{"click z.bin", "gone/deeper: z.bin DFC gone/deeper/z.bin 0001/1234"}});
+    ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
+    QTest::mouseClick(form_->SpeedButton8, Qt::LeftButton);
+    EXPECT_EQ(currentDir(), form_->DiskBox->currentData().toString().toStdString()); // the start folder's root
+    EXPECT_TRUE(QString::fromStdString(State()).endsWith(" --- - 0001/1234"));
 
-TEST_F(FileBrowser, AFifoNamedLikeAnImageIsRefusedNotWaitedOn)
-{
-    ASSERT_EQ(::mkfifo(PathOf("p.bin").c_str(), 0666), 0);
+    // A chosen drive's root is listed, with the list to take the keys; one
+    // that cannot be entered leaves the folder as it was.
     OpenListed();
-    KeyTo("d.bin");
-    Key(Qt::Key_Down);
-    EXPECT_EQ(State(), "p.bin DF- p.bin 2222/1111 !The input must be a regular file.");
-}
-
-TEST_F(FileBrowser, DeleteRootAndDrivesRelist)
-{
-    ASSERT_EQ(::symlink("nowhere", PathOf("link.bin").c_str()), 0); // a link that leads nowhere is a file
-    TForm1& form = OpenListed();
-    for (const char* name : {"a.bin", "d.bin", "link.bin"}) { // a read-only file stays, silently
-        KeyTo(name);
-        QTest::mouseClick(form.DelButton, Qt::LeftButton);
-        EXPECT_EQ(Entries().contains(name), name[0] == 'd');
-        EXPECT_EQ(Content(name) == "gone", name[0] != 'd');
+    for (const auto& [drive, want] : std::vector<std::pair<QString, std::string>>{
+             {FilePath("games"), "games: .. --- - -"}, {"/no/such/mount", "games: .. --- - -"}, {"/", ""}}) {
+        form_->DiskBox->addItem(drive + " [Fixed]", drive);
+        form_->DiskBox->setCurrentIndex(form_->DiskBox->count() - 2);
+        QTest::keyClick(form_->DiskBox, Qt::Key_Down);
+        EXPECT_EQ(form_->focusWidget(), List());
+        EXPECT_TRUE(want.empty() || State() == want) << State();
     }
-    EXPECT_EQ(State(), ".. --- - 2222/1111");
-
-    QTest::mouseClick(form.SpeedButton8, Qt::LeftButton);
-    EXPECT_EQ(currentDir(), StartRoot());
-    EXPECT_EQ(form.Label4->text().toStdString(), currentDir());
-    EXPECT_EQ(form.SpeedButton4->isEnabled(), currentDir() != "/");
-
-    // A chosen drive's root is listed; one that cannot be entered leaves the folder.
-    const QString here = QString::fromStdString(Folder());
-    for (const auto& [text, root, folder] : std::vector<std::tuple<QString, QString, std::string>>{
-             {here + "/games [Backup [1]]", here + "/games", PathOf("games")},
-             {"/no/such/mount [Removable]", "/no/such/mount", Folder()},
-             {"/ [Fixed]", "/", "/"}}) {
-        TForm1& chosen = OpenListed();
-        chosen.DiskBox->addItem(text, root);
-        chosen.DiskBox->setCurrentIndex(chosen.DiskBox->count() - 2);
-        QTest::keyClick(chosen.DiskBox, Qt::Key_Down);
-        EXPECT_EQ(currentDir(), folder);
-        EXPECT_EQ(chosen.Label4->text().toStdString(), folder);
-        EXPECT_EQ(chosen.focusWidget(), List());
-        EXPECT_EQ(Entries().first() == "..", folder != "/");
-        EXPECT_EQ(chosen.SpeedButton8->isEnabled(), folder != "/");
-        EXPECT_EQ(QString::fromStdString(State()).section(' ', 2).toStdString(), "- -");
-    }
-    Key(Qt::Key_Backspace); // at the root: stays, shows the entry
+    // At the root: neither ".." nor "/", and Backspace stays there.
+    EXPECT_FALSE(Entries().contains("..") || form_->SpeedButton8->isEnabled());
+    QTest::keyClick(List(), Qt::Key_Backspace);
     EXPECT_EQ(currentDir(), "/");
     EXPECT_EQ(List()->currentRow(), 0);
 }
 
-TEST_F(FileBrowser, ChecksumWritesTheTwoHeaderBytesOnlyWhereTheSumIsKnown)
+TEST_F(FileBrowser, ChecksumAndDeleteActOnTheSelectedFileOnly)
 {
-    MakeFile("r.bin", Rom(0x00FF, 0xFF00));
-    TForm1& form = OpenListed();
-    for (const auto& [name, state] :
-         {std::pair{"a.bin", "a.bin DF- a.bin 1234/1234"}, {"r.bin", "r.bin DF- r.bin 00FF/00FF"}}) {
-        KeyTo(name);
-        QByteArray expected = Content(name);
-        expected.replace(0x18E, 2, expected.mid(0x200, 2)); // the word after the header is the sum
-        QTest::mouseClick(form.CheckSumButton, Qt::LeftButton);
-        EXPECT_EQ(Content(name), expected);
-        EXPECT_EQ(State(), state);
-    }
+    // A link that leads nowhere is a file; a fifo named like an image is refused, not waited on.
+    ASSERT_EQ(::symlink("nowhere", PathOf("link.bin").c_str()), 0);
+    ASSERT_EQ(::mkfifo(PathOf("p.bin").c_str(), 0666), 0);
+    OpenListed();
+    // Checksum writes the two header bytes only where the sum is known.
+    Play({{"click a.bin", ".: a.bin DFC a.bin 0001/1234"}});
+    ::chmod(PathOf("a.bin").c_str(), 0444);
+    Play({{"CheckSumButton", ".: a.bin DFC a.bin 0001/1234 !File access denied."}});
+    EXPECT_EQ(Read("a.bin"), Rom(0x1234, 0x0001));
+    ::chmod(PathOf("a.bin").c_str(), 0644);
+    Play({{"CheckSumButton", ".: a.bin DF- a.bin 1234/1234"},
+          {"Home", ".: .. --- - -"},
+          {"call Checksum", ".: .. --- - - !File not found."},
+          {"click c.Bin", ".: c.Bin D-- c.Bin - !Read beyond end of file."}, // the sum is unknown
+          {"call Checksum", ".: c.Bin D-- c.Bin - !The header of " + PathOf("c.Bin") + " could not be read."}});
+    EXPECT_EQ(Read("a.bin"), Rom(0x1234, 0x1234));
+    // A disc image: its checksum word is not at 0x18E.
+    const vtest::a_byte disc = vtest::RomBuilder(vtest::DiscImage(0x10)).BigEndian(0x18E, 0x1234, 2).bytes;
+    MakeFile("a.bin", disc);
+    Play({{"click a.bin", ".: a.bin DFC a.bin 1234/0000"},
+          {"CheckSumButton", ".: a.bin DFC a.bin 1234/0000 !Not a cartridge ROM image."}});
+    EXPECT_EQ(Read("a.bin"), disc);
+    EXPECT_EQ(Read("c.Bin"), vtest::a_byte(100));
 
-    const std::vector<std::pair<std::function<void()>, QString>> failures = {
-        {[this] { Key(Qt::Key_Home); }, "File not found."}, // nothing selected
-        {[this] { ::chmod(PathOf("a.bin").c_str(), 0444); }, "File access denied."},
-        {[this] { KeyTo("c.Bin"); }, // the read fails: the sum is unknown
-         QString::fromStdString("The header of " + PathOf("c.Bin") + " could not be read.")},
-        {[this] { // a disc image: its checksum word is not at 0x18E
-             MakeFile("a.bin", vtest::RomBuilder(vtest::DiscImage(0x10)).BigEndian(0x18E, 0x1234, 2).bytes);
-             Key(Qt::Key_Up);
-             KeyTo("a.bin");
-         },
-         "Not a cartridge ROM image."},
-    };
-    for (const auto& [change, error] : failures) {
-        ::chmod(PathOf("a.bin").c_str(), 0644);
-        MakeFile("a.bin", Rom(0x1234, 0x0001));
-        TForm1& failing = OpenListed();
-        KeyTo("a.bin");
-        change();
-        const QByteArray a = Content("a.bin"), c = Content("c.Bin"), label = failing.Label3->text().toUtf8();
-        if (failing.CheckSumButton->isEnabled()) {
-            QTest::mouseClick(failing.CheckSumButton, Qt::LeftButton);
-        } else {
-            try { // Checksum is off after the failed read; a call all the same writes nothing
-                failing.CheckSumButtonClick();
-            } catch (const varnoquil::Error& e) {
-                TApplication::ShowError(e.what());
-            }
-        }
-        EXPECT_EQ(QString::fromStdString(State()).section(" !", 1), error);
-        EXPECT_EQ(Content("a.bin"), a);
-        EXPECT_EQ(Content("c.Bin"), c);
-        EXPECT_EQ(failing.Label3->text().toUtf8(), label);
-    }
+    Play({{"DelButton", ".: .. --- - 1234/0000"},
+          {"click d.bin", ".: d.bin DFC d.bin 2222/1111"},
+          {"DelButton", ".: .. --- - 2222/1111"}, // read-only: stays, silently
+          {"End", ".: p.bin D-- p.bin 2222/1111 !The input must be a regular file."},
+          {"Up", ".: link.bin D-- link.bin 2222/1111 !File not found."},
+          {"DelButton", ".: .. --- - 2222/1111"}});
+    // Gone from the folder, since the list is read from it again; the read-only file stays.
+    EXPECT_EQ(Entries().join(' '), ".. empty games x.bin .f.bin B.BIN c.Bin d.bin p.bin");
 }
 
-TEST_F(FileBrowser, NamesThatAreNotUtf8WorkLikeAnyOther)
+TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
 {
+    Start(PathOf("games"));
+    EXPECT_EQ(State(), "games: .. --- - -");
+    Start(PathOf("e.txt")); // hidden by the filter, which goes off
+    EXPECT_EQ(State(), ".: e.txt D-- - -");
+    Start(PathOf("missing.bin")); // reported once the window is up
+    EXPECT_EQ(currentDir(), TForm1::DefaultStartFolder());
+    EXPECT_EQ(QString::fromStdString(State()).section(" !", 1), "File not found.");
+
     // Latin-1 names: the bytes are not UTF-8 and show as replacement characters.
     const std::string rom = "\xe9t\xe9.bin", folder = "d\xe9j\xe0";
-    const QString romShown = QString::fromUtf8(u8"\uFFFDt\uFFFD.bin"),
-                  folderShown = QString::fromUtf8(u8"d\uFFFDj\uFFFD");
-    MakeFile(rom.c_str(), Rom(0x1234, 0x0001));
-    ASSERT_EQ(::mkdir(PathOf(folder.c_str()).c_str(), 0755), 0);
-    MakeFile((folder + "/in.bin").c_str(), Rom(0x1234, 0x1234));
-    TForm1& form = OpenListed();
-    ASSERT_TRUE(Entries().contains(romShown) && Entries().contains(folderShown));
+    const std::string romShown = u8"\uFFFDt\uFFFD.bin", folderShown = u8"d\uFFFDj\uFFFD";
+    MakeFile(rom, Rom(0x1234, 0x0001));
+    ASSERT_EQ(::mkdir(PathOf(folder).c_str(), 0755), 0);
+    MakeFile(folder + "/in.bin", Rom(0x1234, 0x1234));
+    Start(PathOf(rom));
+    EXPECT_EQ(State(), ".: " + romShown + " DFC " + romShown + " 0001/1234");
+    EXPECT_EQ(form_->SelectedFile, PathOf(rom));
+    EXPECT_TRUE(form_->CheckBox1->isChecked());
+    Play({{"FixButton", ".: " + romShown + " -F- " + romShown + " 0001/1234"}});
+    EXPECT_EQ(form_->InFile, PathOf(rom));
+    QTest::mouseClick(form_->FixBox->SpeedButton2, Qt::LeftButton);
 
-    KeyTo(romShown);
-    EXPECT_EQ(State(), romShown.toStdString() + " DFC " + romShown.toStdString() + " 0001/1234");
-    EXPECT_EQ(form.SelectedFile, PathOf(rom.c_str()));
-    QTest::mouseClick(form.FixButton, Qt::LeftButton);
-    EXPECT_EQ(form.InFile, PathOf(rom.c_str()));
-    QTest::mouseClick(form.FixBox->SpeedButton2, Qt::LeftButton);
-
-    KeyTo(folderShown);
-    Key(Qt::Key_Return);
-    EXPECT_EQ(currentDir(), PathOf(folder.c_str()));
+    Play({{QString::fromStdString("click " + folderShown), ".: " + folderShown + " --- - -"},
+          {"Return", folderShown + ": .. --- - -"}});
+    EXPECT_EQ(currentDir(), PathOf(folder));
     EXPECT_EQ(Entries(), (QStringList{"..", "in.bin"}));
-    Key(Qt::Key_Backspace);
-    EXPECT_EQ(State(), folderShown.toStdString() + " --- - -");
-
-    KeyTo(romShown);
-    QTest::mouseClick(form.DelButton, Qt::LeftButton);
-    EXPECT_NE(::access(PathOf(rom.c_str()).c_str(), F_OK), 0);
-    EXPECT_FALSE(Entries().contains(romShown));
-    EXPECT_EQ(State(), ".. --- - 0001/1234");
-}
-
-TEST_F(FileBrowser, AFolderRemovedFromOutsideIsLeftForTheNearestOneThatExists)
-{
-    enum Way { BackButton, Backspace, RootButton };
-    for (const Way way : {BackButton, Backspace, RootButton}) {
-        MakeFolder("gone/deeper");
-        TForm1& form = Open(PathOf("gone/deeper"));
-        ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
-        if (way == Backspace)
-            Key(Qt::Key_Backspace);
-        else
-            QTest::mouseClick(way == BackButton ? form.SpeedButton4 : form.SpeedButton8, Qt::LeftButton);
-        const std::string expected = way == RootButton ? StartRoot() : Folder();
-        EXPECT_EQ(currentDir(), expected) << way;
-        EXPECT_EQ(form.Label4->text().toStdString(), expected) << way;
-        if (way != RootButton) {
-            EXPECT_EQ(Entries(), kListed) << way;
-        }
-        EXPECT_EQ(State().substr(State().find(' ')), " --- - -") << way;
-    }
-}
-
-TEST_F(FileBrowser, CommandsGoOffWithTheFileTheyWouldActOn)
-{
-    TForm1& form = OpenListed();
-    // A folder named like a ROM image is entered, never taken for one.
-    for (const bool byKey : {true, false}) {
-        KeyTo("x.bin");
-        byKey ? Key(Qt::Key_Return) : DoubleClick("x.bin");
-        EXPECT_EQ(currentDir(), PathOf("x.bin"));
-        EXPECT_FALSE(form.FixBox->isVisible());
-        Key(Qt::Key_Backspace);
-    }
-
-    // "/" forgets the selected file: Enter on a folder there enters it.
-    KeyTo("a.bin");
-    QTest::mouseClick(form.SpeedButton8, Qt::LeftButton);
-    EXPECT_EQ(form.SelectedFile, "");
-    EXPECT_FALSE(form.FixButton->isEnabled() || form.CheckSumButton->isEnabled());
-    const std::string root = StartRoot();
-    const std::string below = Folder().substr(root.size() + (root == "/" ? 0 : 1));
-    const QString next = QString::fromStdString(below.substr(0, below.find('/')));
-    ASSERT_TRUE(Entries().contains(next));
-    KeyTo(next);
-    Key(Qt::Key_Return);
-    EXPECT_EQ(currentDir(), (root == "/" ? "" : root) + "/" + next.toStdString());
-    EXPECT_FALSE(form.FixBox->isVisible());
+    Play({{"Backspace", ".: " + folderShown + " --- - -"},
+          {QString::fromStdString("click " + romShown), ".: " + romShown + " DFC " + romShown + " 0001/1234"},
+          {"DelButton", ".: .. --- - 0001/1234"}});
+    EXPECT_FALSE(Entries().contains(QString::fromStdString(romShown)));
 }
 
 } // namespace

@@ -35,8 +35,6 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        startedIn_ = QDir::currentPath();
-        platformErrorBox_ = TApplication::ErrorBox;
         TApplication::ErrorBox = [this](const QString& title, const QString& text) {
             errors_.push_back({title, text});
         };
@@ -99,8 +97,8 @@ protected:
     vtest::TempDir folder_;
     std::unique_ptr<TForm1> form_;
     std::vector<ShownError> errors_;
-    std::function<void(const QString&, const QString&)> platformErrorBox_;
+    std::function<void(const QString&, const QString&)> platformErrorBox_ = TApplication::ErrorBox;
 
 private:
-    QString startedIn_;
+    QString startedIn_ = QDir::currentPath();
 };
