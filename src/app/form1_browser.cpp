@@ -238,8 +238,6 @@ void TForm1::DelButtonClick()
 // the current folder as it was, silently; the list is rebuilt all the same.
 void TForm1::DiskBoxChange()
 {
-    if (ListBox1->isEnabled())
-        ListBox1->setFocus();
     // Each item carries its root beside its text, root + " [" + label + "]",
     // since a label may hold " [" too.
     try {
