@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The buttons' states as one string, for every window test of the boxes and
-// the frame, and the GEMS Fix panel's tests: the window started in a folder
+// The buttons' states as one string, for the tests of the boxes and the
+// frame, and the GEMS Fix panel's fixture: the window started in a folder
 // deep enough for its paths to be shortened, with its file dialogs answered
 // by the test.
 
 #include "window_test.h"
 
-#include "controls.h"
 #include "dialogs.h"
 #include "fix_gems.h"
 #include "scale.h"
 
-#include <QKeyEvent>
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -30,29 +28,8 @@ inline std::string Enabled(std::initializer_list<QWidget*> widgets)
     return states;
 }
 
-// Random bytes under a game header with the scale-1.0 PSG table, and the FM
-// table if asked for.
-inline vtest::a_byte Rom(bool fm)
-{
-    vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
-    rom.Put(0x1400, vtest::LittleEndian(varnoquil::BuildPsgTable(1.0)));
-    return fm ? rom.Put(0x1001, vtest::LittleEndian(varnoquil::BuildFmTable(1.0))).bytes : rom.bytes;
-}
-
-// The dialogs are answered from answers_, from the root folder.
 class FixPanel : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        platformDialog_ = dialogs::RunFileDialog;
-        dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
-            asked_.push_back(setup);
-            QDir::setCurrent(QDir::rootPath());
-            return answers_.isEmpty() ? QString() : answers_.takeFirst();
-        };
-        MakeFolder(kDeep);
-    }
     void TearDown() override
     {
         dialogs::RunFileDialog = platformDialog_;
@@ -63,40 +40,45 @@ protected:
     QString Deep(const QString& name) const { return FilePath(kDeep + name); }
     std::string Path(const QString& name) const { return Deep(name).toStdString(); }
 
-    // Writes in.bin, selects it in the list and opens the panel with FIX;
-    // chooses the output in the save dialog when one is given.
-    TForm1& OpenPanel(const QString& output = {}, bool fm = true)
+    // Writes in.bin, random bytes under a game header with the scale-1.0
+    // tables, selects it in the list, opens the panel with FIX and chooses
+    // out.bin in the save dialog. The dialogs are answered from answers_,
+    // from the root folder.
+    TForm1& OpenPanel()
     {
-        vtest::WriteFile(Path("in.bin"), Rom(fm));
+        MakeFolder(kDeep);
+        vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
+        rom.Put(0x1400, vtest::LittleEndian(varnoquil::BuildPsgTable(1.0)));
+        vtest::WriteFile(Path("in.bin"), rom.Put(0x1001, vtest::LittleEndian(varnoquil::BuildFmTable(1.0))).bytes);
         TForm1& form = Open(Deep("").chopped(1).toStdString());
+        dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
+            asked_.push_back(setup);
+            QDir::setCurrent(QDir::rootPath());
+            return answers_.isEmpty() ? QString() : answers_.takeFirst();
+        };
         QTest::keyClick(form.ListBox1, Qt::Key_Down);
         QTest::mouseClick(form.FixButton, Qt::LeftButton);
-        if (!output.isEmpty()) {
-            answers_ << Deep(output);
-            QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
-        }
+        answers_ << Deep("out.bin");
+        QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
         return form;
     }
 
+    // From the first preset down to the one asked for, as the keys do.
     static void ChoosePreset(TForm1& form, int index)
     {
-        QTest::keyClick(form.FixBox->PresetBox, Qt::Key_Home);
-        for (int i = 0; i < index; ++i)
-            QTest::keyClick(form.FixBox->PresetBox, Qt::Key_Down);
+        for (int i = -1; i < index; ++i)
+            QTest::keyClick(form.FixBox->PresetBox, i < 0 ? Qt::Key_Home : Qt::Key_Down);
     }
 
-    // Selects a box's text and types over it, or deletes it.
+    // Types over a box's whole text, or deletes it.
     static void Retype(QLineEdit* box, const QString& text)
     {
-        QTest::keyClick(box, Qt::Key_End);
-        QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
-        if (text.isEmpty())
-            QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
+        box->selectAll();
+        text.isEmpty() ? QTest::keyClick(box, Qt::Key_Delete) : QTest::keyClicks(box, text);
     }
 
     const QString kDeep = QString("a-rather-long-folder-name/").repeated(5);
     QStringList answers_;
     std::vector<dialogs::FileDialogSetup> asked_;
-    std::function<QString(QWidget*, const dialogs::FileDialogSetup&)> platformDialog_;
+    const decltype(dialogs::RunFileDialog) platformDialog_ = dialogs::RunFileDialog;
 };

@@ -6,8 +6,6 @@
 
 #include <QScreen>
 
-#include <tuple>
-
 namespace layout = varnoquil::ui::layout;
 
 namespace {
@@ -33,9 +31,8 @@ TEST_F(StartUp, EntersTheStartFolderAndSetsTheStartStates)
     EXPECT_TRUE(root == "/" || Folder().rfind(root + "/", 0) == 0) << root;
 
     // At the root the first entry is a folder that Delete trusts untested.
-    TForm1& atRoot = Open("/");
-    EXPECT_TRUE(atRoot.ListBox1->count() > 0 && atRoot.ListBox1->item(0)->text() != ".."
-                && atRoot.DelButton->isEnabled());
+    Open("/");
+    EXPECT_TRUE(Entries().value(0, "..") != ".." && form_->DelButton->isEnabled());
 }
 
 class Frame : public WindowTest {};
@@ -61,28 +58,25 @@ TEST_F(Frame, FollowsItsSizeMovesSnapsMinimizesAndCloses)
 
     const QRect area = form.screen()->availableGeometry();
     const int near = layout::kSnapDistance, far = layout::kSnapDistance + 1;
-    const QPoint topLeft = area.topLeft(),
-                 bottomRight = area.bottomRight() + QPoint(1, 1) - QPoint(form.width(), form.height());
-    // Each row: the button, where the drag goes and lands, then `far` across and one pixel up, and where that lands.
-    for (const auto& [button, to, landed, across, then] :
-         {std::tuple{Qt::RightButton, topLeft + QPoint(near, far), topLeft + QPoint(0, far), far,
-                     topLeft + QPoint(far, 0)},
-          std::tuple{Qt::LeftButton, bottomRight + QPoint(-near, far), bottomRight + QPoint(0, far), -far,
-                     bottomRight - QPoint(far, 0)}}) {
+    const QPoint bottomRight = area.bottomRight() + QPoint(1, 1) - QPoint(form.width(), form.height());
+    // Each row: the button, the corner dragged to, and the way into the area
+    // from it. The drag goes `near` from the corner's side and `far` below it,
+    // then `far` back and one pixel up.
+    for (const auto& [button, corner, inwards] :
+         {std::tuple{Qt::RightButton, area.topLeft(), 1}, std::tuple{Qt::LeftButton, bottomRight, -1}}) {
         QTest::mousePress(form.Label1, button, {}, {100, 10});
-        QTest::mouseMove(form.Label1, QPoint(100, 10) + to - form.pos());
-        EXPECT_EQ(form.pos(), landed);
-        QTest::mouseMove(form.Label1, {100 + across, 10 - 1});
-        EXPECT_EQ(form.pos(), then);
+        QTest::mouseMove(form.Label1, QPoint(100, 10) + corner + QPoint(inwards * near, far) - form.pos());
+        EXPECT_EQ(form.pos(), corner + QPoint(0, far));
+        QTest::mouseMove(form.Label1, {100 + inwards * far, 10 - 1});
+        EXPECT_EQ(form.pos(), corner + QPoint(inwards * far, 0));
         QTest::mouseRelease(form.Label1, button, {}, {100, 10});
         EXPECT_FALSE(form.Dragging);
     }
     form.showMaximized(); // not snapped: the move of the top alone happens
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.geometry() == area; }));
-    const QPoint maximized = form.pos();
     QTest::mousePress(form.Label1, Qt::LeftButton, {}, {100, 10});
     QTest::mouseMove(form.Label1, {100, 20});
-    EXPECT_EQ(form.pos(), maximized + QPoint(0, 10));
+    EXPECT_EQ(form.pos(), area.topLeft() + QPoint(0, 10));
     QTest::mouseRelease(form.Label1, Qt::LeftButton, {}, {100, 10});
 
     QTest::mouseClick(form.SpeedButton3, Qt::LeftButton);
