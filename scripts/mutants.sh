@@ -149,6 +149,11 @@ mutant src/app/form1_info.cpp 'if (!SelectedFile.empty() && SelectedFile != Head
     'varnoquil_window_tests' '^(FileBrowser)\.' \
     'window: Checksum writes to an image whose header could not be read'
 
+mutant src/app/sound_engine_panel.cpp 'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);' \
+    'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);' \
+    'varnoquil_window_tests' '^(SEList)\.' \
+    'window: the sound engine list can be edited'
+
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT

@@ -83,6 +83,8 @@ TEST_F(SEList, ShowsTheEngineListReadOnlyInPlaceOfTheCommands)
     EXPECT_EQ(form.ListBox1->currentRow(), 0);
     QTest::mouseClick(form.SEListButton, Qt::LeftButton);
     EXPECT_EQ(std::pair(grid->verticalScrollBar()->value(), grid->currentRow()), std::pair(40, 43));
+    QTest::keyClick(grid, Qt::Key_F2); // the key that opens an editable cell
+    EXPECT_EQ(QApplication::focusWidget(), grid) << "the cells are read-only";
 }
 
 class ErrorBox : public WindowTest {};
