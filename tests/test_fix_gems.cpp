@@ -99,16 +99,11 @@ Fixed WholeImageFix(a_byte image, double fmScale, double psgScale, bool checksum
     return {image, fm, psg, sum};
 }
 
-struct Sample {
-    a_byte image;
-    double fmScale, psgScale;
-};
-
 // Images full of near misses: filler drawn from the tables' own bytes, copies
 // of the tables whole, cut short, with a byte off by one or two, touching or
 // completed by the FM replacement, at any offset; some just long enough to
 // hold the checksum field or to have bytes to sum.
-Sample RandomSample(std::mt19937& rng)
+a_byte RandomImage(std::mt19937& rng)
 {
     const std::size_t sizes[] = {rng() % 160, rng() % 700, rng() % 3000, 398 + rng() % 4, 510 + rng() % 5};
     a_byte image(sizes[rng() % std::size(sizes)]);
@@ -126,11 +121,9 @@ Sample RandomSample(std::mt19937& rng)
     for (int copies = rng() % 4; copies > 0; --copies) {
         const a_byte& piece = pieces[rng() % std::size(pieces)];
         if (piece.size() <= image.size())
-            std::copy(piece.begin(), piece.end(),
-                      image.begin() + std::ptrdiff_t(rng() % (image.size() - piece.size() + 1)));
+            RomBuilder(image).Put(rng() % (image.size() - piece.size() + 1), piece).bytes.swap(image);
     }
-    const double scales[] = {1, 1.25, 2, 0.5, 0.001, kFmEndsWithF9, kFmStartsWith00};
-    return {image, scales[rng() % std::size(scales)], scales[rng() % std::size(scales)]};
+    return image;
 }
 
 // Every progress call in order: the bar's steps one by one during the pass
@@ -141,17 +134,15 @@ struct ProgressLog {
 
     FixGemsProgress Callbacks()
     {
-        return {[this] { events.push_back("clear"); },
-                [this](const std::string& text) { passed = true, events.push_back("+" + text); },
-                [this](std::int64_t n) { passed = false, events.push_back("max " + std::to_string(n)); },
-                [this](std::int64_t n) {
-                    if (passed && events.back().rfind("step ", 0) == 0) {
-                        n += std::stoll(events.back().substr(5));
-                        events.pop_back();
-                    }
-                    events.push_back("step " + std::to_string(n));
+        const auto log = [this](const std::string& event) { events.push_back(event); };
+        return {[=] { log("clear"); }, [=](const std::string& text) { passed = true, log("+" + text); },
+                [=](std::int64_t n) { passed = false, log("max " + std::to_string(n)); },
+                [=](std::int64_t n) {
+                    if (passed && events.back().rfind("step ", 0) == 0)
+                        n += std::stoll(events.back().substr(5)), events.pop_back();
+                    log("step " + std::to_string(n));
                 },
-                [this] { events.push_back("pending"); }};
+                [=] { log("pending"); }};
     }
 };
 
@@ -188,33 +179,36 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
     std::mt19937 rng(14);
     TempDir dir, far(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path());
     a_byte scanBuffer, fixBuffer; // each left over from the run before
+    const double scales[] = {1, 1.25, 2, 0.5, 0.001, kFmEndsWithF9, kFmStartsWith00};
     for (int round = 0; round < 3000; ++round) {
-        const Sample s = round < 2 ? Sample{big.bytes, round ? kFmStartsWith00 : 1.25, 1.5} : RandomSample(rng);
+        const a_byte image = round < 2 ? big.bytes : RandomImage(rng);
+        const double fmScale = round < 2 ? (round ? kFmStartsWith00 : 1.25) : scales[rng() % std::size(scales)];
+        const double psgScale = round < 2 ? 1.5 : scales[rng() % std::size(scales)];
         const bool checksum = rng() % 4 != 0;
-        const Fixed fixed = WholeImageFix(s.image, s.fmScale, s.psgScale, checksum);
+        const Fixed fixed = WholeImageFix(image, fmScale, psgScale, checksum);
 
         const std::size_t pieceSizes[] = {1, 2, 25, 26, 127, 128, 153, 4096};
         const std::size_t pieceSize = pieceSizes[rng() % std::size(pieceSizes)];
         std::size_t read = 0;
         const auto reader
-            = [&](std::uint8_t* into, std::size_t n) { std::memcpy(into, s.image.data() + read, n), read += n; };
-        const ImageScan scan = ScanImage(s.image.size(), reader, s.fmScale, s.psgScale, scanBuffer, pieceSize);
+            = [&](std::uint8_t* into, std::size_t n) { std::memcpy(into, image.data() + read, n), read += n; };
+        const ImageScan scan = ScanImage(image.size(), reader, fmScale, psgScale, scanBuffer, pieceSize);
         ASSERT_EQ(std::make_tuple(scan.fm ? std::int64_t(scan.fm->offset) : -1,
                                   scan.psg ? std::int64_t(scan.psg->offset) : -1, PatchedChecksum(scan)),
                   std::make_tuple(fixed.fm, fixed.psg, fixed.sum))
             << "round " << round << ", pieces of " << pieceSize;
         TableMatches matches; // every match, in pieces of any size up to pieceSize
-        for (std::size_t at = 0, n = 0; at < s.image.size(); at += n)
-            matches.add(s.image.data() + at, n = std::min(s.image.size() - at, rng() % pieceSize + 1));
-        ASSERT_EQ(matches.fm(), PlainScan(s.image, kFm, false)) << "round " << round;
-        ASSERT_EQ(matches.psg(), PlainScan(s.image, kPsg, true)) << "round " << round;
+        for (std::size_t at = 0, n = 0; at < image.size(); at += n)
+            matches.add(image.data() + at, n = std::min(image.size() - at, rng() % pieceSize + 1));
+        ASSERT_EQ(matches.fm(), PlainScan(image, kFm, false)) << "round " << round;
+        ASSERT_EQ(matches.psg(), PlainScan(image, kPsg, true)) << "round " << round;
 
         const std::string in = far.Path("in.bin"), out = (round < 2 ? dir : far).Path("out.bin");
-        WriteFile(in, s.image);
+        WriteFile(in, image);
         ProgressLog log;
-        FixGems({in, out, s.fmScale, s.psgScale, checksum}, log.Callbacks(), fixBuffer);
+        FixGems({in, out, fmScale, psgScale, checksum}, log.Callbacks(), fixBuffer);
         ASSERT_EQ(ReadFile(out), fixed.image) << "round " << round;
-        ASSERT_EQ(log.events, ExpectedProgress(s.image.size(), fixed, checksum)) << "round " << round;
+        ASSERT_EQ(log.events, ExpectedProgress(image.size(), fixed, checksum)) << "round " << round;
         std::filesystem::remove(out);
     }
 }
@@ -231,37 +225,33 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
     const auto before = dir.Contents();
     const auto append = [&] { std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x'; };
     const auto truncate = [&] { std::filesystem::resize_file(dir.Path("in.bin"), 100); };
-    struct Row {
-        const char *in, *out;
-        double fmScale;
-        std::function<void()> change; // at the second pause: between the pass over the input and its copy
-        std::string error;
-        bool started; // refused requests show no status
-    };
-    const Row rows[] = {{"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
-                        {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
-                        {"in.bin", "out.bin", 0, {}, "The scale must be a number greater than 0", false},
-                        {"in.bin", "", 1, {}, "", false},
-                        {"none.bin", "out.bin", 1, {}, "File not found", true},
-                        {"in.bin", "no/out.bin", 1, {}, "File not found", true},
-                        {"in.bin", "locked.bin", 1, {}, "File access denied", true},
-                        {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
-                        {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true}};
-    for (const Row& r : rows) {
+    // Each row: input, output, FM scale, a change made at the second pause
+    // (between the pass over the input and its copy), the error, and whether
+    // the run started: refused requests show no status.
+    const std::tuple<const char*, const char*, double, std::function<void()>, std::string, bool> rows[]
+        = {{"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
+           {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
+           {"in.bin", "out.bin", 0, {}, "The scale must be a number greater than 0", false},
+           {"in.bin", "", 1, {}, "", false},
+           {"none.bin", "out.bin", 1, {}, "File not found", true},
+           {"in.bin", "no/out.bin", 1, {}, "File not found", true},
+           {"in.bin", "locked.bin", 1, {}, "File access denied", true},
+           {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
+           {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true}};
+    for (const auto& [in, out, fmScale, change, error, shouldStart] : rows) {
         bool started = false;
         FixGemsProgress progress;
-        progress.clearStatus = [&] { started = true; };
-        progress.processPending = [&, pauses = 0]() mutable {
-            if (++pauses == 2 && r.change)
-                r.change();
+        progress.clearStatus = [&started] { started = true; };
+        progress.processPending = [change = change, pauses = 0]() mutable {
+            if (++pauses == 2 && change)
+                change();
         };
         a_byte buffer;
-        const FixGemsRequest request{dir.Path(r.in), *r.out ? dir.Path(r.out) : "", r.fmScale, 2, true};
-        EXPECT_EQ(ErrorText([&] { FixGems(request, progress, buffer); }), r.error) << r.in << " -> " << r.out;
-        if (r.change)
-            WriteFile(dir.Path("in.bin"), input);
-        EXPECT_EQ(started, r.started) << r.in << " -> " << r.out;
-        EXPECT_EQ(dir.Contents(), before) << r.in << " -> " << r.out;
+        const FixGemsRequest request{dir.Path(in), *out ? dir.Path(out) : "", fmScale, 2, true};
+        EXPECT_EQ(ErrorText([&] { FixGems(request, progress, buffer); }), error) << in << " -> " << out;
+        WriteFile(dir.Path("in.bin"), input);
+        EXPECT_EQ(started, shouldStart) << in << " -> " << out;
+        EXPECT_EQ(dir.Contents(), before) << in << " -> " << out;
     }
 
     a_byte buffer;
