@@ -85,7 +85,8 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
 {
     const a_byte fm = LittleEndian(BuildFmTable(1.0)), psg = LittleEndian(BuildPsgTable(1.0));
     RomBuilder rom = RomBuilder(0x80000).GameHeader().Put(0x100, "SEGA 32X        ").Put(0x190, Pad("6CJ", 15) + "M");
-    rom.BigEndian(0x1A4, 0x7FFFF, 4).Put(0x1C8, Pad("MEMO", 40)).Put(0x201, fm).Put(0x3FFF0, psg).Put(0x7FFE6, fm);
+    rom.BigEndian(0x1A4, 0x7FFFF, 4).Put(0x1C8, Pad("MEMO", 39) + "!").Put(0x201, fm).Put(0x3FFF0, psg);
+    rom.Put(0x7FFE6, fm);
     TempDir dir;
     WriteFile(dir.Path("rom.bin"), rom.bytes);
     WriteFile(dir.Path("rom.smd"), Interleave(rom.bytes));
@@ -94,7 +95,7 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
     for (const ImageReport& report : {plain, dump}) {
         using Strings = std::vector<std::string>;
         EXPECT_EQ((Strings{*report.system(), report.header.memo, report.header.headerHex.substr(0x90 * 2, 32)}),
-                  (Strings{"32x", "MEMO", "36434A2020202020202020202020204D"}));
+                  (Strings{"32x", Pad("MEMO", 39) + "!", "36434A2020202020202020202020204D"}));
         EXPECT_EQ(report.header.devices, (Strings{"3-button joypad", "6-button joypad", "CD-ROM", "mega mouse"}));
         EXPECT_EQ(report.computedChecksum, std::uint16_t(checksumRange(rom.bytes, 0x200, 0x7FFFF)));
         EXPECT_TRUE(report.headerSizeMatchesFile());
@@ -109,7 +110,7 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
     EXPECT_THROW(Deinterleave(a_byte(512 + 100)), ImageFormatError);
 
     // An end before the start is not wrapped; a save RAM needs its "RA".
-    rom.Put(0x100, "SEGA PICO       ").Put(0x1B0, "FL").BigEndian(0x1A0, 0x10, 4).BigEndian(0x1A4, 0x0F, 4);
+    rom.Put(0x100, "SEGA PICO       ").Put(0x1B0, "RB").BigEndian(0x1A0, 0x10, 4).BigEndian(0x1A4, 0x0F, 4);
     const DecodedHeader pico = DecodeHeader(rom.bytes.data() + 0x100);
     EXPECT_EQ(std::make_tuple(pico.system, pico.sram.has_value(), pico.rom.size()), std::make_tuple("pico", false, 0));
 }
