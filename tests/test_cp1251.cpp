@@ -14,6 +14,7 @@ TEST(Cp1251, ConvertsEveryByteLikeTheSystemConverter)
         all += byte == 0x98 ? '\0' : static_cast<char>(byte);
     std::string expected(all.size() * 3, '\0');
     iconv_t cd = ::iconv_open("UTF-8", "CP1251");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
     char *in = all.data(), *out = expected.data();
     std::size_t inLeft = all.size(), outLeft = expected.size();
     ASSERT_NE(::iconv(cd, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1));

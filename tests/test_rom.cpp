@@ -35,7 +35,6 @@ TEST(Checksum, RangesAndFilesSumAsThePlainDefinition)
     // 65538 words of FFFF: the 32-bit sum wraps, and each 16-bit lane of the
     // fast sum is emptied before it would overflow.
     EXPECT_EQ(checksumRange(a_byte(131076, 0xFF), 0, 131075), 0xFFFEu);
-    EXPECT_EQ(checksumRange({}, 0, -1), 0u);
     std::mt19937 rng(5);
     const a_byte image = RomBuilder(9000).Random(5).bytes;
     for (int round = 0; round < 2000; ++round) {
