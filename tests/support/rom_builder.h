@@ -7,6 +7,7 @@
 #include "gems.h"
 #include "rom.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -54,14 +55,10 @@ struct RomBuilder {
             bytes.at(at + i) = std::uint8_t(value);
         return *this;
     }
-    RomBuilder& Add(std::size_t at, int delta) { return bytes.at(at) = std::uint8_t(bytes.at(at) + delta), *this; }
     // Pseudo-random bytes from `from` to the end.
     RomBuilder& Random(unsigned seed, std::size_t from = 0)
     {
-        std::mt19937 rng(seed);
-        for (std::size_t i = from; i < bytes.size(); ++i)
-            bytes[i] = std::uint8_t(rng());
-        return *this;
+        return std::generate(bytes.begin() + std::ptrdiff_t(from), bytes.end(), std::mt19937(seed)), *this;
     }
     // A typical game header: "GM" type, 3-button joypad, no modem, ROM 0..0xFFFFF.
     RomBuilder& GameHeader()
@@ -89,18 +86,6 @@ inline a_byte Interleave(const a_byte& plain)
 inline a_byte DiscImage(std::size_t at)
 {
     return RomBuilder(0x1000).GameHeader().Put(at, "SEGADISCSYSTEM  ").bytes;
-}
-
-// The text of the error action raises, "" when it raises none.
-template <typename Action>
-std::string ErrorText(Action&& action)
-{
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
 }
 
 inline void WriteFile(const std::string& path, const a_byte& bytes)
