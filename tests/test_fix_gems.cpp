@@ -169,6 +169,8 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
         FixGemsProgress progress;
         progress.setMaximum = [&](std::int64_t n) { maximum = n; };
         progress.advance = [&](std::int64_t n) { steps.push_back(n); };
+        int pauses = 0; // to let the window repaint: after opening, and after each table's status line
+        progress.processPending = [&pauses] { ++pauses; };
         FixGems({in, out, fmScale, psgScale, checksum}, progress, fixBuffer);
         ASSERT_EQ(ReadFile(out), fixed) << "round " << round;
         // The bar moves with every piece read and ends exactly at its maximum;
@@ -176,6 +178,7 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
         for (std::size_t at = 0, i = 0; at < image.size(); at += kScanPiece, ++i)
             ASSERT_EQ(steps.at(i), std::int64_t(std::min(kScanPiece, image.size() - at))) << "round " << round;
         ASSERT_EQ(std::accumulate(steps.begin(), steps.end(), std::int64_t(0)), maximum) << "round " << round;
+        ASSERT_EQ(pauses, 3) << "round " << round;
         std::filesystem::remove(out);
     }
 }
