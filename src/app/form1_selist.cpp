@@ -22,7 +22,6 @@ void TForm1::SpeedButton10Click()
 {
     SEListBox->hide();
     ListBox1->setEnabled(true);
-    ListBox1->setFocus();
     // The relisting sets Delete, FIX, "<-" and "/" again from the first entry.
     CheckBox1Click();
     SEListButton->setEnabled(true);
