@@ -2,12 +2,13 @@
 // The boxes over the file list: About and the sound engine list, with the
 // buttons they disable and give back, and the standard error box.
 
-#include "fix_panel_test.h"
+#include "window_test.h"
 
 #include "sound_engines.h"
 
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <stdexcept>
 

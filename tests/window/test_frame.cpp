@@ -2,7 +2,7 @@
 // The window as it comes up (folder, states, focus, drives) and its
 // frame: resize layout, dragging with edge snapping, minimize and close.
 
-#include "fix_panel_test.h"
+#include "window_test.h"
 
 #include <QScreen>
 

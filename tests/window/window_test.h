@@ -20,7 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 // What the standard error box was asked to show.
@@ -28,6 +30,15 @@ struct ShownError {
     QString title;
     QString text;
 };
+
+// '1' or '0' per widget, enabled or not, so that a row of states is one string.
+inline std::string Enabled(std::initializer_list<QWidget*> widgets)
+{
+    std::string states;
+    for (const QWidget* widget : widgets)
+        states += widget->isEnabled() ? '1' : '0';
+    return states;
+}
 
 // Builds the real window in a temporary folder of the test's own making,
 // with the standard error box replaced by a recorder.
