@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysinfo.h>
@@ -29,17 +28,6 @@ using namespace vtest;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The text of the error an action raises; "" when it raises none.
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "";
-}
 
 TEST(IoErrors, SystemErrorsMapToTheProgramsCodesOrStayApart)
 {

@@ -218,12 +218,7 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
         };
         a_byte buffer;
         const FixGemsRequest request{dir.Path(in), *out ? dir.Path(out) : "", fmScale, 2, true};
-        std::string raised;
-        try {
-            FixGems(request, progress, buffer);
-        } catch (const std::exception& e) {
-            raised = e.what();
-        }
+        const std::string raised = ErrorOf([&] { FixGems(request, progress, buffer); });
         WriteFile(dir.Path("in.bin"), input);
         EXPECT_EQ(std::make_tuple(raised, started, dir.Contents() == before), std::make_tuple(error, shouldStart, true))
             << in << " -> " << out;

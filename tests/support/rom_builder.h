@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Fixtures for the tests: ROM images built byte by byte, and a scratch
-// folder that removes itself.
+// Fixtures for the tests: ROM images built byte by byte, a scratch folder
+// that removes itself, and the text of the error an action raises.
 
 #include "gems.h"
 #include "rom.h"
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <random>
@@ -20,6 +21,17 @@
 namespace vtest {
 
 using varnoquil::a_byte;
+
+// The text of the exception an action raises; "" when it raises none.
+inline std::string ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "";
+}
 
 inline std::string Pad(std::string text, std::size_t n)
 {
