@@ -262,7 +262,8 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
     EXPECT_EQ(deep.at("sram"), (json{{"type", "F820"}, {"start", 0x200000}, {"end", 0x2001FF}}));
     EXPECT_EQ(lines[2].at("format"), "mega-cd");
     EXPECT_EQ(std::make_pair(noise.at("format"), noise.at("system")), std::make_pair(json("unknown"), json()));
-    // The dump is described by the image it holds.
+    // The dump is described by the image it holds, and checked by it.
+    EXPECT_EQ(Run("checksum --json " + Q(P("roms/mini.smd"))).exit, 0);
     EXPECT_EQ(dump.at("file_size"), mini.size() + 512);
     dump.erase("file_size"), good.erase("file_size");
     EXPECT_EQ(dump.at("format"), "smd");
