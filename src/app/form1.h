@@ -53,7 +53,6 @@ public:
     // Selects the named file in the list, as a click on it would, turning the
     // "show only *.bin" filter off when it hides the file (form1_start.cpp).
     void SelectStartFile(const std::string& name);
-    QListWidgetItem* EntryItemNamed(const std::string& name) const;
 
     // --- controls on the window ---
     QLabel* Label1;
@@ -155,8 +154,12 @@ public:
     // need not be UTF-8); empty when no entry is selected.
     std::string SelectedEntryName() const;
     static std::string EntryName(const QListWidgetItem* item);
+    // The entry whose raw name is the name given; none when it is not listed.
+    QListWidgetItem* EntryItemNamed(const std::string& name) const;
     // Forgets the selected ROM image, and with it the commands that act on it.
     void ForgetSelectedFile();
+    // Makes the folder current; one that cannot be entered leaves the current folder.
+    void EnterFolderIfPossible(const std::string& folder);
 
 protected:
     void resizeEvent(QResizeEvent*) override;

@@ -32,20 +32,14 @@ std::string RootHolding(const std::string& folder)
     return index < 0 ? std::string(1, platform::separator()) : roots[static_cast<std::size_t>(index)];
 }
 
-// The entry with the name: an exact match first, then one whose shown text
-// differs in case only; -1 when there is none.
-int RowNamed(const QListWidget* list, const std::string& name)
+// The entry whose shown text is the name's but for case; -1 when there is none.
+int RowShowingCaseless(const QListWidget* list, const std::string& name)
 {
     const QString wanted = QString::fromStdString(name);
-    int caseless = -1;
-    for (int row = 0; row < list->count(); ++row) {
-        const QListWidgetItem* item = list->item(row);
-        if (TForm1::EntryName(item) == name)
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->text().compare(wanted, Qt::CaseInsensitive) == 0)
             return row;
-        if (caseless < 0 && item->text().compare(wanted, Qt::CaseInsensitive) == 0)
-            caseless = row;
-    }
-    return caseless;
+    return -1;
 }
 
 } // namespace
@@ -75,6 +69,24 @@ std::string TForm1::SelectedEntryName() const
 {
     const QListWidgetItem* item = ListBox1->currentItem();
     return item ? EntryName(item) : std::string();
+}
+
+// The entry whose raw name is the file's: names need not be valid text.
+QListWidgetItem* TForm1::EntryItemNamed(const std::string& name) const
+{
+    for (int row = 0; row < ListBox1->count(); ++row)
+        if (EntryName(ListBox1->item(row)) == name)
+            return ListBox1->item(row);
+    return nullptr;
+}
+
+void TForm1::EnterFolderIfPossible(const std::string& folder)
+{
+    try {
+        platform::changeDir(folder);
+    } catch (const IoError&) {
+        // The current folder stays.
+    }
 }
 
 void TForm1::ForgetSelectedFile()
@@ -195,10 +207,13 @@ void TForm1::ListBox1DblClick()
     UpdatePathLabel();
     CheckBox1Click();
     // Going up lands on the folder just left, when the listing shows it.
-    if (up)
-        ListBox1->setCurrentRow(RowNamed(ListBox1, platform::lastComponent(folder)));
-    else
+    if (up) {
+        const std::string left = platform::lastComponent(folder);
+        const QListWidgetItem* exact = EntryItemNamed(left);
+        ListBox1->setCurrentRow(exact ? ListBox1->row(exact) : RowShowingCaseless(ListBox1, left));
+    } else {
         ListBox1->setCurrentRow(0);
+    }
     UpdateEntryButtons();
 }
 
@@ -240,11 +255,7 @@ void TForm1::DiskBoxChange()
 {
     // Each item carries its root beside its text, root + " [" + label + "]",
     // since a label may hold " [" too.
-    try {
-        platform::changeDir(DiskBox->currentData().toString().toStdString());
-    } catch (const IoError&) {
-        // The current folder stays, as said above.
-    }
+    EnterFolderIfPossible(DiskBox->currentData().toString().toStdString());
     UpdatePathLabel();
     CheckBox1Click();
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);

@@ -7,7 +7,6 @@
 #include "about_panel.h"
 #include "browser.h"
 #include "controls.h"
-#include "errors.h"
 #include "gems_fix_panel.h"
 #include "look.h"
 #include "make.h"
@@ -29,11 +28,7 @@ namespace layout = ui::layout;
 // Brings every part of the window into its start state, in this order.
 void TForm1::FormCreate()
 {
-    try {
-        platform::changeDir(startFolder_);
-    } catch (const IoError&) {
-        // A start folder that cannot be entered leaves the process's folder.
-    }
+    EnterFolderIfPossible(startFolder_);
     UpdatePathLabel();
     StartupListing();
     PlaceToolbarAndPanel(ui::LayoutFor(DockedSizesNow()));

@@ -24,15 +24,6 @@ std::string TForm1::DefaultStartFolder()
                                              QFile::encodeName(QDir::homePath()).toStdString());
 }
 
-// The entry whose raw name is the file's: names need not be valid text.
-QListWidgetItem* TForm1::EntryItemNamed(const std::string& name) const
-{
-    for (int row = 0; row < ListBox1->count(); ++row)
-        if (EntryName(ListBox1->item(row)) == name)
-            return ListBox1->item(row);
-    return nullptr;
-}
-
 void TForm1::SelectStartFile(const std::string& name)
 {
     QListWidgetItem* found = EntryItemNamed(name);
