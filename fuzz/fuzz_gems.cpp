@@ -27,13 +27,12 @@ double ScaleFrom(const std::uint8_t* bytes)
     return (1 + (bytes[0] | bytes[1] << 8) % 32767) / 1000.0;
 }
 
+// A table's bytes as they lie in an image.
 template <std::size_t N>
-a_byte LittleEndian(const std::array<std::uint16_t, N>& table)
+a_byte Bytes(const std::array<std::uint16_t, N>& table)
 {
-    a_byte bytes;
-    for (const std::uint16_t word : table)
-        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(word & 0xFF), static_cast<std::uint8_t>(word >> 8)});
-    return bytes;
+    const auto bytes = TableBytes(table);
+    return a_byte(bytes.begin(), bytes.end());
 }
 
 // Replaces a table and checks that exactly its bytes changed, where the
@@ -61,9 +60,9 @@ void RepairChecksum(a_byte& image)
 {
     if (image.size() < kChecksumOffset + 2)
         return;
-    const auto sum = checksumRange(image, 512, static_cast<std::int64_t>(image.size()) - 1);
-    image[kChecksumOffset] = static_cast<std::uint8_t>(sum >> 8);
-    image[kChecksumOffset + 1] = static_cast<std::uint8_t>(sum);
+    const auto field = ChecksumField(
+        static_cast<std::uint16_t>(checksumRange(image, 512, static_cast<std::int64_t>(image.size()) - 1)));
+    std::copy(field.begin(), field.end(), image.begin() + kChecksumOffset);
 }
 
 std::string ScratchFolder()
@@ -104,10 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     a_byte image(data, data + size);
     const std::int64_t fmAt = FindFmTable(image);
     CheckReplacement(
-        image, fmAt, [&](a_byte& i) { return FixFmTable(i, fm); }, LittleEndian(BuildFmTable(fm)));
+        image, fmAt, [&](a_byte& i) { return FixFmTable(i, fm); }, Bytes(BuildFmTable(fm)));
     const std::int64_t psgAt = FindPsgTable(image);
     CheckReplacement(
-        image, psgAt, [&](a_byte& i) { return FixPsgTable(i, psg); }, LittleEndian(BuildPsgTable(psg)));
+        image, psgAt, [&](a_byte& i) { return FixPsgTable(i, psg); }, Bytes(BuildPsgTable(psg)));
     if (checksum)
         RepairChecksum(image);
     if (image.size() > 512) {
