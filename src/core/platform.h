@@ -129,6 +129,8 @@ void freeImageMemory(void* memory, std::size_t bytes);
 char separator();
 // The last name of a path: "roms" for "/games/roms".
 std::string lastComponent(const std::string& path);
+// The folder part of a path: "." when it has none, "/" for a name at the root.
+std::string folderOf(const std::string& path);
 std::string currentDir();
 // Changes the current folder; raises IoError on failure.
 void changeDir(const std::string& path);

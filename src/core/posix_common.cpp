@@ -20,14 +20,6 @@ void requireWritableFile(const struct stat& st)
         throw IoError(IoCode::AccessDenied);
 }
 
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string resolvedPath(const std::string& path)
 {
     char resolved[PATH_MAX];

@@ -29,9 +29,6 @@ void requireRegularFile(const struct stat& st, Role role);
 // A file nobody may write is read-only, and stays so even for root.
 void requireWritableFile(const struct stat& st);
 
-// The folder part of a path: "." when it has none, "/" for a name at the root.
-std::string folderOf(const std::string& path);
-
 // The path with every link and "." or ".." resolved; empty when it does not
 // lead to an existing file.
 std::string resolvedPath(const std::string& path);

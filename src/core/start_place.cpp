@@ -33,14 +33,6 @@ std::string FromRoot(const std::string& path)
     return path.front() == platform::separator() ? path : platform::currentDir() + platform::separator() + path;
 }
 
-// The folder part of a path from the root: "/dir/name" gives "/dir", and
-// "/name" gives "/".
-std::string FolderOf(const std::string& path)
-{
-    const auto slash = path.rfind(platform::separator());
-    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
-}
-
 } // namespace
 
 std::string DefaultStartFolder(const std::string& programFolder, const std::string& installedFolder,
@@ -64,7 +56,7 @@ StartPlace StartPlaceFor(const std::string& argument)
     }
     // A file the program could not read is no place to start from.
     platform::BinaryFile::openForReading(path).close();
-    StartPlace place{FolderOf(path), platform::lastComponent(path)};
+    StartPlace place{platform::folderOf(path), platform::lastComponent(path)};
     RequireListable(place.folder);
     return place;
 }
