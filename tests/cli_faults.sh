@@ -98,7 +98,7 @@ expect "folder of images as input" 0 "0 files: 0 read, 0 failed"
 no_leftovers "inputs that are not regular files"
 
 echo "# standard output"
-for command in "info game.bin" "checksum game.bin" tables --help; do
+for command in "info game.bin" "checksum game.bin" "checksum game.bin game.bin" tables --help; do
   # shellcheck disable=SC2086 # the command's words
   "$cli" $command >/dev/full 2>err.txt
   status=$?
@@ -118,6 +118,53 @@ status=${PIPESTATUS[0]}
 [ "$status" -eq 141 ] && pass "info into a closed pipe: ended by SIGPIPE, as cat is" \
   || fail "info into a closed pipe: exit $status"
 no_leftovers "standard output"
+
+echo "# closed standard descriptors"
+# A descriptor closed at start must not lead the tool's own lines into the
+# first file it opens on that number: every image must hold what a run with
+# all three open leaves in it.
+mkdir closed reference
+for i in $(seq 1 300); do cp game.bin "closed/g$i.bin"; done
+cp closed/g1.bin reference/g.bin
+"$cli" checksum --fix reference/g.bin >/dev/null
+# An input shorter than the status lines, which would outlast its copy.
+head -c 16 game.bin >reference/tiny.bin
+for fd in 0 1 2; do
+  for image in closed/*.bin; do cp game.bin "$image"; done
+  eval "\"\$cli\" checksum --fix --json closed >/dev/null 2>&1 $fd>&-"
+  changed=$(for image in closed/*.bin; do cmp -s "$image" reference/g.bin || echo "$image"; done | wc -l)
+  [ "$changed" -eq 0 ] && pass "checksum --fix with descriptor $fd closed: every image as it should be" \
+    || fail "checksum --fix with descriptor $fd closed: $changed images differ"
+  eval "\"\$cli\" fix-gems --no-checksum reference/tiny.bin retuned.bin >/dev/null 2>&1 <&- $fd>&-"
+  cmp -s retuned.bin reference/tiny.bin && pass "fix-gems with descriptors 0 and $fd closed: the output as it should be" \
+    || fail "fix-gems with descriptors 0 and $fd closed: the output differs"
+done
+rm -rf closed reference retuned.bin
+
+echo "# folders that cannot be read"
+# Root reads every folder: the tool runs as an unprivileged user here.
+as_user=()
+[ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+if [ "$(id -u)" -ne 0 ] || command -v setpriv >/dev/null; then
+  mkdir -p perm/locked perm/closed perm/open
+  for image in perm/a.bin perm/locked/b.bin perm/closed/c.bin perm/open/d.bin; do cp game.bin "$image"; done
+  chmod 755 "$work"
+  chmod 000 perm/locked
+  chmod 644 perm/closed # its names can be read, but nothing in it reached
+  run "${as_user[@]}" "$cli" checksum perm/locked
+  expect "an unreadable folder" 1 "varnoquil-cli: perm/locked: File access denied"
+  grep -qx "1 files: 0 equal, 0 differ, 0 fixed, 1 failed" err.txt && pass "an unreadable folder: counted as failed" \
+    || fail "an unreadable folder: summary $(tail -n 1 err.txt)"
+  run "${as_user[@]}" "$cli" checksum -r perm
+  expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/closed/c.bin: File access denied"
+  expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/locked: File access denied"
+  grep -qx "4 files: 0 equal, 2 differ, 0 fixed, 2 failed" err.txt && pass "a tree with unreadable folders: counted" \
+    || fail "a tree with unreadable folders: summary $(tail -n 1 err.txt)"
+  chmod 755 perm/locked perm/closed
+  rm -rf perm
+else
+  skip "folders that cannot be read: setpriv is missing, and root reads every folder"
+fi
 
 echo "# a full disk"
 mkdir small

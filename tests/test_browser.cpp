@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 
@@ -59,7 +60,16 @@ TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilterAndTellsT
     EXPECT_TRUE(LooksLikeFolder(EntryPath(root, "gone.bin")) && !LooksLikeFolder(EntryPath(root, "loop")));
 }
 
-TEST_F(BrowserFolder, CollectsTheRomImagesOfFilesAndFolders)
+// Each path found, and its problem after a colon.
+Names Found(const std::vector<CollectedPath>& paths)
+{
+    Names names;
+    for (const CollectedPath& found : paths)
+        names.push_back(found.path + (found.problem.empty() ? "" : ": " + found.problem));
+    return names;
+}
+
+TEST_F(BrowserFolder, CollectsTheRomImagesOfFilesAndFoldersAndWhatCannotBeRead)
 {
     fs::create_directories(root / "x" / "deep");
     for (const char* file : {"x/deep/z.BIN", "x/w.bin", "x/v.txt", "y.bin/u.bin", ".h/t.bin"})
@@ -68,15 +78,30 @@ TEST_F(BrowserFolder, CollectsTheRomImagesOfFilesAndFolders)
     const std::string r = root.string();
     const Names top = {r + "/.e.bin", r + "/_g.bin", r + "/a.bin", r + "/B.Bin", r + "/b.bin"};
 
-    EXPECT_EQ(CollectRomImages({r}, false), top);
-    EXPECT_EQ(CollectRomImages({r + "/"}, false), top);
+    EXPECT_EQ(Found(CollectRomImages({r}, false)), top);
+    EXPECT_EQ(Found(CollectRomImages({r + "/"}, false)), top);
     // Subfolders first, as the listing shows them; hidden folders and links to
     // folders are not entered.
     Names deep = {r + "/x/deep/z.BIN", r + "/x/w.bin", r + "/y.bin/u.bin"};
     deep.insert(deep.end(), top.begin(), top.end());
-    EXPECT_EQ(CollectRomImages({r}, true), deep);
+    EXPECT_EQ(Found(CollectRomImages({r}, true)), deep);
     // Named files are taken as they are, missing ones too; a named link to a
     // folder is entered.
-    EXPECT_EQ(CollectRomImages({r + "/d.txt", r + "/gone.bin", r + "/link"}, false),
+    EXPECT_EQ(Found(CollectRomImages({r + "/d.txt", r + "/gone.bin", r + "/link"}, false)),
               (Names{r + "/d.txt", r + "/gone.bin", r + "/link/w.bin"}));
+
+    // A folder whose path is too long to open is kept with its reason; the
+    // images beside it are still found.
+    std::string longPath = r + "/x";
+    fs::current_path(longPath);
+    for (int level = 0; longPath.size() <= PATH_MAX; ++level) {
+        fs::create_directory(std::string(200, 'a'));
+        fs::current_path(std::string(200, 'a'));
+        longPath += "/" + std::string(200, 'a');
+    }
+    fs::current_path(r);
+    EXPECT_EQ(Found(CollectRomImages({r + "/x"}, true)),
+              (Names{longPath + ": Invalid filename", r + "/x/deep/z.BIN", r + "/x/w.bin"}));
+    // rm works down a chain of folders by their names, whatever its length.
+    EXPECT_EQ(std::system(("rm -rf '" + r + "/x/" + std::string(200, 'a') + "'").c_str()), 0);
 }

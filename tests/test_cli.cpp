@@ -41,13 +41,16 @@ protected:
     };
     TempDir dir, io;
 
-    Result Run(const std::string& args) const
+    // Runs the tool in the test's folder; with merged, standard error goes
+    // into the same file as standard output, as "> log 2>&1" does.
+    Result Run(const std::string& args, bool merged = false) const
     {
-        const int status = std::system(
-            (Q(VARNOQUIL_CLI) + " " + args + " >" + Q(io.Path("out")) + " 2>" + Q(io.Path("err")) + " </dev/null")
-                .c_str());
-        const a_byte out = ReadFile(io.Path("out")), err = ReadFile(io.Path("err"));
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
+        const std::string err = merged ? " 2>&1" : " 2>" + Q(io.Path("err"));
+        const int status = std::system(("cd " + Q(dir.root) + " && " + Q(VARNOQUIL_CLI) + " " + args + " >"
+                                        + Q(io.Path("out")) + err + " </dev/null")
+                                           .c_str());
+        const a_byte out = ReadFile(io.Path("out")), errors = merged ? a_byte() : ReadFile(io.Path("err"));
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {errors.begin(), errors.end()}};
     }
 
     // A game with both GEMS tables, a wrong stored checksum (0A5F), a modem
@@ -93,23 +96,32 @@ TEST_F(Cli, TablesInHex)
 }
 
 // Each row: the arguments, the exit status and a text standard error must
-// hold. No run may write the output file or change the inputs.
+// hold. No run may write the output file or change the inputs. Names are
+// relative to the test's folder, where the tool runs.
 TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
 {
-    const std::string in = Q(Game("in.bin")), out = Q(dir.Path("out.bin")), locked = Q(Game("locked.bin"));
+    Game("in.bin"), Game("locked.bin");
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
+    const std::string help = "\nTry 'varnoquil-cli --help'.\n";
     const std::tuple<std::string, int, std::string> cases[]
-        = {{"fix-gems --fm 1,5 " + in + " " + out, 2, "'1,5' is not a valid floating point value\n"},
-           {"fix-gems --fm 0 " + in + " " + out, 2, "above 0"},
-           {"fix-gems --preset Nope " + in + " " + out, 2, "Nope"},
-           {"fix-gems " + in + " " + in, 2, "input"},
-           {"checksum --fix " + locked, 1, "File access denied\n"},
+        = {{"fix-gems --fm 1,5 in.bin out.bin", 2, "varnoquil-cli: '1,5' is not a valid floating point value\n"},
+           {"fix-gems --fm 0 in.bin out.bin", 2, "above 0"},
+           {"fix-gems --preset Nope in.bin out.bin", 2, "'Nope' (the presets are \"Sega Tavrik\", \"Very Hi\", "},
+           {"fix-gems in.bin in.bin", 2, "varnoquil-cli: in.bin: The output file must not be the input file\n"},
+           {"fix-gems in.bin no/out.bin", 1, "varnoquil-cli: no/out.bin: File not found\n"},
+           {"checksum --fix locked.bin", 1, "varnoquil-cli: locked.bin: File access denied\n"},
+           {"info none.bin", 1, "varnoquil-cli: none.bin: File not found\n"},
+           {"info -- -in.bin", 1, "varnoquil-cli: -in.bin: File not found\n"},
            {"tables --psg -1", 2, "above 0"},
-           {"frobnicate", 2, ""},
+           {"tables --psg", 2, "varnoquil-cli: option '--psg' needs a value" + help},
+           {"frobnicate", 2, "varnoquil-cli: unknown command 'frobnicate'" + help},
+           {"info -v in.bin", 2, "varnoquil-cli: unknown option '-v'" + help},
+           {"tables 2", 2, "varnoquil-cli: unexpected argument '2'" + help},
+           {"checksum --force in.bin", 2, "--fix"},
            {"info ''", 2, "Expected a file name"},
            {"checksum --fix ''", 2, "Expected a file name"},
-           {"fix-gems '' " + out, 2, "Expected a file name"},
-           {"fix-gems " + in + " ''", 2, "Expected a file name"}};
+           {"fix-gems '' out.bin", 2, "Expected a file name"},
+           {"fix-gems in.bin ''", 2, "Expected a file name"}};
     for (const auto& [args, exit, message] : cases) {
         const Result r = Run(args);
         EXPECT_EQ(r.exit, exit) << args;
@@ -118,19 +130,41 @@ TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
         EXPECT_FALSE(std::filesystem::exists(dir.Path("out.bin"))) << args;
     }
     EXPECT_EQ(ReadFile(dir.Path("in.bin")), ReadFile(dir.Path("locked.bin")));
-    for (const char* command : {"info", "checksum", "scan", "fix-gems", "deinterleave", "tables", "engines"})
-        EXPECT_EQ(Run(command + std::string(" --help")).exit, 0) << command;
+    EXPECT_EQ(Run("-v"), (Result{0, "varnoquil-cli " VARNOQUIL_VERSION "\n", ""}));
 }
 
-// What the tool writes to a pseudo-terminal in raw mode, byte for byte.
-std::string OnTerminal(const std::string& args)
+// Every help: one usage, lines within 80 columns, no parser's jargon, and
+// only the command's own options.
+TEST_F(Cli, HelpReadsLikeAUnixToolsHelp)
+{
+    for (const std::string command :
+         {"", "info", "checksum", "scan", "fix-gems", "deinterleave", "tables", "engines"}) {
+        const Result r = Run(command + " --help");
+        EXPECT_EQ(r.exit, 0) << command;
+        EXPECT_EQ(r.out.find("Usage: varnoquil-cli " + command), 0u) << command;
+        EXPECT_EQ(r.out.find("Usage:", 1), std::string::npos) << command;
+        std::istringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 80u) << command << ": " << line;
+        for (const char* jargon : {"REQUIRED", "Needs:", "TEXT TEXT", "PATH TEXT", "SUBCOMMAND"})
+            EXPECT_EQ(r.out.find(jargon), std::string::npos) << command << ": " << jargon;
+    }
+    const std::string info = Run("info --help").out, checksum = Run("checksum --help").out;
+    EXPECT_TRUE(info.find("SCALE") == std::string::npos && info.find("--fix") == std::string::npos) << info;
+    EXPECT_EQ(checksum.find("only read"), std::string::npos) << checksum;
+}
+
+// What the tool, run in a folder, writes to a pseudo-terminal in raw mode,
+// byte for byte.
+std::string OnTerminalIn(const std::string& folder, const std::string& args)
 {
     termios raw{};
     ::cfmakeraw(&raw);
     int terminal = -1;
     const pid_t child = ::forkpty(&terminal, nullptr, &raw, nullptr);
     if (child == 0) {
-        ::execl("/bin/sh", "sh", "-c", (Q(VARNOQUIL_CLI) + " " + args).c_str(), static_cast<char*>(nullptr));
+        const std::string command = "cd " + Q(folder) + " && " + Q(VARNOQUIL_CLI) + " " + args;
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     std::string out;
@@ -142,18 +176,34 @@ std::string OnTerminal(const std::string& args)
     return out;
 }
 
-TEST_F(Cli, InfoShowsControlBytesAsQuestionMarksOnATerminalOnly)
+TEST_F(Cli, ControlBytesOfHeadersAndNamesShowAsQuestionMarksOnATerminalOnly)
 {
     const std::string rom = dir.Path("rom.bin");
     WriteFile(rom, RomBuilder(0x200).GameHeader().Put(0x120, "\x1B]0;owned\x07\x1B[2J\x7F\x01\xC8").bytes);
-    const std::string raw = Run("info " + Q(rom)).out, shown = OnTerminal("info " + Q(rom));
+    const std::string raw = Run("info " + Q(rom)).out, shown = OnTerminalIn(dir.root, "info " + Q(rom));
     EXPECT_NE(raw.find("D-name: \x1B]0;owned\x07\x1B[2J\x7F\x01\xC8"), std::string::npos);
     EXPECT_NE(shown.find("D-name: ?]0;owned??[2J??\xC8"), std::string::npos) << shown;
     EXPECT_NE(shown.find("\r\nO-name: "), std::string::npos) << "line breaks stay";
     EXPECT_EQ(shown.size(), raw.size());
+
+    // A name on a result line, a "PATH:" line and an error line; a pipe
+    // keeps its bytes.
+    const std::string red = "a\x1B[31m\nred.bin", gone = "gone\x1B[2J.bin";
+    WriteFile(dir.Path(red), RomBuilder(0x200).GameHeader().bytes);
+    const std::string args = Q(red) + " " + Q(gone);
+    const std::string checksum = OnTerminalIn(dir.root, "checksum " + args),
+                      info = OnTerminalIn(dir.root, "info " + args);
+    EXPECT_EQ(checksum,
+              "a?[31m?red.bin: stored 0000 computed 0000\n"
+              "varnoquil-cli: gone?[2J.bin: File not found\n2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n");
+    EXPECT_EQ(info.find("a?[31m?red.bin:\r\n"), 0u) << info;
+    EXPECT_EQ(Run("checksum " + args, true).out,
+              red + ": stored 0000 computed 0000\nvarnoquil-cli: " + gone
+                  + ": File not found\n2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n");
 }
 
 const std::string kData = VARNOQUIL_TEST_DATA;
+const std::string kTool = "varnoquil-cli: ";
 
 class Collections : public Cli {
 protected:
@@ -194,7 +244,8 @@ TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp
               (Result{1,
                       roms + "/bad.bin: stored 0000 computed 2109\n" + roms + "/disc.bin: stored 0000 computed 0000\n"
                           + roms + "/good.bin: stored 5873 computed 5873\n",
-                      roms + "/short.bin: Read beyond end of file\n4 files: 2 equal, 1 differ, 0 fixed, 1 failed\n"}));
+                      kTool + roms
+                          + "/short.bin: Read beyond end of file\n4 files: 2 equal, 1 differ, 0 fixed, 1 failed\n"}));
 
     // Exit 3 when a checksum differs and nothing failed; -r takes subfolders;
     // two files named without a folder are a batch too.
@@ -207,6 +258,28 @@ TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp
               "2 files: 2 equal, 0 differ, 0 fixed, 0 failed\n");
     // One file named, whatever its extension: the line alone.
     EXPECT_EQ(Run("checksum " + Q(P("roms/notes.txt"))), (Result{0, "stored 5873 computed 5873\n", ""}));
+
+    // Into one log, each file's lines come in the files' order.
+    EXPECT_EQ(Run("checksum roms/good.bin roms/short.bin roms/sub", true).out,
+              "roms/good.bin: stored 5873 computed 5873\n" + kTool
+                  + "roms/short.bin: Read beyond end of file\n"
+                    "roms/sub/deep.BIN: stored 0000 computed 8182\n3 files: 1 equal, 1 differ, 0 fixed, 1 failed\n");
+}
+
+// The same file named again, through any path, is worked on after its
+// earlier turn, never beside it: the repair is made once, whatever the run.
+TEST_F(Collections, AFileNamedAgainIsTakenInItsTurn)
+{
+    std::filesystem::create_symlink("bad.bin", P("roms/again.bin"));
+    const a_byte bad = ReadFile(P("roms/bad.bin"));
+    for (int run = 0; run < 5; ++run) {
+        WriteFile(P("roms/bad.bin"), bad);
+        EXPECT_EQ(Run("checksum --fix roms/bad.bin roms/bad.bin roms/again.bin roms/bad.bin"),
+                  (Result{0,
+                          "roms/bad.bin: stored 0000 computed 2109 fixed\nroms/bad.bin: stored 2109 computed 2109\n"
+                          "roms/again.bin: stored 2109 computed 2109\nroms/bad.bin: stored 2109 computed 2109\n",
+                          "4 files: 3 equal, 0 differ, 1 fixed, 0 failed\n"}));
+    }
 }
 
 TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
@@ -223,12 +296,19 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
         Run("checksum --fix " + Q(roms)),
         (Result{1,
                 roms + "/bad.bin: stored 0000 computed 2109 fixed\n" + roms + "/good.bin: stored 5873 computed 5873\n",
-                roms + "/disc.bin: Not a cartridge ROM image\n" + roms
+                kTool + roms + "/disc.bin: Not a cartridge ROM image\n" + kTool + roms
                     + "/short.bin: Not a cartridge ROM image\n4 files: 1 equal, 0 differ, 1 fixed, 2 failed\n"}));
     EXPECT_EQ(ReadFile(P("roms/bad.bin")), RomBuilder(bad).BigEndian(0x18E, 0x2109, 2).bytes);
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.bytes);
 
-    EXPECT_EQ(Run("checksum --fix " + Q(P("dump.bin"))), (Result{1, "", "Not a cartridge ROM image\n"}));
+    EXPECT_EQ(Run("checksum --fix dump.bin"), (Result{1, "", kTool + "dump.bin: Not a cartridge ROM image\n"}));
+    // Forced, a dump is still refused: its checksum lies in its plain image,
+    // which a write at 0x18E would miss.
+    EXPECT_EQ(Run("checksum --fix --force dump.bin")
+                  .err.find(kTool
+                            + "dump.bin: Not a cartridge ROM image: an "
+                              "interleaved copier dump"),
+              0u);
     EXPECT_EQ(ReadFile(P("dump.bin")), dump);
 
     // --force writes what the window would: the checksum of the file's bytes.
@@ -237,6 +317,7 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     EXPECT_EQ(forced[0].at("fixed"), true);
     EXPECT_EQ(forced[0].at("checksum"), (json{{"stored", "0000"}, {"computed", "7879"}, {"equal", false}}));
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.BigEndian(0x18E, 0x7879, 2).bytes);
+    EXPECT_EQ(Run("checksum --fix --force roms/disc.bin"), (Result{0, "stored 7879 computed 7879\n", ""}));
     EXPECT_EQ(Run("checksum --force " + Q(P("roms/good.bin"))).exit, 2); // --force needs --fix
 }
 
@@ -295,17 +376,25 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
 {
     EXPECT_EQ(Run("fix-gems " + Q(P("roms/good.bin")) + " " + Q(P("out.bin"))),
               (Result{4, "Loading..\nfm not fixed\npsg not fixed\nchecksum fix..\nFix Finished!\n",
-                      "no GEMS tables found\n"}));
+                      kTool + P("roms/good.bin") + ": no GEMS tables found\n"}));
     a_byte buffer;
     FixGems({P("roms/good.bin"), P("core.bin"), 1.25, 1.5, true}, {}, buffer);
     EXPECT_EQ(ReadFile(P("out.bin")), ReadFile(P("core.bin"))); // written all the same
 
     const std::string game = Game("game.bin");
-    EXPECT_EQ(Run("fix-gems --preset 'Very Hi' --psg 0.0001 " + Q(game) + " " + Q(P("loud.bin"))).err,
-              "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n"
-              "warning: 64 PSG entries wrapped past 16 bits\n");
+    // Warnings follow the whole last status line, also in one log.
+    EXPECT_EQ(Run("fix-gems --preset 'Very Hi' --psg 0.0001 " + Q(game) + " " + Q(P("loud.bin")), true).out,
+              "Loading..\nfm fixed\npsg fixed\nchecksum fix..\nFix Finished!\n" + kTool
+                  + "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n" + kTool
+                  + "warning: 64 PSG entries wrapped past 16 bits\n");
     FixGems({game, P("core.bin"), 2, 0.0001, true}, {}, buffer);
     EXPECT_EQ(ReadFile(P("loud.bin")), ReadFile(P("core.bin")));
+    // Scales so far from 1 that every entry of a table comes out the same.
+    const Result flat = Run("fix-gems --json --fm 1e-300 --psg 1e300 " + Q(game) + " flat.bin");
+    EXPECT_EQ(flat.err,
+              kTool + "warning: all 13 FM entries are 0000\n" + kTool + "warning: all 64 PSG entries are 0000\n");
+    EXPECT_EQ(JsonLines(flat.out).at(0).at("warnings"),
+              (json{"all 13 FM entries are 0000", "all 64 PSG entries are 0000"}));
 
     // Only tables that were written are warned about.
     WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, LittleEndian(BuildFmTable(1.0))).bytes);
@@ -319,6 +408,22 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
                                   {"warnings", json::array()}}}));
 }
 
+// Only a plain cartridge image has its checksum at 0x18E: any other input is
+// refused before OUT is made, unless its checksum is left alone.
+TEST_F(Collections, FixGemsRetunesOnlyCartridgeImagesUnlessTheChecksumIsLeftAlone)
+{
+    WriteFile(P("mini.smd"), Interleave(mini));
+    const a_byte fm = LittleEndian(BuildFmTable(1.0));
+    WriteFile(P("game.sms"), RomBuilder(0x8000).Put(0x7FF0, "TMR SEGA").Put(0x1000, fm).bytes);
+    for (const std::string in : {"mini.smd", "roms/disc.bin", "game.sms"}) {
+        EXPECT_EQ(Run("fix-gems " + in + " out.bin"),
+                  (Result{1, "Loading..\n", kTool + in + ": Not a cartridge ROM image\n"}));
+        EXPECT_FALSE(std::filesystem::exists(P("out.bin"))) << in;
+        EXPECT_EQ(Run("fix-gems --no-checksum " + in + " out.bin").exit, in == "game.sms" ? 0 : 4) << in;
+        EXPECT_TRUE(std::filesystem::remove(P("out.bin"))) << in;
+    }
+}
+
 TEST_F(Collections, DeinterleaveWritesThePlainImageOfADumpOnly)
 {
     WriteFile(P("mini.smd"), Interleave(mini));
@@ -326,7 +431,7 @@ TEST_F(Collections, DeinterleaveWritesThePlainImageOfADumpOnly)
     EXPECT_EQ(ReadFile(P("plain.bin")), mini);
 
     EXPECT_EQ(Run("deinterleave " + Q(P("roms/good.bin")) + " " + Q(P("never.bin"))),
-              (Result{1, "", "Not an interleaved copier dump\n"}));
+              (Result{1, "", kTool + P("roms/good.bin") + ": Not an interleaved copier dump\n"}));
     EXPECT_FALSE(std::filesystem::exists(P("never.bin")));
 }
 

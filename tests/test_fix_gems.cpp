@@ -36,19 +36,25 @@ TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
     EXPECT_EQ(BuildPsgTable(1.0), kPsg1);
     // C5 (1288 at scale 1) is 2047 at 1.59 and B4 is 65535 at 53.923: a
     // value that just fits is not counted. What is written is the low 16 bits.
-    using Values = std::array<int, 7>; // FM C4 and C5, PSG first and last, FM above 11 bits, wrapped FM and PSG
+    // FM C4 and C5, PSG first and last, FM above 11 bits, wrapped FM and
+    // PSG, the one value of every FM entry (-1 when they differ)
+    using Values = std::array<int, 8>;
     const std::pair<double, Values> rows[]
-        = {{2, {1288, 2575, 508, 13, 4, 0, 0}},      {1.25, {805, 1610, 814, 21, 0, 0, 0}},
-           {1.59, {1024, 2047, 640, 17, 0, 0, 0}},   {1.6, {1030, 2060, 636, 17, 1, 0, 0}},
-           {53.923, {34717, 3896, 19, 0, 13, 1, 0}}, {60, {38629, 77257 - 65536, 17, 0, 13, 3, 0}},
-           {0.01, {6, 13, 36156, 2672, 0, 0, 8}},    {0.001, {1, 1, 1016916 - 15 * 65536, 26722, 0, 0, 48}},
-           {0.0001, {0, 0, 11082, 5077, 0, 0, 64}}};
+        = {{2, {1288, 2575, 508, 13, 4, 0, 0, -1}},      {1.25, {805, 1610, 814, 21, 0, 0, 0, -1}},
+           {1.59, {1024, 2047, 640, 17, 0, 0, 0, -1}},   {1.6, {1030, 2060, 636, 17, 1, 0, 0, -1}},
+           {53.923, {34717, 3896, 19, 0, 13, 1, 0, -1}}, {60, {38629, 77257 - 65536, 17, 0, 13, 3, 0, -1}},
+           {0.01, {6, 13, 36156, 2672, 0, 0, 8, -1}},    {0.001, {1, 1, 1016916 - 15 * 65536, 26722, 0, 0, 48, 1}},
+           {0.0001, {0, 0, 11082, 5077, 0, 0, 64, 0}},   {1e300, {0, 0, 0, 0, 13, 13, 0, 0}}};
     for (const auto& [scale, values] : rows) {
         const FmTable fm = BuildFmTable(scale);
         const PsgTable psg = BuildPsgTable(scale);
-        const int above11 = FmEntriesAbove11Bits(scale), wrappedFm = WrappedFmEntries(scale);
-        EXPECT_EQ((Values{fm[0], fm[12], psg[0], psg[63], above11, wrappedFm, WrappedPsgEntries(scale)}), values)
+        const TableFit fmFit = FmTableFit(scale), psgFit = PsgTableFit(scale);
+        const auto same = [](const TableFit& fit) { return fit.sameValue ? int(*fit.sameValue) : -1; };
+        EXPECT_EQ(
+            (Values{fm[0], fm[12], psg[0], psg[63], fmFit.aboveField, fmFit.wrapped, psgFit.wrapped, same(fmFit)}),
+            values)
             << scale;
+        EXPECT_EQ(same(psgFit), scale > 1e100 ? 0 : -1) << scale;
     }
     for (double scale : {0.0, -1.0, std::nan("")}) {
         EXPECT_THROW(BuildFmTable(scale), RequestError) << scale;
@@ -77,6 +83,15 @@ std::vector<std::int64_t> PlainScan(const a_byte& image, const a_byte& table, bo
             offsets.push_back(std::int64_t(at));
     }
     return offsets;
+}
+
+// Whether the image is a plain cartridge image: "SEGA" or " SEGA" at 0x100.
+bool HasCartridgeMark(const a_byte& image)
+{
+    const auto holds = [&](const std::string& mark) {
+        return image.size() >= 0x100 + mark.size() && std::equal(mark.begin(), mark.end(), image.begin() + 0x100);
+    };
+    return holds("SEGA") || holds(" SEGA");
 }
 
 // The command as it worked on the whole image in memory: replace the first
@@ -117,6 +132,8 @@ a_byte RandomImage(std::mt19937& rng)
                              a_byte(kFm.begin(), kFm.begin() + rng() % 26),
                              kPsgOnFm,
                              kPsgBeforeFm};
+    if (image.size() >= 0x105 && rng() % 2)
+        RomBuilder(image).Put(0x100, rng() % 2 ? "SEGA" : " SEGA").bytes.swap(image);
     for (int copies = rng() % 4; copies > 0; --copies) {
         const a_byte& piece = pieces[rng() % std::size(pieces)];
         if (piece.size() <= image.size())
@@ -171,7 +188,15 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
         progress.advance = [&](std::int64_t n) { steps.push_back(n); };
         int pauses = 0; // to let the window repaint: after opening, and after each table's status line
         progress.processPending = [&pauses] { ++pauses; };
-        FixGems({in, out, fmScale, psgScale, checksum}, progress, fixBuffer);
+        // Only a cartridge image has its checksum at 0x18E.
+        const std::string error = ErrorOf([&] {
+            FixGems({in, out, fmScale, psgScale, checksum}, progress, fixBuffer);
+        });
+        if (checksum && !HasCartridgeMark(image)) {
+            ASSERT_EQ(error + (std::filesystem::exists(out) ? " with an output" : ""), "Not a cartridge ROM image");
+            continue;
+        }
+        ASSERT_EQ(error, "") << "round " << round;
         ASSERT_EQ(ReadFile(out), fixed) << "round " << round;
         // The bar moves with every piece read and ends exactly at its maximum;
         // the window's and the command line's tests check the status lines.
@@ -186,8 +211,9 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
 TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
 {
     TempDir dir;
-    const a_byte input = RomBuilder(0x1000).Random(7).Put(0x801, kFm).Put(0x900, kPsg).bytes;
+    const a_byte input = RomBuilder(0x1000).Random(7).GameHeader().Put(0x801, kFm).Put(0x900, kPsg).bytes;
     WriteFile(dir.Path("in.bin"), input);
+    WriteFile(dir.Path("disc.bin"), RomBuilder(input).Put(0, "SEGADISCSYSTEM").bytes);
     WriteFile(dir.Path("out.bin"), {1, 2, 3});
     WriteFile(dir.Path("locked.bin"), {4});
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
@@ -204,6 +230,7 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
            {"in.bin", "out.bin", 0, {}, "The scale must be a number greater than 0", false},
            {"in.bin", "", 1, {}, "", false},
            {"none.bin", "out.bin", 1, {}, "File not found", true},
+           {"disc.bin", "out.bin", 1, {}, "Not a cartridge ROM image", true},
            {"in.bin", "no/out.bin", 1, {}, "File not found", true},
            {"in.bin", "locked.bin", 1, {}, "File access denied", true},
            {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},

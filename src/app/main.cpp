@@ -4,6 +4,7 @@
 
 #include "application.h"
 #include "form1.h"
+#include "platform.h"
 
 #include <QCommandLineParser>
 
@@ -61,6 +62,7 @@ std::optional<std::string> StartArgument(const QCoreApplication& application, in
 
 int main(int argc, char** argv)
 {
+    varnoquil::platform::ensureStandardStreams();
     QCoreApplication::setApplicationName(QStringLiteral("varnoquil"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VARNOQUIL_VERSION));
     if (!DisplayAvailable()) {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "browser.h"
+
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,13 +29,17 @@ public:
 
     // What a command does with one file: it puts what is to be printed on
     // standard output into out. Several files may be worked on at once, in
-    // separate threads; the outputs are printed in the files' order.
+    // separate threads, but never one file twice at once (the same file may
+    // be named twice, through any path); the outputs are printed in the
+    // files' order.
     using Work = std::function<Outcome(const std::string& file, std::string& out)>;
 
     // Runs work on every file. When results name their file, or with JSON, a
     // failure is reported for its file ("PATH: message" on standard error, or
     // an error object) and the run goes on; otherwise it ends the run as an
-    // error of the command.
+    // error of the command, about the file. A folder or an entry that cannot
+    // be read is reported as a failed file. Standard output that cannot be
+    // written ends the run.
     void run(const Work& work);
 
     // Sums up on standard error, when results name their file:
@@ -51,7 +58,10 @@ private:
     void report(const std::string& file, const Result& result);
     void count(Outcome outcome);
 
-    std::vector<std::string> files_;
+    std::vector<browser::CollectedPath> paths_;
+    // For each path, the index of the last path before it that names the
+    // same file, or none.
+    std::vector<std::size_t> sameAsEarlier_;
     bool many_ = false;
     bool json_ = false;
     int done_ = 0, equal_ = 0, differ_ = 0, fixed_ = 0, failed_ = 0;

@@ -2,9 +2,11 @@
 #include "collection_commands.h"
 
 #include "batch.h"
+#include "console.h"
 #include "image_report.h"
 #include "json_report.h"
 #include "rom.h"
+#include "rom_format.h"
 #include "text.h"
 
 #include <cinttypes>
@@ -19,7 +21,7 @@ namespace {
 // "PATH: " before each result line when results name their file.
 std::string prefix(const Batch& batch, const std::string& file)
 {
-    return batch.many() ? file + ": " : std::string();
+    return batch.many() ? NameOnOut(file) + ": " : std::string();
 }
 
 Outcome infoText(const Batch& batch, const std::string& file, std::string& out)
@@ -31,7 +33,7 @@ Outcome infoText(const Batch& batch, const std::string& file, std::string& out)
     // file or a pipe they go as they are.
     if (::isatty(STDOUT_FILENO))
         text = ControlBytesAsQuestionMarks(text);
-    out = batch.many() ? file + ":" + kCrLf + text + kCrLf + kCrLf : text;
+    out = batch.many() ? NameOnOut(file) + ":" + kCrLf + text + kCrLf + kCrLf : text;
     return Outcome::Done;
 }
 
@@ -42,7 +44,8 @@ Outcome infoJson(const std::string& file, std::string& out)
 }
 
 // The checksum as the window reads it from the file, and whether the repair
-// wrote it. Only a plain cartridge image is repaired, unless forced.
+// wrote it. Only a plain cartridge image is repaired; forced, any file but an
+// interleaved dump.
 struct ChecksumResult {
     std::uint16_t stored = 0, computed = 0;
     bool fixed = false;
@@ -50,8 +53,8 @@ struct ChecksumResult {
 
 ChecksumResult checkFile(const std::string& file, const ChecksumOptions& options)
 {
-    if (options.fix && !options.force)
-        RequireCartridgeImage(file);
+    if (options.fix)
+        RequireCartridgeImage(file, options.force);
     iSMD_ header;
     ReadHeader(file, header);
     ChecksumResult result{header.HeaderCrc, header.FileCrc, false};

@@ -3,8 +3,6 @@
 
 #include "text.h"
 
-#include <cstdio>
-
 namespace varnoquil::cli {
 
 namespace {
@@ -60,12 +58,6 @@ Json ErrorJson(const std::string& file, const std::string& message)
 std::string JsonLine(const Json& object)
 {
     return object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
-void PrintJsonLine(const Json& object)
-{
-    const std::string line = JsonLine(object);
-    std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
 } // namespace varnoquil::cli

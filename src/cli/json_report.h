@@ -22,7 +22,4 @@ Json ErrorJson(const std::string& file, const std::string& message);
 // bytes) get U+FFFD for each bad byte.
 std::string JsonLine(const Json& object);
 
-// Writes JsonLine(object) on standard output.
-void PrintJsonLine(const Json& object);
-
 } // namespace varnoquil::cli

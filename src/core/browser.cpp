@@ -28,17 +28,38 @@ std::string joinPath(const std::string& folder, const std::string& name)
     return folder + platform::separator() + name;
 }
 
-void collectFolder(const std::string& folder, bool recursive, std::vector<std::string>& files)
+// The entries of a folder in the listing's order, not yet parted into
+// folders and files.
+std::vector<platform::DirEntry> sortedEntries(const std::string& folder)
 {
-    for (const std::string& name : ListFolder(folder, Filter::RomImages)) {
-        if (name == kParentEntry)
-            continue;
-        const std::string path = joinPath(folder, name);
-        if (!LooksLikeFolder(path))
-            files.push_back(path);
-        else if (recursive && platform::isDirectory(path) && !platform::isSymbolicLink(path))
-            collectFolder(path, recursive, files);
+    std::vector<platform::DirEntry> entries = platform::listDirectory(folder);
+    std::sort(entries.begin(), entries.end(),
+              [](const platform::DirEntry& a, const platform::DirEntry& b) { return ComesBefore(a.name, b.name); });
+    return entries;
+}
+
+void collectFolder(const std::string& folder, bool recursive, std::vector<CollectedPath>& found)
+{
+    std::vector<platform::DirEntry> entries;
+    try {
+        entries = sortedEntries(folder);
+    } catch (const IoError& error) {
+        found.push_back({folder, error.what()});
+        return;
     }
+    for (const platform::DirEntry& entry : entries) {
+        const std::string path = joinPath(folder, entry.name);
+        if (!entry.problem.empty()) {
+            // It might be an image, or a folder that would be entered.
+            if (IsRomImage(entry.name) || (recursive && !IsHidden(entry.name)))
+                found.push_back({path, entry.problem});
+        } else if (entry.directory && recursive && !IsHidden(entry.name) && !platform::isSymbolicLink(path)) {
+            collectFolder(path, recursive, found);
+        }
+    }
+    for (const platform::DirEntry& entry : entries)
+        if (!entry.directory && IsRomImage(entry.name))
+            found.push_back({joinPath(folder, entry.name), {}});
 }
 
 } // namespace
@@ -107,33 +128,34 @@ bool ComesBefore(const std::string& a, const std::string& b)
 
 std::vector<std::string> ListFolder(const std::string& folder, Filter filter)
 {
-    std::optional<std::vector<platform::DirEntry>> entries = platform::listDirectory(folder);
-    if (!entries)
+    std::vector<platform::DirEntry> entries;
+    try {
+        entries = sortedEntries(folder);
+    } catch (const IoError&) {
         return {};
-    std::sort(entries->begin(), entries->end(),
-              [](const platform::DirEntry& a, const platform::DirEntry& b) { return ComesBefore(a.name, b.name); });
+    }
     std::vector<std::string> names;
     if (!platform::isFileSystemRoot(folder))
         names.push_back(kParentEntry);
-    for (const auto& entry : *entries)
+    for (const auto& entry : entries)
         if (entry.directory && !IsHidden(entry.name))
             names.push_back(entry.name);
-    for (const auto& entry : *entries)
+    for (const auto& entry : entries)
         if (!entry.directory && passes(entry.name, filter))
             names.push_back(entry.name);
     return names;
 }
 
-std::vector<std::string> CollectRomImages(const std::vector<std::string>& paths, bool recursive)
+std::vector<CollectedPath> CollectRomImages(const std::vector<std::string>& paths, bool recursive)
 {
-    std::vector<std::string> files;
+    std::vector<CollectedPath> found;
     for (const std::string& path : paths) {
         if (platform::isDirectory(path))
-            collectFolder(path, recursive, files);
+            collectFolder(path, recursive, found);
         else
-            files.push_back(path);
+            found.push_back({path, {}});
     }
-    return files;
+    return found;
 }
 
 } // namespace varnoquil::browser

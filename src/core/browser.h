@@ -51,12 +51,22 @@ enum class Filter {
 // hidden files included, with the filter applied to files only.
 std::vector<std::string> ListFolder(const std::string& folder, Filter filter);
 
+// A path that a command working on many images is to take: a file, or
+// something it cannot read, with the reason.
+struct CollectedPath {
+    std::string path;
+    std::string problem; // empty when nothing is known against the path
+};
+
 // The files a list of paths names, for commands that work on many images.
 // A file is taken as named, whatever its extension (a path that does not
 // exist is kept too, so that it fails with its own error). A folder stands for
 // its ROM images in the listing's order; with recursive, its subfolders'
 // images come first, as the listing puts folders first. Hidden folders and
-// symbolic links to folders are not entered.
-std::vector<std::string> CollectRomImages(const std::vector<std::string>& paths, bool recursive);
+// symbolic links to folders are not entered. A folder that cannot be read,
+// and an entry that cannot be looked at and might be an image (or, with
+// recursive, a folder), is kept with its problem, so that none is left out
+// unseen.
+std::vector<CollectedPath> CollectRomImages(const std::vector<std::string>& paths, bool recursive);
 
 } // namespace varnoquil::browser

@@ -7,11 +7,45 @@
 namespace varnoquil {
 
 // Base of every error the core raises; the window shows its text in the
-// standard error box, the command-line tool prints it.
+// standard error box, the command-line tool prints it after the name of the
+// file it is about.
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+
+    // The file the error is about, when the code that raised it or passed it
+    // on knew it; empty otherwise. It is not part of what().
+    const std::string& path() const { return path_; }
+    // Names the file, unless a closer caller already did.
+    void setPath(const std::string& path)
+    {
+        if (path_.empty())
+            path_ = path;
+    }
+
+private:
+    std::string path_;
 };
+
+// Throws an error as one about path; an empty path names no file.
+template <typename AnError>
+[[noreturn]] void RaiseFor(AnError error, const std::string& path)
+{
+    error.setPath(path);
+    throw error;
+}
+
+// Runs action; an Error it raises that names no file yet is about path.
+template <typename Action>
+decltype(auto) ForFile(const std::string& path, Action&& action)
+{
+    try {
+        return action();
+    } catch (Error& error) {
+        error.setPath(path);
+        throw;
+    }
+}
 
 // A failure with a file, or with the memory to handle one: the file could not
 // be read or written as asked. The command-line tool exits 1 for these.

@@ -3,6 +3,7 @@
 
 #include "errors.h"
 #include "platform.h"
+#include "rom_format.h"
 #include "text.h"
 
 #include <algorithm>
@@ -67,13 +68,14 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
         return {};
     RequirePositiveScale(request.fmScale);
     RequirePositiveScale(request.psgScale);
-    if (platform::sameFile(request.inFile, request.outFile))
-        throw RequestError("The output file must not be the input file");
+    RequireOutputIsNotInput(request.inFile, request.outFile);
 
     progress.clearStatus();
     progress.appendStatus(FixGemsStatus::Loading + kCrLf);
 
     platform::BinaryFile in = platform::BinaryFile::openForReading(request.inFile);
+    if (request.fixChecksum)
+        ForFile(request.inFile, [&] { RequireCartridgeFormat(DetectFormat(in)); });
     const platform::BinaryFile::Stamp inputAtStart = in.stamp();
     const std::uint64_t length = inputAtStart.size;
     progress.setMaximum(2 * steps(length) + 22 + (request.fixChecksum ? 10 : 0));
@@ -105,7 +107,7 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
     // The tables and the checksum were found in the input as the pass read
     // it; on a copy of anything else they would be wrong.
     if (in.stamp() != inputAtStart)
-        throw FileError("The input file changed while it was read");
+        RaiseFor(FileError("The input file changed while it was read"), request.inFile);
     for (const std::optional<TablePatch>* patch : patchesOf(scan))
         if (*patch)
             out.writeAt((*patch)->offset, (*patch)->after.data(), (*patch)->after.size());
@@ -117,7 +119,46 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
     progress.advance(1);
     in.close();
     progress.appendStatus(FixGemsStatus::Finished);
-    return {scan.fm.has_value(), scan.psg.has_value()};
+    FixGemsResult result;
+    result.fmFixed = scan.fm.has_value();
+    result.psgFixed = scan.psg.has_value();
+    if (result.fmFixed)
+        result.fmFit = FmTableFit(request.fmScale);
+    if (result.psgFixed)
+        result.psgFit = PsgTableFit(request.psgScale);
+    return result;
+}
+
+namespace {
+
+std::string entryCount(int n, const char* table)
+{
+    return std::to_string(n) + " " + table + (n == 1 ? " entry" : " entries");
+}
+
+template <typename Table>
+void warnOfFit(const TableFit& fit, const char* name, std::vector<std::string>& warnings)
+{
+    if (fit.wrapped)
+        warnings.push_back(entryCount(fit.wrapped, name) + " wrapped past 16 bits");
+    if (fit.aboveField)
+        warnings.push_back(entryCount(fit.aboveField, name) + " exceed " + std::to_string(kFmFieldMax)
+                           + ", the chip's 11-bit field");
+    if (fit.sameValue)
+        warnings.push_back("all " + entryCount(static_cast<int>(std::tuple_size_v<Table>), name) + " are "
+                           + Hex4(*fit.sameValue));
+}
+
+} // namespace
+
+std::vector<std::string> FixGemsWarnings(const FixGemsResult& result)
+{
+    std::vector<std::string> warnings;
+    if (result.fmFixed)
+        warnOfFit<FmTable>(result.fmFit, "FM", warnings);
+    if (result.psgFixed)
+        warnOfFit<PsgTable>(result.psgFit, "PSG", warnings);
+    return warnings;
 }
 
 } // namespace varnoquil

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace varnoquil {
 
@@ -45,7 +46,10 @@ inline const std::string Finished = "Fix Finished!";
 // the first FM and PSG tables found, optionally repairs the header checksum,
 // and writes the output. The input is never changed: the same file as input
 // and output is refused, and the output is written to a temporary file that
-// takes the output's name only once it is complete.
+// takes the output's name only once it is complete. With the checksum repair
+// on, an input that is not a plain cartridge image is refused ("Not a
+// cartridge ROM image") before the output is created, as its checksum does
+// not lie at 0x18E of the file. An error names the file it is about.
 //
 // The input is read once, in pieces, to find the tables and sum the image;
 // the output is then a copy of the input with the replaced bytes written
@@ -55,13 +59,21 @@ inline const std::string Finished = "Fix Finished!";
 // The progress bar's maximum counts every byte twice (read, then copied)
 // plus the steps between them, so the bar ends full.
 //
-// Returns which tables were found and replaced; nothing is found when a
-// file name is empty and the run does nothing.
+// Returns which tables were found and replaced, and how the tables written
+// fit their fields; nothing is found when a file name is empty and the run
+// does nothing.
 struct FixGemsResult {
     bool fmFixed = false;
     bool psgFixed = false;
+    TableFit fmFit; // of the FM table written, when fmFixed
+    TableFit psgFit; // of the PSG table written, when psgFixed
 };
 FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& progress, a_byte& buffer);
+
+// What the user should know of the tables a run wrote, one line each:
+// entries that do not fit their field, and a table whose entries all came
+// out the same ("all 13 FM entries are 0000").
+std::vector<std::string> FixGemsWarnings(const FixGemsResult& result);
 
 // What one pass over an image finds: the checksum sum of 0x200..end as read,
 // and the tables to replace.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 namespace varnoquil {
 
@@ -91,6 +92,14 @@ int countAbove(const std::array<long double, N>& values, long double limit)
 }
 
 template <std::size_t N>
+std::optional<std::uint16_t> sameValue(const std::array<std::uint16_t, N>& table)
+{
+    if (std::adjacent_find(table.begin(), table.end(), std::not_equal_to<>()) != table.end())
+        return std::nullopt;
+    return table[0];
+}
+
+template <std::size_t N>
 void writeTable(a_byte& image, std::int64_t at, const std::array<std::uint16_t, N>& table)
 {
     const auto bytes = TableBytes(table);
@@ -127,19 +136,16 @@ PsgTable BuildPsgTable(double scale)
     return wrappedTo16Bits(psgValues(scale));
 }
 
-int WrappedFmEntries(double scale)
+TableFit FmTableFit(double scale)
 {
-    return countAbove(fmValues(scale), kWordRange - 1);
+    const auto values = fmValues(scale);
+    return {countAbove(values, kWordRange - 1), countAbove(values, kFmFieldMax), sameValue(wrappedTo16Bits(values))};
 }
 
-int WrappedPsgEntries(double scale)
+TableFit PsgTableFit(double scale)
 {
-    return countAbove(psgValues(scale), kWordRange - 1);
-}
-
-int FmEntriesAbove11Bits(double scale)
-{
-    return countAbove(fmValues(scale), kFmFieldMax);
+    const auto values = psgValues(scale);
+    return {countAbove(values, kWordRange - 1), 0, sameValue(wrappedTo16Bits(values))};
 }
 
 namespace {

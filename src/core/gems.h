@@ -72,11 +72,16 @@ private:
 // The largest value the YM2612's frequency number field holds (11 bits).
 constexpr int kFmFieldMax = 2047;
 
-// How many entries of the tables for a scale passed 16 bits (their low 16
-// bits are what is written), and how many FM entries exceed the chip's field.
-int WrappedFmEntries(double scale);
-int WrappedPsgEntries(double scale);
-int FmEntriesAbove11Bits(double scale);
+// How the table for a scale fits its fields.
+struct TableFit {
+    int wrapped = 0; // entries that passed 16 bits: their low 16 bits are written
+    int aboveField = 0; // FM entries above the chip's 11-bit field
+    // The one value of every entry, when all came out the same: every note
+    // then plays at one pitch (all 0 at scales far from 1).
+    std::optional<std::uint16_t> sameValue;
+};
+TableFit FmTableFit(double scale);
+TableFit PsgTableFit(double scale);
 
 // A table replaced in an image: where it lies, and its bytes before and after.
 struct TablePatch {

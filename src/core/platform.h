@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Operating-system services the rest of the program leans on. Everything
@@ -27,8 +28,9 @@ public:
     // place. Refuses what openForReading refuses; a file that nobody may
     // write fails with "File access denied", even for root.
     static BinaryFile openExisting(const std::string& path);
-    // Takes charge of an open file descriptor, which it closes.
-    static BinaryFile adopt(int fd);
+    // Takes charge of an open file descriptor, which it closes; its errors
+    // are about path.
+    static BinaryFile adopt(int fd, std::string path = {});
 
     BinaryFile(BinaryFile&& other) noexcept;
     BinaryFile& operator=(BinaryFile&& other) noexcept;
@@ -41,8 +43,6 @@ public:
     void readBlock(void* buffer, std::size_t n);
     // Reads up to n bytes; returns how many were read (0 at the end).
     std::size_t readSome(void* buffer, std::size_t n);
-    // Writes exactly n bytes at the position; fewer is "Disk full".
-    void writeBlock(const void* buffer, std::size_t n);
     // Writes n bytes at an absolute offset in one operation.
     void writeAt(std::uint64_t offset, const void* buffer, std::size_t n);
     std::uint64_t size() const;
@@ -58,12 +58,24 @@ public:
     // Flushes the file's data to the storage device.
     void sync();
     void close();
+    // The path every error of this file is about.
+    const std::string& path() const { return path_; }
 
 private:
     friend class PendingFile;
-    explicit BinaryFile(int fd) : fd_(fd) {}
+    BinaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_ = -1;
+    std::string path_;
 };
+
+// What tells one file from another, whatever path leads to it.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+};
+// The identity of the file a path leads to; none when it cannot be looked at.
+std::optional<FileIdentity> identityOf(const std::string& path);
 
 // True when path names the same file as other (both must exist).
 bool sameFile(const std::string& path, const std::string& other);
@@ -114,6 +126,14 @@ private:
     int slot_; // where the signal handler finds the temporary name, or -1
 };
 
+// --- the process ---------------------------------------------------------
+
+// Makes sure the descriptors of standard input, output and error are open,
+// opening /dev/null on any that is closed. A program started with one of
+// them closed would otherwise give its number to the next file it opens and
+// write its own messages into that file. Called first thing by every program.
+void ensureStandardStreams();
+
 // --- memory --------------------------------------------------------------
 
 // Memory for whole ROM images. Large blocks come straight from the system in
@@ -154,10 +174,13 @@ struct DirEntry {
     std::string name;
     // A folder, a link to one, or an entry that cannot be looked at.
     bool directory = false;
+    // Why the entry cannot be looked at ("File access denied"); empty when
+    // it could be.
+    std::string problem;
 };
 // The entries of a folder in the order the system gives them, without "."
-// and "..". Nothing when the folder cannot be read.
-std::optional<std::vector<DirEntry>> listDirectory(const std::string& path);
+// and "..". Raises IoError when the folder cannot be read.
+std::vector<DirEntry> listDirectory(const std::string& path);
 
 // Deletes a file; returns false on failure.
 bool deleteFile(const std::string& path);

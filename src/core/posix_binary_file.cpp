@@ -81,7 +81,7 @@ BinaryFile openRegularFile(const std::string& path, int access)
     }
     requireRegularFile(st, Role::Input);
     const int fd = openChecked(path, access | O_NOCTTY | O_NONBLOCK);
-    BinaryFile file = BinaryFile::adopt(fd);
+    BinaryFile file = BinaryFile::adopt(fd, path);
     requireRegularFile(statOf(fd), Role::Input);
     if (isKernelInterfaceFile(fd))
         throw NotRegularFileError(Role::Input);
@@ -93,22 +93,24 @@ BinaryFile openRegularFile(const std::string& path, int access)
 
 BinaryFile BinaryFile::openForReading(const std::string& path)
 {
-    return openRegularFile(path, O_RDONLY);
+    return ForFile(path, [&] { return openRegularFile(path, O_RDONLY); });
 }
 
 BinaryFile BinaryFile::openExisting(const std::string& path)
 {
-    BinaryFile file = openRegularFile(path, O_RDWR);
-    requireWritableFile(statOf(file.fd_));
-    return file;
+    return ForFile(path, [&] {
+        BinaryFile file = openRegularFile(path, O_RDWR);
+        requireWritableFile(statOf(file.fd_));
+        return file;
+    });
 }
 
-BinaryFile BinaryFile::adopt(int fd)
+BinaryFile BinaryFile::adopt(int fd, std::string path)
 {
-    return BinaryFile(fd);
+    return BinaryFile(fd, std::move(path));
 }
 
-BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_)
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_))
 {
     other.fd_ = -1;
 }
@@ -119,6 +121,7 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept
         if (fd_ >= 0)
             ::close(fd_);
         fd_ = other.fd_;
+        path_ = std::move(other.path_);
         other.fd_ = -1;
     }
     return *this;
@@ -133,7 +136,7 @@ BinaryFile::~BinaryFile()
 void BinaryFile::seek(std::uint64_t offset)
 {
     if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0)
-        raiseErrno();
+        raiseErrno(path_);
 }
 
 std::size_t BinaryFile::readSome(void* buffer, std::size_t n)
@@ -143,7 +146,7 @@ std::size_t BinaryFile::readSome(void* buffer, std::size_t n)
         got = ::read(fd_, buffer, n);
     } while (got < 0 && errno == EINTR);
     if (got < 0)
-        raiseErrno();
+        raiseErrno(path_);
     return static_cast<std::size_t>(got);
 }
 
@@ -154,24 +157,8 @@ void BinaryFile::readBlock(void* buffer, std::size_t n)
     while (done < n) {
         const std::size_t got = readSome(bytes + done, n - done);
         if (got == 0)
-            throw IoError(IoCode::ReadBeyondEnd);
+            RaiseFor(IoError(IoCode::ReadBeyondEnd), path_);
         done += got;
-    }
-}
-
-void BinaryFile::writeBlock(const void* buffer, std::size_t n)
-{
-    const auto* bytes = static_cast<const unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t put = ::write(fd_, bytes + done, n - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put < 0)
-            raiseErrno();
-        if (put == 0)
-            throw IoError(IoCode::DiskFull);
-        done += static_cast<std::size_t>(put);
     }
 }
 
@@ -182,16 +169,16 @@ void BinaryFile::writeAt(std::uint64_t offset, const void* buffer, std::size_t n
         put = ::pwrite(fd_, buffer, n, static_cast<off_t>(offset));
     } while (put < 0 && errno == EINTR);
     if (put < 0)
-        raiseErrno();
+        raiseErrno(path_);
     if (static_cast<std::size_t>(put) != n)
-        throw IoError(IoCode::DiskFull);
+        RaiseFor(IoError(IoCode::DiskFull), path_);
 }
 
 std::uint64_t BinaryFile::size() const
 {
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
-        raiseErrno();
+        raiseErrno(path_);
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -199,7 +186,7 @@ BinaryFile::Stamp BinaryFile::stamp() const
 {
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
-        raiseErrno();
+        raiseErrno(path_);
     return {static_cast<std::uint64_t>(st.st_size),
             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
@@ -207,7 +194,7 @@ BinaryFile::Stamp BinaryFile::stamp() const
 void BinaryFile::sync()
 {
     if (::fsync(fd_) != 0)
-        raiseErrno();
+        raiseErrno(path_);
 }
 
 void BinaryFile::close()
@@ -215,15 +202,21 @@ void BinaryFile::close()
     const int fd = fd_;
     fd_ = -1;
     if (fd >= 0 && ::close(fd) != 0)
-        raiseErrno();
+        raiseErrno(path_);
+}
+
+std::optional<FileIdentity> identityOf(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 bool sameFile(const std::string& path, const std::string& other)
 {
-    struct stat a {
-    }, b{};
-    return ::stat(path.c_str(), &a) == 0 && ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev
-        && a.st_ino == b.st_ino;
+    const std::optional<FileIdentity> identity = identityOf(path);
+    return identity && identity == identityOf(other);
 }
 
 } // namespace varnoquil::platform

@@ -10,9 +10,9 @@
 // Checks and path helpers shared by the POSIX files of the platform layer.
 namespace varnoquil::platform::posix {
 
-[[noreturn]] inline void raiseErrno()
+[[noreturn]] inline void raiseErrno(const std::string& path = {})
 {
-    throw IoError::fromErrno(errno);
+    RaiseFor(IoError::fromErrno(errno), path);
 }
 
 inline bool writableByAnyone(mode_t mode)

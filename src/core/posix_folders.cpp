@@ -85,24 +85,43 @@ bool isFileSystemRoot(const std::string& path)
     return resolvedPath(path) == "/";
 }
 
-std::optional<std::vector<DirEntry>> listDirectory(const std::string& path)
+namespace {
+
+// An entry as the folder's listing gives it. A link that leads nowhere is
+// listed as the file it is; any other entry that cannot be looked at counts
+// as a folder, with the reason.
+DirEntry entryOf(DIR* dir, const char* name)
+{
+    struct stat st {};
+    if (::fstatat(::dirfd(dir), name, &st, 0) == 0)
+        return {name, S_ISDIR(st.st_mode), {}};
+    const int err = errno;
+    if (::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+        return {name, false, {}};
+    return {name, true, IoError::fromErrno(err).what()};
+}
+
+} // namespace
+
+std::vector<DirEntry> listDirectory(const std::string& path)
 {
     DIR* dir = ::opendir(path.c_str());
     if (!dir)
-        return std::nullopt;
+        raiseErrno();
     std::vector<DirEntry> entries;
-    while (const dirent* item = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        const dirent* item = ::readdir(dir);
+        if (!item)
+            break;
         const std::string name = item->d_name;
-        if (name == "." || name == "..")
-            continue;
-        // A link that leads nowhere is listed as the file it is; any other
-        // entry that cannot be looked at counts as a folder.
-        struct stat st {};
-        const bool known = ::fstatat(::dirfd(dir), item->d_name, &st, 0) == 0
-            || (::fstatat(::dirfd(dir), item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode));
-        entries.push_back({name, !known || S_ISDIR(st.st_mode)});
+        if (name != "." && name != "..")
+            entries.push_back(entryOf(dir, item->d_name));
     }
+    const int err = errno;
     ::closedir(dir);
+    if (err != 0)
+        throw IoError::fromErrno(err);
     return entries;
 }
 

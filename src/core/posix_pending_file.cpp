@@ -70,7 +70,9 @@ constexpr std::size_t kCopyBuffer = std::size_t(1) << 20;
 
 // Copies up to n bytes from offset in one file to the same offset in the
 // other inside the kernel. Returns how many were copied (0 at the source's
-// end), or -1 when the kernel cannot copy between these two files.
+// end), or -1 when the kernel did not copy: between these two files it
+// cannot, or one of them failed, which a copy through this process then
+// tells apart.
 ssize_t copyInKernel(int from, int to, std::uint64_t offset, std::size_t n)
 {
     auto in = static_cast<off_t>(offset), out = static_cast<off_t>(offset);
@@ -78,50 +80,43 @@ ssize_t copyInKernel(int from, int to, std::uint64_t offset, std::size_t n)
     do {
         done = ::copy_file_range(from, &in, to, &out, n, 0);
     } while (done < 0 && errno == EINTR);
-    if (done >= 0)
-        return done;
-    switch (errno) {
-    case EXDEV: // different file systems
-    case EOPNOTSUPP:
-    case ENOSYS:
-    case EINVAL: // a file system without the operation
-        return -1;
-    default: raiseErrno();
-    }
+    return done;
 }
 
 } // namespace
 
 PendingFile PendingFile::create(const std::string& requestedTarget)
 {
-    const std::string target = followLinks(requestedTarget);
+    return ForFile(requestedTarget, [&] {
+        const std::string target = followLinks(requestedTarget);
 
-    struct stat existing {};
-    const bool replacing = ::stat(target.c_str(), &existing) == 0;
-    if (replacing) {
-        requireRegularFile(existing, Role::Output);
-        requireWritableFile(existing);
-        if (::access(target.c_str(), W_OK) != 0)
+        struct stat existing {};
+        const bool replacing = ::stat(target.c_str(), &existing) == 0;
+        if (replacing) {
+            requireRegularFile(existing, Role::Output);
+            requireWritableFile(existing);
+            if (::access(target.c_str(), W_OK) != 0)
+                raiseErrno();
+        } else if (errno != ENOENT) {
             raiseErrno();
-    } else if (errno != ENOENT) {
-        raiseErrno();
-    }
+        }
 
-    catchEndingSignals();
-    for (;;) {
-        const std::string tempName = temporaryName(target);
-        const SignalBlock block;
-        // A new file is created as a plain create would make it: 0666 less
-        // the umask. A replacement stays private until it takes the replaced
-        // file's mode at commit.
-        const int fd = ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
-        if (fd < 0 && (errno == EEXIST || errno == EINTR))
-            continue;
-        if (fd < 0)
-            raiseErrno();
-        return PendingFile(target, tempName, BinaryFile::adopt(fd), replacing, existing.st_mode & 07777,
-                           claimSlot(tempName));
-    }
+        catchEndingSignals();
+        for (;;) {
+            const std::string tempName = temporaryName(target);
+            const SignalBlock block;
+            // A new file is created as a plain create would make it: 0666
+            // less the umask. A replacement stays private until it takes the
+            // replaced file's mode at commit.
+            const int fd = ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
+            if (fd < 0 && (errno == EEXIST || errno == EINTR))
+                continue;
+            if (fd < 0)
+                raiseErrno();
+            return PendingFile(target, tempName, BinaryFile::adopt(fd, requestedTarget), replacing,
+                               existing.st_mode & 07777, claimSlot(tempName));
+        }
+    });
 }
 
 PendingFile::PendingFile(std::string target, std::string tempName, BinaryFile temp, bool replacing, unsigned mode,
@@ -163,7 +158,7 @@ void PendingFile::copyFrom(BinaryFile& source, std::uint64_t length, const std::
         }
         // The source ended early: it was cut short while it was read.
         if (got == 0)
-            throw IoError(IoCode::ReadBeyondEnd);
+            RaiseFor(IoError(IoCode::ReadBeyondEnd), source.path());
         done += static_cast<std::uint64_t>(got);
         copied(static_cast<std::uint64_t>(got));
     }
@@ -180,13 +175,13 @@ void PendingFile::commit()
     // with the replaced file's mode.
     if (replacing_) {
         if (::fchmod(temp_.fd_, static_cast<mode_t>(mode_)) != 0)
-            raiseErrno();
+            raiseErrno(temp_.path());
         temp_.sync();
     }
     temp_.close();
     const SignalBlock block;
     if (::rename(tempName_.c_str(), target_.c_str()) != 0)
-        raiseErrno();
+        raiseErrno(temp_.path());
     tempName_.clear();
     releaseSlot(slot_);
     slot_ = -1;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rom.h"
 
+#include "errors.h"
 #include "platform.h"
 #include "text.h"
 #include "vector_clones.h"
@@ -259,6 +260,12 @@ void WriteChecksum(const std::string& fileName, std::uint16_t checksum)
     const auto field = ChecksumField(checksum);
     file.writeAt(kChecksumOffset, field.data(), field.size());
     file.close();
+}
+
+void RequireOutputIsNotInput(const std::string& inFile, const std::string& outFile)
+{
+    if (platform::sameFile(inFile, outFile))
+        RaiseFor(RequestError("The output file must not be the input file"), outFile);
 }
 
 a_byte LoadImage(const std::string& fileName)

@@ -103,6 +103,10 @@ std::string InformationText(const iSMD_& info);
 // Writes a checksum into the header of a ROM image file, in place.
 void WriteChecksum(const std::string& fileName, std::uint16_t checksum);
 
+// Raises RequestError, about the output, when both paths name the same
+// file: a command that writes a new image never replaces its input.
+void RequireOutputIsNotInput(const std::string& inFile, const std::string& outFile);
+
 // Reads a whole file into an image.
 a_byte LoadImage(const std::string& fileName);
 

@@ -68,14 +68,22 @@ RomFormat DetectFormat(const std::uint8_t* start, std::size_t n, std::uint64_t f
     return RomFormat::Unknown;
 }
 
+RomFormat DetectFormat(platform::BinaryFile& file)
+{
+    const std::uint64_t size = file.size();
+    a_byte probe(static_cast<std::size_t>(std::min<std::uint64_t>(size, kFormatProbeSize)));
+    file.seek(0);
+    file.readBlock(probe.data(), probe.size());
+    file.seek(0);
+    return DetectFormat(probe.data(), probe.size(), size);
+}
+
 RomFormat DetectFileFormat(const std::string& fileName)
 {
     platform::BinaryFile file = platform::BinaryFile::openForReading(fileName);
-    const std::uint64_t size = file.size();
-    a_byte probe(static_cast<std::size_t>(std::min<std::uint64_t>(size, kFormatProbeSize)));
-    file.readBlock(probe.data(), probe.size());
+    const RomFormat format = DetectFormat(file);
     file.close();
-    return DetectFormat(probe.data(), probe.size(), size);
+    return format;
 }
 
 void WeaveBlocks(const std::uint8_t* blocks, std::size_t n, std::uint8_t* plain)
@@ -95,21 +103,32 @@ a_byte Deinterleave(const a_byte& dump)
 
 void DeinterleaveFile(const std::string& inFile, const std::string& outFile)
 {
-    if (platform::sameFile(inFile, outFile))
-        throw RequestError("The output file must not be the input file");
+    RequireOutputIsNotInput(inFile, outFile);
     const a_byte dump = LoadImage(inFile);
     if (DetectFormat(dump.data(), dump.size(), dump.size()) != RomFormat::Smd)
-        throw ImageFormatError("Not an interleaved copier dump");
+        RaiseFor(ImageFormatError("Not an interleaved copier dump"), inFile);
     const a_byte plain = Deinterleave(dump);
     platform::PendingFile out = platform::PendingFile::create(outFile);
     out.writeAt(0, plain.data(), plain.size());
     out.commit();
 }
 
-void RequireCartridgeImage(const std::string& fileName)
+void RequireCartridgeFormat(RomFormat format)
 {
-    if (DetectFileFormat(fileName) != RomFormat::Bin)
+    if (format != RomFormat::Bin)
         throw ImageFormatError("Not a cartridge ROM image");
+}
+
+void RequireCartridgeImage(const std::string& fileName, bool force)
+{
+    ForFile(fileName, [&] {
+        const RomFormat format = DetectFileFormat(fileName);
+        if (format == RomFormat::Smd && force)
+            throw ImageFormatError("Not a cartridge ROM image: an interleaved copier dump, whose checksum lies in "
+                                   "the plain image it holds (deinterleave it first)");
+        if (!force)
+            RequireCartridgeFormat(format);
+    });
 }
 
 } // namespace varnoquil

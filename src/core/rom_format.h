@@ -28,6 +28,8 @@ constexpr std::size_t kFormatProbeSize = 512 + 16384;
 // Tells the format from the first bytes of a file (up to kFormatProbeSize
 // of them) and the file's whole size.
 RomFormat DetectFormat(const std::uint8_t* start, std::size_t n, std::uint64_t fileSize);
+// The same for an open file, whose position it leaves at 0.
+RomFormat DetectFormat(platform::BinaryFile& file);
 RomFormat DetectFileFormat(const std::string& fileName);
 
 // An interleaved dump: a copier header, then blocks of 16 KiB whose first
@@ -49,8 +51,15 @@ a_byte Deinterleave(const a_byte& dump);
 // Anything but an interleaved dump is refused with ImageFormatError.
 void DeinterleaveFile(const std::string& inFile, const std::string& outFile);
 
-// Raises ImageFormatError("Not a cartridge ROM image") unless the file is a
-// plain cartridge image. Checked before a checksum is written in place.
-void RequireCartridgeImage(const std::string& fileName);
+// Raises ImageFormatError("Not a cartridge ROM image") unless the format is
+// that of a plain cartridge image, the only kind whose checksum lies at
+// 0x18E of the file. Checked before a checksum is written.
+void RequireCartridgeFormat(RomFormat format);
+
+// Checks a file before its checksum is repaired in place: it must be a plain
+// cartridge image. force lets any other file through but an interleaved
+// copier dump, whose checksum lies in the plain image it holds: a write at
+// 0x18E would land in its copier header and leave the checksum as wrong.
+void RequireCartridgeImage(const std::string& fileName, bool force = false);
 
 } // namespace varnoquil

@@ -21,11 +21,13 @@ std::string LowerAscii(std::string text)
     return text;
 }
 
-std::string ControlBytesAsQuestionMarks(std::string text)
+std::string ControlBytesAsQuestionMarks(std::string text, LineBreaks lineBreaks)
 {
+    const bool keepLineBreaks = lineBreaks == LineBreaks::Keep;
     for (char& c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\r' && c != '\n') || byte == 0x7F)
+        const bool lineBreak = c == '\r' || c == '\n';
+        if ((byte < 0x20 && !(lineBreak && keepLineBreaks)) || byte == 0x7F)
             c = '?';
     }
     return text;

@@ -248,8 +248,18 @@ TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
                   QString("Loading..\nfm fixed\npsg fixed\n%1Fix Finished!").arg(checksum ? "checksum fix..\n" : ""));
         EXPECT_EQ(std::pair(panel.ProgressBar1->maximum(), panel.ProgressBar1->value()),
                   std::pair(2 * 0x2000 + (checksum ? 32 : 22), 2 * 0x2000 + (checksum ? 32 : 22)));
+
+        // The checksum of a disc image does not lie at 0x18E: with the repair
+        // on, it is refused before any output is made.
+        vtest::WriteFile(PathOf("disc.bin"),
+                         vtest::RomBuilder(vtest::ReadFile(Path("in.bin"))).Put(0, "SEGADISCSYSTEM").bytes);
+        form.InFile = PathOf("disc.bin");
+        std::filesystem::remove(Path("out.bin"));
+        QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
+        EXPECT_EQ(std::filesystem::exists(Path("out.bin")), !checksum);
     }
-    EXPECT_EQ(errors_.size(), 2u);
+    ASSERT_EQ(errors_.size(), 3u);
+    EXPECT_EQ(errors_[1].text, "Not a cartridge ROM image.");
 }
 
 TEST(LongProgress, DividesMaximaBeyondTheBarsRangeStopsAtTheEndAndStartsAgainWithEachMaximum)
