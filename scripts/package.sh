@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh package
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DVARNOQUIL_WINDOW=ON -DVARNOQUIL_TESTS=OFF -DVARNOQUIL_BENCH=OFF >/dev/null
 cmake --build build-package

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOQUIL_SANITIZE=ON -DVARNOQUIL_WINDOW=ON -DVARNOQUIL_TESTS=ON -DVARNOQUIL_BENCH=ON >/dev/null
 cmake --build build-test
 (cd build-test && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)")
