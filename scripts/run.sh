@@ -7,6 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh run
+echo "Building Varnoquil in build/..."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOQUIL_WINDOW=ON -DVARNOQUIL_TESTS=OFF -DVARNOQUIL_BENCH=OFF >/dev/null
 cmake --build build
 
