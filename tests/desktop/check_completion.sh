@@ -57,7 +57,7 @@ wait_for() {
 # "varnoquil-cli fix-gems --preset ", then KEYS (printf %b) and Enter, and
 # ends the shell with Ctrl+D. Each prompt holds the command's number, so the
 # result of the typed command is known to have come when prompt 3 shows; a
-# quote left open gets Ctrl+D twice. A shell still there after 3 s is killed,
+# quote left open gets Ctrl+D twice. A shell still there after 5 s is killed,
 # and the status is 1.
 type_preset() {
     local typing session shell status=0
@@ -70,7 +70,7 @@ type_preset() {
     exec {typing}>"$scratch/keys"
     # A key typed after the session is gone is lost, not fatal.
     press() { printf '%s' "$1" 1>&"$typing" 2>/dev/null || true; }
-    deadline=$(($(now) + 3000000))
+    deadline=$(($(now) + 5000000))
     wait_for '^VQ1> ' && press "source $(printf %q "$completion"); varnoquil-cli() { printf '[%s]' \"\$@\"; echo; }"$'\n'
     wait_for '^VQ2> ' && press "varnoquil-cli fix-gems --preset $(printf %b "$1")"$'\n'
     if wait_for '^(VQ3|more)> ' && grep -q '^more> ' "$screen"; then
