@@ -27,9 +27,9 @@ declare -A needs=(
     clang-format clang libclang-rt-dev"
 )
 case ${1:-} in
-  run) parts="build run" ;;
-  package) parts="build package" ;;
-  test) parts="build run package test" ;;
+  run) groups="build run" ;;
+  package) groups="build package" ;;
+  test) groups="build run package test" ;;
   *)
     echo "Usage: scripts/setup.sh run|package|test" >&2
     exit 2
@@ -37,8 +37,8 @@ case ${1:-} in
 esac
 
 missing=()
-for part in $parts; do
-  for package in ${needs[$part]}; do
+for group in $groups; do
+  for package in ${needs[$group]}; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
 done
