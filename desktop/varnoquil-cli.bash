@@ -25,11 +25,27 @@ _varnoquil_cli()
 
     case $prev in
         --preset)
-            # Each name is one word on the command line: its blank is escaped.
-            local name presets=("Sega Tavrik" "Very Hi" "Little Hi" "Default" "Little Low" "Very Low")
+            # A name holds a blank, so the word is compared as the shell will
+            # read it. After an opening quote readline replaces only the text
+            # behind the quote and closes it, so the name goes in as it is;
+            # otherwise its blank is escaped.
+            local name typed=${cur:1} quoted=1 i
+            local presets=("Sega Tavrik" "Very Hi" "Little Hi" "Default" "Little Low" "Very Low")
+            if [[ $cur != [\"\']* ]]; then
+                quoted=0 typed=
+                for ((i = 0; i < ${#cur}; i++)); do
+                    [[ ${cur:i:1} == \\ ]] && ((++i))
+                    typed+=${cur:i:1}
+                done
+            fi
             COMPREPLY=()
             for name in "${presets[@]}"; do
-                [[ $name == "$cur"* ]] && COMPREPLY+=("$(printf '%q' "$name")")
+                [[ $name == "$typed"* ]] || continue
+                if ((quoted)); then
+                    COMPREPLY+=("$name")
+                else
+                    COMPREPLY+=("$(printf '%q' "$name")")
+                fi
             done
             return
             ;;

@@ -1,20 +1,46 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages needed to build, test and run Varnoquil, only
-# those that are missing.
+# Installs the Debian packages that one purpose needs, only those that are
+# missing:
+#
+#   setup.sh run       build Varnoquil and run it (scripts/run.sh)
+#   setup.sh package   build the Debian package (scripts/package.sh)
+#   setup.sh test      all of the above, the tests and fuzzing (scripts/test.sh)
 set -euo pipefail
 
-# After the build tools: rsvg-convert renders the icon; the others check the
-# installed files and the Debian package, and run the window on Wayland.
-# clang and its runtime libraries (libFuzzer among them) build the fuzz
-# harnesses.
-packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core
-  librsvg2-bin desktop-file-utils appstream mandoc file lintian dpkg-dev weston qt6-wayland
-  clang libclang-rt-dev)
+declare -A needs=(
+  # A Release build of both programs: what the CMake files find (Qt 6 with
+  # its Test module, CLI11, nlohmann-json) and rsvg-convert, which renders
+  # the window's icon.
+  [build]="g++ cmake ninja-build qt6-base-dev libcli11-dev nlohmann-json3-dev librsvg2-bin"
+  # A font for the window, and xvfb-run (which needs xauth) to give it a
+  # virtual display.
+  [run]="fonts-dejavu-core xvfb xauth"
+  # cpack's Debian generator: file finds the programs, dpkg-shlibdeps reads
+  # their dependencies off them.
+  [package]="file dpkg-dev"
+  # GoogleTest and Google Benchmark; the checks of the desktop entry, the
+  # AppStream data, the manual pages and the package; the window on Wayland
+  # under weston; the format check; clang and its runtime libraries
+  # (libFuzzer among them) for the fuzz harnesses.
+  [test]="libgtest-dev libbenchmark-dev desktop-file-utils appstream mandoc lintian weston qt6-wayland
+    clang-format clang libclang-rt-dev"
+)
+case ${1:-} in
+  run) groups="build run" ;;
+  package) groups="build package" ;;
+  test) groups="build run package test" ;;
+  *)
+    echo "Usage: scripts/setup.sh run|package|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+for group in $groups; do
+  for package in ${needs[$group]}; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -8,11 +8,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh test
+echo "Building the tests in build-test/ with sanitizers (several minutes)..."
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOQUIL_SANITIZE=ON -DVARNOQUIL_WINDOW=ON -DVARNOQUIL_TESTS=ON -DVARNOQUIL_BENCH=ON >/dev/null
 cmake --build build-test
+echo "Running the tests..."
 (cd build-test && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)")
+echo "Building the fuzz harnesses in build-fuzz/, then fuzzing each for 20 s..."
 bash scripts/fuzz.sh 20
 
 package=$(bash scripts/package.sh | tail -n 1)
+echo "Checking $package..."
 bash tests/desktop/check_package.sh "$package" "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-package/CMakeCache.txt)"

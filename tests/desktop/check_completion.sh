@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Checks the bash completion of varnoquil-cli against its manual page: it
-# offers exactly the commands the page describes, and a preset name with a
-# blank completes as one word.
+# offers exactly the commands the page describes. Then types preset names
+# into an interactive bash on a pseudo-terminal (script(1), from util-linux):
+# a name with a blank completes to one word whether the blank is escaped or
+# a quote is open, and TAB TAB lists the names that fit.
 #
 #   check_completion.sh COMPLETION MANUAL_PAGE
 set -euo pipefail
 
-# shellcheck source=/dev/null
-source "$1"
+completion=$(realpath "$1")
 page=$2
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-completion.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+trap '' PIPE
 
+# shellcheck source=/dev/null
+source "$completion"
 complete_words() {
     COMP_WORDS=("$@")
     COMP_CWORD=$(($# - 1))
@@ -26,8 +32,87 @@ offered=$(complete_words varnoquil-cli "" | grep -v '^-' | sort)
 [ "$described" = "$offered" ] ||
     fail "completion offers \"$(echo $offered)\", the manual page describes \"$(echo $described)\""
 
-presets=$(complete_words varnoquil-cli fix-gems --preset "Sega")
-[ "$presets" = 'Sega\ Tavrik' ] || fail "the preset completes as \"$presets\""
+# Readline without the machine's settings: no bell, no pager, no bracketed
+# paste around the listing.
+printf '%s\n' 'set bell-style none' 'set page-completions off' 'set completion-query-items 1000' \
+    'set enable-bracketed-paste off' >"$scratch/inputrc"
+screen=$scratch/screen
 
-[ "$failed" -eq 0 ] && echo "completion offers the manual page's commands: $(echo $offered)"
+# The microseconds since 1970, and whether the session's time is up.
+now() { echo "${EPOCHREALTIME//[.,]/}"; }
+in_time() { (($(now) < deadline)); }
+
+# Waits, while the session has time, for a line of the screen to match the
+# extended regular expression.
+wait_for() {
+    while in_time; do
+        grep -Eq "$1" "$screen" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Starts bash on a pseudo-terminal with the completion loaded and
+# varnoquil-cli a function that prints its arguments as [ARG]..., types
+# "varnoquil-cli fix-gems --preset ", then KEYS (printf %b) and Enter, and
+# ends the shell with Ctrl+D. Each prompt holds the command's number, so the
+# result of the typed command is known to have come when prompt 3 shows; a
+# quote left open gets Ctrl+D twice. A shell still there after 5 s is killed,
+# and the status is 1.
+type_preset() {
+    local typing session shell status=0
+    : >"$screen"
+    rm -f "$scratch/keys"
+    mkfifo "$scratch/keys"
+    script -qec "env -i PATH='$PATH' HOME='$scratch' TERM=dumb INPUTRC='$scratch/inputrc' HISTFILE= \
+        PS1='VQ\\#> ' PS2='more> ' bash --norc --noprofile -i" /dev/null <"$scratch/keys" >"$screen" 2>&1 &
+    session=$!
+    exec {typing}>"$scratch/keys"
+    # A key typed after the session is gone is lost, not fatal.
+    press() { printf '%s' "$1" 1>&"$typing" 2>/dev/null || true; }
+    deadline=$(($(now) + 5000000))
+    wait_for '^VQ1> ' && press "source $(printf %q "$completion"); varnoquil-cli() { printf '[%s]' \"\$@\"; echo; }"$'\n'
+    wait_for '^VQ2> ' && press "varnoquil-cli fix-gems --preset $(printf %b "$1")"$'\n'
+    if wait_for '^(VQ3|more)> ' && grep -q '^more> ' "$screen"; then
+        press $'\004'
+    fi
+    press $'\004'
+    exec {typing}>&-
+    while kill -0 "$session" 2>/dev/null && in_time; do
+        sleep 0.05
+    done
+    if kill -0 "$session" 2>/dev/null; then
+        status=1
+        for shell in $(cat "/proc/$session/task/$session/children" 2>/dev/null || true); do
+            kill -KILL "$shell" 2>/dev/null || true
+        done
+        kill -KILL "$session" 2>/dev/null || true
+    fi
+    wait "$session" 2>/dev/null || true
+    tr -d '\r' <"$screen" >"$screen.text"
+    mv "$screen.text" "$screen"
+    return "$status"
+}
+
+# Rows: the keys typed after the option, the names TAB TAB lists (sorted,
+# joined by |), and the arguments the command then gets, split by ";".
+while IFS=';' read -r keys listed arguments; do
+    type_preset "$keys" || { fail "the shell did not end after '$keys'; the other rows are skipped" && break; }
+    # Listing lines are the ones that are neither a prompt, nor the
+    # command's output; columns are 2 blanks apart.
+    shown=$({ grep -Ev '^(VQ[0-9]*> |more> |\[)' "$screen" || true; } | sed 's/  \+/\n/g' | sed '/^ *$/d' |
+        LC_ALL=C sort | paste -sd '|')
+    [ "$shown" = "$listed" ] || fail "after '$keys' TAB TAB listed '$shown', not '$listed'"
+    grep -qFx "[fix-gems][--preset]$arguments" "$screen" ||
+        fail "'$keys' ran the command as '$(grep '^\[' "$screen" || true)', not with $arguments; the terminal showed:
+$(cat "$screen")"
+done <<'EOF'
+Very\\ \t\tL\t;Very\ Hi|Very\ Low;[Very Low]
+"Very \t\tH\t;Very Hi|Very Low;[Very Hi]
+'Very \t\tL\t;Very Hi|Very Low;[Very Low]
+\t\tD\t;Default|Little\ Hi|Little\ Low|Sega\ Tavrik|Very\ Hi|Very\ Low;[Default]
+Sega\t;;[Sega Tavrik]
+EOF
+
+[ "$failed" -eq 0 ] && echo "completion offers the manual page's commands: $(echo $offered); preset names complete as one word"
 exit "$failed"
