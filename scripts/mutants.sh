@@ -103,6 +103,18 @@ mutant src/core/errors.cpp ': FileError(role == Role::Input ?' ': FileError(role
 mutant src/core/posix_pending_file.cpp 'replacing ? 0600 : 0666' 'replacing ? 0666 : 0600' \
     'test_files test_fix_gems' '^(Files|PendingFile|FixGems)\.' \
     'pending file: a new output is private, a replacement open to all until commit'
+mutant src/core/browser.cpp 'found.push_back({folder, error.what()});' ';' \
+    'test_browser' '^(Browser|BrowserFolder)\.' \
+    'browser: a folder that cannot be read is left out of a collection unseen'
+mutant src/core/rom_format.cpp 'if (format == RomFormat::Smd && force)' 'if (false)' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'checksum repair: forced, two bytes land in an interleaved dump'"'"'s copier header'
+mutant src/core/fix_gems.cpp 'ForFile(request.inFile, [&] { RequireCartridgeFormat(DetectFormat(in)); });' ';' \
+    'test_fix_gems test_cli' '^(FixGems|Collections)\.' \
+    'fix gems: the checksum of a disc image or a dump is written at 0x18E'
+mutant src/core/posix_process.cpp 'if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)' 'if (true)' \
+    'varnoquil-cli' '^cli_faults$' \
+    'descriptors: a closed standard output is taken by the first image opened'
 
 # --- command-line tool --------------------------------------------------
 mutant src/cli/batch.cpp 'if (failed_ > 0)' 'if (failed_ > 1)' \
@@ -114,6 +126,13 @@ mutant src/cli/batch.cpp 'case Outcome::ChecksumFixed: ++fixed_; break;' 'case O
 mutant src/cli/batch.cpp 'many_(paths.size() > 1 ||' 'many_(paths.size() > 2 ||' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: two files get no batch summary'
+mutant src/cli/console.cpp '    flushOutQuietly();
+    std::fwrite(text.data(), 1, text.size(), stderr);' '    std::fwrite(text.data(), 1, text.size(), stderr);' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: a message goes to a shared log before the results written before it'
+mutant src/cli/help.cpp 'if (!option->get_type_name().empty())' 'if (true)' \
+    'test_cli' '^Cli\.' \
+    'cli: help names a value for a flag, and its columns slip'
 mutant src/cli/json_report.cpp 'object["serial"] = header.serial;' 'object["serial_number"] = header.serial;' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: a JSON key is renamed'

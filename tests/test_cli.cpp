@@ -149,6 +149,13 @@ TEST_F(Cli, HelpReadsLikeAUnixToolsHelp)
         for (const char* jargon : {"REQUIRED", "Needs:", "TEXT TEXT", "PATH TEXT", "SUBCOMMAND"})
             EXPECT_EQ(r.out.find(jargon), std::string::npos) << command << ": " << jargon;
     }
+    // Long lines go on under their first word; descriptions line up.
+    EXPECT_EQ(Run("fix-gems --help")
+                  .out.find("Usage: varnoquil-cli fix-gems [--preset NAME] [--fm SCALE] [--psg "
+                            "SCALE]\n                              [--no-checksum] [--json] [--] IN OUT\n"),
+              0u);
+    EXPECT_NE(Run("--help").out.find("\n  -v, --version  Print the version and exit\n  -h, --help     Print"),
+              std::string::npos);
     const std::string info = Run("info --help").out, checksum = Run("checksum --help").out;
     EXPECT_TRUE(info.find("SCALE") == std::string::npos && info.find("--fix") == std::string::npos) << info;
     EXPECT_EQ(checksum.find("only read"), std::string::npos) << checksum;

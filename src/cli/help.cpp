@@ -2,6 +2,7 @@
 #include "help.h"
 
 #include <algorithm>
+#include <sstream>
 #include <vector>
 
 namespace varnoquil::cli {
@@ -13,37 +14,18 @@ constexpr std::size_t kWidth = 79;
 // next line.
 constexpr std::size_t kMostLeftColumn = 24;
 
-// The words of a paragraph, a bracketed group counted as one word.
-std::vector<std::string> words(const std::string& paragraph)
-{
-    std::vector<std::string> found;
-    std::string word;
-    int depth = 0;
-    for (const char c : paragraph) {
-        depth += c == '[' ? 1 : c == ']' ? -1 : 0;
-        if ((c == ' ' || c == '\n') && depth <= 0) {
-            if (!word.empty())
-                found.push_back(word);
-            word.clear();
-        } else {
-            word += c;
-        }
-    }
-    if (!word.empty())
-        found.push_back(word);
-    return found;
-}
-
+// Lays a paragraph out in lines that start at column indent: the caller's
+// text stands before the first, blanks before the others.
 std::string wrapParagraph(const std::string& paragraph, std::size_t width, std::size_t indent)
 {
+    std::istringstream words(paragraph);
     std::string text, line;
-    for (const std::string& word : words(paragraph)) {
-        if (!line.empty() && line.size() + 1 + word.size() > width) {
-            text += line + "\n";
-            line = std::string(indent, ' ');
+    for (std::string word; words >> word;) {
+        if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
+            text += line + "\n" + std::string(indent, ' ');
+            line.clear();
         }
-        const bool lineStarts = line.find_first_not_of(' ') == std::string::npos;
-        line += (lineStarts ? "" : " ") + word;
+        line += (line.empty() ? "" : " ") + word;
     }
     return text + line;
 }
@@ -57,7 +39,7 @@ std::string optionNames(const CLI::Option* option)
     names = names.empty() ? "    " : names;
     const std::vector<std::string>& longNames = option->get_lnames();
     names += "--" + longNames.front();
-    if (option->get_type_size() != 0 && !option->get_type_name().empty())
+    if (!option->get_type_name().empty())
         names += " " + option->get_type_name();
     return names;
 }
@@ -72,10 +54,7 @@ std::string twoColumns(const std::vector<std::pair<std::string, std::string>>& r
     for (const auto& [name, description] : rows) {
         std::string line = "  " + name;
         line += line.size() + 2 > left ? "\n" + std::string(left, ' ') : std::string(left - line.size(), ' ');
-        std::string column = Wrap(description, kWidth - left);
-        for (std::size_t at = 0; (at = column.find('\n', at)) != std::string::npos; at += left + 1)
-            column.insert(at + 1, left, ' ');
-        text += line + column + "\n";
+        text += line + Wrap(description, kWidth, left) + "\n";
     }
     return text;
 }
@@ -103,7 +82,7 @@ std::string HelpFormatter::make_help(const CLI::App* app, std::string, CLI::AppF
     const HelpPage& page = pages_.at(app->get_name());
     const std::string usage = "Usage: ";
     const std::string command = app->get_parent() ? "varnoquil-cli " + app->get_name() + " " : "varnoquil-cli ";
-    std::string help = Wrap(usage + command + page.synopsis, kWidth, usage.size() + command.size()) + "\n";
+    std::string help = usage + command + Wrap(page.synopsis, kWidth, usage.size() + command.size()) + "\n";
     help += Wrap(app->get_description(), kWidth) + "\n";
     help += commands(app);
     help += "\nOptions:\n" + options(app);

@@ -31,9 +31,9 @@ private:
     std::map<std::string, HelpPage> pages_;
 };
 
-// Lays text out in lines of at most width columns, every line after the
-// first indented by indent blanks. Paragraphs apart by a blank line stay
-// apart; a bracketed group ("[--fm SCALE]") is never broken.
+// Lays text out in lines of at most width columns that start at column
+// indent: the caller's text stands before the first line, blanks before the
+// others. Paragraphs apart by a blank line stay apart.
 std::string Wrap(const std::string& text, std::size_t width, std::size_t indent = 0);
 
 } // namespace varnoquil::cli

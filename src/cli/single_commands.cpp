@@ -48,7 +48,8 @@ const ScalePreset& PresetNamed(const std::string& name)
 }
 
 // Prints the status texts of a run as lines as they come, unless asked not
-// to: CR LF becomes a line break, and a line left open by a failure is closed.
+// to: CR LF becomes a line break, and the last line, which the run leaves
+// open, is closed.
 class StatusLines {
 public:
     explicit StatusLines(bool print) : print_(print) {}
@@ -110,7 +111,6 @@ int RunFixGems(const FixGemsOptions& options)
     try {
         result = FixGems(request, progress, image);
     } catch (const Error& error) {
-        status.closeLine();
         if (options.json)
             WriteOut(JsonLine(ErrorJson(error.path().empty() ? options.in : error.path(), error.what())));
         throw;
