@@ -4,9 +4,9 @@
 // whole command.
 
 #include "bench_image.h"
-#include "fix_gems.h"
-#include "gems.h"
-#include "rom.h"
+#include "gems/fix_gems.h"
+#include "gems/gems.h"
+#include "rom/rom.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "bench_image.h"
 
-#include "gems.h"
+#include "gems/gems.h"
 
 #include <cstdio>
 #include <cstring>

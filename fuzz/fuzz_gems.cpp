@@ -3,10 +3,10 @@
 // image, in memory and through the Fix GEMS command on files in memory.
 
 #include "errors.h"
-#include "fix_gems.h"
 #include "fuzz_check.h"
-#include "gems.h"
-#include "rom.h"
+#include "gems/fix_gems.h"
+#include "gems/gems.h"
+#include "rom/rom.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -4,7 +4,7 @@
 
 #include "errors.h"
 #include "fuzz_check.h"
-#include "rom.h"
+#include "rom/rom.h"
 #include "text.h"
 
 #include <sys/mman.h>

@@ -3,7 +3,7 @@
 
 #include "errors.h"
 #include "fuzz_check.h"
-#include "scale.h"
+#include "gems/scale.h"
 
 #include <cmath>
 #include <string>

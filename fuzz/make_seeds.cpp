@@ -2,7 +2,7 @@
 // Writes the seed inputs of the fuzz harnesses: small ROM images built here,
 // and scale texts. Usage: fuzz_seeds FOLDER (it gets header/, gems/, scale/).
 
-#include "gems.h"
+#include "gems/gems.h"
 #include "rom_builder.h"
 
 #include <algorithm>

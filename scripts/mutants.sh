@@ -27,67 +27,67 @@ mutant()
 }
 
 # --- core ---------------------------------------------------------------
-mutant src/core/rom.cpp 'if (firstIndex % 2 == 1) {' 'if (firstIndex % 2 == 0) {' \
+mutant src/core/rom/rom.cpp 'if (firstIndex % 2 == 1) {' 'if (firstIndex % 2 == 0) {' \
     'test_rom test_fix_gems' '^(Checksum|InformationText|FixGems)\.' \
     'checksum: a piece starting at an odd offset is taken as starting even'
-mutant src/core/rom.cpp 'high += data[n - 1];' 'low += data[n - 1];' \
+mutant src/core/rom/rom.cpp 'high += data[n - 1];' 'low += data[n - 1];' \
     'test_rom test_fix_gems' '^(Checksum|FixGems)\.' \
     'checksum: a last odd byte counts as a low byte'
-mutant src/core/rom.cpp 'constexpr std::size_t kStepsPerFlush = 256;' 'constexpr std::size_t kStepsPerFlush = 258;' \
+mutant src/core/rom/rom.cpp 'constexpr std::size_t kStepsPerFlush = 256;' 'constexpr std::size_t kStepsPerFlush = 258;' \
     'test_rom test_fix_gems' '^(Checksum|FixGems)\.' \
     'checksum: the 16-bit lanes overflow before they are emptied'
-mutant src/core/rom.cpp 'return static_cast<std::uint16_t>(sum);' 'return static_cast<std::uint16_t>(sum & 0x7FFF);' \
+mutant src/core/rom/rom.cpp 'return static_cast<std::uint16_t>(sum);' 'return static_cast<std::uint16_t>(sum & 0x7FFF);' \
     'test_rom' '^(Checksum|InformationText)\.' \
     'checksum: the file sum loses its top bit instead of wrapping at 16 bits'
-mutant src/core/gems.cpp 'const std::size_t candidates = n - N + 1;' 'const std::size_t candidates = n - N;' \
+mutant src/core/gems/gems.cpp 'const std::size_t candidates = n - N + 1;' 'const std::size_t candidates = n - N;' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'gems search: a table that ends at the last byte is not a candidate'
-mutant src/core/gems.cpp 'if (low < -1 || low > 1 || at[i + 1] != pattern[i + 1])' \
+mutant src/core/gems/gems.cpp 'if (low < -1 || low > 1 || at[i + 1] != pattern[i + 1])' \
     'if (low < -1 || low > 2 || at[i + 1] != pattern[i + 1])' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'gems search: a PSG low byte 2 above the pattern matches'
-mutant src/core/gems.cpp 'return findFirst(data, n, pattern, 1, 3,' 'return findFirst(data, n, pattern, 0, 3,' \
+mutant src/core/gems/gems.cpp 'return findFirst(data, n, pattern, 1, 3,' 'return findFirst(data, n, pattern, 0, 3,' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'gems search: a PSG low byte, which may differ by 1, is a key'
-mutant src/core/gems.cpp 'return std::floor(x + 0.5L);' 'return std::floor(x);' \
+mutant src/core/gems/gems.cpp 'return std::floor(x + 0.5L);' 'return std::floor(x);' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'tables: values are cut instead of rounded half up'
-mutant src/core/gems.cpp 'if (++note == 12) {' 'if (++note == 13) {' \
+mutant src/core/gems/gems.cpp 'if (++note == 12) {' 'if (++note == 13) {' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'tables: the PSG octave changes a note late'
-mutant src/core/gems.cpp 'count += value > limit;' 'count += value >= limit;' \
+mutant src/core/gems/gems.cpp 'count += value > limit;' 'count += value >= limit;' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'tables: a value equal to the limit counts as above it'
-mutant src/core/gems.cpp 'const std::size_t keep = std::min(window.size(), size - 1);' \
+mutant src/core/gems/gems.cpp 'const std::size_t keep = std::min(window.size(), size - 1);' \
     'const std::size_t keep = std::min(window.size(), size - 2);' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'gems search: a table across two pieces is missed'
-mutant src/core/fix_gems.cpp 'return {&scan.fm, &scan.psg};' 'return {&scan.psg, &scan.fm};' \
+mutant src/core/gems/fix_gems.cpp 'return {&scan.fm, &scan.psg};' 'return {&scan.psg, &scan.fm};' \
     'test_fix_gems' '^FixGems\.' \
     'fix gems: the FM table is written after an overlapping PSG table'
-mutant src/core/fix_gems.cpp 'return length >= kChecksumOffset + 2;' 'return length > kChecksumOffset + 2;' \
+mutant src/core/gems/fix_gems.cpp 'return length >= kChecksumOffset + 2;' 'return length > kChecksumOffset + 2;' \
     'test_fix_gems' '^FixGems\.' \
     'fix gems: an image that ends with the checksum field gets no checksum'
-mutant src/core/browser.cpp 'const auto dot = name.find_last_of('"'.'"');' 'const auto dot = name.find_first_of('"'.'"');' \
+mutant src/core/browser/browser.cpp 'const auto dot = name.find_last_of('"'.'"');' 'const auto dot = name.find_first_of('"'.'"');' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: the extension starts at the first dot of a name'
-mutant src/core/browser.cpp 'return UpperAscii(Extension(name)) == ".BIN";' 'return Extension(name) == ".BIN";' \
+mutant src/core/browser/browser.cpp 'return UpperAscii(Extension(name)) == ".BIN";' 'return Extension(name) == ".BIN";' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a lower-case .bin is not a ROM image'
-mutant src/core/browser.cpp 'if (entry.directory && !IsHidden(entry.name))' 'if (entry.directory)' \
+mutant src/core/browser/browser.cpp 'if (entry.directory && !IsHidden(entry.name))' 'if (entry.directory)' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: hidden folders are listed'
-mutant src/core/browser.cpp 'return la != lb ? la < lb : a < b;' 'return a < b;' \
+mutant src/core/browser/browser.cpp 'return la != lb ? la < lb : a < b;' 'return a < b;' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: names are sorted by byte, not ignoring case'
-mutant src/core/browser.cpp 'if (!entry.directory && passes(entry.name, filter))' 'if (passes(entry.name, filter))' \
+mutant src/core/browser/browser.cpp 'if (!entry.directory && passes(entry.name, filter))' 'if (passes(entry.name, filter))' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a folder with an image name is listed again among the files'
-mutant src/core/scale.cpp "return digits >= 3 ? text : text + std::string(3 - digits, '0');" \
+mutant src/core/gems/scale.cpp "return digits >= 3 ? text : text + std::string(3 - digits, '0');" \
     "return digits >= 2 ? text : text + std::string(3 - digits, '0');" \
     'test_scale' '^(ScaleTexts|Presets)\.' \
     'scale text: two decimals are not padded to three'
-mutant src/core/scale.cpp 'const double rounded = std::nearbyint(value * 1000.0);' \
+mutant src/core/gems/scale.cpp 'const double rounded = std::nearbyint(value * 1000.0);' \
     'const double rounded = std::trunc(value * 1000.0);' \
     'test_scale' '^(ScaleTexts|Presets)\.' \
     'scale text: thousandths are cut instead of rounded'
@@ -100,19 +100,19 @@ mutant src/core/errors.cpp 'case ENOENT: return IoCode::FileNotFound;' 'case ENO
 mutant src/core/errors.cpp ': FileError(role == Role::Input ?' ': FileError(role == Role::Output ?' \
     'test_files test_fix_gems' '^(IoErrors|Files|PendingFile|FixGems)\.' \
     'errors: the refusal of a file that is not regular names the wrong side'
-mutant src/core/posix_pending_file.cpp 'replacing ? 0600 : 0666' 'replacing ? 0666 : 0600' \
+mutant src/core/platform/posix_pending_file.cpp 'replacing ? 0600 : 0666' 'replacing ? 0666 : 0600' \
     'test_files test_fix_gems' '^(Files|PendingFile|FixGems)\.' \
     'pending file: a new output is private, a replacement open to all until commit'
-mutant src/core/browser.cpp 'found.push_back({folder, error.what()});' ';' \
+mutant src/core/browser/browser.cpp 'found.push_back({folder, error.what()});' ';' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a folder that cannot be read is left out of a collection unseen'
-mutant src/core/rom_format.cpp 'if (format == RomFormat::Smd && force)' 'if (false)' \
+mutant src/core/rom/rom_format.cpp 'if (format == RomFormat::Smd && force)' 'if (false)' \
     'test_cli' '^(Cli|Collections)\.' \
     'checksum repair: forced, two bytes land in an interleaved dump'"'"'s copier header'
-mutant src/core/fix_gems.cpp 'ForFile(request.inFile, [&] { RequireCartridgeFormat(DetectFormat(in)); });' ';' \
+mutant src/core/gems/fix_gems.cpp 'ForFile(request.inFile, [&] { RequireCartridgeFormat(DetectFormat(in)); });' ';' \
     'test_fix_gems test_cli' '^(FixGems|Collections)\.' \
     'fix gems: the checksum of a disc image or a dump is written at 0x18E'
-mutant src/core/posix_process.cpp 'if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)' 'if (true)' \
+mutant src/core/platform/posix_process.cpp 'if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)' 'if (true)' \
     'varnoquil-cli' '^cli_faults$' \
     'descriptors: a closed standard output is taken by the first image opened'
 
@@ -138,18 +138,18 @@ mutant src/cli/json_report.cpp 'object["serial"] = header.serial;' 'object["seri
     'cli: a JSON key is renamed'
 
 # --- window -------------------------------------------------------------
-mutant src/core/ui_logic.cpp 'else if (point.x >= window.width - frameThickness)' \
+mutant src/core/ui/ui_logic.cpp 'else if (point.x >= window.width - frameThickness)' \
     'else if (point.x > window.width - frameThickness)' \
     'test_ui_logic varnoquil_window_tests' '^(Frame|FrameEdges)\.' \
     'window: the right frame edge starts a pixel late'
-mutant src/core/ui_logic.cpp 'if (point.y < frameThickness)' 'if (point.y <= frameThickness)' \
+mutant src/core/ui/ui_logic.cpp 'if (point.y < frameThickness)' 'if (point.y <= frameThickness)' \
     'test_ui_logic varnoquil_window_tests' '^(Frame|FrameEdges)\.' \
     'window: the top frame edge is a pixel too deep'
-mutant src/core/ui_logic.cpp 'if (std::abs(area.left - position.x) <= layout::kSnapDistance)' \
+mutant src/core/ui/ui_logic.cpp 'if (std::abs(area.left - position.x) <= layout::kSnapDistance)' \
     'if (std::abs(area.left - position.x) < layout::kSnapDistance)' \
     'test_ui_logic varnoquil_window_tests' '^(Frame|EdgeSnapping)\.' \
     'window: a window at the snap distance from the left is not snapped'
-mutant src/core/ui_logic.cpp "static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.')" \
+mutant src/core/ui/ui_logic.cpp "static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.')" \
     "static_cast<unsigned char>(message.back()) >= static_cast<unsigned char>('.')" \
     'test_ui_logic varnoquil_window_tests' '^(ErrorBox|ErrorBoxText)\.' \
     'window: an error text ending in a full stop gets another'

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "browser.h"
+#include "browser/browser.h"
 
 #include "rom_builder.h"
 

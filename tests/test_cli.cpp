@@ -3,9 +3,9 @@
 // here and on folders of real images: its text and JSON output, exit
 // statuses, refusals and every command.
 
-#include "fix_gems.h"
+#include "gems/fix_gems.h"
 #include "rom_builder.h"
-#include "sound_engines.h"
+#include "ui/sound_engines.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cp1251.h"
+#include "rom/cp1251.h"
 
 #include <gtest/gtest.h>
 

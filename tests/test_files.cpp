@@ -4,9 +4,9 @@
 // and that nothing is lost or left behind.
 
 #include "errors.h"
-#include "fix_gems.h"
-#include "platform.h"
-#include "rom.h"
+#include "gems/fix_gems.h"
+#include "platform/platform.h"
+#include "rom/rom.h"
 #include "rom_builder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "errors.h"
-#include "fix_gems.h"
-#include "gems.h"
+#include "gems/fix_gems.h"
+#include "gems/gems.h"
 #include "rom_builder.h"
 
 #include <gtest/gtest.h>

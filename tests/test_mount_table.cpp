@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The drive list built from sample mount tables, with made-up devices.
-#include "mount_table.h"
+#include "platform/mount_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "rom.h"
+#include "rom/rom.h"
 #include "rom_builder.h"
 
 #include <gtest/gtest.h>

@@ -3,11 +3,11 @@
 // the command-line tests describe real images.
 
 #include "errors.h"
-#include "gems.h"
-#include "image_report.h"
+#include "gems/gems.h"
+#include "rom/image_report.h"
+#include "rom/rom_format.h"
+#include "rom/rom_header.h"
 #include "rom_builder.h"
-#include "rom_format.h"
-#include "rom_header.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "errors.h"
-#include "scale.h"
+#include "gems/scale.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "sound_engines.h"
+#include "ui/sound_engines.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "errors.h"
 #include "rom_builder.h"
-#include "start_place.h"
+#include "ui/start_place.h"
 
 #include <gtest/gtest.h>
 

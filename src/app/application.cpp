@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "application.h"
 
-#include "ui_logic.h"
+#include "ui/ui_logic.h"
 
 #include <QFileInfo>
 #include <QMessageBox>

@@ -2,8 +2,8 @@
 #include "controls.h"
 
 #include "application.h"
-#include "layout.h"
 #include "look.h"
+#include "ui/layout.h"
 
 #include <QPainter>
 #include <QProgressBar>

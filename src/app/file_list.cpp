@@ -2,7 +2,7 @@
 #include "file_list.h"
 
 #include "application.h"
-#include "layout.h"
+#include "ui/layout.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -7,7 +7,7 @@
 #include "controls.h"
 #include "errors.h"
 #include "look.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "application.h"
-#include "rom.h"
-#include "ui_logic.h"
+#include "rom/rom.h"
+#include "ui/ui_logic.h"
 
 #include <QWidget>
 

@@ -3,10 +3,10 @@
 
 #include "form1.h"
 
-#include "browser.h"
+#include "browser/browser.h"
 #include "errors.h"
 #include "file_list.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QCheckBox>
 #include <QComboBox>

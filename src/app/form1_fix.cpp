@@ -4,15 +4,15 @@
 
 #include "form1.h"
 
-#include "browser.h"
+#include "browser/browser.h"
 #include "controls.h"
 #include "dialogs.h"
-#include "fix_gems.h"
-#include "gems.h"
+#include "gems/fix_gems.h"
+#include "gems/gems.h"
+#include "gems/scale.h"
 #include "gems_fix_panel.h"
 #include "look.h"
-#include "platform.h"
-#include "scale.h"
+#include "platform/platform.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,13 +5,13 @@
 #include "form1.h"
 
 #include "about_panel.h"
-#include "browser.h"
+#include "browser/browser.h"
 #include "controls.h"
+#include "gems/scale.h"
 #include "gems_fix_panel.h"
 #include "look.h"
 #include "make.h"
-#include "platform.h"
-#include "scale.h"
+#include "platform/platform.h"
 #include "sound_engine_panel.h"
 
 #include <QCheckBox>

@@ -4,12 +4,12 @@
 
 #include "form1.h"
 
-#include "browser.h"
+#include "browser/browser.h"
 #include "errors.h"
 #include "file_list.h"
 #include "look.h"
-#include "platform.h"
-#include "rom_format.h"
+#include "platform/platform.h"
+#include "rom/rom_format.h"
 
 #include <QLabel>
 #include <QListWidget>

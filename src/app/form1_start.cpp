@@ -8,7 +8,7 @@
 
 #include "errors.h"
 #include "file_list.h"
-#include "start_place.h"
+#include "ui/start_place.h"
 
 #include <QCheckBox>
 #include <QDir>

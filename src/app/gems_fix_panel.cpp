@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "gems_fix_panel.h"
 
+#include "gems/scale.h"
 #include "look.h"
 #include "make.h"
-#include "scale.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "look.h"
 
-#include "cp1251.h"
-#include "ui_logic.h"
+#include "rom/cp1251.h"
+#include "ui/ui_logic.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -4,7 +4,7 @@
 
 #include "application.h"
 #include "form1.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QCommandLineParser>
 

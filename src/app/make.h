@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "layout.h"
+#include "ui/layout.h"
 
 #include <QColor>
 #include <QRect>

@@ -3,7 +3,7 @@
 
 #include "look.h"
 #include "make.h"
-#include "sound_engines.h"
+#include "ui/sound_engines.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

@@ -5,7 +5,7 @@
 #include "errors.h"
 #include "exit_status.h"
 #include "json_report.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "browser.h"
+#include "browser/browser.h"
 
 #include <cstddef>
 #include <functional>

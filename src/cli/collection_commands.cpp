@@ -3,10 +3,10 @@
 
 #include "batch.h"
 #include "console.h"
-#include "image_report.h"
 #include "json_report.h"
-#include "rom.h"
-#include "rom_format.h"
+#include "rom/image_report.h"
+#include "rom/rom.h"
+#include "rom/rom_format.h"
 #include "text.h"
 
 #include <cinttypes>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "image_report.h"
+#include "rom/image_report.h"
 
 #include <nlohmann/json.hpp>
 

@@ -5,7 +5,7 @@
 #include "console.h"
 #include "errors.h"
 #include "exit_status.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <exception>
 #include <new>

@@ -3,13 +3,13 @@
 
 #include "console.h"
 #include "exit_status.h"
-#include "fix_gems.h"
-#include "gems.h"
+#include "gems/fix_gems.h"
+#include "gems/gems.h"
+#include "gems/scale.h"
 #include "json_report.h"
-#include "rom_format.h"
-#include "scale.h"
-#include "sound_engines.h"
+#include "rom/rom_format.h"
 #include "text.h"
+#include "ui/sound_engines.h"
 
 #include <array>
 #include <cstdint>

@@ -4,8 +4,8 @@
 // Fixtures for the tests: ROM images built byte by byte, a scratch folder
 // that removes itself, and the text of the error an action raises.
 
-#include "gems.h"
-#include "rom.h"
+#include "gems/gems.h"
+#include "rom/rom.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -4,7 +4,7 @@
 
 #include "window_test.h"
 
-#include "sound_engines.h"
+#include "ui/sound_engines.h"
 
 #include <QScrollBar>
 #include <QTableWidget>

@@ -6,7 +6,7 @@
 #include "window_test.h"
 
 #include "errors.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QRegularExpression>
 

@@ -6,8 +6,8 @@
 #include "window_test.h"
 
 #include "dialogs.h"
-#include "fix_gems.h"
-#include "scale.h"
+#include "gems/fix_gems.h"
+#include "gems/scale.h"
 
 #include <QLocale>
 #include <QMessageBox>

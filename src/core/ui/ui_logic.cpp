@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui_logic.h"
+#include "ui/ui_logic.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "start_place.h"
+#include "ui/start_place.h"
 
 #include "errors.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <filesystem>
 #include <system_error>

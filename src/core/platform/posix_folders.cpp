@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Folders: the current folder, what a path names and what a folder holds.
-#include "platform.h"
+#include "platform/platform.h"
 
-#include "posix_common.h"
+#include "platform/posix_common.h"
 
 #include <climits>
 #include <cstring>

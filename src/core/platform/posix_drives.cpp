@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Drives: the mounted file systems, with the label or kind of each device.
-#include "mount_table.h"
+#include "platform/mount_table.h"
 
-#include "posix_common.h"
+#include "platform/posix_common.h"
 
 #include <algorithm>
 #include <cstdlib>

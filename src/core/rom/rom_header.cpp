@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "rom_header.h"
+#include "rom/rom_header.h"
 
-#include "rom.h"
+#include "rom/rom.h"
 
 #include <cctype>
 #include <iconv.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "posix_common.h"
+#include "platform/posix_common.h"
 
 #include <climits>
 #include <cstdlib>

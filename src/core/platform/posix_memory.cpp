@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Memory for whole ROM images.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include "errors.h"
 

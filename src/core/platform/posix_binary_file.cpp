@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // BinaryFile: opening regular files only, and reads and writes checked as
 // soon as they return.
-#include "platform.h"
+#include "platform/platform.h"
 
-#include "posix_common.h"
+#include "platform/posix_common.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <array>
 #include <cstddef>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "errors.h"
-#include "rom.h"
+#include "rom/rom.h"
 
 #include <cstdint>
 #include <string>

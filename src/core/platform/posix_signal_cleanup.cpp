@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "posix_signal_cleanup.h"
+#include "platform/posix_signal_cleanup.h"
 
 #include <climits>
 #include <cstring>

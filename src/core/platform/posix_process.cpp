@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The process's standard descriptors.
-#include "platform.h"
+#include "platform/platform.h"
 
-#include "posix_common.h"
+#include "platform/posix_common.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "rom.h"
+#include "rom/rom.h"
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "scale.h"
+#include "gems/scale.h"
 
 #include "errors.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "gems.h"
+#include "gems/gems.h"
 
 #include "errors.h"
 #include "vector_clones.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "fix_gems.h"
+#include "gems/fix_gems.h"
 
 #include "errors.h"
-#include "platform.h"
-#include "rom_format.h"
+#include "platform/platform.h"
+#include "rom/rom_format.h"
 #include "text.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "rom_format.h"
+#include "rom/rom_format.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cstring>

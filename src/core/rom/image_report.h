@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "rom_format.h"
-#include "rom_header.h"
+#include "rom/rom_format.h"
+#include "rom/rom_header.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "image_report.h"
+#include "rom/image_report.h"
 
 #include "errors.h"
-#include "gems.h"
-#include "platform.h"
-#include "rom.h"
+#include "gems/gems.h"
+#include "platform/platform.h"
+#include "rom/rom.h"
 
 #include <algorithm>
 

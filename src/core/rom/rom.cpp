@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "rom.h"
+#include "rom/rom.h"
 
 #include "errors.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "text.h"
 #include "vector_clones.h"
 

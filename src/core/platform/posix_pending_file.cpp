@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // PendingFile: a file written in full beside its target, then renamed over it.
-#include "platform.h"
+#include "platform/platform.h"
 
-#include "posix_common.h"
-#include "posix_signal_cleanup.h"
+#include "platform/posix_common.h"
+#include "platform/posix_signal_cleanup.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "browser.h"
+#include "browser/browser.h"
 
 #include "errors.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "text.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mount_table.h"
+#include "platform/mount_table.h"
 
 #include <algorithm>
 #include <set>

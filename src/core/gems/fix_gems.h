@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "gems.h"
-#include "rom.h"
+#include "gems/gems.h"
+#include "rom/rom.h"
 
 #include <cstdint>
 #include <functional>
