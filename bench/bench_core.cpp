@@ -5,7 +5,7 @@
 
 #include "bench_image.h"
 #include "gems/fix_gems.h"
-#include "gems/gems.h"
+#include "gems/table_search.h"
 #include "rom/rom.h"
 
 #include <benchmark/benchmark.h>
@@ -101,15 +101,15 @@ BENCHMARK(BM_ReadHeader4MiB);
 
 // The two searches alone, over an image whose tables sit near its end. The
 // bytes counted are those scanned before the match.
-void BenchmarkSearch(benchmark::State& state, std::int64_t (*find)(const a_byte&),
+void BenchmarkSearch(benchmark::State& state, std::int64_t (*find)(const std::uint8_t*, std::size_t),
                      std::size_t (*placedAt)(const a_byte&), const char* table)
 {
     const a_byte& image = ImageWithTables32MiB();
     for (auto _ : state) {
-        std::int64_t at = find(image);
+        std::int64_t at = find(image.data(), image.size());
         benchmark::DoNotOptimize(at);
     }
-    if (find(image) != static_cast<std::int64_t>(placedAt(image)))
+    if (find(image.data(), image.size()) != static_cast<std::int64_t>(placedAt(image)))
         state.SkipWithError((std::string("the ") + table + " table was not found where it was placed").c_str());
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(placedAt(image)));
 }
@@ -129,28 +129,28 @@ BENCHMARK(BM_FindPsgTable32MiB);
 // The command's one pass over an image: the checksum and both searches,
 // piece by piece, here over an image in memory (the pieces are copied out
 // of it, as reading a file in the page cache does).
-void BM_ScanImage32MiB(benchmark::State& state)
+void BM_PlanFixGems32MiB(benchmark::State& state)
 {
     const a_byte& image = ImageWithTables32MiB();
     a_byte buffer;
     bool found = true;
     for (auto _ : state) {
         std::size_t read = 0;
-        const ImageScan scan = ScanImage(
+        const FixGemsPlan plan = PlanFixGems(
             image.size(),
             [&](std::uint8_t* into, std::size_t n) {
                 std::memcpy(into, image.data() + read, n);
                 read += n;
             },
-            1.25, 1.5, buffer);
-        found = found && scan.fm && scan.psg;
-        benchmark::DoNotOptimize(scan.sum);
+            Scales{Scale(1.25), Scale(1.5)}, buffer);
+        found = found && plan.fm && plan.psg;
+        benchmark::DoNotOptimize(plan.sum);
     }
     if (!found)
         state.SkipWithError("a table was not found");
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(image.size()));
 }
-BENCHMARK(BM_ScanImage32MiB);
+BENCHMARK(BM_PlanFixGems32MiB);
 
 // The whole command on files: the pass over the input, then its copy with
 // the tables and the checksum written over it, through a temporary file.
@@ -163,23 +163,21 @@ void BM_FixGems32MiB(benchmark::State& state)
     FixGemsRequest request;
     request.inFile = folder.file("in.bin");
     request.outFile = folder.file("out.bin");
-    request.fmScale = 1.25;
-    request.psgScale = 1.5;
+    request.scales.fm = Scale(1.25);
+    request.scales.psg = Scale(1.5);
     request.fixChecksum = true;
     bench::WriteFile(request.inFile, source);
 
-    std::string status;
-    FixGemsProgress progress;
-    progress.clearStatus = [&] { status.clear(); };
-    progress.appendStatus = [&](const std::string& text) { status += text; };
     a_byte buffer;
+    bool fixed = true;
     for (auto _ : state) {
         state.PauseTiming();
         fs::remove(request.outFile);
         state.ResumeTiming();
-        FixGems(request, progress, buffer);
+        const FixGemsResult result = FixGems(request, {}, buffer);
+        fixed = fixed && result.fmFixed && result.psgFixed;
     }
-    if (status != "Loading..\r\nfm fixed\r\npsg fixed\r\nchecksum fix..\r\nFix Finished!")
+    if (!fixed)
         state.SkipWithError("the command did not fix both tables");
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source.size()));
 }

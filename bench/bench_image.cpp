@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "bench_image.h"
 
-#include "gems/gems.h"
+#include "gems/table_search.h"
 
 #include <cstdio>
 #include <cstring>
@@ -81,9 +81,9 @@ a_byte MakeImage(std::size_t size, std::uint64_t seed)
     // Random filler holds neither table in practice; make sure of it by
     // spoiling the first byte of any match (the FM table's first byte, the
     // PSG table's first high byte, which must match exactly).
-    for (std::int64_t at; (at = FindFmTable(image)) >= 0;)
+    for (std::int64_t at; (at = FindFmTable(image.data(), image.size())) >= 0;)
         image[static_cast<std::size_t>(at)] ^= 0x80;
-    for (std::int64_t at; (at = FindPsgTable(image)) >= 0;)
+    for (std::int64_t at; (at = FindPsgTable(image.data(), image.size())) >= 0;)
         image[static_cast<std::size_t>(at) + 1] ^= 0x80;
     return image;
 }
@@ -102,8 +102,8 @@ void PlaceTables(a_byte& image)
 {
     if (image.size() < 4096 + 0x200)
         throw std::invalid_argument("the image is too small to hold the tables near its end");
-    putTable(image, FmTableOffset(image), BuildFmTable(1.0));
-    putTable(image, PsgTableOffset(image), BuildPsgTable(1.0));
+    putTable(image, FmTableOffset(image), BuildFmTable(Scale(1.0)));
+    putTable(image, PsgTableOffset(image), BuildPsgTable(Scale(1.0)));
 }
 
 void StoreChecksum(a_byte& image)

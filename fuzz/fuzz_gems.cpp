@@ -5,8 +5,10 @@
 #include "errors.h"
 #include "fuzz_check.h"
 #include "gems/fix_gems.h"
-#include "gems/gems.h"
+#include "gems/table_search.h"
+#include "reference_fix.h"
 #include "rom/rom.h"
+#include "rom_builder.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -57,7 +59,7 @@ std::int64_t CheckReplacement(a_byte& image, std::int64_t found, Fix fix, const 
     return found;
 }
 
-void RepairChecksum(a_byte& image)
+void StoreChecksum(a_byte& image)
 {
     if (image.size() < kChecksumOffset + 2)
         return;
@@ -96,7 +98,7 @@ std::optional<a_byte> RunCommand(const std::uint8_t* data, std::size_t size, dou
     const std::string out = ScratchFolder() + "/out.bin";
     a_byte image;
     try {
-        FixGems({"/proc/self/fd/" + std::to_string(fd), out, fm, psg, checksum}, {}, image);
+        FixGems(vtest::FixRequest("/proc/self/fd/" + std::to_string(fd), out, fm, psg, checksum), {}, image);
     } catch (const ImageFormatError&) {
         Check(checksum && !IsCartridgeImage(data, size), "only what is no cartridge is refused");
         Check(::access(out.c_str(), F_OK) != 0, "a refused run writes nothing");
@@ -122,14 +124,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     size -= 5;
 
     a_byte image(data, data + size);
-    const std::int64_t fmAt = FindFmTable(image);
+    const std::int64_t fmAt = FindFmTable(image.data(), image.size());
     CheckReplacement(
-        image, fmAt, [&](a_byte& i) { return FixFmTable(i, fm); }, Bytes(BuildFmTable(fm)));
-    const std::int64_t psgAt = FindPsgTable(image);
+        image, fmAt, [&](a_byte& i) { return vtest::FixFmTable(i, fm); }, Bytes(BuildFmTable(Scale(fm))));
+    const std::int64_t psgAt = FindPsgTable(image.data(), image.size());
     CheckReplacement(
-        image, psgAt, [&](a_byte& i) { return FixPsgTable(i, psg); }, Bytes(BuildPsgTable(psg)));
+        image, psgAt, [&](a_byte& i) { return vtest::FixPsgTable(i, psg); }, Bytes(BuildPsgTable(Scale(psg))));
     if (checksum)
-        RepairChecksum(image);
+        StoreChecksum(image);
     if (image.size() > 512) {
         const auto sum = checksumRange(image, 512, static_cast<std::int64_t>(image.size()) - 1);
         Check(!checksum || image.size() < kChecksumOffset + 2

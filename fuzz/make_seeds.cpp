@@ -2,7 +2,7 @@
 // Writes the seed inputs of the fuzz harnesses: small ROM images built here,
 // and scale texts. Usage: fuzz_seeds FOLDER (it gets header/, gems/, scale/).
 
-#include "gems/gems.h"
+#include "gems/table_search.h"
 #include "rom_builder.h"
 
 #include <algorithm>
@@ -32,9 +32,9 @@ a_byte WithTables(std::size_t size, bool fm, bool psg)
 {
     RomBuilder rom(Game(size));
     if (fm)
-        rom.Put(0x301, LittleEndian(BuildFmTable(1.0)));
+        rom.Put(0x301, DriverFm());
     if (psg)
-        rom.Put(0x400, LittleEndian(BuildPsgTable(1.0))).Put(0x400 + 38, a_byte{0x54}); // one low byte off by one
+        rom.Put(0x400, DriverPsg()).Put(0x400 + 38, a_byte{0x54}); // one low byte off by one
     return rom.bytes;
 }
 

@@ -58,8 +58,7 @@ protected:
     std::string Game(const std::string& name) const
     {
         RomBuilder rom = RomBuilder(0x400).Random(1, 0x200).GameHeader().BigEndian(0x18E, 0x0A5F, 2);
-        rom.Put(0x301, LittleEndian(varnoquil::BuildFmTable(1.0)))
-            .Put(0x320, LittleEndian(varnoquil::BuildPsgTable(1.0)));
+        rom.Put(0x301, DriverFm()).Put(0x320, DriverPsg());
         rom.Put(0x120, "\xC8\xC3\xD0").Put(0x1BC, "MOSEGA01.2").Put(0x1C8, std::string("M\0X", 3));
         WriteFile(dir.Path(name), rom.bytes);
         return dir.Path(name);
@@ -80,7 +79,7 @@ TEST_F(Cli, InfoAndFixGemsWriteWhatTheCoreWrites)
     EXPECT_EQ(Run("fix-gems --no-checksum " + Q(in) + " " + Q(dir.Path("out.bin"))),
               (Result{0, "Loading..\nfm fixed\npsg fixed\nFix Finished!\n", ""}));
     a_byte buffer;
-    FixGems({in, dir.Path("core.bin"), 1.25, 1.5, false}, {}, buffer);
+    FixGems(FixRequest(in, dir.Path("core.bin"), 1.25, 1.5, false), {}, buffer);
     EXPECT_EQ(ReadFile(dir.Path("out.bin")), ReadFile(dir.Path("core.bin")));
 }
 
@@ -370,7 +369,7 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
 
 TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
 {
-    const a_byte fm = LittleEndian(BuildFmTable(1.0)), psg = LittleEndian(BuildPsgTable(1.0));
+    const a_byte fm = DriverFm(), psg = DriverPsg();
     WriteFile(P("g\xFF.bin"), RomBuilder(0x1000).GameHeader().Put(0x201, fm).Put(0x400, psg).Put(0xFE6, fm).bytes);
     EXPECT_EQ(Run("scan " + Q(P("g\xFF.bin"))).out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
     const std::vector<json> lines = JsonLines(Run("scan --json " + Q(P("g\xFF.bin"))).out);
@@ -385,7 +384,7 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
               (Result{4, "Loading..\nfm not fixed\npsg not fixed\nchecksum fix..\nFix Finished!\n",
                       kTool + P("roms/good.bin") + ": no GEMS tables found\n"}));
     a_byte buffer;
-    FixGems({P("roms/good.bin"), P("core.bin"), 1.25, 1.5, true}, {}, buffer);
+    FixGems(FixRequest(P("roms/good.bin"), P("core.bin"), 1.25, 1.5, true), {}, buffer);
     EXPECT_EQ(ReadFile(P("out.bin")), ReadFile(P("core.bin"))); // written all the same
 
     const std::string game = Game("game.bin");
@@ -394,7 +393,7 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
               "Loading..\nfm fixed\npsg fixed\nchecksum fix..\nFix Finished!\n" + kTool
                   + "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n" + kTool
                   + "warning: 64 PSG entries wrapped past 16 bits\n");
-    FixGems({game, P("core.bin"), 2, 0.0001, true}, {}, buffer);
+    FixGems(FixRequest(game, P("core.bin"), 2, 0.0001, true), {}, buffer);
     EXPECT_EQ(ReadFile(P("loud.bin")), ReadFile(P("core.bin")));
     // Scales so far from 1 that every entry of a table comes out the same.
     const Result flat = Run("fix-gems --json --fm 1e-300 --psg 1e300 " + Q(game) + " flat.bin");
@@ -404,7 +403,7 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
               (json{"all 13 FM entries are 0000", "all 64 PSG entries are 0000"}));
 
     // Only tables that were written are warned about.
-    WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, LittleEndian(BuildFmTable(1.0))).bytes);
+    WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, DriverFm()).bytes);
     const Result fmOnly = Run("fix-gems --psg 0.0001 --json " + Q(P("fm-only.bin")) + " " + Q(P("fm-out.bin")));
     EXPECT_EQ(fmOnly.exit + fmOnly.err.size(), 0u) << fmOnly;
     EXPECT_EQ(JsonLines(fmOnly.out),
@@ -420,7 +419,7 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
 TEST_F(Collections, FixGemsRetunesOnlyCartridgeImagesUnlessTheChecksumIsLeftAlone)
 {
     WriteFile(P("mini.smd"), Interleave(mini));
-    const a_byte fm = LittleEndian(BuildFmTable(1.0));
+    const a_byte fm = DriverFm();
     WriteFile(P("game.sms"), RomBuilder(0x8000).Put(0x7FF0, "TMR SEGA").Put(0x1000, fm).bytes);
     for (const std::string in : {"mini.smd", "roms/disc.bin", "game.sms"}) {
         EXPECT_EQ(Run("fix-gems " + in + " out.bin"),

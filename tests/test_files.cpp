@@ -67,7 +67,7 @@ protected:
     {
         return ErrorOf([&] {
             a_byte image;
-            FixGems({in.empty() ? dir.Path("game.bin") : in, out, 2, 2, true}, {}, image);
+            FixGems(FixRequest(in.empty() ? dir.Path("game.bin") : in, out, 2, 2, true), {}, image);
         });
     }
     std::string HeaderError(const std::string& path) const

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "errors.h"
 #include "gems/fix_gems.h"
-#include "gems/gems.h"
+#include "gems/table_search.h"
+#include "reference_fix.h"
 #include "rom_builder.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +33,8 @@ const a_byte kFm = LittleEndian(kFm1), kPsg = LittleEndian(kPsg1);
 
 TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
 {
-    EXPECT_EQ(BuildFmTable(1.0), kFm1);
-    EXPECT_EQ(BuildPsgTable(1.0), kPsg1);
+    EXPECT_EQ(BuildFmTable(Scale(1.0)), kFm1);
+    EXPECT_EQ(BuildPsgTable(Scale(1.0)), kPsg1);
     // C5 (1288 at scale 1) is 2047 at 1.59 and B4 is 65535 at 53.923: a
     // value that just fits is not counted. What is written is the low 16 bits.
     // FM C4 and C5, PSG first and last, FM above 11 bits, wrapped FM and
@@ -46,9 +47,9 @@ TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
            {0.01, {6, 13, 36156, 2672, 0, 0, 8, -1}},    {0.001, {1, 1, 1016916 - 15 * 65536, 26722, 0, 0, 48, 1}},
            {0.0001, {0, 0, 11082, 5077, 0, 0, 64, 0}},   {1e300, {0, 0, 0, 0, 13, 13, 0, 0}}};
     for (const auto& [scale, values] : rows) {
-        const FmTable fm = BuildFmTable(scale);
-        const PsgTable psg = BuildPsgTable(scale);
-        const TableFit fmFit = FmTableFit(scale), psgFit = PsgTableFit(scale);
+        const FmTable fm = BuildFmTable(Scale(scale));
+        const PsgTable psg = BuildPsgTable(Scale(scale));
+        const TableFit fmFit = FmTableFit(Scale(scale)), psgFit = PsgTableFit(Scale(scale));
         const auto same = [](const TableFit& fit) { return fit.sameValue ? int(*fit.sameValue) : -1; };
         EXPECT_EQ(
             (Values{fm[0], fm[12], psg[0], psg[63], fmFit.aboveField, fmFit.wrapped, psgFit.wrapped, same(fmFit)}),
@@ -56,10 +57,8 @@ TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
             << scale;
         EXPECT_EQ(same(psgFit), scale > 1e100 ? 0 : -1) << scale;
     }
-    for (double scale : {0.0, -1.0, std::nan("")}) {
-        EXPECT_THROW(BuildFmTable(scale), RequestError) << scale;
-        EXPECT_THROW(BuildPsgTable(scale), RequestError) << scale;
-    }
+    for (const auto& [scale, text] : {std::pair{0.0, "0"}, {-1.5, "-1.5"}, {std::nan(""), "nan"}})
+        EXPECT_EQ(ErrorOf([scale = scale] { Scale{scale}; }), "The scale '" + std::string(text) + "' is not above 0");
 }
 
 // A PSG table that starts on the last byte of an FM table before it, and one
@@ -103,9 +102,9 @@ std::tuple<a_byte, std::int64_t, std::int64_t, std::uint16_t> WholeImageFix(a_by
 {
     const auto first = [](const std::vector<std::int64_t>& all) { return all.empty() ? -1 : all.front(); };
     const std::int64_t fm = first(PlainScan(image, kFm, false));
-    FixFmTable(image, fmScale);
+    vtest::FixFmTable(image, fmScale);
     const std::int64_t psg = first(PlainScan(image, kPsg, true));
-    FixPsgTable(image, psgScale);
+    vtest::FixPsgTable(image, psgScale);
     const auto sum = std::uint16_t(checksumRange(image, 512, std::int64_t(image.size()) - 1));
     if (checksum && image.size() >= 0x190)
         image = RomBuilder(image).BigEndian(0x18E, sum, 2).bytes;
@@ -151,8 +150,8 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
     // PSG table across the second boundary is the first. These are written to
     // another file system than their input's where there is one, which the
     // kernel cannot copy across.
-    RomBuilder big = RomBuilder(4 * kScanPiece + 999).Random(1).GameHeader();
-    big.Put(kScanPiece - 140, kPsgBeforeFm).Put(2 * kScanPiece - 63, kPsg);
+    RomBuilder big = RomBuilder(4 * kReadPiece + 999).Random(1).GameHeader();
+    big.Put(kReadPiece - 140, kPsgBeforeFm).Put(2 * kReadPiece - 63, kPsg);
     std::mt19937 rng(14);
     TempDir dir, far(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path());
     a_byte scanBuffer, fixBuffer; // each left over from the run before
@@ -168,12 +167,13 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
         std::size_t read = 0;
         const auto reader
             = [&](std::uint8_t* into, std::size_t n) { std::memcpy(into, image.data() + read, n), read += n; };
-        const ImageScan scan = ScanImage(image.size(), reader, fmScale, psgScale, scanBuffer, pieceSize);
-        ASSERT_EQ(std::make_tuple(scan.fm ? std::int64_t(scan.fm->offset) : -1,
-                                  scan.psg ? std::int64_t(scan.psg->offset) : -1, PatchedChecksum(scan)),
+        const FixGemsPlan plan = PlanFixGems(image.size(), reader, FixRequest("", "", fmScale, psgScale, true).scales,
+                                             scanBuffer, pieceSize);
+        ASSERT_EQ(std::make_tuple(plan.fm ? std::int64_t(plan.fm->offset) : -1,
+                                  plan.psg ? std::int64_t(plan.psg->offset) : -1, PatchedChecksum(plan)),
                   std::make_tuple(fm, psg, sum))
             << "round " << round << ", pieces of " << pieceSize;
-        TableMatches matches; // every match, in pieces of any size up to pieceSize
+        AllTableMatches matches; // every match, in pieces of any size up to pieceSize
         for (std::size_t at = 0, n = 0; at < image.size(); at += n)
             matches.add(image.data() + at, n = std::min(image.size() - at, rng() % pieceSize + 1));
         ASSERT_EQ(matches.fm(), PlainScan(image, kFm, false)) << "round " << round;
@@ -189,9 +189,8 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
         int pauses = 0; // to let the window repaint: after opening, and after each table's status line
         progress.processPending = [&pauses] { ++pauses; };
         // Only a cartridge image has its checksum at 0x18E.
-        const std::string error = ErrorOf([&] {
-            FixGems({in, out, fmScale, psgScale, checksum}, progress, fixBuffer);
-        });
+        const std::string error
+            = ErrorOf([&] { FixGems(FixRequest(in, out, fmScale, psgScale, checksum), progress, fixBuffer); });
         if (checksum && !HasCartridgeMark(image)) {
             ASSERT_EQ(error + (std::filesystem::exists(out) ? " with an output" : ""), "Not a cartridge ROM image");
             continue;
@@ -200,8 +199,8 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
         ASSERT_EQ(ReadFile(out), fixed) << "round " << round;
         // The bar moves with every piece read and ends exactly at its maximum;
         // the window's and the command line's tests check the status lines.
-        for (std::size_t at = 0, i = 0; at < image.size(); at += kScanPiece, ++i)
-            ASSERT_EQ(steps.at(i), std::int64_t(std::min(kScanPiece, image.size() - at))) << "round " << round;
+        for (std::size_t at = 0, i = 0; at < image.size(); at += kReadPiece, ++i)
+            ASSERT_EQ(steps.at(i), std::int64_t(std::min(kReadPiece, image.size() - at))) << "round " << round;
         ASSERT_EQ(std::accumulate(steps.begin(), steps.end(), std::int64_t(0)), maximum) << "round " << round;
         ASSERT_EQ(pauses, 3) << "round " << round;
         std::filesystem::remove(out);
@@ -227,7 +226,7 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
     const std::tuple<const char*, const char*, double, std::function<void()>, std::string, bool> rows[]
         = {{"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
            {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
-           {"in.bin", "out.bin", 0, {}, "The scale must be a number greater than 0", false},
+           {"in.bin", "out.bin", 0, {}, "The scale '0' is not above 0", false},
            {"in.bin", "", 1, {}, "", false},
            {"none.bin", "out.bin", 1, {}, "File not found", true},
            {"disc.bin", "out.bin", 1, {}, "Not a cartridge ROM image", true},
@@ -238,21 +237,21 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
     for (const auto& [in, out, fmScale, change, error, shouldStart] : rows) {
         bool started = false;
         FixGemsProgress progress;
-        progress.clearStatus = [&started] { started = true; };
+        progress.reached = [&started](FixGemsStep step) { started = started || step == FixGemsStep::Loading; };
         progress.processPending = [change = change, pauses = 0]() mutable {
             if (++pauses == 2 && change)
                 change();
         };
         a_byte buffer;
-        const FixGemsRequest request{dir.Path(in), *out ? dir.Path(out) : "", fmScale, 2, true};
-        const std::string raised = ErrorOf([&] { FixGems(request, progress, buffer); });
+        const std::string raised = ErrorOf(
+            [&] { FixGems(FixRequest(dir.Path(in), *out ? dir.Path(out) : "", fmScale, 2, true), progress, buffer); });
         WriteFile(dir.Path("in.bin"), input);
         EXPECT_EQ(std::make_tuple(raised, started, dir.Contents() == before), std::make_tuple(error, shouldStart, true))
             << in << " -> " << out;
     }
 
     a_byte buffer;
-    FixGems({dir.Path("in.bin"), dir.Path("out.bin"), 1, 2, true}, {}, buffer);
+    FixGems(FixRequest(dir.Path("in.bin"), dir.Path("out.bin"), 1, 2, true), {}, buffer);
     auto after = before;
     after["out.bin"] = std::get<0>(WholeImageFix(input, 1, 2, true));
     EXPECT_EQ(dir.Contents(), after);

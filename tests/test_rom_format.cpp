@@ -3,7 +3,8 @@
 // the command-line tests describe real images.
 
 #include "errors.h"
-#include "gems/gems.h"
+#include "gems/table_search.h"
+#include "rom/checksum_repair.h"
 #include "rom/image_report.h"
 #include "rom/rom_format.h"
 #include "rom/rom_header.h"
@@ -39,7 +40,7 @@ TEST(RomFormat, TellsCartridgesCopierDumpsDiscsAndTheRest)
         const std::size_t probe = std::min(bytes.size(), kFormatProbeSize);
         EXPECT_EQ(FormatName(DetectFormat(bytes.data(), probe, bytes.size())), std::string(FormatName(format))) << i;
         WriteFile(dir.Path("f"), bytes);
-        EXPECT_EQ(DetectFileFormat(dir.Path("f")), format) << i;
+        EXPECT_EQ(ReadChecksumFacts(dir.Path("f")).format, format) << i;
     }
 }
 
@@ -83,7 +84,7 @@ TEST(HeaderText, TrimsAndDecodesAsciiShiftJisOrReplacementRegionsFromLettersOrOn
 // table's order, whatever the letters' order, up to the field's last byte.
 TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
 {
-    const a_byte fm = LittleEndian(BuildFmTable(1.0)), psg = LittleEndian(BuildPsgTable(1.0));
+    const a_byte fm = DriverFm(), psg = DriverPsg();
     RomBuilder rom = RomBuilder(0x80000).GameHeader().Put(0x100, "SEGA 32X        ").Put(0x190, Pad("6CJ", 15) + "M");
     rom.BigEndian(0x1A4, 0x7FFFF, 4).Put(0x1C8, Pad("MEMO", 39) + "!").Put(0x201, fm).Put(0x3FFF0, psg);
     rom.Put(0x7FFE6, fm);

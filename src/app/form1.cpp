@@ -94,9 +94,7 @@ TForm1::TForm1(const std::string& startFolder)
 std::string TForm1::ProgramFolder()
 {
     try {
-        const std::string path = platform::executablePath();
-        const auto slash = path.rfind(platform::separator());
-        return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+        return platform::folderOf(platform::executablePath());
     } catch (const Error&) {
         return {};
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "application.h"
+#include "gems/fix_gems.h"
 #include "rom/rom.h"
 #include "ui/ui_logic.h"
 
@@ -202,6 +203,7 @@ private:
     void ConnectFixPanel();
     bool FilterScaleKey(QLineEdit* box, QKeyEvent* event);
     bool ScaleChanging(QLineEdit* box, int NewValue);
+    void ShowFixStep(varnoquil::FixGemsStep step);
     bool fixRunning_ = false; // a Fix GEMS run is in progress
     QString saveDialogFileName_ = QStringLiteral("VQL_Untitled"); // offered by the save dialog
 

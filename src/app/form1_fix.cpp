@@ -8,7 +8,7 @@
 #include "controls.h"
 #include "dialogs.h"
 #include "gems/fix_gems.h"
-#include "gems/gems.h"
+#include "gems/pitch_tables.h"
 #include "gems/scale.h"
 #include "gems_fix_panel.h"
 #include "look.h"
@@ -181,20 +181,30 @@ void TForm1::SpeedButton7Click()
     FixGemsRequest request;
     request.inFile = InFile;
     request.outFile = OutFile;
-    request.fmScale = ScaleOf(FixBox->FMBox);
-    request.psgScale = ScaleOf(FixBox->PSGBox);
+    request.scales.fm = Scale(ScaleOf(FixBox->FMBox));
+    request.scales.psg = Scale(ScaleOf(FixBox->PSGBox));
     request.fixChecksum = FixBox->CheckBox2->isChecked();
 
     const Running running(fixRunning_);
     LongProgress bar(FixBox->ProgressBar1);
     FixGemsProgress progress;
-    progress.clearStatus = [this] { Label3->clear(); };
-    progress.appendStatus
-        = [this](const std::string& text) { Label3->setText(Label3->text() + look::LabelText(text)); };
+    progress.reached = [this](FixGemsStep step) { ShowFixStep(step); };
     progress.setMaximum = [&bar](std::int64_t maximum) { bar.setMaximum(maximum); };
     progress.advance = [&bar](std::int64_t steps) { bar.advance(steps); };
     progress.processPending = [] { QCoreApplication::processEvents(); };
-    FixGems(request, progress, FixImage);
+    const FixGemsResult result = FixGems(request, progress, FixImage);
+    for (const std::string& warning : FixGemsWarnings(result))
+        Label3->setText(Label3->text() + QLatin1Char('\n') + QString::fromStdString(warning));
+}
+
+// Each step of a run is a line of the status, the first one in place of what
+// the status showed.
+void TForm1::ShowFixStep(FixGemsStep step)
+{
+    const QString line = QString::fromLatin1(StatusLine(step));
+    if (step == FixGemsStep::Loading)
+        Label3->clear();
+    Label3->setText(Label3->text() + line + (step == FixGemsStep::Finished ? "" : "\n"));
 }
 
 void TForm1::Label10MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)

@@ -9,7 +9,7 @@
 #include "file_list.h"
 #include "look.h"
 #include "platform/platform.h"
-#include "rom/rom_format.h"
+#include "rom/checksum_repair.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -53,8 +53,7 @@ void TForm1::CheckSumButtonClick()
 {
     if (!SelectedFile.empty() && SelectedFile != HeaderFile)
         throw RequestError("The header of " + SelectedFile + " could not be read");
-    RequireCartridgeImage(SelectedFile);
-    WriteChecksum(SelectedFile, HeaderInfo.FileCrc);
+    RepairChecksum(SelectedFile, false);
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);
 }
 

@@ -4,9 +4,9 @@
 #include "batch.h"
 #include "console.h"
 #include "json_report.h"
+#include "rom/checksum_repair.h"
 #include "rom/image_report.h"
 #include "rom/rom.h"
-#include "rom/rom_format.h"
 #include "text.h"
 
 #include <cinttypes>
@@ -43,28 +43,6 @@ Outcome infoJson(const std::string& file, std::string& out)
     return Outcome::Done;
 }
 
-// The checksum as the window reads it from the file, and whether the repair
-// wrote it. Only a plain cartridge image is repaired; forced, any file but an
-// interleaved dump.
-struct ChecksumResult {
-    std::uint16_t stored = 0, computed = 0;
-    bool fixed = false;
-};
-
-ChecksumResult checkFile(const std::string& file, const ChecksumOptions& options)
-{
-    if (options.fix)
-        RequireCartridgeImage(file, options.force);
-    iSMD_ header;
-    ReadHeader(file, header);
-    ChecksumResult result{header.HeaderCrc, header.FileCrc, false};
-    if (options.fix && result.stored != result.computed) {
-        WriteChecksum(file, result.computed);
-        result.fixed = true;
-    }
-    return result;
-}
-
 Outcome outcomeOf(bool equal, bool fixed)
 {
     if (fixed)
@@ -72,22 +50,34 @@ Outcome outcomeOf(bool equal, bool fixed)
     return equal ? Outcome::ChecksumEqual : Outcome::ChecksumDiffers;
 }
 
+// The checksum as the window reads it from the file, and, with --fix, the
+// repair of a plain cartridge image (forced, of any but an interleaved dump).
+ChecksumRepair checksumOf(const std::string& file, const ChecksumOptions& options)
+{
+    if (options.fix)
+        return RepairChecksum(file, options.force);
+    iSMD_ header;
+    ReadHeader(file, header);
+    return {header.HeaderCrc, header.FileCrc, false};
+}
+
 Outcome checksumText(const Batch& batch, const std::string& file, const ChecksumOptions& options, std::string& out)
 {
-    const ChecksumResult result = checkFile(file, options);
+    const ChecksumRepair result = checksumOf(file, options);
     std::string line = prefix(batch, file) + "stored " + Hex4(result.stored) + " computed " + Hex4(result.computed);
-    if (result.fixed && batch.many())
+    if (result.written && batch.many())
         line += " fixed";
     out = line + "\n";
-    return outcomeOf(result.stored == result.computed, result.fixed);
+    return outcomeOf(result.stored == result.computed, result.written);
 }
 
 // The status follows the checksum the line shows, which for a copier dump is
-// that of the image it holds; only a repair reads the file again.
+// that of the image it holds. The repair decides on what the report read.
 Outcome checksumJson(const std::string& file, const ChecksumOptions& options, std::string& out)
 {
     const ImageReport report = ReportImage(file);
-    const bool fixed = options.fix && checkFile(file, options).fixed;
+    const ChecksumFacts facts{report.format, report.fileSize, report.header.storedChecksum, report.computedChecksum};
+    const bool fixed = options.fix && RepairChecksum(file, facts, options.force).written;
     Json object = ReportJson(file, report);
     object["fixed"] = fixed;
     out = JsonLine(object);

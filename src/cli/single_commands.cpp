@@ -4,7 +4,7 @@
 #include "console.h"
 #include "exit_status.h"
 #include "gems/fix_gems.h"
-#include "gems/gems.h"
+#include "gems/pitch_tables.h"
 #include "gems/scale.h"
 #include "json_report.h"
 #include "rom/rom_format.h"
@@ -19,17 +19,9 @@ namespace varnoquil::cli {
 
 namespace {
 
-double ParseScale(const std::string& text)
+Scale ScaleOr(const std::optional<std::string>& text, double fallback)
 {
-    const double scale = ParseDecimal(text, '.');
-    if (!IsValidScale(scale))
-        throw UsageError("The scale '" + text + "' is not above 0");
-    return scale;
-}
-
-double ScaleOr(const std::optional<std::string>& text, double fallback)
-{
-    return text ? ParseScale(*text) : fallback;
+    return Scale(text ? ParseDecimal(*text, '.') : fallback);
 }
 
 // The presets a command line may name: all but the window's "Custom".
@@ -46,42 +38,6 @@ const ScalePreset& PresetNamed(const std::string& name)
     }
     throw UsageError("unknown preset '" + name + "' (the presets are " + names + ")");
 }
-
-// Prints the status texts of a run as lines as they come, unless asked not
-// to: CR LF becomes a line break, and the last line, which the run leaves
-// open, is closed.
-class StatusLines {
-public:
-    explicit StatusLines(bool print) : print_(print) {}
-
-    void append(const std::string& text)
-    {
-        std::string lines;
-        for (std::size_t at = 0; at < text.size(); ++at) {
-            const bool lineBreak = text.compare(at, 2, kCrLf) == 0;
-            lines += lineBreak ? '\n' : text[at];
-            at += lineBreak ? 1 : 0;
-            lineOpen_ = !lineBreak;
-        }
-        put(lines);
-    }
-    void closeLine()
-    {
-        if (lineOpen_)
-            put("\n");
-        lineOpen_ = false;
-    }
-
-private:
-    void put(const std::string& text) const
-    {
-        if (print_)
-            ShowOut(text);
-    }
-
-    bool print_;
-    bool lineOpen_ = false;
-};
 
 template <std::size_t N>
 std::string TableLine(const char* name, const std::array<std::uint16_t, N>& entries)
@@ -100,12 +56,12 @@ int RunFixGems(const FixGemsOptions& options)
     FixGemsRequest request;
     request.inFile = options.in;
     request.outFile = options.out;
-    request.fmScale = ScaleOr(options.fm, preset.fmThousandths / 1000.0);
-    request.psgScale = ScaleOr(options.psg, preset.psgThousandths / 1000.0);
+    request.scales.fm = ScaleOr(options.fm, preset.fmThousandths / 1000.0);
+    request.scales.psg = ScaleOr(options.psg, preset.psgThousandths / 1000.0);
     request.fixChecksum = !options.noChecksum;
-    StatusLines status(!options.json);
     FixGemsProgress progress;
-    progress.appendStatus = [&](const std::string& text) { status.append(text); };
+    if (!options.json)
+        progress.reached = [](FixGemsStep step) { ShowOut(std::string(StatusLine(step)) + "\n"); };
     a_byte image;
     FixGemsResult result;
     try {
@@ -115,7 +71,6 @@ int RunFixGems(const FixGemsOptions& options)
             WriteOut(JsonLine(ErrorJson(error.path().empty() ? options.in : error.path(), error.what())));
         throw;
     }
-    status.closeLine();
 
     const std::vector<std::string> warnings = FixGemsWarnings(result);
     for (const std::string& warning : warnings)
@@ -140,8 +95,7 @@ int RunDeinterleave(const std::string& in, const std::string& out)
 
 int RunTables(const std::optional<std::string>& fm, const std::optional<std::string>& psg)
 {
-    const double fmScale = ScaleOr(fm, 1.0), psgScale = ScaleOr(psg, 1.0);
-    WriteOut(TableLine("fm:", BuildFmTable(fmScale)) + TableLine("psg:", BuildPsgTable(psgScale)));
+    WriteOut(TableLine("fm:", BuildFmTable(ScaleOr(fm, 1.0))) + TableLine("psg:", BuildPsgTable(ScaleOr(psg, 1.0))));
     return kExitOk;
 }
 

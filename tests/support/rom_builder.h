@@ -4,7 +4,8 @@
 // Fixtures for the tests: ROM images built byte by byte, a scratch folder
 // that removes itself, and the text of the error an action raises.
 
-#include "gems/gems.h"
+#include "gems/fix_gems.h"
+#include "gems/pitch_tables.h"
 #include "rom/rom.h"
 
 #include <algorithm>
@@ -44,6 +45,29 @@ a_byte LittleEndian(const std::array<std::uint16_t, N>& table)
 {
     const auto bytes = varnoquil::TableBytes(table);
     return a_byte(bytes.begin(), bytes.end());
+}
+
+// The driver's own tables (scale 1), as they lie in a ROM image.
+inline a_byte DriverFm()
+{
+    return LittleEndian(varnoquil::BuildFmTable(varnoquil::Scale(1.0)));
+}
+inline a_byte DriverPsg()
+{
+    return LittleEndian(varnoquil::BuildPsgTable(varnoquil::Scale(1.0)));
+}
+
+// A Fix GEMS request for the tests.
+inline varnoquil::FixGemsRequest FixRequest(const std::string& in, const std::string& out, double fm, double psg,
+                                            bool checksum)
+{
+    varnoquil::FixGemsRequest request;
+    request.inFile = in;
+    request.outFile = out;
+    request.scales.fm = varnoquil::Scale(fm);
+    request.scales.psg = varnoquil::Scale(psg);
+    request.fixChecksum = checksum;
+    return request;
 }
 
 // A ROM image under construction; every writer returns the builder.

@@ -42,8 +42,8 @@ protected:
     {
         MakeFolder(kDeep);
         vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
-        rom.Put(0x1400, vtest::LittleEndian(varnoquil::BuildPsgTable(1.0)));
-        vtest::WriteFile(Path("in.bin"), rom.Put(0x1001, vtest::LittleEndian(varnoquil::BuildFmTable(1.0))).bytes);
+        rom.Put(0x1400, vtest::DriverPsg());
+        vtest::WriteFile(Path("in.bin"), rom.Put(0x1001, vtest::DriverFm()).bytes);
         TForm1& form = Open(Deep("").chopped(1).toStdString());
         dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
             asked_.push_back(setup);
@@ -242,7 +242,8 @@ TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
 
         const auto& [name, fm, psg, custom] = ScalePresets()[std::size_t(preset)];
         vtest::a_byte image;
-        FixGems({Path("in.bin"), PathOf("expected.bin"), fm / 1000.0, psg / 1000.0, checksum}, {}, image);
+        FixGems(vtest::FixRequest(Path("in.bin"), PathOf("expected.bin"), fm / 1000.0, psg / 1000.0, checksum), {},
+                image);
         EXPECT_EQ(vtest::ReadFile(Path("out.bin")), vtest::ReadFile(PathOf("expected.bin")));
         EXPECT_EQ(form.Label3->text(),
                   QString("Loading..\nfm fixed\npsg fixed\n%1Fix Finished!").arg(checksum ? "checksum fix..\n" : ""));

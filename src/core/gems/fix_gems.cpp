@@ -15,9 +15,9 @@ namespace {
 
 // The replacements in the order they are made: a PSG table that overlaps
 // the FM table overwrites part of it.
-std::array<const std::optional<TablePatch>*, 2> patchesOf(const ImageScan& scan)
+std::array<const std::optional<TablePatch>*, 2> patchesOf(const FixGemsPlan& plan)
 {
-    return {&scan.fm, &scan.psg};
+    return {&plan.fm, &plan.psg};
 }
 
 // An image too short to hold the checksum field keeps its bytes there.
@@ -33,11 +33,25 @@ std::int64_t steps(std::uint64_t bytes)
 
 } // namespace
 
-ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read, double fmScale,
-                    double psgScale, a_byte& buffer, std::size_t pieceSize,
-                    const std::function<void(std::int64_t)>& advance)
+const char* StatusLine(FixGemsStep step)
 {
-    TableSearch search(fmScale, psgScale, buffer, pieceSize);
+    switch (step) {
+    case FixGemsStep::Loading: return "Loading..";
+    case FixGemsStep::FmFixed: return "fm fixed";
+    case FixGemsStep::FmNotFixed: return "fm not fixed";
+    case FixGemsStep::PsgFixed: return "psg fixed";
+    case FixGemsStep::PsgNotFixed: return "psg not fixed";
+    case FixGemsStep::ChecksumFix: return "checksum fix..";
+    case FixGemsStep::Finished: return "Fix Finished!";
+    }
+    return "";
+}
+
+FixGemsPlan PlanFixGems(std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read,
+                        const Scales& scales, a_byte& buffer, std::size_t pieceSize,
+                        const std::function<void(std::int64_t)>& advance)
+{
+    ReplacementSearch search(scales, buffer, pieceSize);
     std::uint32_t sum = 0;
     for (std::uint64_t offset = 0; offset < length;) {
         const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(length - offset, pieceSize));
@@ -49,13 +63,13 @@ ImageScan ScanImage(std::uint64_t length, const std::function<void(std::uint8_t*
         search.add(n, offset == length);
         advance(steps(n));
     }
-    return ImageScan{sum, search.fm(), search.psg()};
+    return FixGemsPlan{sum, search.fm(), search.psg()};
 }
 
-std::uint16_t PatchedChecksum(const ImageScan& scan)
+std::uint16_t PatchedChecksum(const FixGemsPlan& plan)
 {
-    std::uint32_t sum = scan.sum;
-    for (const std::optional<TablePatch>* patch : patchesOf(scan))
+    std::uint32_t sum = plan.sum;
+    for (const std::optional<TablePatch>* patch : patchesOf(plan))
         if (*patch)
             sum = replaceInChecksum(sum, (*patch)->offset, (*patch)->before.data(), (*patch)->after.data(),
                                     (*patch)->after.size());
@@ -66,12 +80,8 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
 {
     if (request.inFile.empty() || request.outFile.empty())
         return {};
-    RequirePositiveScale(request.fmScale);
-    RequirePositiveScale(request.psgScale);
     RequireOutputIsNotInput(request.inFile, request.outFile);
-
-    progress.clearStatus();
-    progress.appendStatus(FixGemsStatus::Loading + kCrLf);
+    progress.reached(FixGemsStep::Loading);
 
     platform::BinaryFile in = platform::BinaryFile::openForReading(request.inFile);
     if (request.fixChecksum)
@@ -82,24 +92,24 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
     platform::PendingFile out = platform::PendingFile::create(request.outFile);
     progress.processPending();
 
-    const ImageScan scan = ScanImage(
-        length, [&in](std::uint8_t* into, std::size_t n) { in.readBlock(into, n); }, request.fmScale, request.psgScale,
-        buffer, kScanPiece, progress.advance);
+    const FixGemsPlan plan = PlanFixGems(
+        length, [&in](std::uint8_t* into, std::size_t n) { in.readBlock(into, n); }, request.scales, buffer, kReadPiece,
+        progress.advance);
     progress.advance(1);
 
-    progress.appendStatus(scan.fm ? FixGemsStatus::FmFixed : FixGemsStatus::FmNotFixed);
+    progress.reached(plan.fm ? FixGemsStep::FmFixed : FixGemsStep::FmNotFixed);
     progress.advance(10);
     progress.processPending();
 
-    progress.appendStatus(kCrLf + (scan.psg ? FixGemsStatus::PsgFixed : FixGemsStatus::PsgNotFixed) + kCrLf);
+    progress.reached(plan.psg ? FixGemsStep::PsgFixed : FixGemsStep::PsgNotFixed);
     progress.advance(10);
     progress.processPending();
 
     const bool storeChecksum = request.fixChecksum && holdsChecksumField(length);
     std::uint16_t checksum = 0;
     if (request.fixChecksum) {
-        progress.appendStatus(FixGemsStatus::ChecksumFix + kCrLf);
-        checksum = PatchedChecksum(scan);
+        progress.reached(FixGemsStep::ChecksumFix);
+        checksum = PatchedChecksum(plan);
         progress.advance(10);
     }
 
@@ -108,7 +118,7 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
     // it; on a copy of anything else they would be wrong.
     if (in.stamp() != inputAtStart)
         RaiseFor(FileError("The input file changed while it was read"), request.inFile);
-    for (const std::optional<TablePatch>* patch : patchesOf(scan))
+    for (const std::optional<TablePatch>* patch : patchesOf(plan))
         if (*patch)
             out.writeAt((*patch)->offset, (*patch)->after.data(), (*patch)->after.size());
     if (storeChecksum) {
@@ -118,14 +128,14 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
     out.commit();
     progress.advance(1);
     in.close();
-    progress.appendStatus(FixGemsStatus::Finished);
+    progress.reached(FixGemsStep::Finished);
     FixGemsResult result;
-    result.fmFixed = scan.fm.has_value();
-    result.psgFixed = scan.psg.has_value();
+    result.fmFixed = plan.fm.has_value();
+    result.psgFixed = plan.psg.has_value();
     if (result.fmFixed)
-        result.fmFit = FmTableFit(request.fmScale);
+        result.fmFit = FmTableFit(request.scales.fm);
     if (result.psgFixed)
-        result.psgFit = PsgTableFit(request.psgScale);
+        result.psgFit = PsgTableFit(request.scales.psg);
     return result;
 }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "gems/gems.h"
+#include "gems/pitch_tables.h"
+#include "gems/table_search.h"
 #include "rom/rom.h"
 
 #include <cstdint>
@@ -12,35 +13,33 @@
 
 namespace varnoquil {
 
+// What a Fix GEMS run is asked to do. The scales were checked when they
+// were made.
 struct FixGemsRequest {
     std::string inFile;
     std::string outFile;
-    double fmScale = 1.0;
-    double psgScale = 1.0;
+    Scales scales;
     bool fixChecksum = true;
 };
 
-// How a run reports itself, step by step. A callback left out does nothing.
+// The steps a run reports, in the order they come: Loading, one of the FM
+// steps, one of the PSG steps, ChecksumFix when the checksum is repaired,
+// and Finished.
+enum class FixGemsStep { Loading, FmFixed, FmNotFixed, PsgFixed, PsgNotFixed, ChecksumFix, Finished };
+
+// The status line of a step, as the window and the command line show it:
+// "Loading..", "fm fixed", "fm not fixed", "psg fixed", "psg not fixed",
+// "checksum fix..", "Fix Finished!".
+const char* StatusLine(FixGemsStep step);
+
+// How a run reports itself. A callback left out does nothing.
 struct FixGemsProgress {
-    std::function<void()> clearStatus = [] {};
-    // Text appended to the status, line breaks (CR LF) included.
-    std::function<void(const std::string&)> appendStatus = [](const std::string&) {};
+    std::function<void(FixGemsStep)> reached = [](FixGemsStep) {};
     std::function<void(std::int64_t)> setMaximum = [](std::int64_t) {};
     std::function<void(std::int64_t)> advance = [](std::int64_t) {};
     // A moment to let the user interface repaint.
     std::function<void()> processPending = [] {};
 };
-
-// The status texts of a run.
-namespace FixGemsStatus {
-inline const std::string Loading = "Loading..";
-inline const std::string FmFixed = "fm fixed";
-inline const std::string FmNotFixed = "fm not fixed";
-inline const std::string PsgFixed = "psg fixed";
-inline const std::string PsgNotFixed = "psg not fixed";
-inline const std::string ChecksumFix = "checksum fix..";
-inline const std::string Finished = "Fix Finished!";
-} // namespace FixGemsStatus
 
 // Retunes the GEMS tables of the input file into the output file: replaces
 // the first FM and PSG tables found, optionally repairs the header checksum,
@@ -75,25 +74,22 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
 // out the same ("all 13 FM entries are 0000").
 std::vector<std::string> FixGemsWarnings(const FixGemsResult& result);
 
-// What one pass over an image finds: the checksum sum of 0x200..end as read,
-// and the tables to replace.
-struct ImageScan {
+// The plan of a run, from one pass over its input: the checksum sum of
+// 0x200..end as read, and the tables to replace.
+struct FixGemsPlan {
     std::uint32_t sum = 0;
     std::optional<TablePatch> fm;
     std::optional<TablePatch> psg;
 };
 
-// How many bytes the pass reads at a time.
-constexpr std::size_t kScanPiece = 256 << 10;
-
 // Reads an image of length bytes in order through read(into, n), piece by
 // piece, calling advance(n) after each piece.
-ImageScan ScanImage(
-    std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read, double fmScale, double psgScale,
-    a_byte& buffer, std::size_t pieceSize = kScanPiece,
+FixGemsPlan PlanFixGems(
+    std::uint64_t length, const std::function<void(std::uint8_t*, std::size_t)>& read, const Scales& scales,
+    a_byte& buffer, std::size_t pieceSize = kReadPiece,
     const std::function<void(std::int64_t)>& advance = [](std::int64_t) {});
 
-// The header checksum of the image once the scan's tables are replaced.
-std::uint16_t PatchedChecksum(const ImageScan& scan);
+// The header checksum of the image once the plan's tables are replaced.
+std::uint16_t PatchedChecksum(const FixGemsPlan& plan);
 
 } // namespace varnoquil

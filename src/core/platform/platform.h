@@ -182,6 +182,9 @@ struct DirEntry {
 // and "..". Raises IoError when the folder cannot be read.
 std::vector<DirEntry> listDirectory(const std::string& path);
 
+// Raises IoError unless the folder can be opened for listing.
+void requireListable(const std::string& folder);
+
 // Deletes a file; returns false on failure.
 bool deleteFile(const std::string& path);
 

@@ -125,6 +125,14 @@ std::vector<DirEntry> listDirectory(const std::string& path)
     return entries;
 }
 
+void requireListable(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        raiseErrno(folder);
+    ::closedir(dir);
+}
+
 bool deleteFile(const std::string& path)
 {
     // A read-only file is protected from deletion, as on the systems where

@@ -2,7 +2,7 @@
 #include "rom/image_report.h"
 
 #include "errors.h"
-#include "gems/gems.h"
+#include "gems/table_search.h"
 #include "platform/platform.h"
 #include "rom/rom.h"
 
@@ -10,13 +10,9 @@
 
 namespace varnoquil {
 
-namespace {
-
-// A multiple of the interleaved block size, and of the header's extent.
-constexpr std::size_t kPieceSize = 256 << 10;
-static_assert(kPieceSize % kInterleavedBlockSize == 0 && kPieceSize >= kFormatProbeSize);
-
-} // namespace
+// An interleaved dump is woven back piece by piece, and the first piece holds
+// everything the format is told from.
+static_assert(kReadPiece % kInterleavedBlockSize == 0 && kReadPiece >= kFormatProbeSize);
 
 std::optional<std::string> ImageReport::system() const
 {
@@ -30,34 +26,27 @@ ImageReport ReportImage(const std::string& fileName)
     platform::BinaryFile file = platform::BinaryFile::openForReading(fileName);
     ImageReport report;
     report.fileSize = file.size();
-    a_byte piece(kPieceSize);
-    const auto probed = static_cast<std::size_t>(std::min<std::uint64_t>(report.fileSize, kFormatProbeSize));
-    file.readBlock(piece.data(), probed);
-    report.format = DetectFormat(piece.data(), probed, report.fileSize);
-
+    report.format = DetectFormat(file);
     const bool interleaved = report.format == RomFormat::Smd;
     const std::uint64_t imageStart = interleaved ? kCopierHeaderSize : 0;
     report.imageSize = report.fileSize - imageStart;
     if (report.imageSize < kChecksumStart)
-        throw IoError(IoCode::ReadBeyondEnd);
-    a_byte woven(interleaved ? kPieceSize : 0);
-    TableMatches tables;
+        RaiseFor(IoError(IoCode::ReadBeyondEnd), fileName);
+
+    a_byte piece, woven(interleaved ? kReadPiece : 0);
+    AllTableMatches tables;
     std::uint32_t sum = 0;
-    file.seek(imageStart);
-    for (std::uint64_t offset = 0; offset < report.imageSize;) {
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kPieceSize, report.imageSize - offset));
-        file.readBlock(piece.data(), n);
-        const std::uint8_t* plain = piece.data();
+    ReadInPieces(file, imageStart, piece, [&](const std::uint8_t* data, std::size_t n, std::uint64_t at) {
+        const std::uint64_t offset = at - imageStart; // in the plain image
         if (interleaved) {
-            WeaveBlocks(piece.data(), n, woven.data());
-            plain = woven.data();
+            WeaveBlocks(data, n, woven.data());
+            data = woven.data();
         }
         if (offset == 0)
-            report.header = DecodeHeader(plain + kHeaderStart);
-        sum = addToCartridgeChecksum(sum, plain, n, offset);
-        tables.add(plain, n);
-        offset += n;
-    }
+            report.header = DecodeHeader(data + kHeaderStart);
+        sum = addToCartridgeChecksum(sum, data, n, offset);
+        tables.add(data, n);
+    });
     file.close();
     report.computedChecksum = static_cast<std::uint16_t>(sum);
     report.fmTables = tables.fm();

@@ -100,10 +100,21 @@ std::uint32_t checksumRange(const a_byte& image, std::int64_t first, std::int64_
                          static_cast<std::uint64_t>(first));
 }
 
-namespace {
+void ReadInPieces(BinaryFile& file, std::uint64_t from, a_byte& buffer, const PieceTaker& take)
+{
+    const std::uint64_t size = file.size();
+    const std::uint64_t length = size > from ? size - from : 0;
+    buffer.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, kReadPiece)));
+    file.seek(from);
+    for (std::uint64_t offset = from; offset < size;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(size - offset, buffer.size()));
+        file.readBlock(buffer.data(), n);
+        take(buffer.data(), n, offset);
+        offset += n;
+    }
+}
 
-// Small enough to stay in the processor's cache and cheap to allocate.
-constexpr std::size_t kChunkSize = 64 << 10;
+namespace {
 
 std::string readText(BinaryFile& file, std::size_t n)
 {
@@ -119,22 +130,14 @@ std::uint32_t readBigEndian32(BinaryFile& file)
     return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
 }
 
-// The checksum of everything from 0x200 to the end, read chunk by chunk.
+// The checksum of everything from 0x200 to the end.
 std::uint16_t checksumOfTail(BinaryFile& file)
 {
-    const std::uint64_t fileSize = file.size();
-    std::uint64_t remaining = fileSize > kChecksumStart ? fileSize - kChecksumStart : 0;
-    file.seek(kChecksumStart);
-    a_byte chunk(static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kChunkSize)));
+    a_byte piece;
     std::uint32_t sum = 0;
-    std::uint64_t index = kChecksumStart;
-    while (remaining > 0) {
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, chunk.size()));
-        file.readBlock(chunk.data(), n);
-        sum = addToChecksum(sum, chunk.data(), n, index);
-        index += n;
-        remaining -= n;
-    }
+    ReadInPieces(file, kChecksumStart, piece, [&](const std::uint8_t* data, std::size_t n, std::uint64_t offset) {
+        sum = addToChecksum(sum, data, n, offset);
+    });
     return static_cast<std::uint16_t>(sum);
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,17 @@ struct ImageAllocator {
 
 // A ROM image: the bytes of a cartridge dump, element i at file offset i.
 using a_byte = std::vector<std::uint8_t, ImageAllocator<std::uint8_t>>;
+
+// How much of a file the streaming readers read at a time: each piece is
+// summed or searched while it is still in the processor's cache.
+constexpr std::size_t kReadPiece = 256 << 10;
+
+// Reads a file from an offset to its end in pieces of up to kReadPiece bytes,
+// through buffer, and hands each piece to take with the file offset of its
+// first byte. A file cut short while it is read fails with "Read beyond end
+// of file".
+using PieceTaker = std::function<void(const std::uint8_t* piece, std::size_t n, std::uint64_t offset)>;
+void ReadInPieces(platform::BinaryFile& file, std::uint64_t from, a_byte& buffer, const PieceTaker& take);
 
 // The cartridge checksum covers the file from here to its end.
 constexpr std::uint64_t kChecksumStart = 0x200;

@@ -78,14 +78,6 @@ RomFormat DetectFormat(platform::BinaryFile& file)
     return DetectFormat(probe.data(), probe.size(), size);
 }
 
-RomFormat DetectFileFormat(const std::string& fileName)
-{
-    platform::BinaryFile file = platform::BinaryFile::openForReading(fileName);
-    const RomFormat format = DetectFormat(file);
-    file.close();
-    return format;
-}
-
 void WeaveBlocks(const std::uint8_t* blocks, std::size_t n, std::uint8_t* plain)
 {
     for (std::size_t at = 0; at + kBlock <= n; at += kBlock)
@@ -117,18 +109,6 @@ void RequireCartridgeFormat(RomFormat format)
 {
     if (format != RomFormat::Bin)
         throw ImageFormatError("Not a cartridge ROM image");
-}
-
-void RequireCartridgeImage(const std::string& fileName, bool force)
-{
-    ForFile(fileName, [&] {
-        const RomFormat format = DetectFileFormat(fileName);
-        if (format == RomFormat::Smd && force)
-            throw ImageFormatError("Not a cartridge ROM image: an interleaved copier dump, whose checksum lies in "
-                                   "the plain image it holds (deinterleave it first)");
-        if (!force)
-            RequireCartridgeFormat(format);
-    });
 }
 
 } // namespace varnoquil

@@ -30,7 +30,6 @@ constexpr std::size_t kFormatProbeSize = 512 + 16384;
 RomFormat DetectFormat(const std::uint8_t* start, std::size_t n, std::uint64_t fileSize);
 // The same for an open file, whose position it leaves at 0.
 RomFormat DetectFormat(platform::BinaryFile& file);
-RomFormat DetectFileFormat(const std::string& fileName);
 
 // An interleaved dump: a copier header, then blocks of 16 KiB whose first
 // half holds the bytes at odd addresses and second half those at even ones.
@@ -55,11 +54,5 @@ void DeinterleaveFile(const std::string& inFile, const std::string& outFile);
 // that of a plain cartridge image, the only kind whose checksum lies at
 // 0x18E of the file. Checked before a checksum is written.
 void RequireCartridgeFormat(RomFormat format);
-
-// Checks a file before its checksum is repaired in place: it must be a plain
-// cartridge image. force lets any other file through but an interleaved
-// copier dump, whose checksum lies in the plain image it holds: a write at
-// 0x18E would land in its copier header and leave the checksum as wrong.
-void RequireCartridgeImage(const std::string& fileName, bool force = false);
 
 } // namespace varnoquil

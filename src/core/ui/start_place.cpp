@@ -1,30 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/start_place.h"
 
-#include "errors.h"
 #include "platform/platform.h"
-
-#include <filesystem>
-#include <system_error>
 
 namespace varnoquil::ui {
 
 namespace {
-
-namespace fs = std::filesystem;
-
-[[noreturn]] void Raise(const std::error_code& error)
-{
-    throw IoError::fromErrno(error.value());
-}
-
-void RequireListable(const std::string& folder)
-{
-    std::error_code error;
-    fs::directory_iterator entries(folder, error);
-    if (error)
-        Raise(error);
-}
 
 // A path from the root, so that the drive box finds the drive that holds
 // it.
@@ -45,19 +26,16 @@ std::string DefaultStartFolder(const std::string& programFolder, const std::stri
 
 StartPlace StartPlaceFor(const std::string& argument)
 {
-    std::error_code error;
-    const fs::file_status status = fs::status(argument, error);
-    if (error)
-        Raise(error);
-    const std::string path = FromRoot(argument);
-    if (fs::is_directory(status)) {
-        RequireListable(path);
+    const std::string path = argument.empty() ? argument : FromRoot(argument);
+    if (platform::isDirectory(path)) {
+        platform::requireListable(path);
         return {path, {}};
     }
-    // A file the program could not read is no place to start from.
+    // A file the program could not read is no place to start from; opening
+    // it also names what is wrong with a path that leads nowhere.
     platform::BinaryFile::openForReading(path).close();
     StartPlace place{platform::folderOf(path), platform::lastComponent(path)};
-    RequireListable(place.folder);
+    platform::requireListable(place.folder);
     return place;
 }
 

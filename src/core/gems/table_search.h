@@ -1,48 +1,20 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "gems/pitch_tables.h"
 #include "rom/rom.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-// The GEMS sound driver's pitch tables: the YM2612 FM frequency numbers of one
-// octave and the SN76489 PSG tone periods, found in a ROM image by their
-// standard content and replaced by tables computed for another pitch scale.
+// The search for the GEMS pitch tables in a ROM image: by their standard
+// content, the tables for scale 1.0, at any byte offset, entries
+// little-endian. PSG low bytes match within 1 (no wrap-around); every other
+// byte must be equal.
 namespace varnoquil {
 
-using FmTable = std::array<std::uint16_t, 13>;
-using PsgTable = std::array<std::uint16_t, 64>;
-
-// The tables for a pitch scale (1.0 = the driver's own tuning). The scale must
-// be a finite number above 0; anything else raises RequestError.
-FmTable BuildFmTable(double scale);
-PsgTable BuildPsgTable(double scale);
-
-// The bytes of a table as it lies in a ROM image: each entry little-endian.
-template <std::size_t N>
-std::array<std::uint8_t, 2 * N> TableBytes(const std::array<std::uint16_t, N>& table)
-{
-    std::array<std::uint8_t, 2 * N> bytes{};
-    for (std::size_t i = 0; i < N; ++i) {
-        bytes[2 * i] = static_cast<std::uint8_t>(table[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<std::uint8_t>(table[i] >> 8);
-    }
-    return bytes;
-}
-
-// Replace the first copy of the scale-1.0 table in the image (at any byte
-// offset, entries little-endian) by the table for scale. Return whether a copy
-// was found; the image is untouched when none was. PSG low bytes match within
-// 1 (no wrap-around); high bytes must be equal.
-bool FixFmTable(a_byte& image, double scale);
-bool FixPsgTable(a_byte& image, double scale);
-
-// The offset of the first match, or -1: the searches behind the two commands.
-std::int64_t FindFmTable(const a_byte& image);
-std::int64_t FindPsgTable(const a_byte& image);
+// The offset of the first match in data[0..n), or -1.
 std::int64_t FindFmTable(const std::uint8_t* data, std::size_t n);
 std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n);
 
@@ -50,7 +22,7 @@ std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n);
 // increasing order (the places a scan reports), for an image that arrives
 // piece by piece in file order. Only the last bytes of earlier pieces are
 // kept, so memory does not grow with the image.
-class TableMatches {
+class AllTableMatches {
 public:
     void add(const std::uint8_t* data, std::size_t n);
     const std::vector<std::int64_t>& fm() const { return fm_.offsets; }
@@ -69,20 +41,6 @@ private:
     Table psg_ = Table(2 * std::tuple_size_v<PsgTable>);
 };
 
-// The largest value the YM2612's frequency number field holds (11 bits).
-constexpr int kFmFieldMax = 2047;
-
-// How the table for a scale fits its fields.
-struct TableFit {
-    int wrapped = 0; // entries that passed 16 bits: their low 16 bits are written
-    int aboveField = 0; // FM entries above the chip's 11-bit field
-    // The one value of every entry, when all came out the same: every note
-    // then plays at one pitch (all 0 at scales far from 1).
-    std::optional<std::uint16_t> sameValue;
-};
-TableFit FmTableFit(double scale);
-TableFit PsgTableFit(double scale);
-
 // A table replaced in an image: where it lies, and its bytes before and after.
 struct TablePatch {
     std::uint64_t offset = 0;
@@ -90,16 +48,17 @@ struct TablePatch {
     std::vector<std::uint8_t> after;
 };
 
-// Finds the tables in an image that arrives piece by piece, in file order,
-// exactly where FixFmTable followed by FixPsgTable would replace them in the
-// whole image: the first FM match, then the first PSG match in the image as
-// the FM replacement leaves it (the two may overlap). Only the last few
-// bytes of earlier pieces are kept, so memory does not grow with the image.
-class TableSearch {
+// Finds the tables that Fix GEMS replaces, in an image that arrives piece by
+// piece, in file order: the first FM match, then the first PSG match in the
+// image as the FM replacement leaves it (the two may overlap), which is where
+// replacing the whole image's first FM table, then its first PSG table,
+// would put them. Only the last few bytes of earlier pieces are kept, so
+// memory does not grow with the image.
+class ReplacementSearch {
 public:
     // window is the memory the pieces are placed in, reused between
     // searches; it is resized to hold a piece and the bytes kept before it.
-    TableSearch(double fmScale, double psgScale, a_byte& window, std::size_t pieceSize);
+    ReplacementSearch(const Scales& scales, a_byte& window, std::size_t pieceSize);
 
     // Where the next piece goes: room for pieceSize bytes.
     std::uint8_t* nextPiece() { return window_.data() + kept_; }
@@ -130,10 +89,5 @@ private:
     std::optional<TablePatch> fm_;
     std::optional<TablePatch> psg_;
 };
-
-// A pitch scale is a finite number above 0.
-bool IsValidScale(double scale);
-// Throws RequestError unless the scale is valid.
-void RequirePositiveScale(double scale);
 
 } // namespace varnoquil

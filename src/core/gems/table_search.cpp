@@ -1,110 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "gems/gems.h"
+#include "gems/table_search.h"
 
-#include "errors.h"
 #include "vector_clones.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <functional>
 
 namespace varnoquil {
 
 namespace {
-
-// C4 to C5 in hertz (A = 440), rounded to two decimals.
-constexpr std::array<double, 13> kNoteHz
-    = {261.63, 277.18, 293.66, 311.13, 329.63, 349.23, 369.99, 392.0, 415.3, 440.0, 466.16, 493.88, 523.25};
-
-// The YM2612 runs at the NTSC master clock divided by 7 and produces one
-// sample every 144 clocks. In block 4 an F-number advances the phase by
-// F / 2^17 of a cycle per sample, so F = prescaler x f x 2^17 / clock.
-constexpr long double kFmClockHz = 7670000.0L;
-constexpr long double kFmPrescaler = 144.0L;
-constexpr long double kFmBlock4Steps = 131072.0L;
-
-// The SN76489 runs at the NTSC colour clock; its tone period N gives
-// clock / (32 x N) hertz.
-constexpr long double kPsgClockHz = 3579545.0L;
-constexpr long double kPsgPrescaler = 32.0L;
-
-// The 16-bit field of a table keeps the low 16 bits of its value.
-constexpr long double kWordRange = 65536.0L;
-
-// floor(x + 0.5). x is finite and not negative.
-long double roundHalfUp(long double x)
-{
-    return std::floor(x + 0.5L);
-}
-
-// The entries' values before they are kept to 16 bits.
-std::array<long double, 13> fmValues(double scale)
-{
-    RequirePositiveScale(scale);
-    std::array<long double, 13> values{};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        long double x = kFmPrescaler * kNoteHz[i];
-        x = x * scale;
-        x = x * kFmBlock4Steps;
-        x = x / kFmClockHz;
-        values[i] = roundHalfUp(x);
-    }
-    return values;
-}
-
-std::array<long double, 64> psgValues(double scale)
-{
-    RequirePositiveScale(scale);
-    std::array<long double, 64> values{};
-    int note = 9;
-    int octave = -2;
-    for (long double& value : values) {
-        const long double p = std::pow(2.0L, static_cast<long double>(octave));
-        long double d = kPsgPrescaler * kNoteHz[note];
-        d = d * scale;
-        d = p * d;
-        value = roundHalfUp(kPsgClockHz / d);
-        if (++note == 12) {
-            note = 0;
-            ++octave;
-        }
-    }
-    return values;
-}
-
-template <std::size_t N>
-std::array<std::uint16_t, N> wrappedTo16Bits(const std::array<long double, N>& values)
-{
-    std::array<std::uint16_t, N> table{};
-    for (std::size_t i = 0; i < N; ++i)
-        table[i] = static_cast<std::uint16_t>(std::fmod(values[i], kWordRange));
-    return table;
-}
-
-template <std::size_t N>
-int countAbove(const std::array<long double, N>& values, long double limit)
-{
-    int count = 0;
-    for (long double value : values)
-        count += value > limit;
-    return count;
-}
-
-template <std::size_t N>
-std::optional<std::uint16_t> sameValue(const std::array<std::uint16_t, N>& table)
-{
-    if (std::adjacent_find(table.begin(), table.end(), std::not_equal_to<>()) != table.end())
-        return std::nullopt;
-    return table[0];
-}
-
-template <std::size_t N>
-void writeTable(a_byte& image, std::int64_t at, const std::array<std::uint16_t, N>& table)
-{
-    const auto bytes = TableBytes(table);
-    std::memcpy(image.data() + at, bytes.data(), bytes.size());
-}
 
 // A PSG candidate matches when every high byte is equal and every low byte
 // differs by at most 1.
@@ -117,38 +21,6 @@ bool psgMatchesAt(const std::uint8_t* at, const std::array<std::uint8_t, 128>& p
     }
     return true;
 }
-
-} // namespace
-
-void RequirePositiveScale(double scale)
-{
-    if (!IsValidScale(scale))
-        throw RequestError("The scale must be a number greater than 0");
-}
-
-FmTable BuildFmTable(double scale)
-{
-    return wrappedTo16Bits(fmValues(scale));
-}
-
-PsgTable BuildPsgTable(double scale)
-{
-    return wrappedTo16Bits(psgValues(scale));
-}
-
-TableFit FmTableFit(double scale)
-{
-    const auto values = fmValues(scale);
-    return {countAbove(values, kWordRange - 1), countAbove(values, kFmFieldMax), sameValue(wrappedTo16Bits(values))};
-}
-
-TableFit PsgTableFit(double scale)
-{
-    const auto values = psgValues(scale);
-    return {countAbove(values, kWordRange - 1), 0, sameValue(wrappedTo16Bits(values))};
-}
-
-namespace {
 
 // The first i below count at which first[i] == x and second[i] == y, or count.
 // Blocks of candidates are ruled out at once by a loop the compiler turns
@@ -194,13 +66,13 @@ std::int64_t findFirst(const std::uint8_t* data, std::size_t n, const std::array
 
 const std::array<std::uint8_t, 26>& fmPattern()
 {
-    static const auto pattern = TableBytes(BuildFmTable(1.0));
+    static const auto pattern = TableBytes(BuildFmTable(Scale(1.0)));
     return pattern;
 }
 
 const std::array<std::uint8_t, 128>& psgPattern()
 {
-    static const auto pattern = TableBytes(BuildPsgTable(1.0));
+    static const auto pattern = TableBytes(BuildPsgTable(Scale(1.0)));
     return pattern;
 }
 
@@ -218,16 +90,6 @@ std::int64_t FindPsgTable(const std::uint8_t* data, std::size_t n)
     // The high bytes must match exactly, so the first two are the keys.
     const auto& pattern = psgPattern();
     return findFirst(data, n, pattern, 1, 3, [&](const std::uint8_t* at) { return psgMatchesAt(at, pattern); });
-}
-
-std::int64_t FindFmTable(const a_byte& image)
-{
-    return FindFmTable(image.data(), image.size());
-}
-
-std::int64_t FindPsgTable(const a_byte& image)
-{
-    return FindPsgTable(image.data(), image.size());
 }
 
 namespace {
@@ -248,14 +110,14 @@ void appendMatches(const std::uint8_t* data, std::size_t n, std::uint64_t base, 
 
 } // namespace
 
-void TableMatches::add(const std::uint8_t* data, std::size_t n)
+void AllTableMatches::add(const std::uint8_t* data, std::size_t n)
 {
     fm_.add(data, n, FindFmTable);
     psg_.add(data, n, FindPsgTable);
 }
 
-void TableMatches::Table::add(const std::uint8_t* data, std::size_t n,
-                              std::int64_t (*find)(const std::uint8_t*, std::size_t))
+void AllTableMatches::Table::add(const std::uint8_t* data, std::size_t n,
+                                 std::int64_t (*find)(const std::uint8_t*, std::size_t))
 {
     window.insert(window.end(), data, data + n);
     appendMatches(window.data(), window.size(), start, find, offsets);
@@ -264,37 +126,6 @@ void TableMatches::Table::add(const std::uint8_t* data, std::size_t n,
     const std::size_t keep = std::min(window.size(), size - 1);
     start += window.size() - keep;
     window.erase(window.begin(), window.end() - static_cast<std::ptrdiff_t>(keep));
-}
-
-namespace {
-
-// Writes the table where a search found the old one; false when none was.
-template <std::size_t N>
-bool replaceFound(a_byte& image, std::int64_t at, const std::array<std::uint16_t, N>& replacement)
-{
-    if (at < 0)
-        return false;
-    writeTable(image, at, replacement);
-    return true;
-}
-
-} // namespace
-
-bool IsValidScale(double scale)
-{
-    return std::isfinite(scale) && scale > 0;
-}
-
-bool FixFmTable(a_byte& image, double scale)
-{
-    const FmTable replacement = BuildFmTable(scale);
-    return replaceFound(image, FindFmTable(image), replacement);
-}
-
-bool FixPsgTable(a_byte& image, double scale)
-{
-    const PsgTable replacement = BuildPsgTable(scale);
-    return replaceFound(image, FindPsgTable(image), replacement);
 }
 
 namespace {
@@ -317,13 +148,13 @@ TablePatch patchAt(std::uint64_t offset, const std::uint8_t* current, const std:
 
 } // namespace
 
-TableSearch::TableSearch(double fmScale, double psgScale, a_byte& window, std::size_t pieceSize)
-    : fmReplacement_(BuildFmTable(fmScale)), psgReplacement_(BuildPsgTable(psgScale)), window_(window)
+ReplacementSearch::ReplacementSearch(const Scales& scales, a_byte& window, std::size_t pieceSize)
+    : fmReplacement_(BuildFmTable(scales.fm)), psgReplacement_(BuildPsgTable(scales.psg)), window_(window)
 {
     window_.resize(kMostKept + pieceSize);
 }
 
-void TableSearch::add(std::size_t n, bool last)
+void ReplacementSearch::add(std::size_t n, bool last)
 {
     const std::uint64_t end = windowStart_ + kept_ + n;
     searchFm(end);
@@ -333,8 +164,8 @@ void TableSearch::add(std::size_t n, bool last)
     keepUnsearchedBytes(end);
 }
 
-std::optional<std::uint64_t> TableSearch::tryCandidates(std::uint64_t& next, std::size_t size, std::uint64_t end,
-                                                        std::int64_t (*find)(const std::uint8_t*, std::size_t))
+std::optional<std::uint64_t> ReplacementSearch::tryCandidates(std::uint64_t& next, std::size_t size, std::uint64_t end,
+                                                              std::int64_t (*find)(const std::uint8_t*, std::size_t))
 {
     if (end < next + size)
         return std::nullopt;
@@ -346,7 +177,7 @@ std::optional<std::uint64_t> TableSearch::tryCandidates(std::uint64_t& next, std
     return next + static_cast<std::uint64_t>(found);
 }
 
-void TableSearch::searchFm(std::uint64_t end)
+void ReplacementSearch::searchFm(std::uint64_t end)
 {
     if (fm_)
         return;
@@ -357,7 +188,7 @@ void TableSearch::searchFm(std::uint64_t end)
     }
 }
 
-void TableSearch::searchPsg(std::uint64_t end)
+void ReplacementSearch::searchPsg(std::uint64_t end)
 {
     if (psg_)
         return;
@@ -365,7 +196,7 @@ void TableSearch::searchPsg(std::uint64_t end)
         psg_ = patchAt(*offset, at(*offset), psgReplacement_);
 }
 
-void TableSearch::keepUnsearchedBytes(std::uint64_t end)
+void ReplacementSearch::keepUnsearchedBytes(std::uint64_t end)
 {
     std::uint64_t keepFrom = end;
     if (!fm_)
