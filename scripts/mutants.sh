@@ -115,6 +115,22 @@ mutant src/core/gems/fix_gems.cpp 'ForFile(request.inFile, [&] { RequireCartridg
 mutant src/core/platform/posix_process.cpp 'if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)' 'if (true)' \
     'varnoquil-cli' '^cli_faults$' \
     'descriptors: a closed standard output is taken by the first image opened'
+mutant src/core/rom/image_report.cpp 'if (report.imageSize < kChecksumStart)' 'if (report.imageSize <= kChecksumStart)' \
+    'test_rom_format' '^(ImageReport|HeaderText|RomFormat)\.' \
+    'report: an image of a header alone cannot be read'
+mutant src/core/rom/rom_format.cpp 'if (DetectFormat(dump.data(), dump.size(), dump.size()) != RomFormat::Smd)' 'if (false)' \
+    'test_rom_format' '^(ImageReport|HeaderText|RomFormat)\.' \
+    'deinterleave: any file of a dump'"'"'s size is woven, whatever it holds'
+mutant src/core/rom/rom_header.cpp 'return text.substr(first, text.find_last_not_of(" \0", std::string::npos, 2) - first + 1);' \
+    'return text.substr(first, text.find_last_not_of(" ") - first + 1);' \
+    'test_rom_format' '^(ImageReport|HeaderText|RomFormat)\.' \
+    'report: a country digit followed by zero bytes gives no region'
+mutant src/core/platform/posix_pending_file.cpp '::fchmod(temp_.fd_, static_cast<mode_t>(mode_)) != 0' 'false' \
+    'test_files' '^Files\.' \
+    'pending file: a replaced file loses its mode'
+mutant src/core/platform/posix_pending_file.cpp 'if (::access(target.c_str(), W_OK) != 0)' 'if (false)' \
+    'test_files' '^unprivileged\.test_files$' \
+    'pending file: a file its owner may not write is replaced all the same'
 
 # --- command-line tool --------------------------------------------------
 mutant src/cli/batch.cpp 'if (failed_ > 0)' 'if (failed_ > 1)' \
@@ -133,6 +149,12 @@ mutant src/cli/console.cpp '    flushOutQuietly();
 mutant src/cli/help.cpp 'if (!option->get_type_name().empty())' 'if (true)' \
     'test_cli' '^Cli\.' \
     'cli: help names a value for a flag, and its columns slip'
+mutant src/cli/collection_commands.cpp 'if (result.written && batch.many())' 'if (result.written)' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: the line of one file repaired says " fixed"'
+mutant src/cli/batch.cpp 'if (many_ || json_)' 'if (many_)' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: one file that fails with --json prints no error object'
 mutant src/cli/json_report.cpp 'object["serial"] = header.serial;' 'object["serial_number"] = header.serial;' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: a JSON key is renamed'

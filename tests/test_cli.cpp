@@ -308,6 +308,14 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.bytes);
 
     EXPECT_EQ(Run("checksum --fix dump.bin"), (Result{1, "", kTool + "dump.bin: Not a cartridge ROM image\n"}));
+    // One file: the line alone, and with JSON an error object in its place.
+    WriteFile(P("one.bin"), bad);
+    EXPECT_EQ(Run("checksum --fix one.bin"), (Result{0, "stored 0000 computed 2109\n", ""}));
+    EXPECT_EQ(Run("checksum --fix --json none.bin"),
+              (Result{1,
+                      R"({"file":"none.bin","error":"File not found"})"
+                      "\n",
+                      ""}));
     // Forced, a dump is still refused: its checksum lies in its plain image,
     // which a write at 0x18E would miss.
     EXPECT_EQ(Run("checksum --fix --force dump.bin")

@@ -118,6 +118,7 @@ TEST_F(Files, AnOutputIsWrittenThroughLinksUpToTheNameLimitWithTheUmasksMode)
 {
     fs::create_directory(dir.Path("sub"));
     WriteFile(dir.Path("sub/old.bin"), {1, 2, 3});
+    ::chmod(dir.Path("sub/old.bin").c_str(), 0604);
     // Relative link texts count from the link's own folder, also along a chain.
     const std::string links[]
         = {Link("sub/to-old.bin", "old.bin"), Link("chain.bin", "sub/to-old.bin"), Link("dangling.bin", "sub/new.bin")};
@@ -129,6 +130,7 @@ TEST_F(Files, AnOutputIsWrittenThroughLinksUpToTheNameLimitWithTheUmasksMode)
     EXPECT_EQ(ReadFile(dir.Path("sub/old.bin")).size(), game.size());
     EXPECT_EQ(ReadFile(dir.Path("sub/new.bin")), ReadFile(dir.Path("sub/old.bin")));
     EXPECT_EQ(fs::status(dir.Path("sub/new.bin")).permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(dir.Path("sub/old.bin")).permissions(), fs::perms(0604)) << "a replaced file keeps its mode";
     EXPECT_EQ(dir.Contents().size(), 4u) << "no temporary file is left";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("sub")), {}), 3);
 
@@ -138,6 +140,12 @@ TEST_F(Files, AnOutputIsWrittenThroughLinksUpToTheNameLimitWithTheUmasksMode)
     EXPECT_EQ(ReadFile(longest).size(), game.size());
     EXPECT_EQ(dir.Contents().size(), 5u);
     EXPECT_EQ(FixInto(dir.Path(std::string(256, 'n'))), "Invalid filename");
+
+    // A file whose owner may not write it, though its group may: root may
+    // replace it, its owner may not.
+    WriteFile(dir.Path("group.bin"), {7});
+    ::chmod(dir.Path("group.bin").c_str(), 0464);
+    EXPECT_EQ(FixInto(dir.Path("group.bin")), ::geteuid() == 0 ? "" : "File access denied");
 }
 
 TEST_F(Files, EndingSignalsRemoveThePendingFileAndStillEndTheProcess)

@@ -68,6 +68,7 @@ TEST(HeaderText, TrimsAndDecodesAsciiShiftJisOrReplacementRegionsFromLettersOrOn
                                                                         {"E               ", {europe}},
                                                                         {"U4B", {americas}},
                                                                         {"4", {americas}},
+                                                                        {std::string("4\0\0\0\0\0", 6), {americas}},
                                                                         {"  8   ", {europe}},
                                                                         {"A", {europe, asia}},
                                                                         {"f", {japan, americas, europe, asia}},
@@ -104,9 +105,18 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
         EXPECT_EQ(report.psgTables, (std::vector<std::int64_t>{0x3FFF0}));
     }
     EXPECT_FALSE(ReportImage(VARNOQUIL_TEST_DATA "/minimusic-sample.bin").headerSizeMatchesFile());
+    // A header alone is an image; one byte less is not.
+    WriteFile(dir.Path("header.bin"), RomBuilder(0x200).GameHeader().bytes);
+    WriteFile(dir.Path("short.bin"), RomBuilder(0x1FF).bytes);
+    EXPECT_EQ(ReportImage(dir.Path("header.bin")).computedChecksum, 0);
+    EXPECT_EQ(ErrorOf([&] { ReportImage(dir.Path("short.bin")); }), "Read beyond end of file");
 
-    // Deinterleaving never writes over its input, and takes whole blocks only.
+    // Deinterleaving never writes over its input, takes whole blocks only,
+    // and only of a dump: a plain image of a dump's size is refused.
     EXPECT_THROW(DeinterleaveFile(dir.Path("rom.smd"), dir.Path("rom.smd")), RequestError);
+    WriteFile(dir.Path("sized.bin"), RomBuilder(512 + 16384).GameHeader().bytes);
+    EXPECT_THROW(DeinterleaveFile(dir.Path("sized.bin"), dir.Path("out.bin")), ImageFormatError);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out.bin")));
     EXPECT_EQ(ReadFile(dir.Path("rom.smd")), Interleave(rom.bytes));
     EXPECT_THROW(Deinterleave(a_byte(512 + 100)), ImageFormatError);
 

@@ -21,13 +21,12 @@ namespace {
 
 // Files of the kernel's interface file systems are regular files whose size
 // says nothing of their content (most of /proc reads as size 0, all of /sys as
-// 4096): they are not images.
-bool isKernelInterfaceFile(int fd)
-{
+// 4096): they are not images. The path is looked at before it is opened, as
+// opening some of them for writing acts on the kernel, and the open file
+// again.
 #ifdef __linux__
-    struct statfs fs {};
-    if (::fstatfs(fd, &fs) != 0)
-        return false;
+bool isKernelFileSystem(const struct statfs& fs)
+{
     switch (static_cast<unsigned long>(fs.f_type)) {
     case PROC_SUPER_MAGIC:
     case SYSFS_MAGIC:
@@ -42,11 +41,26 @@ bool isKernelInterfaceFile(int fd)
     case SELINUX_MAGIC: return true;
     default: return false;
     }
-#else
-    (void)fd;
-    return false;
-#endif
 }
+
+bool isKernelInterfaceFile(const std::string& path)
+{
+    struct statfs fs {};
+    return ::statfs(path.c_str(), &fs) == 0 && isKernelFileSystem(fs);
+}
+
+bool isKernelInterfaceFile(int fd)
+{
+    struct statfs fs {};
+    return ::fstatfs(fd, &fs) == 0 && isKernelFileSystem(fs);
+}
+#else
+template <typename PathOrDescriptor>
+bool isKernelInterfaceFile(const PathOrDescriptor&)
+{
+    return false;
+}
+#endif
 
 int openChecked(const std::string& path, int flags)
 {
@@ -80,6 +94,8 @@ BinaryFile openRegularFile(const std::string& path, int access)
         raiseErrno();
     }
     requireRegularFile(st, Role::Input);
+    if (isKernelInterfaceFile(path))
+        throw NotRegularFileError(Role::Input);
     const int fd = openChecked(path, access | O_NOCTTY | O_NONBLOCK);
     BinaryFile file = BinaryFile::adopt(fd, path);
     requireRegularFile(statOf(fd), Role::Input);
