@@ -14,7 +14,6 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -107,12 +106,7 @@ public:
     void SEListButtonClick();
     void SpeedButton10Click();
 
-    // GEMS Fix panel (form1_fix.cpp)
-    // The input and output files the panel has chosen, as full paths.
-    std::string InFile;
-    std::string OutFile;
-    // The memory the Fix GEMS command reads its input through, kept between runs.
-    varnoquil::a_byte FixImage;
+    // GEMS Fix box (form1_fix.cpp)
     void FixButtonClick();
     void SpeedButton2Click();
     void SpeedButton5Click();
@@ -176,6 +170,7 @@ private:
     void CreateInfoPanel();
     void CreatePathBar();
     void ConnectHandlers();
+    void ConnectFixPanel();
     // Connects a signal to a handler, which Qt then calls through the guard.
     template <typename Sender, typename Signal>
     void On(Sender* sender, Signal signal, void (TForm1::*handler)())
@@ -196,14 +191,6 @@ private:
     void StartupListing();
     void CreateCaptionOverlays();
     void FillDiskBox();
-    void FillPresetBox();
-
-    // GEMS Fix panel (form1_fix.cpp)
-    void ConnectFixPanel();
-    bool FilterScaleKey(QLineEdit* box, QKeyEvent* event);
-    bool ScaleChanging(QLineEdit* box, int NewValue);
-    bool fixRunning_ = false; // a Fix GEMS run is in progress
-    QString saveDialogFileName_ = QStringLiteral("VQL_Untitled"); // offered by the save dialog
 
     std::string startFolder_;
     QWidget* client_; // the client area inside the sizing frame
