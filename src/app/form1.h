@@ -2,7 +2,6 @@
 #pragma once
 
 #include "application.h"
-#include "gems/fix_gems.h"
 #include "rom/rom.h"
 #include "ui/ui_logic.h"
 
@@ -15,7 +14,6 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -33,7 +31,8 @@ class SoundEnginePanel;
 // information panel and the path bar, and three group boxes that lie hidden
 // over the file list, each a class of its own that builds its controls. The
 // controls are public, as the window's parts, under the names their
-// handlers carry; the handlers of every part are the window's.
+// handlers carry; the handlers of every part are the window's, and the
+// GEMS Fix box's hand their work on to the box.
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -91,63 +90,63 @@ public:
     int DragY = 0;
     int WavePhase = 0;
 
-    // --- handlers ---
-    void FormCreate();
-    void FormShow();
-    void FormResize();
-    void Label1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
-    void Label1MouseMove(Qt::KeyboardModifiers shift, int X, int Y);
-    void Label1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
-    void SpeedButton1Click();
-    void SpeedButton3Click();
-    void SpeedButton13Click();
-    void SpeedButton15Click();
-    void Timer1Timer();
-
-    // sound engine list (form1_selist.cpp)
-    void SEListButtonClick();
-    void SpeedButton10Click();
-
-    // GEMS Fix panel (form1_fix.cpp)
-    // The input and output files the panel has chosen, as full paths.
-    std::string InFile;
-    std::string OutFile;
-    // The memory the Fix GEMS command reads its input through, kept between runs.
-    varnoquil::a_byte FixImage;
-    void FixButtonClick();
-    void SpeedButton2Click();
-    void SpeedButton5Click();
-    void SpeedButton6Click();
-    void SpeedButton7Click();
-    void Label10MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
-    void In_EditChange();
-    // Sets Key to a null character to discard it.
-    void FMBoxKeyPress(QLineEdit* Sender, QChar& Key);
-    // Return whether the up-down may move to NewValue.
-    bool UpDown1ChangingEx(int NewValue);
-    bool UpDown2ChangingEx(int NewValue);
-    void PresetBoxChange();
-
-    // file browser (form1_browser.cpp, form1_info.cpp)
     // The header of SelectedFile with its computed checksum, and the file it
     // was read from: empty while the last read of a header failed, so that
     // no checksum is ever written into a file it was not computed for.
     varnoquil::iSMD_ HeaderInfo;
     std::string HeaderFile;
-    void CheckBox1Click();
-    void ListBox1KeyDown(int key, Qt::KeyboardModifiers shift);
-    void ListBox1KeyUp(int key, Qt::KeyboardModifiers shift);
-    void ListBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
-    void ListBox1DblClick();
-    void ListBox1DrawItem(QPainter& canvas, int index, const QRect& rect, int state);
-    void SpeedButton4Click();
-    void SpeedButton8Click();
-    void DelButtonClick();
-    void DiskBoxChange();
-    void CheckSumButtonClick();
-    void RefreshInformation();
+
+    // --- handlers ---
+    // These names are part of the window's design, one for each event of a
+    // control that the window handles: keep them as they are, do not rename
+    // them. The GEMS Fix box's handlers hand the event on to the box.
+    void FormCreate(); // the window, once its controls are built
+    void FormShow(); // the window, when it is shown
+    void FormResize(); // the window, when its size changes
+    void Label1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y); // the title: drag
+    void Label1MouseMove(Qt::KeyboardModifiers shift, int X, int Y); // the title: drag
+    void Label1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y); // the title: drag
+    void SpeedButton1Click(); // the toolbar's "X" (close)
+    void SpeedButton3Click(); // the toolbar's "_" (minimize)
+    void SpeedButton13Click(); // the toolbar's "?" (the About box)
+    void SpeedButton15Click(); // the About box's "X"
+    void Timer1Timer(); // the heading wave's timer
+
+    // sound engine list (form1_selist.cpp)
+    void SEListButtonClick(); // the "SE List" button
+    void SpeedButton10Click(); // the sound engine list's "X"
+
+    // GEMS Fix box (form1_fix.cpp)
+    void FixButtonClick(); // the "FIX" button, also Enter or a double click on a ROM image
+    void SpeedButton2Click(); // the GEMS Fix box's "X"
+    void SpeedButton5Click(); // the "..." of "In File:"
+    void SpeedButton6Click(); // the "..." of "Out File:"
+    void SpeedButton7Click(); // the "Fix GEMS" button
+    // the caption of the checksum option, "Out file checksum fix automaticly"
+    void Label10MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    void In_EditChange(); // the texts of the file boxes and the FM and PSG scale boxes
+    // the FM and PSG scale boxes, each typed character: a null Key discards it
+    void FMBoxKeyPress(QLineEdit* Sender, QChar& Key);
+    bool UpDown1ChangingEx(int NewValue); // the FM scale's up-down: whether it may move to NewValue
+    bool UpDown2ChangingEx(int NewValue); // the PSG scale's up-down: whether it may move to NewValue
+    void PresetBoxChange(); // the preset box, a preset chosen by the user
+
+    // file browser (form1_browser.cpp, form1_info.cpp)
+    void CheckBox1Click(); // "show only *.bin"
+    void ListBox1KeyDown(int key, Qt::KeyboardModifiers shift); // the file list
+    void ListBox1KeyUp(int key, Qt::KeyboardModifiers shift); // the file list
+    void ListBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y); // the file list
+    void ListBox1DblClick(); // the file list
+    void ListBox1DrawItem(QPainter& canvas, int index, const QRect& rect, int state); // the file list's entries
+    void SpeedButton4Click(); // the "<-" button
+    void SpeedButton8Click(); // the "/" button
+    void DelButtonClick(); // the "Delete" button
+    void DiskBoxChange(); // the drive box
+    void CheckSumButtonClick(); // the "Checksum" button
 
     // --- operations shared by the handlers ---
+    // Shows the header of the selected entry in the information panel.
+    void RefreshInformation();
     void UpdatePathLabel();
     void ListFolder(bool startUp);
     void UpdateEntryButtons();
@@ -177,6 +176,7 @@ private:
     void CreateInfoPanel();
     void CreatePathBar();
     void ConnectHandlers();
+    void ConnectFixPanel();
     // Connects a signal to a handler, which Qt then calls through the guard.
     template <typename Sender, typename Signal>
     void On(Sender* sender, Signal signal, void (TForm1::*handler)())
@@ -197,15 +197,6 @@ private:
     void StartupListing();
     void CreateCaptionOverlays();
     void FillDiskBox();
-    void FillPresetBox();
-
-    // GEMS Fix panel (form1_fix.cpp)
-    void ConnectFixPanel();
-    bool FilterScaleKey(QLineEdit* box, QKeyEvent* event);
-    bool ScaleChanging(QLineEdit* box, int NewValue);
-    void ShowFixStep(varnoquil::FixGemsStep step);
-    bool fixRunning_ = false; // a Fix GEMS run is in progress
-    QString saveDialogFileName_ = QStringLiteral("VQL_Untitled"); // offered by the save dialog
 
     std::string startFolder_;
     QWidget* client_; // the client area inside the sizing frame

@@ -15,7 +15,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
 
@@ -66,7 +68,20 @@ void TForm1::CreateControls()
     CreateInfoPanel();
     CreatePathBar();
     AboutBox = new AboutPanel(client_);
-    FixBox = new GemsFixPanel(client_);
+    FixBox = new GemsFixPanel(
+        client_, Label3,
+        [this] {
+            for (QToolButton* button : {SpeedButton13, DelButton, CheckSumButton, SEListButton})
+                button->setEnabled(false);
+        },
+        // Checksum stays disabled until the next selection in the list decides it.
+        [this] {
+            SEListButton->setEnabled(true);
+            SpeedButton13->setEnabled(true);
+            ListBox1->setEnabled(true);
+            ListBox1->setFocus();
+            UpdateEntryButtons();
+        });
     SEListBox = new SoundEnginePanel(client_);
 
     Timer1 = make::Named(new QTimer(this), "Timer1");
@@ -175,4 +190,30 @@ void TForm1::ConnectHandlers()
     On(FixBox->PresetBox, &QComboBox::activated, &TForm1::PresetBoxChange);
     On(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     Timer1->start();
+}
+
+void TForm1::ConnectFixPanel()
+{
+    On(FixBox->SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
+    On(FixBox->SpeedButton5, &QToolButton::clicked, &TForm1::SpeedButton5Click);
+    On(FixBox->SpeedButton6, &QToolButton::clicked, &TForm1::SpeedButton6Click);
+    On(FixBox->SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
+    for (QLineEdit* edit : {FixBox->In_Edit, FixBox->Out_Edit, FixBox->FMBox, FixBox->PSGBox})
+        On(edit, &QLineEdit::textChanged, &TForm1::In_EditChange);
+    FixBox->UpDown1->changing = [this](int proposed) { return UpDown1ChangingEx(proposed); };
+    FixBox->UpDown2->changing = [this](int proposed) { return UpDown2ChangingEx(proposed); };
+    FixBox->scaleKeyPress = [this](QLineEdit* box, QChar& key) { FMBoxKeyPress(box, key); };
+
+    // The hook looks at the event before it touches the window: events also
+    // arrive while the window is being destroyed.
+    auto* clicks = new EventHook(this, [this](QObject*, QEvent* event) {
+        // The second press of a double click is a press as well.
+        if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->position().toPoint();
+        Label10MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y());
+        return true;
+    });
+    clicks->watch(FixBox->Label10);
 }

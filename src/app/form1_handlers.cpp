@@ -7,7 +7,6 @@
 #include "about_panel.h"
 #include "browser/browser.h"
 #include "controls.h"
-#include "gems/scale.h"
 #include "gems_fix_panel.h"
 #include "look.h"
 #include "make.h"
@@ -35,7 +34,7 @@ void TForm1::FormCreate()
     CreateCaptionOverlays();
     AboutBox->SetText(look::LabelText(ui::AboutText()));
     FillDiskBox();
-    FillPresetBox();
+    FixBox->FillPresets();
     FormResize();
 }
 
@@ -149,12 +148,4 @@ void TForm1::FillDiskBox()
         roots.push_back(drive.root);
     }
     DiskBox->setCurrentIndex(ui::DriveHolding(roots, startFolder_));
-}
-
-void TForm1::FillPresetBox()
-{
-    for (const ScalePreset& preset : ScalePresets())
-        FixBox->PresetBox->addItem(QString::fromLatin1(preset.name));
-    FixBox->PresetBox->setCurrentIndex(0);
-    PresetBoxChange();
 }

@@ -1,21 +1,55 @@
 // SPDX-License-Identifier: MIT
+// The GEMS Fix box: its controls, opening and closing, the file dialogs and
+// the Fix GEMS command. The scale boxes' rules are in gems_fix_scales.cpp.
+
 #include "gems_fix_panel.h"
 
+#include "browser/browser.h"
+#include "dialogs.h"
+#include "gems/fix_gems.h"
 #include "gems/scale.h"
 #include "look.h"
 #include "make.h"
+#include "platform/platform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QToolButton>
 
+#include <utility>
+
 using namespace varnoquil;
 using namespace varnoquil::ui;
 
-GemsFixPanel::GemsFixPanel(QWidget* parent) : CaptionedGroupBox(QStringLiteral("GEMS Fix"), parent)
+namespace {
+
+const QStringList kRomFilters = {QStringLiteral("Super Magic Drive (binary) (*.bin)"), QStringLiteral("All files (*)")};
+constexpr int kBinFilter = 0;
+constexpr int kAllFilesFilter = 1;
+
+// Sets a flag for as long as it lives, also when an error ends the run.
+class Running {
+public:
+    explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Running() { flag_ = false; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+GemsFixPanel::GemsFixPanel(QWidget* parent, QLabel* status, std::function<void()> suspendCommands,
+                           std::function<void()> resumeList)
+    : CaptionedGroupBox(QStringLiteral("GEMS Fix"), parent), status_(status),
+      suspendCommands_(std::move(suspendCommands)), resumeList_(std::move(resumeList))
 {
     make::HiddenBox(this, "FixBox", layout::kFixBoxSize, make::WindowTextColour());
     move(make::Place(layout::kFixBoxStart));
@@ -70,6 +104,15 @@ void GemsFixPanel::CreateScales()
         = make::Label(this, "Label8", QStringLiteral("PSG scale:"), look::kWhite, make::Place(layout::kPsgRow.caption));
     PSGBox = scale("PSGBox", layout::kPsgRow);
     UpDown2 = upDown("UpDown2", layout::kPsgRow);
+
+    // The hook looks at the event before it touches the box: events also
+    // arrive while the box is being destroyed.
+    auto* keys = new EventHook(this, [this](QObject* watched, QEvent* event) {
+        return event->type() == QEvent::KeyPress
+            && FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
+    });
+    keys->watch(FMBox);
+    keys->watch(PSGBox);
 }
 
 void GemsFixPanel::CreateRun()
@@ -105,4 +148,99 @@ void GemsFixPanel::SetScaleMode(bool custom)
     PSGBox->setReadOnly(!custom);
     UpDown1->setEnabled(custom);
     UpDown2->setEnabled(custom);
+}
+
+// The output box is emptied, so "Fix GEMS" waits for an output file to be
+// chosen again.
+void GemsFixPanel::Open(const std::string& inFile)
+{
+    InFile = inFile;
+    Out_Edit->clear();
+    ShowPath(In_Edit, InFile);
+    suspendCommands_();
+    show();
+}
+
+void GemsFixPanel::Close()
+{
+    hide();
+    resumeList_();
+}
+
+// The dialogs are the window's: they open over it, as modal to it.
+void GemsFixPanel::ChooseInFile()
+{
+    const std::string folder = platform::currentDir();
+    dialogs::FileDialogSetup setup;
+    setup.folder = QString::fromStdString(folder);
+    setup.filters = kRomFilters;
+    setup.filter = kBinFilter;
+    const QString chosen = dialogs::RunFileDialog(window(), setup);
+    if (!chosen.isEmpty()) {
+        InFile = chosen.toStdString();
+        ShowPath(In_Edit, InFile);
+    }
+    platform::changeDir(folder);
+}
+
+void GemsFixPanel::ChooseOutFile()
+{
+    const std::string folder = platform::currentDir();
+    dialogs::FileDialogSetup setup;
+    setup.save = true;
+    setup.title = QStringLiteral("Save ROM image");
+    setup.folder = QString::fromStdString(folder);
+    setup.fileName = saveDialogFileName_;
+    setup.filters = kRomFilters;
+    setup.filter = browser::IsRomImage(InFile) ? kBinFilter : kAllFilesFilter;
+    setup.defaultSuffix = QStringLiteral("bin");
+    setup.folderMustExist = true;
+    const QString chosen = dialogs::RunFileDialog(window(), setup);
+    if (!chosen.isEmpty()) {
+        saveDialogFileName_ = chosen;
+        OutFile = chosen.toStdString();
+        ShowPath(Out_Edit, OutFile);
+    }
+    platform::changeDir(folder);
+}
+
+// A scale text that is not a number ends the command before anything
+// happens; the window repaints (and takes input) at the core's three pauses,
+// where a second click is ignored.
+void GemsFixPanel::RunFixGems()
+{
+    if (InFile.empty() || OutFile.empty() || running_)
+        return;
+    FixGemsRequest request;
+    request.inFile = InFile;
+    request.outFile = OutFile;
+    request.scales.fm = Scale(ScaleIn(FMBox));
+    request.scales.psg = Scale(ScaleIn(PSGBox));
+    request.fixChecksum = CheckBox2->isChecked();
+
+    const Running running(running_);
+    LongProgress bar(ProgressBar1);
+    FixGemsProgress progress;
+    progress.reached = [this](FixGemsStep step) { ShowStep(step); };
+    progress.setMaximum = [&bar](std::int64_t maximum) { bar.setMaximum(maximum); };
+    progress.advance = [&bar](std::int64_t steps) { bar.advance(steps); };
+    progress.processPending = [] { QCoreApplication::processEvents(); };
+    const FixGemsResult result = FixGems(request, progress, fixImage_);
+    for (const std::string& warning : FixGemsWarnings(result))
+        status_->setText(status_->text() + QLatin1Char('\n') + QString::fromStdString(warning));
+}
+
+// Each step of a run is a line of the status, the first one in place of what
+// the status showed.
+void GemsFixPanel::ShowStep(FixGemsStep step)
+{
+    if (step == FixGemsStep::Loading)
+        status_->clear();
+    const QString line = QString::fromLatin1(StatusLine(step));
+    status_->setText(status_->text() + line + (step == FixGemsStep::Finished ? "" : "\n"));
+}
+
+void GemsFixPanel::ToggleChecksumFix()
+{
+    CheckBox2->setChecked(!CheckBox2->isChecked());
 }

@@ -256,7 +256,7 @@ TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
     EXPECT_EQ(form_->SelectedFile, PathOf(rom));
     EXPECT_TRUE(form_->CheckBox1->isChecked());
     Play({{"FixButton", ".: " + romShown + " -F- " + romShown + " 0001/1234"}});
-    EXPECT_EQ(form_->InFile, PathOf(rom));
+    EXPECT_EQ(form_->FixBox->InFile, PathOf(rom));
     QTest::mouseClick(form_->FixBox->SpeedButton2, Qt::LeftButton);
 
     Play({{QString::fromStdString("click " + folderShown), ".: " + folderShown + " --- - -"},

@@ -100,7 +100,7 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
         // A double click's second press selects the entry again after the
         // panel opened, which gives Delete and Checksum back.
         EXPECT_EQ(state(), i == 2 ? "001110 shown focused" : "000100 shown focused") << i;
-        EXPECT_EQ(form.InFile + " " + form.OutFile, Path("in.bin") + " " + Path("out.bin"));
+        EXPECT_EQ(panel.InFile + " " + panel.OutFile, Path("in.bin") + " " + Path("out.bin"));
         EXPECT_TRUE(panel.In_Edit->text().contains("...") && panel.In_Edit->text().endsWith("/in.bin"));
     }
     form.ListBox1->setCurrentRow(0); // closing on ".." leaves Delete off
@@ -182,8 +182,8 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
     answers_ = {"/roms/Other Game.SMD", "", "", Deep("again.bin")};
     for (QToolButton* button : {panel.SpeedButton5, panel.SpeedButton5, panel.SpeedButton6, panel.SpeedButton6})
         QTest::mouseClick(button, Qt::LeftButton); // each first one is chosen in, each second one cancelled
-    EXPECT_EQ(form.InFile + " " + panel.In_Edit->text().toStdString(), "/roms/Other Game.SMD /roms/Other Game.SMD");
-    EXPECT_EQ(form.OutFile, Path("again.bin"));
+    EXPECT_EQ(panel.InFile + " " + panel.In_Edit->text().toStdString(), "/roms/Other Game.SMD /roms/Other Game.SMD");
+    EXPECT_EQ(panel.OutFile, Path("again.bin"));
     // Each dialog asked for: save or open, the filter, the name offered; each
     // from the list's folder, which is the current folder again afterwards.
     QStringList asked;
@@ -215,7 +215,7 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
     answerer.start(20);
     QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(warnings, QStringList{Deep("missing")});
-    EXPECT_EQ(form.OutFile, Path("game.bin"));
+    EXPECT_EQ(panel.OutFile, Path("game.bin"));
 }
 
 // The window passes on the chosen scales and checksum option and reports
@@ -227,9 +227,9 @@ TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
         TForm1& form = OpenPanel();
         GemsFixPanel& panel = *form.FixBox;
         ChoosePreset(form, preset);
-        form.OutFile = form.InFile; // refused by the core
+        panel.OutFile = panel.InFile; // refused by the core
         QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
-        form.OutFile = Path("out.bin");
+        panel.OutFile = Path("out.bin");
         if (!checksum)
             QTest::mouseClick(panel.Label10, Qt::RightButton); // any button on the caption toggles the option
         QString statusAtSecondClick;
@@ -254,7 +254,7 @@ TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
         // on, it is refused before any output is made.
         vtest::WriteFile(PathOf("disc.bin"),
                          vtest::RomBuilder(vtest::ReadFile(Path("in.bin"))).Put(0, "SEGADISCSYSTEM").bytes);
-        form.InFile = PathOf("disc.bin");
+        panel.InFile = PathOf("disc.bin");
         std::filesystem::remove(Path("out.bin"));
         QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
         EXPECT_EQ(std::filesystem::exists(Path("out.bin")), !checksum);
