@@ -39,30 +39,30 @@ mutant src/core/rom/rom.cpp 'constexpr std::size_t kStepsPerFlush = 256;' 'const
 mutant src/core/rom/rom.cpp 'return static_cast<std::uint16_t>(sum);' 'return static_cast<std::uint16_t>(sum & 0x7FFF);' \
     'test_rom' '^(Checksum|InformationText)\.' \
     'checksum: the file sum loses its top bit instead of wrapping at 16 bits'
-mutant src/core/gems/gems.cpp 'const std::size_t candidates = n - N + 1;' 'const std::size_t candidates = n - N;' \
+mutant src/core/gems/table_search.cpp 'const std::size_t candidates = n - N + 1;' 'const std::size_t candidates = n - N;' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'gems search: a table that ends at the last byte is not a candidate'
-mutant src/core/gems/gems.cpp 'if (low < -1 || low > 1 || at[i + 1] != pattern[i + 1])' \
+mutant src/core/gems/table_search.cpp 'if (low < -1 || low > 1 || at[i + 1] != pattern[i + 1])' \
     'if (low < -1 || low > 2 || at[i + 1] != pattern[i + 1])' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'gems search: a PSG low byte 2 above the pattern matches'
-mutant src/core/gems/gems.cpp 'return findFirst(data, n, pattern, 1, 3,' 'return findFirst(data, n, pattern, 0, 3,' \
+mutant src/core/gems/table_search.cpp 'return findFirst(data, n, pattern, 1, 3,' 'return findFirst(data, n, pattern, 0, 3,' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'gems search: a PSG low byte, which may differ by 1, is a key'
-mutant src/core/gems/gems.cpp 'return std::floor(x + 0.5L);' 'return std::floor(x);' \
+mutant src/core/gems/pitch_tables.cpp 'return std::floor(x + 0.5L);' 'return std::floor(x);' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'tables: values are cut instead of rounded half up'
-mutant src/core/gems/gems.cpp 'if (++note == 12) {' 'if (++note == 13) {' \
+mutant src/core/gems/pitch_tables.cpp 'if (++note == 12) {' 'if (++note == 13) {' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'tables: the PSG octave changes a note late'
-mutant src/core/gems/gems.cpp 'count += value > limit;' 'count += value >= limit;' \
+mutant src/core/gems/pitch_tables.cpp 'count += value > limit;' 'count += value >= limit;' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'tables: a value equal to the limit counts as above it'
-mutant src/core/gems/gems.cpp 'const std::size_t keep = std::min(window.size(), size - 1);' \
+mutant src/core/gems/table_search.cpp 'const std::size_t keep = std::min(window.size(), size - 1);' \
     'const std::size_t keep = std::min(window.size(), size - 2);' \
     'test_fix_gems' '^(Tables|FixGems)\.' \
     'gems search: a table across two pieces is missed'
-mutant src/core/gems/fix_gems.cpp 'return {&scan.fm, &scan.psg};' 'return {&scan.psg, &scan.fm};' \
+mutant src/core/gems/fix_gems.cpp 'return {&plan.fm, &plan.psg};' 'return {&plan.psg, &plan.fm};' \
     'test_fix_gems' '^FixGems\.' \
     'fix gems: the FM table is written after an overlapping PSG table'
 mutant src/core/gems/fix_gems.cpp 'return length >= kChecksumOffset + 2;' 'return length > kChecksumOffset + 2;' \
@@ -106,7 +106,7 @@ mutant src/core/platform/posix_pending_file.cpp 'replacing ? 0600 : 0666' 'repla
 mutant src/core/browser/browser.cpp 'found.push_back({folder, error.what()});' ';' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a folder that cannot be read is left out of a collection unseen'
-mutant src/core/rom/rom_format.cpp 'if (format == RomFormat::Smd && force)' 'if (false)' \
+mutant src/core/rom/checksum_repair.cpp 'if (format == RomFormat::Smd && force)' 'if (false)' \
     'test_cli' '^(Cli|Collections)\.' \
     'checksum repair: forced, two bytes land in an interleaved dump'"'"'s copier header'
 mutant src/core/gems/fix_gems.cpp 'ForFile(request.inFile, [&] { RequireCartridgeFormat(DetectFormat(in)); });' ';' \
