@@ -57,7 +57,7 @@ std::array<long double, 64> psgValues(double scale)
 {
     RequirePositiveScale(scale);
     std::array<long double, 64> values{};
-    int note = 9;
+    std::size_t note = 9;
     int octave = -2;
     for (long double& value : values) {
         const long double p = std::pow(2.0L, static_cast<long double>(octave));

@@ -40,8 +40,8 @@ std::string hexBytes(const std::uint8_t* bytes, std::size_t n)
 
 bool isPrintableAscii(const std::string& text)
 {
-    for (unsigned char c : text)
-        if (c < 0x20 || c > 0x7E)
+    for (const char byte : text)
+        if (const auto c = static_cast<unsigned char>(byte); c < 0x20 || c > 0x7E)
             return false;
     return true;
 }
