@@ -37,7 +37,7 @@ void putText(a_byte& image, std::size_t at, const char* text, std::size_t width)
 
 void putBigEndian32(a_byte& image, std::size_t at, std::uint32_t value)
 {
-    for (int i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i)
         image[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
 }
 

@@ -21,10 +21,10 @@ declare -A needs=(
   [package]="file dpkg-dev"
   # GoogleTest and Google Benchmark; the checks of the desktop entry, the
   # AppStream data, the manual pages and the package; the window on Wayland
-  # under weston; the format check; clang and its runtime libraries
-  # (libFuzzer among them) for the fuzz harnesses.
+  # under weston; the format and clang-tidy checks; clang and its runtime
+  # libraries (libFuzzer among them) for the fuzz harnesses.
   [test]="libgtest-dev libbenchmark-dev desktop-file-utils appstream mandoc lintian weston qt6-wayland
-    clang-format clang libclang-rt-dev"
+    clang-format clang-tidy clang libclang-rt-dev"
 )
 case ${1:-} in
   run) groups="build run" ;;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole test suite (the fault test of
-# the command-line tool on real files among it); then runs each fuzz harness
+# UndefinedBehaviorSanitizer, a compiler warning being an error, and runs the
+# whole test suite (the fault test of the command-line tool on real files and
+# clang-tidy among it); then runs each fuzz harness
 # for 20 seconds when clang is installed, and builds the Debian package and
 # checks it.
 set -euo pipefail
@@ -10,7 +11,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh test
 echo "Building the tests in build-test/ with sanitizers (several minutes)..."
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOQUIL_SANITIZE=ON -DVARNOQUIL_WINDOW=ON -DVARNOQUIL_TESTS=ON -DVARNOQUIL_BENCH=ON >/dev/null
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOQUIL_SANITIZE=ON -DVARNOQUIL_WINDOW=ON -DVARNOQUIL_TESTS=ON -DVARNOQUIL_BENCH=ON \
+  -DVARNOQUIL_WERROR=ON >/dev/null
 cmake --build build-test
 echo "Running the tests..."
 (cd build-test && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)")

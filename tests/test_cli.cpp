@@ -413,7 +413,7 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
     // Only tables that were written are warned about.
     WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, DriverFm()).bytes);
     const Result fmOnly = Run("fix-gems --psg 0.0001 --json " + Q(P("fm-only.bin")) + " " + Q(P("fm-out.bin")));
-    EXPECT_EQ(fmOnly.exit + fmOnly.err.size(), 0u) << fmOnly;
+    EXPECT_TRUE(fmOnly.exit == 0 && fmOnly.err.empty()) << fmOnly;
     EXPECT_EQ(JsonLines(fmOnly.out),
               (std::vector<json>{{{"file", P("fm-only.bin")},
                                   {"output", P("fm-out.bin")},

@@ -15,8 +15,10 @@ namespace {
 std::uint32_t PlainSum(const a_byte& image, std::int64_t first, std::int64_t last)
 {
     std::uint32_t sum = 0;
-    for (std::int64_t i = first; i <= last; ++i)
-        sum += i % 2 == 0 ? image[i] << 8 : image[i];
+    for (std::int64_t i = first; i <= last; ++i) {
+        const std::uint32_t byte = image[std::size_t(i)];
+        sum += i % 2 == 0 ? byte << 8 : byte;
+    }
     return sum;
 }
 
@@ -38,11 +40,12 @@ TEST(Checksum, RangesAndFilesSumAsThePlainDefinition)
     std::mt19937 rng(5);
     const a_byte image = RomBuilder(9000).Random(5).bytes;
     for (int round = 0; round < 2000; ++round) {
-        const std::int64_t first = rng() % 9000, last = first + std::int64_t(rng() % (9000 - first)) - 1;
+        const std::int64_t first = std::int64_t(rng() % 9000),
+                           last = first + std::int64_t(rng() % std::uint64_t(9000 - first)) - 1;
         ASSERT_EQ(checksumRange(image, first, last), PlainSum(image, first, last)) << first << ".." << last;
     }
     // The header read sums the file from 0x200 in chunks.
-    for (std::size_t size : {512, 513, 512 + (1 << 20), 513 + (1 << 20), 515 + (2 << 20)}) {
+    for (std::size_t size : {512u, 513u, 512u + (1u << 20), 513u + (1u << 20), 515u + (2u << 20)}) {
         const a_byte big = RomBuilder(size).Random(unsigned(size)).bytes;
         EXPECT_EQ(HeaderOf(big).FileCrc, std::uint16_t(PlainSum(big, 512, std::int64_t(size) - 1))) << size;
     }

@@ -101,7 +101,7 @@ TEST(HeadingWave, TwoPixelsPerCurveAndStepOnTheRoundedSineCurvesThatThePhaseMove
     // The columns of curve 1 and 2 at step i.
     const auto columns = [](int labelWidth, int phase, int i) {
         const std::vector<WavePixel> wave = WavePixels(labelWidth, phase);
-        return std::pair{wave[(i - 1) * 4].x, wave[(i - 1) * 4 + 2].x};
+        return std::pair{wave[std::size_t(i - 1) * 4].x, wave[std::size_t(i - 1) * 4 + 2].x};
     };
     // 10 sin(0.05) = 0.4998 rounds down, 10 sin(3.2) = -0.58 to -1; 4.79 and
     // -4.87 round, not cut; 10 sin(6.75) = 4.5004 lies just above the half;

@@ -43,7 +43,7 @@ std::optional<std::string> StartArgument(const QCoreApplication& application, in
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("A folder to start in, or a file to open."),
                                  QStringLiteral("[folder|file]"));
     parser.process(application);
-    const int given = parser.positionalArguments().size();
+    const qsizetype given = parser.positionalArguments().size();
     if (given > 1) {
         std::fputs("varnoquil: give one folder or file at most (try --help)\n", stderr);
         std::exit(1);

@@ -101,7 +101,7 @@ void Batch::runOneByOne(const Work& work)
         if (!problem.empty())
             RaiseFor(FileError(problem), file);
         std::string out;
-        const Outcome outcome = ForFile(file, [&] { return work(file, out); });
+        const Outcome outcome = ForFile(file, [&, &path = file] { return work(path, out); });
         WriteOut(out);
         count(outcome);
     }

@@ -104,6 +104,7 @@ std::string HelpFormatter::options(const CLI::App* app) const
     std::vector<std::pair<std::string, std::string>> rows;
     const auto own = app->get_options(
         [app](const CLI::Option* option) { return option->nonpositional() && option != app->get_help_ptr(); });
+    rows.reserve(own.size() + 1);
     for (const CLI::Option* option : own)
         rows.emplace_back(optionNames(option), option->get_description());
     const CLI::Option* help = app->get_help_ptr();

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Checks a built Debian package: lintian finds no error or warning, the
-# dependencies were read off the programs, and the programs unpacked from it
-# run: varnoquil-cli tells its version and reads a ROM image's header.
+# Checks a built Debian package: lintian finds no error or warning, and, even
+# among its pedantic and informational tags, no program that lacks hardening
+# or carries unneeded sections; the dependencies were read off the programs,
+# and the programs unpacked from it run: varnoquil-cli tells its version and
+# reads a ROM image's header.
 #
 #   check_package.sh PACKAGE.deb VERSION
 set -euo pipefail
@@ -14,7 +16,10 @@ trap 'rm -rf "$root"' EXIT
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-lintian --fail-on error,warning "$package" 2>/dev/null || fail "lintian found errors or warnings in $package"
+tags=$(lintian --fail-on error,warning --display-info --pedantic "$package" 2>/dev/null) ||
+    fail "lintian found errors or warnings in $package: $tags"
+unhardened=$(grep -E ': (hardening-[a-z-]+|binary-has-unneeded-section) ' <<<"$tags") &&
+    fail "lintian finds programs built without hardening or with unneeded sections: $unhardened"
 
 depends=$(dpkg-deb -f "$package" Depends)
 for library in libc6 libqt6widgets6; do
@@ -35,5 +40,5 @@ cli="$root/usr/bin/varnoquil-cli"
 info=$("$cli" info "$root/check.bin") || fail "varnoquil-cli info failed: $info"
 [[ $info == *"SEGA MEGA DRIVE"*"PACKAGE CHECK"* ]] || fail "varnoquil-cli info did not show the header: $info"
 
-[ "$failed" -eq 0 ] && echo "$package: lintian clean, dependencies from the programs, programs run"
+[ "$failed" -eq 0 ] && echo "$package: lintian clean, programs hardened, dependencies from the programs, programs run"
 exit "$failed"

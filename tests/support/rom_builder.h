@@ -88,7 +88,7 @@ struct RomBuilder {
     RomBuilder& BigEndian(std::size_t at, std::uint32_t value, int width)
     {
         for (int i = width - 1; i >= 0; --i, value >>= 8)
-            bytes.at(at + i) = std::uint8_t(value);
+            bytes.at(at + std::size_t(i)) = std::uint8_t(value);
         return *this;
     }
     // Pseudo-random bytes from `from` to the end.

@@ -54,7 +54,7 @@ std::array<long double, 13> fmValues(Scale scale)
 std::array<long double, 64> psgValues(Scale scale)
 {
     std::array<long double, 64> values{};
-    int note = 9;
+    std::size_t note = 9;
     int octave = -2;
     for (long double& value : values) {
         const long double p = std::pow(2.0L, static_cast<long double>(octave));

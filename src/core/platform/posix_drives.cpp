@@ -22,14 +22,14 @@ std::string volumeLabel(const std::string& device)
     const std::string deviceTarget = resolvedPath(device);
     if (deviceTarget.empty())
         return {};
-    const std::string folder = "/dev/disk/by-label";
+    const std::string folder = "/dev/disk/by-label/";
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return {};
     std::string label;
     while (const dirent* item = ::readdir(dir)) {
         const std::string name = item->d_name;
-        if (name[0] != '.' && resolvedPath(folder + "/" + name) == deviceTarget) {
+        if (name[0] != '.' && resolvedPath(folder + name) == deviceTarget) {
             label = name;
             break;
         }

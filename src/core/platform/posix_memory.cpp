@@ -65,13 +65,15 @@ void* allocateImageMemory(std::size_t bytes)
     void* mapped = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
         throw NotEnoughMemoryError();
+    // The block is found by an offset into the mapping, so that it stays a
+    // pointer derived from the mapping rather than one made from a number.
     const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
-    if (aligned > start)
-        ::munmap(mapped, aligned - start);
-    if (const std::size_t tail = start + kHugePage - aligned)
-        ::munmap(reinterpret_cast<void*>(aligned + size), tail);
-    void* block = reinterpret_cast<void*>(aligned);
+    const std::size_t lead = (kHugePage - start % kHugePage) % kHugePage;
+    if (lead > 0)
+        ::munmap(mapped, lead);
+    if (const std::size_t tail = kHugePage - lead)
+        ::munmap(static_cast<char*>(mapped) + lead + size, tail);
+    void* block = static_cast<char*>(mapped) + lead;
     // Both are hints; where the kernel lacks them the block still works. But
     // memory the kernel cannot populate now would fail later at a random
     // write, so that is reported here.

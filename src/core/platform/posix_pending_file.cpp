@@ -32,6 +32,7 @@ std::string followLinks(std::string path)
         if (n < 0)
             raiseErrno();
         target.resize(static_cast<std::size_t>(n));
+        // NOLINTNEXTLINE(performance-inefficient-string-concatenation): once per link, beside two system calls
         path = !target.empty() && target[0] == '/' ? target : folderOf(path) + "/" + target;
     }
     throw NotRegularFileError(Role::Output);

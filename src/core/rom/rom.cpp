@@ -241,7 +241,7 @@ std::string InformationText(const iSMD_& info)
     label.append("hdr CRC=" + Hex4(info.HeaderCrc) + kCrLf + "file CRC=" + Hex4(info.FileCrc) + kCrLf);
     label.append("supported I/O devices:" + kCrLf);
     for (const std::string& device : SupportedDevices(info.IoDevices))
-        label.append("> " + device + kCrLf);
+        label.append("> " + device + kCrLf); // NOLINT(performance-inefficient-string-concatenation): a line is one part
 
     if (contains(info.Modem, "MO")) {
         const std::string& m = info.Modem;

@@ -40,8 +40,8 @@ std::string hexBytes(const std::uint8_t* bytes, std::size_t n)
 
 bool isPrintableAscii(const std::string& text)
 {
-    for (unsigned char c : text)
-        if (c < 0x20 || c > 0x7E)
+    for (const char byte : text)
+        if (const auto c = static_cast<unsigned char>(byte); c < 0x20 || c > 0x7E)
             return false;
     return true;
 }
@@ -51,7 +51,7 @@ bool isPrintableAscii(const std::string& text)
 std::optional<std::string> fromShiftJis(const std::string& bytes)
 {
     iconv_t converter = ::iconv_open("UTF-8", "CP932");
-    if (converter == reinterpret_cast<iconv_t>(-1))
+    if (converter == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr): iconv_open's failure value
         return std::nullopt;
     // Every Shift_JIS character, one byte or two, takes at most 3 bytes in UTF-8.
     std::string out(3 * bytes.size(), '\0');

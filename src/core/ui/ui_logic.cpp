@@ -89,7 +89,7 @@ std::string ShortenPath(const std::string& path, const TextWidth& width, int max
         } else {
             CutFirstFolder(folder, separator);
         }
-        result = drive + folder + name;
+        result.assign(drive).append(folder).append(name);
     }
     return result;
 }
