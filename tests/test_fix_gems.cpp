@@ -244,8 +244,9 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
                 change();
         };
         a_byte buffer;
-        const std::string raised = ErrorOf(
-            [&] { FixGems(FixRequest(dir.Path(in), *out ? dir.Path(out) : "", fmScale, 2, true), progress, buffer); });
+        const std::string inPath = dir.Path(in), outPath = *out ? dir.Path(out) : "";
+        const std::string raised
+            = ErrorOf([&, fm = fmScale] { FixGems(FixRequest(inPath, outPath, fm, 2, true), progress, buffer); });
         WriteFile(dir.Path("in.bin"), input);
         EXPECT_EQ(std::make_tuple(raised, started, dir.Contents() == before), std::make_tuple(error, shouldStart, true))
             << in << " -> " << out;
