@@ -10,7 +10,6 @@
 set -euo pipefail
 
 completion=$(realpath "$1")
-page=$2
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-completion.XXXXXX")
@@ -19,16 +18,10 @@ trap '' PIPE
 
 # shellcheck source=/dev/null
 source "$completion"
-complete_words() {
-    COMP_WORDS=("$@")
-    COMP_CWORD=$(($# - 1))
-    COMPREPLY=()
-    _varnoquil_cli
-    printf '%s\n' "${COMPREPLY[@]}"
-}
-
-described=$(sed -n 's/^\.It Cm \([a-z-]*\).*/\1/p' "$page" | sort)
-offered=$(complete_words varnoquil-cli "" | grep -v '^-' | sort)
+COMP_WORDS=(varnoquil-cli "") COMP_CWORD=1
+_varnoquil_cli
+described=$(sed -n 's/^\.It Cm \([a-z-]*\).*/\1/p' "$2" | sort)
+offered=$(printf '%s\n' "${COMPREPLY[@]}" | grep -v '^-' | sort)
 [ "$described" = "$offered" ] ||
     fail "completion offers \"$(echo $offered)\", the manual page describes \"$(echo $described)\""
 
@@ -38,14 +31,10 @@ printf '%s\n' 'set bell-style none' 'set page-completions off' 'set completion-q
     'set enable-bracketed-paste off' >"$scratch/inputrc"
 screen=$scratch/screen
 
-# The microseconds since 1970, and whether the session's time is up.
-now() { echo "${EPOCHREALTIME//[.,]/}"; }
-in_time() { (($(now) < deadline)); }
-
-# Waits, while the session has time, for a line of the screen to match the
-# extended regular expression.
+# Waits, until the session's deadline (in microseconds since 1970), for a
+# line of the screen to match the extended regular expression.
 wait_for() {
-    while in_time; do
+    while ((${EPOCHREALTIME/[.,]/} < deadline)); do
         grep -Eq "$1" "$screen" && return 0
         sleep 0.05
     done
@@ -57,41 +46,27 @@ wait_for() {
 # "varnoquil-cli fix-gems --preset ", then KEYS (printf %b) and Enter, and
 # ends the shell with Ctrl+D. Each prompt holds the command's number, so the
 # result of the typed command is known to have come when prompt 3 shows; a
-# quote left open gets Ctrl+D twice. A shell still there after 5 s is killed,
-# and the status is 1.
+# quote left open gets Ctrl+D twice. A session still there after 5 s is
+# killed (its shell then loses its terminal), and the status is 1.
 type_preset() {
-    local typing session shell status=0
-    : >"$screen"
+    local typing session status=0
     rm -f "$scratch/keys"
     mkfifo "$scratch/keys"
-    script -qec "env -i PATH='$PATH' HOME='$scratch' TERM=dumb INPUTRC='$scratch/inputrc' HISTFILE= \
-        PS1='VQ\\#> ' PS2='more> ' bash --norc --noprofile -i" /dev/null <"$scratch/keys" >"$screen" 2>&1 &
+    timeout -s KILL 5 script -qec "env -i PATH='$PATH' HOME='$scratch' TERM=dumb INPUTRC='$scratch/inputrc' \
+        HISTFILE= PS1='VQ\\#> ' PS2='more> ' bash --norc --noprofile -i" /dev/null <"$scratch/keys" >"$screen" 2>&1 &
     session=$!
     exec {typing}>"$scratch/keys"
     # A key typed after the session is gone is lost, not fatal.
     press() { printf '%s' "$1" 1>&"$typing" 2>/dev/null || true; }
-    deadline=$(($(now) + 5000000))
+    deadline=$((${EPOCHREALTIME/[.,]/} + 5000000))
     wait_for '^VQ1> ' && press "source $(printf %q "$completion"); varnoquil-cli() { printf '[%s]' \"\$@\"; echo; }"$'\n'
     wait_for '^VQ2> ' && press "varnoquil-cli fix-gems --preset $(printf %b "$1")"$'\n'
-    if wait_for '^(VQ3|more)> ' && grep -q '^more> ' "$screen"; then
-        press $'\004'
-    fi
+    wait_for '^(VQ3|more)> ' && grep -q '^more> ' "$screen" && press $'\004'
     press $'\004'
     exec {typing}>&-
-    while kill -0 "$session" 2>/dev/null && in_time; do
-        sleep 0.05
-    done
-    if kill -0 "$session" 2>/dev/null; then
-        status=1
-        for shell in $(cat "/proc/$session/task/$session/children" 2>/dev/null || true); do
-            kill -KILL "$shell" 2>/dev/null || true
-        done
-        kill -KILL "$session" 2>/dev/null || true
-    fi
-    wait "$session" 2>/dev/null || true
-    tr -d '\r' <"$screen" >"$screen.text"
-    mv "$screen.text" "$screen"
-    return "$status"
+    wait "$session" || status=$?
+    sed -i 's/\r//g' "$screen"
+    [ "$status" -ne 137 ]
 }
 
 # Rows: the keys typed after the option, the names TAB TAB lists (sorted,
