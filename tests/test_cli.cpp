@@ -3,13 +3,12 @@
 // here and on folders of real images: its text and JSON output, exit
 // statuses, refusals and every command.
 
-#include "gems/fix_gems.h"
 #include "rom_builder.h"
-#include "ui/sound_engines.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
 #include <pty.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -65,22 +64,22 @@ protected:
     }
 };
 
-TEST_F(Cli, InfoAndFixGemsWriteWhatTheCoreWrites)
+// The header's text goes out as it is (the core's tests check its lines):
+// it ends with the memo cut at its zero byte, no line break added. Fix GEMS
+// with the default preset (FM 1.25, PSG 1.5) changes the two tables' bytes
+// and nothing else, as --no-checksum leaves the stored checksum alone. A
+// preset with a scale of its own, and the checksum, are run in the warnings'
+// test.
+TEST_F(Cli, InfoWritesTheHeaderTextAndFixGemsOnlyTheTables)
 {
     const std::string in = Game("in.bin");
-    iSMD_ info;
-    ReadHeader(in, info);
     const Result r = Run("info " + Q(in));
-    EXPECT_EQ(r.out, InformationText(info));
-    EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM"); // no line break added after the memo
-
-    // A preset with a scale of its own, and the checksum, are run in the
-    // warnings' test.
-    EXPECT_EQ(Run("fix-gems --no-checksum " + Q(in) + " " + Q(dir.Path("out.bin"))),
+    EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM");
+    EXPECT_EQ(Run("fix-gems --no-checksum " + Q(in) + " out.bin"),
               (Result{0, "Loading..\nfm fixed\npsg fixed\nFix Finished!\n", ""}));
-    a_byte buffer;
-    FixGems(FixRequest(in, dir.Path("core.bin"), 1.25, 1.5, false), {}, buffer);
-    EXPECT_EQ(ReadFile(dir.Path("out.bin")), ReadFile(dir.Path("core.bin")));
+    RomBuilder fixed(ReadFile(in));
+    fixed.Put(0x301, LittleEndian(BuildFmTable(Scale(1.25)))).Put(0x320, LittleEndian(BuildPsgTable(Scale(1.5))));
+    EXPECT_EQ(ReadFile(dir.Path("out.bin")), fixed.bytes);
 }
 
 TEST_F(Cli, TablesInHex)
@@ -391,9 +390,7 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
     EXPECT_EQ(Run("fix-gems " + Q(P("roms/good.bin")) + " " + Q(P("out.bin"))),
               (Result{4, "Loading..\nfm not fixed\npsg not fixed\nchecksum fix..\nFix Finished!\n",
                       kTool + P("roms/good.bin") + ": no GEMS tables found\n"}));
-    a_byte buffer;
-    FixGems(FixRequest(P("roms/good.bin"), P("core.bin"), 1.25, 1.5, true), {}, buffer);
-    EXPECT_EQ(ReadFile(P("out.bin")), ReadFile(P("core.bin"))); // written all the same
+    EXPECT_EQ(ReadFile(P("out.bin")), mini); // written all the same, with the checksum it had
 
     const std::string game = Game("game.bin");
     // Warnings follow the whole last status line, also in one log.
@@ -401,14 +398,17 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
               "Loading..\nfm fixed\npsg fixed\nchecksum fix..\nFix Finished!\n" + kTool
                   + "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n" + kTool
                   + "warning: 64 PSG entries wrapped past 16 bits\n");
-    FixGems(FixRequest(game, P("core.bin"), 2, 0.0001, true), {}, buffer);
-    EXPECT_EQ(ReadFile(P("loud.bin")), ReadFile(P("core.bin")));
-    // Scales so far from 1 that every entry of a table comes out the same.
+    // Scales so far from 1 that every entry of a table comes out 0000: the
+    // tables' bytes become zeros, and the checksum bytes the new sum.
     const Result flat = Run("fix-gems --json --fm 1e-300 --psg 1e300 " + Q(game) + " flat.bin");
     EXPECT_EQ(flat.err,
               kTool + "warning: all 13 FM entries are 0000\n" + kTool + "warning: all 64 PSG entries are 0000\n");
     EXPECT_EQ(JsonLines(flat.out).at(0).at("warnings"),
               (json{"all 13 FM entries are 0000", "all 64 PSG entries are 0000"}));
+    const a_byte written = ReadFile(P("flat.bin"));
+    RomBuilder zeroed = RomBuilder(ReadFile(game)).Put(0x301, a_byte(26)).Put(0x320, a_byte(128));
+    EXPECT_EQ(written, zeroed.Put(0x18E, a_byte(written.begin() + 0x18E, written.begin() + 0x190)).bytes);
+    EXPECT_EQ(Run("checksum flat.bin").exit, 0);
 
     // Only tables that were written are warned about.
     WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, DriverFm()).bytes);
@@ -449,19 +449,24 @@ TEST_F(Collections, DeinterleaveWritesThePlainImageOfADumpOnly)
     EXPECT_FALSE(std::filesystem::exists(P("never.bin")));
 }
 
+// The rows of the shipped list whose game or engine holds the text in any
+// case, in the list's order (engines, then games); without a text, one line
+// for each row of the data file.
 TEST_F(Collections, EnginesFiltersTheShippedList)
 {
-    const auto lines = [](const std::vector<SoundEngineRow>& rows) {
-        std::string text;
-        for (const SoundEngineRow& row : rows)
-            text += row.game + "\t" + row.engine + "\n";
-        return text;
-    };
-    const std::string all = lines(ShippedSoundEngines()),
-                      sonic = lines(SoundEnginesMatching(ShippedSoundEngines(), "SONIC"));
-    EXPECT_NE(sonic.find("Sonic the Hedgehog\tSMPS 68k\n"), std::string::npos);
-    EXPECT_EQ(Run("engines SONIC").out, sonic);
-    EXPECT_EQ(Run("engines").out, all);
+    EXPECT_EQ(Run("engines sOnIc"),
+              (Result{0,
+                      "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\n"
+                      "Sonic & Knuckles\tSMPS Z80/mod\nSonic the Hedgehog 2\tSMPS Z80/mod\n"
+                      "Sonic the Hedgehog 3\tSMPS Z80/mod\n"
+                      "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\n",
+                      ""}));
+    std::ifstream data(VARNOQUIL_SOUND_ENGINES_TSV);
+    std::ptrdiff_t rows = 0;
+    for (std::string line; std::getline(data, line);)
+        rows += line.rfind('#', 0) != 0;
+    const std::string all = Run("engines").out;
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), rows);
 }
 
 } // namespace
