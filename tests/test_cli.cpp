@@ -210,11 +210,12 @@ TEST_F(Cli, ControlBytesOfHeadersAndNamesShowAsQuestionMarksOnATerminalOnly)
 const std::string kData = VARNOQUIL_TEST_DATA;
 const std::string kTool = "varnoquil-cli: ";
 
+// Runs in the test's folder, where roms/ holds real images (one equal, one
+// differing), a disc image whose checksum differs, a file too short for a
+// header, a text file that a folder does not stand for, and an image in a
+// subfolder.
 class Collections : public Cli {
 protected:
-    // roms/ holds real images (one equal, one differing), a disc image whose
-    // checksum differs, a file too short for a header, a text file that a
-    // folder does not stand for, and an image in a subfolder.
     void SetUp() override
     {
         std::filesystem::create_directories(dir.Path("roms/sub"));
@@ -241,34 +242,25 @@ protected:
 };
 
 // The disc image's header is all zero past the game header: stored 0000,
-// computed over zero bytes 0000.
+// computed over zero bytes 0000. Exit 3 when a checksum differs and nothing
+// failed; -r takes subfolders; two files named without a folder are a batch
+// too; one file named, whatever its extension, gives the line alone. Into
+// one log, each file's lines come in the files' order.
 TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp)
 {
-    const std::string roms = P("roms");
-    EXPECT_EQ(Run("checksum " + Q(roms)),
-              (Result{1,
-                      roms + "/bad.bin: stored 0000 computed 2109\n" + roms + "/disc.bin: stored 0000 computed 0000\n"
-                          + roms + "/good.bin: stored 5873 computed 5873\n",
-                      kTool + roms
-                          + "/short.bin: Read beyond end of file\n4 files: 2 equal, 1 differ, 0 fixed, 1 failed\n"}));
-
-    // Exit 3 when a checksum differs and nothing failed; -r takes subfolders;
-    // two files named without a folder are a batch too.
+    const std::string good = "roms/good.bin: stored 5873 computed 5873\n",
+                      deep = "roms/sub/deep.BIN: stored 0000 computed 8182\n";
     EXPECT_EQ(
-        Run("checksum -r " + Q(P("roms/good.bin")) + " " + Q(P("roms/sub"))),
-        (Result{3,
-                roms + "/good.bin: stored 5873 computed 5873\n" + roms + "/sub/deep.BIN: stored 0000 computed 8182\n",
-                "2 files: 1 equal, 1 differ, 0 fixed, 0 failed\n"}));
-    EXPECT_EQ(Run("checksum " + Q(P("roms/good.bin")) + " " + Q(P("roms/good.bin"))).err,
-              "2 files: 2 equal, 0 differ, 0 fixed, 0 failed\n");
-    // One file named, whatever its extension: the line alone.
-    EXPECT_EQ(Run("checksum " + Q(P("roms/notes.txt"))), (Result{0, "stored 5873 computed 5873\n", ""}));
-
-    // Into one log, each file's lines come in the files' order.
+        Run("checksum roms"),
+        (Result{1, "roms/bad.bin: stored 0000 computed 2109\nroms/disc.bin: stored 0000 computed 0000\n" + good,
+                kTool + "roms/short.bin: Read beyond end of file\n4 files: 2 equal, 1 differ, 0 fixed, 1 failed\n"}));
+    EXPECT_EQ(Run("checksum -r roms/good.bin roms/sub"),
+              (Result{3, good + deep, "2 files: 1 equal, 1 differ, 0 fixed, 0 failed\n"}));
+    EXPECT_EQ(Run("checksum roms/good.bin roms/good.bin").err, "2 files: 2 equal, 0 differ, 0 fixed, 0 failed\n");
+    EXPECT_EQ(Run("checksum roms/notes.txt"), (Result{0, "stored 5873 computed 5873\n", ""}));
     EXPECT_EQ(Run("checksum roms/good.bin roms/short.bin roms/sub", true).out,
-              "roms/good.bin: stored 5873 computed 5873\n" + kTool
-                  + "roms/short.bin: Read beyond end of file\n"
-                    "roms/sub/deep.BIN: stored 0000 computed 8182\n3 files: 1 equal, 1 differ, 0 fixed, 1 failed\n");
+              good + kTool + "roms/short.bin: Read beyond end of file\n" + deep
+                  + "3 files: 1 equal, 1 differ, 0 fixed, 1 failed\n");
 }
 
 // The same file named again, through any path, is worked on after its
@@ -287,85 +279,78 @@ TEST_F(Collections, AFileNamedAgainIsTakenInItsTurn)
     }
 }
 
+// One file repaired gives the line alone, and with JSON an error object in
+// place of a failed one. Forced, a dump is still refused: its checksum lies
+// in its plain image, which a write at 0x18E would miss. --force writes what
+// the window would: the checksum of the file's bytes.
 TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
 {
-    const std::string roms = P("roms");
     const a_byte bad = ReadFile(P("roms/bad.bin"));
     RomBuilder disc(ReadFile(P("roms/disc.bin")));
     disc.Put(0x200, "xy"); // the forced repair below then has a sum to write
     WriteFile(P("roms/disc.bin"), disc.bytes);
-    WriteFile(P("dump.bin"), Interleave(ReadFile(kData + "/sega-2048.bin")));
-    const a_byte dump = ReadFile(P("dump.bin"));
+    const a_byte dump = Interleave(ReadFile(kData + "/sega-2048.bin"));
+    WriteFile(P("dump.bin"), dump);
+    WriteFile(P("one.bin"), bad);
+    const std::string notCartridge = ": Not a cartridge ROM image\n";
 
-    EXPECT_EQ(
-        Run("checksum --fix " + Q(roms)),
-        (Result{1,
-                roms + "/bad.bin: stored 0000 computed 2109 fixed\n" + roms + "/good.bin: stored 5873 computed 5873\n",
-                kTool + roms + "/disc.bin: Not a cartridge ROM image\n" + kTool + roms
-                    + "/short.bin: Not a cartridge ROM image\n4 files: 1 equal, 0 differ, 1 fixed, 2 failed\n"}));
+    EXPECT_EQ(Run("checksum --fix roms"),
+              (Result{1, "roms/bad.bin: stored 0000 computed 2109 fixed\nroms/good.bin: stored 5873 computed 5873\n",
+                      kTool + "roms/disc.bin" + notCartridge + kTool + "roms/short.bin" + notCartridge
+                          + "4 files: 1 equal, 0 differ, 1 fixed, 2 failed\n"}));
     EXPECT_EQ(ReadFile(P("roms/bad.bin")), RomBuilder(bad).BigEndian(0x18E, 0x2109, 2).bytes);
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.bytes);
-
-    EXPECT_EQ(Run("checksum --fix dump.bin"), (Result{1, "", kTool + "dump.bin: Not a cartridge ROM image\n"}));
-    // One file: the line alone, and with JSON an error object in its place.
-    WriteFile(P("one.bin"), bad);
-    EXPECT_EQ(Run("checksum --fix one.bin"), (Result{0, "stored 0000 computed 2109\n", ""}));
-    EXPECT_EQ(Run("checksum --fix --json none.bin"),
-              (Result{1,
-                      R"({"file":"none.bin","error":"File not found"})"
-                      "\n",
-                      ""}));
-    // Forced, a dump is still refused: its checksum lies in its plain image,
-    // which a write at 0x18E would miss.
-    EXPECT_EQ(Run("checksum --fix --force dump.bin")
-                  .err.find(kTool
-                            + "dump.bin: Not a cartridge ROM image: an "
-                              "interleaved copier dump"),
-              0u);
+    const std::pair<std::string, Result> runs[]
+        = {{"checksum --fix dump.bin", {1, "", kTool + "dump.bin" + notCartridge}},
+           {"checksum --fix one.bin", {0, "stored 0000 computed 2109\n", ""}},
+           {"checksum --fix --json none.bin", {1, "{\"file\":\"none.bin\",\"error\":\"File not found\"}\n", ""}},
+           {"checksum --fix --force dump.bin",
+            {1, "",
+             kTool
+                 + "dump.bin: Not a cartridge ROM image: an interleaved copier dump, whose checksum lies in the "
+                   "plain image it holds (deinterleave it first)\n"}}};
+    for (const auto& [args, result] : runs)
+        EXPECT_EQ(Run(args), result) << args;
     EXPECT_EQ(ReadFile(P("dump.bin")), dump);
 
-    // --force writes what the window would: the checksum of the file's bytes.
-    const std::vector<json> forced = JsonLines(Run("checksum --fix --force --json " + Q(P("roms/disc.bin"))).out);
+    const std::vector<json> forced = JsonLines(Run("checksum --fix --force --json roms/disc.bin").out);
     ASSERT_EQ(forced.size(), 1u);
     EXPECT_EQ(forced[0].at("fixed"), true);
     EXPECT_EQ(forced[0].at("checksum"), (json{{"stored", "0000"}, {"computed", "7879"}, {"equal", false}}));
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.BigEndian(0x18E, 0x7879, 2).bytes);
     EXPECT_EQ(Run("checksum --fix --force roms/disc.bin"), (Result{0, "stored 7879 computed 7879\n", ""}));
-    EXPECT_EQ(Run("checksum --force " + Q(P("roms/good.bin"))).exit, 2); // --force needs --fix
+    EXPECT_EQ(Run("checksum --force roms/good.bin").exit, 2); // --force needs --fix
 }
 
+// Every file gets its object, in the order of the text lines. A dump is
+// described by the image it holds, and checked by it.
 TEST_F(Collections, JsonLinesDescribeEveryFile)
 {
     WriteFile(P("roms/mini.smd"), Interleave(mini));
     WriteFile(P("roms/noise.bin"), RomBuilder(0x400).Random(9).bytes);
-    const Result r = Run("info --json -r " + Q(P("roms")) + " " + Q(P("roms/mini.smd")));
-    EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.err, "7 files: 6 read, 1 failed\n");
+    const Result r = Run("info --json -r roms roms/mini.smd");
+    EXPECT_EQ(std::tie(r.exit, r.err), std::make_tuple(1, "7 files: 6 read, 1 failed\n"));
     std::vector<json> lines = JsonLines(r.out);
     ASSERT_EQ(lines.size(), 7u);
-    std::vector<std::string> names;
-    for (json& object : lines)
-        names.push_back(object.at("file").get<std::string>().substr(P("roms/").size()));
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"sub/deep.BIN", "bad.bin", "disc.bin", "good.bin", "noise.bin", "short.bin",
-                                        "mini.smd"}));
+    const char* const names[]
+        = {"sub/deep.BIN", "bad.bin", "disc.bin", "good.bin", "noise.bin", "short.bin", "mini.smd"};
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].at("file"), "roms/" + std::string(names[i]));
     const auto& [deep, good, noise, dump] = std::tie(lines[0], lines[3], lines[4], lines[6]);
 
     EXPECT_EQ(good.at("header_hex").get<std::string>().substr(0, 8), "53454741");
-    EXPECT_EQ(lines[5], (json{{"file", P("roms/short.bin")}, {"error", "Read beyond end of file"}}));
+    EXPECT_EQ(lines[5], (json{{"file", "roms/short.bin"}, {"error", "Read beyond end of file"}}));
     EXPECT_EQ(deep.at("sram"), (json{{"type", "F820"}, {"start", 0x200000}, {"end", 0x2001FF}}));
     EXPECT_EQ(lines[2].at("format"), "mega-cd");
     EXPECT_EQ(std::make_pair(noise.at("format"), noise.at("system")), std::make_pair(json("unknown"), json()));
-    // The dump is described by the image it holds, and checked by it.
-    EXPECT_EQ(Run("checksum --json " + Q(P("roms/mini.smd"))).exit, 0);
-    EXPECT_EQ(dump.at("file_size"), mini.size() + 512);
-    dump.erase("file_size"), good.erase("file_size");
-    EXPECT_EQ(dump.at("format"), "smd");
-    dump["format"] = "bin", dump["file"] = good.at("file");
+    EXPECT_EQ(Run("checksum --json roms/mini.smd").exit, 0);
+    EXPECT_EQ(std::make_pair(dump.at("file_size"), dump.at("format")),
+              std::make_pair(json(mini.size() + 512), json("smd")));
+    dump["file_size"] = good.at("file_size"), dump["format"] = "bin", dump["file"] = good.at("file");
     EXPECT_EQ(dump, good);
 
     good.erase("header_hex");
-    EXPECT_EQ(good, json::parse(R"({"file": ")" + P("roms/good.bin") + R"(", "format": "bin",
+    EXPECT_EQ(good, json::parse(R"({"file": "roms/good.bin", "file_size": 524288, "format": "bin",
         "system": "mega-drive", "platform": "SEGA MEGA DRIVE", "copyright": "(C) SIK 2022.JUN",
         "domestic_name": "MINIPLANETS", "overseas_name": "MINIPLANETS", "serial": "GM SIK-MINI-04",
         "memo": "", "country": "JUE", "checksum": {"stored": "5873", "computed": "5873", "equal": true},
@@ -376,50 +361,52 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
 
 TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
 {
-    const a_byte fm = DriverFm(), psg = DriverPsg();
-    WriteFile(P("g\xFF.bin"), RomBuilder(0x1000).GameHeader().Put(0x201, fm).Put(0x400, psg).Put(0xFE6, fm).bytes);
-    EXPECT_EQ(Run("scan " + Q(P("g\xFF.bin"))).out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
-    const std::vector<json> lines = JsonLines(Run("scan --json " + Q(P("g\xFF.bin"))).out);
+    const a_byte fm = DriverFm();
+    WriteFile(P("g\xFF.bin"),
+              RomBuilder(0x1000).GameHeader().Put(0x201, fm).Put(0x400, DriverPsg()).Put(0xFE6, fm).bytes);
+    EXPECT_EQ(Run("scan g\xFF.bin").out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
+    const std::vector<json> lines = JsonLines(Run("scan --json g\xFF.bin").out);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].at("file"), P("g\uFFFD.bin"));
+    EXPECT_EQ(lines[0].at("file"), "g\uFFFD.bin");
     EXPECT_EQ(lines[0].at("gems"), (json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
 }
 
+// An image without tables is written all the same, with the checksum it had.
+// Warnings follow the whole last status line, also in one log. Scales so far
+// from 1 that every entry of a table comes out 0000 make the tables' bytes
+// zeros, and the checksum bytes the new sum. Only tables that were written
+// are warned about.
 TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
 {
-    EXPECT_EQ(Run("fix-gems " + Q(P("roms/good.bin")) + " " + Q(P("out.bin"))),
+    const std::string fixed = "Loading..\nfm fixed\npsg fixed\nchecksum fix..\nFix Finished!\n";
+    EXPECT_EQ(Run("fix-gems roms/good.bin out.bin"),
               (Result{4, "Loading..\nfm not fixed\npsg not fixed\nchecksum fix..\nFix Finished!\n",
-                      kTool + P("roms/good.bin") + ": no GEMS tables found\n"}));
-    EXPECT_EQ(ReadFile(P("out.bin")), mini); // written all the same, with the checksum it had
+                      kTool + "roms/good.bin: no GEMS tables found\n"}));
+    EXPECT_EQ(ReadFile(P("out.bin")), mini);
 
     const std::string game = Game("game.bin");
-    // Warnings follow the whole last status line, also in one log.
-    EXPECT_EQ(Run("fix-gems --preset 'Very Hi' --psg 0.0001 " + Q(game) + " " + Q(P("loud.bin")), true).out,
-              "Loading..\nfm fixed\npsg fixed\nchecksum fix..\nFix Finished!\n" + kTool
-                  + "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n" + kTool
+    EXPECT_EQ(Run("fix-gems --preset 'Very Hi' --psg 0.0001 game.bin loud.bin", true).out,
+              fixed + kTool + "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n" + kTool
                   + "warning: 64 PSG entries wrapped past 16 bits\n");
-    // Scales so far from 1 that every entry of a table comes out 0000: the
-    // tables' bytes become zeros, and the checksum bytes the new sum.
-    const Result flat = Run("fix-gems --json --fm 1e-300 --psg 1e300 " + Q(game) + " flat.bin");
-    EXPECT_EQ(flat.err,
-              kTool + "warning: all 13 FM entries are 0000\n" + kTool + "warning: all 64 PSG entries are 0000\n");
-    EXPECT_EQ(JsonLines(flat.out).at(0).at("warnings"),
-              (json{"all 13 FM entries are 0000", "all 64 PSG entries are 0000"}));
+    EXPECT_EQ(
+        Run("fix-gems --json --fm 1e-300 --psg 1e300 game.bin flat.bin"),
+        (Result{0,
+                R"({"file":"game.bin","output":"flat.bin","fm_fixed":true,"psg_fixed":true,)"
+                R"("warnings":["all 13 FM entries are 0000","all 64 PSG entries are 0000"]})"
+                "\n",
+                kTool + "warning: all 13 FM entries are 0000\n" + kTool + "warning: all 64 PSG entries are 0000\n"}));
     const a_byte written = ReadFile(P("flat.bin"));
     RomBuilder zeroed = RomBuilder(ReadFile(game)).Put(0x301, a_byte(26)).Put(0x320, a_byte(128));
     EXPECT_EQ(written, zeroed.Put(0x18E, a_byte(written.begin() + 0x18E, written.begin() + 0x190)).bytes);
     EXPECT_EQ(Run("checksum flat.bin").exit, 0);
 
-    // Only tables that were written are warned about.
     WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, DriverFm()).bytes);
-    const Result fmOnly = Run("fix-gems --psg 0.0001 --json " + Q(P("fm-only.bin")) + " " + Q(P("fm-out.bin")));
-    EXPECT_TRUE(fmOnly.exit == 0 && fmOnly.err.empty()) << fmOnly;
-    EXPECT_EQ(JsonLines(fmOnly.out),
-              (std::vector<json>{{{"file", P("fm-only.bin")},
-                                  {"output", P("fm-out.bin")},
-                                  {"fm_fixed", true},
-                                  {"psg_fixed", false},
-                                  {"warnings", json::array()}}}));
+    EXPECT_EQ(Run("fix-gems --psg 0.0001 --json fm-only.bin fm-out.bin"),
+              (Result{0,
+                      R"({"file":"fm-only.bin","output":"fm-out.bin","fm_fixed":true,"psg_fixed":false,)"
+                      R"("warnings":[]})"
+                      "\n",
+                      ""}));
 }
 
 // Only a plain cartridge image has its checksum at 0x18E: any other input is
@@ -427,8 +414,7 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
 TEST_F(Collections, FixGemsRetunesOnlyCartridgeImagesUnlessTheChecksumIsLeftAlone)
 {
     WriteFile(P("mini.smd"), Interleave(mini));
-    const a_byte fm = DriverFm();
-    WriteFile(P("game.sms"), RomBuilder(0x8000).Put(0x7FF0, "TMR SEGA").Put(0x1000, fm).bytes);
+    WriteFile(P("game.sms"), RomBuilder(0x8000).Put(0x7FF0, "TMR SEGA").Put(0x1000, DriverFm()).bytes);
     for (const std::string in : {"mini.smd", "roms/disc.bin", "game.sms"}) {
         EXPECT_EQ(Run("fix-gems " + in + " out.bin"),
                   (Result{1, "Loading..\n", kTool + in + ": Not a cartridge ROM image\n"}));
@@ -441,11 +427,10 @@ TEST_F(Collections, FixGemsRetunesOnlyCartridgeImagesUnlessTheChecksumIsLeftAlon
 TEST_F(Collections, DeinterleaveWritesThePlainImageOfADumpOnly)
 {
     WriteFile(P("mini.smd"), Interleave(mini));
-    EXPECT_EQ(Run("deinterleave " + Q(P("mini.smd")) + " " + Q(P("plain.bin"))).exit, 0);
+    EXPECT_EQ(Run("deinterleave mini.smd plain.bin"), (Result{0, "", ""}));
     EXPECT_EQ(ReadFile(P("plain.bin")), mini);
-
-    EXPECT_EQ(Run("deinterleave " + Q(P("roms/good.bin")) + " " + Q(P("never.bin"))),
-              (Result{1, "", kTool + P("roms/good.bin") + ": Not an interleaved copier dump\n"}));
+    EXPECT_EQ(Run("deinterleave roms/good.bin never.bin"),
+              (Result{1, "", kTool + "roms/good.bin: Not an interleaved copier dump\n"}));
     EXPECT_FALSE(std::filesystem::exists(P("never.bin")));
 }
 
@@ -456,9 +441,8 @@ TEST_F(Collections, EnginesFiltersTheShippedList)
 {
     EXPECT_EQ(Run("engines sOnIc"),
               (Result{0,
-                      "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\n"
-                      "Sonic & Knuckles\tSMPS Z80/mod\nSonic the Hedgehog 2\tSMPS Z80/mod\n"
-                      "Sonic the Hedgehog 3\tSMPS Z80/mod\n"
+                      "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\nSonic & Knuckles\tSMPS Z80/mod\n"
+                      "Sonic the Hedgehog 2\tSMPS Z80/mod\nSonic the Hedgehog 3\tSMPS Z80/mod\n"
                       "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\n",
                       ""}));
     std::ifstream data(VARNOQUIL_SOUND_ENGINES_TSV);
