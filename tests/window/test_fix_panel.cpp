@@ -6,8 +6,6 @@
 #include "window_test.h"
 
 #include "dialogs.h"
-#include "gems/fix_gems.h"
-#include "gems/scale.h"
 
 #include <QLocale>
 #include <QMessageBox>
@@ -220,13 +218,17 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
 
 // The window passes on the chosen scales and checksum option and reports
 // each step; a click while the command runs starts no second run. A refusal
-// from the core ends a run, and the next one goes ahead.
-TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
+// from the core ends a run, and the next one goes ahead. The output is the
+// input with the tables for the preset's scales ("Sega Tavrik": FM 1.25, PSG
+// 1.5; "Very Low": 0.001 both) and, with the repair on, the checksum bytes
+// of a header whose stored checksum is the sum.
+TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
 {
     // The lines that follow the steps warn of tables that do not fit: "Very
     // Low" makes every FM entry 1.
     const char* const veryLowWarnings = "\nall 13 FM entries are 0001\n48 PSG entries wrapped past 16 bits";
-    for (const auto& [checksum, preset] : {std::pair{true, 0}, std::pair{false, 5}}) {
+    for (const auto& [checksum, preset, fm, psg] :
+         {std::tuple{true, 0, 1.25, 1.5}, std::tuple{false, 5, 0.001, 0.001}}) {
         TForm1& form = OpenPanel();
         GemsFixPanel& panel = *form.FixBox;
         ChoosePreset(form, preset);
@@ -243,11 +245,16 @@ TEST_F(FixPanel, FixGemsWritesWhatTheCoreWritesAndReportsEachStep)
         QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
         EXPECT_EQ(statusAtSecondClick, "Loading..\n");
 
-        const auto& [name, fm, psg, custom] = ScalePresets()[std::size_t(preset)];
-        vtest::a_byte image;
-        FixGems(vtest::FixRequest(Path("in.bin"), PathOf("expected.bin"), fm / 1000.0, psg / 1000.0, checksum), {},
-                image);
-        EXPECT_EQ(vtest::ReadFile(Path("out.bin")), vtest::ReadFile(PathOf("expected.bin")));
+        const vtest::a_byte written = vtest::ReadFile(Path("out.bin"));
+        vtest::RomBuilder expected(vtest::ReadFile(Path("in.bin")));
+        expected.Put(0x1001, vtest::LittleEndian(BuildFmTable(Scale(fm))))
+            .Put(0x1400, vtest::LittleEndian(BuildPsgTable(Scale(psg))));
+        iSMD_ header;
+        ReadHeader(Path("out.bin"), header);
+        EXPECT_EQ(header.HeaderCrc == header.FileCrc, checksum);
+        EXPECT_EQ(written,
+                  checksum ? expected.Put(0x18E, vtest::a_byte(&written[0x18E], &written[0x190])).bytes
+                           : expected.bytes);
         EXPECT_EQ(form.Label3->text(),
                   QString("Loading..\nfm fixed\npsg fixed\n%1Fix Finished!%2")
                       .arg(checksum ? "checksum fix..\n" : "", checksum ? "" : veryLowWarnings));
