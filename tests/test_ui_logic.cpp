@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ui_logic.h"
 
-#include "named_rows.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -55,39 +53,28 @@ TEST(BoxCentring, TruncatesHalvesTowardZero)
 }
 
 // Every text measured at one pixel a character, until one fits or nothing is
-// left to cut.
-struct PathRow {
-    const char* name;
-    std::string path;
-    int room;
-    char separator;
-    std::vector<std::string> texts;
-};
-
-class PathShortening : public ::testing::TestWithParam<PathRow> {};
-
-TEST_P(PathShortening, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
+// left to cut; with no room at all the name alone is left.
+TEST(PathShortening, CutsFoldersFromTheLeftOneStepAtATimeUntilTheTextFits)
 {
-    const PathRow& row = GetParam();
-    std::vector<std::string> measured;
-    const auto width = [&measured](const std::string& text) { return measured.push_back(text), int(text.size()); };
-    const std::string result = ShortenPath(row.path, width, row.room, row.separator);
-    EXPECT_EQ(measured, row.texts);
-    EXPECT_EQ(result, row.room == 0 ? "roms" : measured.back());
+    // The path, the room, the separator, and every text measured.
+    // clang-format off
+    const std::tuple<std::string, int, char, std::vector<std::string>> rows[] = {
+        {"/home/user/games/roms", 0, '/',
+         {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
+        {"C:\\games\\megadrive\\roms", 0, '\\', // the drive goes with the root
+         {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
+        {"/home/user/games/roms", 15, '/', {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
+        {"/.config/app/state/x", 17, '/', {"/.config/app/state/x", "/.../app/state/x"}}, // hidden folders alike
+        {"/roms", 0, '/', {"/roms"}},
+        {"roms", 0, '/', {}}};
+    // clang-format on
+    for (const auto& [path, room, separator, texts] : rows) {
+        std::vector<std::string> measured;
+        const auto width = [&measured](const std::string& text) { return measured.push_back(text), int(text.size()); };
+        const std::string result = ShortenPath(path, width, room, separator);
+        EXPECT_EQ(std::pair(measured, result), std::pair(texts, room == 0 ? "roms" : texts.back())) << path;
+    }
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Paths, PathShortening, ::testing::ValuesIn(std::vector<PathRow>{
-    {"DownToTheName", "/home/user/games/roms", 0, '/',
-     {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms", "/.../roms", ".../roms"}},
-    {"DriveGoesWithTheRoot", "C:\\games\\megadrive\\roms", 0, '\\',
-     {"C:\\games\\megadrive\\roms", "C:\\...\\megadrive\\roms", "C:\\...\\roms", "...\\roms"}},
-    {"StopsOnceItFits", "/home/user/games/roms", 15, '/',
-     {"/home/user/games/roms", "/.../user/games/roms", "/.../games/roms"}},
-    {"HiddenFoldersAreNoDifferent", "/.config/app/state/x", 17, '/', {"/.config/app/state/x", "/.../app/state/x"}},
-    {"RootedName", "/roms", 0, '/', {"/roms"}},
-    {"BareName", "roms", 0, '/', {}}}), vtest::RowName());
-// clang-format on
 
 TEST(HeadingWave, TwoPixelsPerCurveAndStepOnTheRoundedSineCurvesThatThePhaseMoves)
 {
