@@ -31,9 +31,10 @@ check() { if "${@:2}"; then pass "$1"; else fail "$1"; fi; }
 # run CMD...: runs it, keeping its exit status, standard output and error.
 run() { "$@" >out.txt 2>err.txt; status=$?; }
 
-# expect NAME STATUS MESSAGE: the last run ended with STATUS and its standard
-# error holds MESSAGE.
+# expect NAME STATUS MESSAGE [CMD...]: runs CMD when it is given; the last run
+# ended with STATUS and its standard error holds MESSAGE.
 expect() {
+  [ $# -gt 3 ] && run "${@:4}"
   if [ "$status" -ne "$2" ] || ! grep -qF -- "$3" err.txt; then
     fail "$1: exit $status, expected $2; message '$(head -c 200 err.txt)', expected '$3'"
   else
@@ -53,8 +54,7 @@ cp game.bin game.orig
 echo "# outputs that are not regular files"
 # Device nodes: root may make them, where the system lets it.
 if mknod null.dev c 1 3 2>/dev/null; then
-  run "$cli" fix-gems game.bin null.dev
-  expect "character device as output" 1 "The output must be a regular file"
+  expect "character device as output" 1 "The output must be a regular file" "$cli" fix-gems game.bin null.dev
   check "character device as output: still a device" [ -c null.dev ]
   rm null.dev
 else
@@ -63,10 +63,8 @@ fi
 # A block device number nothing answers to: were it opened, it would fail
 # with another message; were it written, nothing real would change.
 if mknod none.blk b 240 0 2>/dev/null; then
-  run "$cli" fix-gems game.bin none.blk
-  expect "block device as output" 1 "The output must be a regular file"
-  run "$cli" checksum --fix none.blk
-  expect "block device as checksum repair target" 1 "The input must be a regular file"
+  expect "block device as output" 1 "The output must be a regular file" "$cli" fix-gems game.bin none.blk
+  expect "block device as checksum repair target" 1 "The input must be a regular file" "$cli" checksum --fix none.blk
   rm none.blk
 else
   skip "block device as output: mknod is not allowed here (it needs root)"
@@ -76,15 +74,13 @@ no_leftovers "outputs that are not regular files"
 echo "# inputs that are not regular files"
 sys_file=/sys/kernel/mm/transparent_hugepage/enabled
 if [ -r "$sys_file" ]; then
-  run "$cli" info "$sys_file"
-  expect "/sys file as input" 1 "The input must be a regular file"
+  expect "/sys file as input" 1 "The input must be a regular file" "$cli" info "$sys_file"
 else
   skip "/sys file as input: $sys_file is missing"
 fi
 mkdir folder.bin
 # info, checksum and scan take a folder for the images in it: none here.
-run "$cli" info folder.bin
-expect "folder of images as input" 0 "0 files: 0 read, 0 failed"
+expect "folder of images as input" 0 "0 files: 0 read, 0 failed" "$cli" info folder.bin
 no_leftovers "inputs that are not regular files"
 
 echo "# standard output"
@@ -133,11 +129,10 @@ if [ "$(id -u)" -ne 0 ] || command -v setpriv >/dev/null; then
   chmod 755 "$work"
   chmod 000 perm/locked
   chmod 644 perm/closed # its names can be read, but nothing in it reached
-  run "${as_user[@]}" "$cli" checksum perm/locked
-  expect "an unreadable folder" 1 "varnoquil-cli: perm/locked: File access denied"
+  expect "an unreadable folder" 1 "varnoquil-cli: perm/locked: File access denied" "${as_user[@]}" "$cli" checksum perm/locked
   check "an unreadable folder: counted as failed" grep -qx "1 files: 0 equal, 0 differ, 0 fixed, 1 failed" err.txt
-  run "${as_user[@]}" "$cli" checksum -r perm
-  expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/closed/c.bin: File access denied"
+  expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/closed/c.bin: File access denied" \
+    "${as_user[@]}" "$cli" checksum -r perm
   expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/locked: File access denied"
   check "a tree with unreadable folders: counted" grep -qx "4 files: 0 equal, 2 differ, 0 fixed, 2 failed" err.txt
   chmod 755 perm/locked perm/closed
@@ -150,8 +145,7 @@ echo "# a full disk"
 mkdir small
 if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=64k tmpfs small 2>/dev/null; then
   printf 'old' >small/out.bin
-  run "$cli" fix-gems game.bin small/out.bin
-  expect "full disk" 1 "Disk full"
+  expect "full disk" 1 "Disk full" "$cli" fix-gems game.bin small/out.bin
   check "full disk: the existing output is kept" [ "$(cat small/out.bin)" = old ]
   no_leftovers "full disk" small
   umount small
