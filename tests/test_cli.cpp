@@ -122,10 +122,9 @@ TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
            {"fix-gems in.bin ''", 2, "Expected a file name"}};
     for (const auto& [args, exit, message] : cases) {
         const Result r = Run(args);
-        EXPECT_EQ(r.exit, exit) << args;
-        EXPECT_NE(r.err.find(message), std::string::npos) << args << ": " << r.err;
-        EXPECT_EQ(r.out.find("Finished"), std::string::npos) << args;
-        EXPECT_FALSE(std::filesystem::exists(dir.Path("out.bin"))) << args;
+        EXPECT_TRUE(r.exit == exit && r.err.find(message) != std::string::npos
+                    && r.out.find("Finished") == std::string::npos && !std::filesystem::exists(dir.Path("out.bin")))
+            << args << ": " << r;
     }
     EXPECT_EQ(ReadFile(dir.Path("in.bin")), ReadFile(dir.Path("locked.bin")));
     EXPECT_EQ(Run("-v"), (Result{0, "varnoquil-cli " VARNOQUIL_VERSION "\n", ""}));
@@ -185,11 +184,12 @@ TEST_F(Cli, ControlBytesOfHeadersAndNamesShowAsQuestionMarksOnATerminalOnly)
 {
     const std::string rom = dir.Path("rom.bin");
     WriteFile(rom, RomBuilder(0x200).GameHeader().Put(0x120, "\x1B]0;owned\x07\x1B[2J\x7F\x01\xC8").bytes);
+    // Shown, each control byte takes the place of one "?"; CR and LF stay.
     const std::string raw = Run("info " + Q(rom)).out, shown = OnTerminalIn(dir.root, "info " + Q(rom));
     EXPECT_NE(raw.find("D-name: \x1B]0;owned\x07\x1B[2J\x7F\x01\xC8"), std::string::npos);
-    EXPECT_NE(shown.find("D-name: ?]0;owned??[2J??\xC8"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("\r\nO-name: "), std::string::npos) << "line breaks stay";
-    EXPECT_EQ(shown.size(), raw.size());
+    std::string expected = raw;
+    expected.replace(raw.find("\x1B]0"), 17, "?]0;owned??[2J??\xC8");
+    EXPECT_EQ(shown, expected);
 
     // A name on a result line, a "PATH:" line and an error line; a pipe
     // keeps its bytes.
