@@ -56,8 +56,8 @@ protected:
     // field, a zero byte in its memo and raw high bytes in its name.
     std::string Game(const std::string& name) const
     {
-        RomBuilder rom = RomBuilder(0x400).Random(1, 0x200).GameHeader().BigEndian(0x18E, 0x0A5F, 2);
-        rom.Put(0x301, DriverFm()).Put(0x320, DriverPsg());
+        RomBuilder rom
+            = RomBuilder(0x400).Random(1, 0x200).GameHeader().BigEndian(0x18E, 0x0A5F, 2).Tables(0x301, 0x320);
         rom.Put(0x120, "\xC8\xC3\xD0").Put(0x1BC, "MOSEGA01.2").Put(0x1C8, std::string("M\0X", 3));
         WriteFile(dir.Path(name), rom.bytes);
         return dir.Path(name);
@@ -77,9 +77,7 @@ TEST_F(Cli, InfoWritesTheHeaderTextAndFixGemsOnlyTheTables)
     EXPECT_EQ(r.out.substr(r.out.size() - 15), "version: 2\r\n\r\nM");
     EXPECT_EQ(Run("fix-gems --no-checksum " + Q(in) + " out.bin"),
               (Result{0, "Loading..\nfm fixed\npsg fixed\nFix Finished!\n", ""}));
-    RomBuilder fixed(ReadFile(in));
-    fixed.Put(0x301, LittleEndian(BuildFmTable(Scale(1.25)))).Put(0x320, LittleEndian(BuildPsgTable(Scale(1.5))));
-    EXPECT_EQ(ReadFile(dir.Path("out.bin")), fixed.bytes);
+    EXPECT_EQ(ReadFile(dir.Path("out.bin")), RomBuilder(ReadFile(in)).Tables(0x301, 0x320, 1.25, 1.5).bytes);
 }
 
 TEST_F(Cli, TablesInHex)

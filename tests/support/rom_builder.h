@@ -85,6 +85,12 @@ struct RomBuilder {
         return *this;
     }
     RomBuilder& Put(std::size_t at, const std::string& raw) { return Put(at, a_byte(raw.begin(), raw.end())); }
+    // The GEMS tables for the scales (the driver's own by default) at their offsets.
+    RomBuilder& Tables(std::size_t fmAt, std::size_t psgAt, double fm = 1, double psg = 1)
+    {
+        using varnoquil::Scale;
+        return Put(fmAt, LittleEndian(BuildFmTable(Scale(fm)))).Put(psgAt, LittleEndian(BuildPsgTable(Scale(psg))));
+    }
     RomBuilder& BigEndian(std::size_t at, std::uint32_t value, int width)
     {
         for (int i = width - 1; i >= 0; --i, value >>= 8)

@@ -39,9 +39,7 @@ protected:
     TForm1& OpenPanel()
     {
         MakeFolder(kDeep);
-        vtest::RomBuilder rom = vtest::RomBuilder(0x2000).Random(7).GameHeader();
-        rom.Put(0x1400, vtest::DriverPsg());
-        vtest::WriteFile(Path("in.bin"), rom.Put(0x1001, vtest::DriverFm()).bytes);
+        vtest::WriteFile(Path("in.bin"), vtest::RomBuilder(0x2000).Random(7).GameHeader().Tables(0x1001, 0x1400).bytes);
         TForm1& form = Open(Deep("").chopped(1).toStdString());
         dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
             asked_.push_back(setup);
@@ -246,9 +244,7 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
         EXPECT_EQ(statusAtSecondClick, "Loading..\n");
 
         const vtest::a_byte written = vtest::ReadFile(Path("out.bin"));
-        vtest::RomBuilder expected(vtest::ReadFile(Path("in.bin")));
-        expected.Put(0x1001, vtest::LittleEndian(BuildFmTable(Scale(fm))))
-            .Put(0x1400, vtest::LittleEndian(BuildPsgTable(Scale(psg))));
+        vtest::RomBuilder expected = vtest::RomBuilder(vtest::ReadFile(Path("in.bin"))).Tables(0x1001, 0x1400, fm, psg);
         iSMD_ header;
         ReadHeader(Path("out.bin"), header);
         EXPECT_EQ(header.HeaderCrc == header.FileCrc, checksum);
