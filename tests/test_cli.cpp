@@ -9,12 +9,9 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
-#include <pty.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
-#include <unistd.h>
 
 using namespace varnoquil;
 using namespace vtest;
@@ -22,9 +19,13 @@ using nlohmann::json;
 
 namespace {
 
+// The text as one word of the shell, quoted.
 std::string Q(const std::string& text)
 {
-    return "'" + text + "'";
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 class Cli : public ::testing::Test {
@@ -40,15 +41,19 @@ protected:
     };
     TempDir dir, io;
 
-    // Runs the tool in the test's folder; with merged, standard error goes
-    // into the same file as standard output, as "> log 2>&1" does.
-    Result Run(const std::string& args, bool merged = false) const
+    // Runs the tool in the test's folder, its standard error in a file of its
+    // own; into one log with standard output, as "> log 2>&1" does; or on a
+    // terminal in raw mode (made by script(1)), which shows both byte for byte.
+    enum To { kFiles, kOneLog, kTerminal };
+    Result Run(const std::string& args, To to = kFiles) const
     {
-        const std::string err = merged ? " 2>&1" : " 2>" + Q(io.Path("err"));
-        const int status = std::system(("cd " + Q(dir.root) + " && " + Q(VARNOQUIL_CLI) + " " + args + " >"
-                                        + Q(io.Path("out")) + err + " </dev/null")
-                                           .c_str());
-        const a_byte out = ReadFile(io.Path("out")), errors = merged ? a_byte() : ReadFile(io.Path("err"));
+        const std::string tool = Q(VARNOQUIL_CLI) + " " + args;
+        const std::string command
+            = to == kTerminal ? "script -qec " + Q("stty raw -echo; " + tool) + " /dev/null" : tool;
+        const std::string err = to == kFiles ? " 2>" + Q(io.Path("err")) : " 2>&1";
+        const int status = std::system(
+            ("cd " + Q(dir.root) + " && " + command + " >" + Q(io.Path("out")) + err + " </dev/null").c_str());
+        const a_byte out = ReadFile(io.Path("out")), errors = to == kFiles ? ReadFile(io.Path("err")) : a_byte();
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {errors.begin(), errors.end()}};
     }
 
@@ -156,34 +161,12 @@ TEST_F(Cli, HelpReadsLikeAUnixToolsHelp)
     EXPECT_EQ(checksum.find("only read"), std::string::npos) << checksum;
 }
 
-// What the tool, run in a folder, writes to a pseudo-terminal in raw mode,
-// byte for byte.
-std::string OnTerminalIn(const std::string& folder, const std::string& args)
-{
-    termios raw{};
-    ::cfmakeraw(&raw);
-    int terminal = -1;
-    const pid_t child = ::forkpty(&terminal, nullptr, &raw, nullptr);
-    if (child == 0) {
-        const std::string command = "cd " + Q(folder) + " && " + Q(VARNOQUIL_CLI) + " " + args;
-        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    std::string out;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        out.append(buffer, std::size_t(n));
-    ::close(terminal);
-    ::waitpid(child, nullptr, 0);
-    return out;
-}
-
 TEST_F(Cli, ControlBytesOfHeadersAndNamesShowAsQuestionMarksOnATerminalOnly)
 {
     const std::string rom = dir.Path("rom.bin");
     WriteFile(rom, RomBuilder(0x200).GameHeader().Put(0x120, "\x1B]0;owned\x07\x1B[2J\x7F\x01\xC8").bytes);
     // Shown, each control byte takes the place of one "?"; CR and LF stay.
-    const std::string raw = Run("info " + Q(rom)).out, shown = OnTerminalIn(dir.root, "info " + Q(rom));
+    const std::string raw = Run("info " + Q(rom)).out, shown = Run("info " + Q(rom), kTerminal).out;
     EXPECT_NE(raw.find("D-name: \x1B]0;owned\x07\x1B[2J\x7F\x01\xC8"), std::string::npos);
     std::string expected = raw;
     expected.replace(raw.find("\x1B]0"), 17, "?]0;owned??[2J??\xC8");
@@ -194,13 +177,12 @@ TEST_F(Cli, ControlBytesOfHeadersAndNamesShowAsQuestionMarksOnATerminalOnly)
     const std::string red = "a\x1B[31m\nred.bin", gone = "gone\x1B[2J.bin";
     WriteFile(dir.Path(red), RomBuilder(0x200).GameHeader().bytes);
     const std::string args = Q(red) + " " + Q(gone);
-    const std::string checksum = OnTerminalIn(dir.root, "checksum " + args),
-                      info = OnTerminalIn(dir.root, "info " + args);
+    const std::string checksum = Run("checksum " + args, kTerminal).out, info = Run("info " + args, kTerminal).out;
     EXPECT_EQ(checksum,
               "a?[31m?red.bin: stored 0000 computed 0000\n"
               "varnoquil-cli: gone?[2J.bin: File not found\n2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n");
     EXPECT_EQ(info.find("a?[31m?red.bin:\r\n"), 0u) << info;
-    EXPECT_EQ(Run("checksum " + args, true).out,
+    EXPECT_EQ(Run("checksum " + args, kOneLog).out,
               red + ": stored 0000 computed 0000\nvarnoquil-cli: " + gone
                   + ": File not found\n2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n");
 }
@@ -256,7 +238,7 @@ TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp
               (Result{3, good + deep, "2 files: 1 equal, 1 differ, 0 fixed, 0 failed\n"}));
     EXPECT_EQ(Run("checksum roms/good.bin roms/good.bin").err, "2 files: 2 equal, 0 differ, 0 fixed, 0 failed\n");
     EXPECT_EQ(Run("checksum roms/notes.txt"), (Result{0, "stored 5873 computed 5873\n", ""}));
-    EXPECT_EQ(Run("checksum roms/good.bin roms/short.bin roms/sub", true).out,
+    EXPECT_EQ(Run("checksum roms/good.bin roms/short.bin roms/sub", kOneLog).out,
               good + kTool + "roms/short.bin: Read beyond end of file\n" + deep
                   + "3 files: 1 equal, 1 differ, 0 fixed, 1 failed\n");
 }
@@ -383,7 +365,7 @@ TEST_F(Collections, FixGemsSaysWhenNothingWasFoundAndWhatDoesNotFit)
     EXPECT_EQ(ReadFile(P("out.bin")), mini);
 
     const std::string game = Game("game.bin");
-    EXPECT_EQ(Run("fix-gems --preset 'Very Hi' --psg 0.0001 game.bin loud.bin", true).out,
+    EXPECT_EQ(Run("fix-gems --preset 'Very Hi' --psg 0.0001 game.bin loud.bin", kOneLog).out,
               fixed + kTool + "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n" + kTool
                   + "warning: 64 PSG entries wrapped past 16 bits\n");
     EXPECT_EQ(
