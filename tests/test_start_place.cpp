@@ -2,7 +2,6 @@
 // Where the window starts: the default folder of an installed program and
 // of one run from elsewhere, and the place a folder or file argument names.
 
-#include "errors.h"
 #include "rom_builder.h"
 #include "ui/start_place.h"
 
@@ -10,7 +9,6 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <filesystem>
 
 using namespace varnoquil;
@@ -23,12 +21,9 @@ namespace fs = std::filesystem;
 // "folder|file" of the place an argument names, or the text of its error.
 std::string PlaceOf(const std::string& argument)
 {
-    try {
-        const StartPlace place = StartPlaceFor(argument);
-        return place.folder + "|" + place.file;
-    } catch (const Error& e) {
-        return e.what();
-    }
+    StartPlace place;
+    const std::string error = vtest::ErrorOf([&] { place = StartPlaceFor(argument); });
+    return error.empty() ? place.folder + "|" + place.file : error;
 }
 
 TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)

@@ -61,13 +61,7 @@ inline a_byte DriverPsg()
 inline varnoquil::FixGemsRequest FixRequest(const std::string& in, const std::string& out, double fm, double psg,
                                             bool checksum)
 {
-    varnoquil::FixGemsRequest request;
-    request.inFile = in;
-    request.outFile = out;
-    request.scales.fm = varnoquil::Scale(fm);
-    request.scales.psg = varnoquil::Scale(psg);
-    request.fixChecksum = checksum;
-    return request;
+    return {in, out, {varnoquil::Scale(fm), varnoquil::Scale(psg)}, checksum};
 }
 
 // A ROM image under construction; every writer returns the builder.
