@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "errors.h"
 #include "gems/fix_gems.h"
 #include "gems/table_search.h"
 #include "reference_fix.h"

@@ -3,7 +3,6 @@
 // the command-line tests describe real images.
 
 #include "errors.h"
-#include "gems/table_search.h"
 #include "rom/checksum_repair.h"
 #include "rom/image_report.h"
 #include "rom/rom_format.h"
