@@ -103,26 +103,25 @@ TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
 {
     Game("in.bin"), Game("locked.bin");
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
-    const std::string help = "\nTry 'varnoquil-cli --help'.\n";
-    const std::tuple<std::string, int, std::string> cases[]
-        = {{"fix-gems --fm 1,5 in.bin out.bin", 2, "varnoquil-cli: '1,5' is not a valid floating point value\n"},
-           {"fix-gems --fm 0 in.bin out.bin", 2, "above 0"},
-           {"fix-gems --preset Nope in.bin out.bin", 2, "'Nope' (the presets are \"Sega Tavrik\", \"Very Hi\", "},
-           {"fix-gems in.bin in.bin", 2, "varnoquil-cli: in.bin: The output file must not be the input file\n"},
-           {"fix-gems in.bin no/out.bin", 1, "varnoquil-cli: no/out.bin: File not found\n"},
-           {"checksum --fix locked.bin", 1, "varnoquil-cli: locked.bin: File access denied\n"},
-           {"info none.bin", 1, "varnoquil-cli: none.bin: File not found\n"},
-           {"info -- -in.bin", 1, "varnoquil-cli: -in.bin: File not found\n"},
-           {"tables --psg -1", 2, "above 0"},
-           {"tables --psg", 2, "varnoquil-cli: option '--psg' needs a value" + help},
-           {"frobnicate", 2, "varnoquil-cli: unknown command 'frobnicate'" + help},
-           {"info -v in.bin", 2, "varnoquil-cli: unknown option '-v'" + help},
-           {"tables 2", 2, "varnoquil-cli: unexpected argument '2'" + help},
-           {"checksum --force in.bin", 2, "--fix"},
-           {"info ''", 2, "Expected a file name"},
-           {"checksum --fix ''", 2, "Expected a file name"},
-           {"fix-gems '' out.bin", 2, "Expected a file name"},
-           {"fix-gems in.bin ''", 2, "Expected a file name"}};
+    const std::string help = "\nTry 'varnoquil-cli --help'.\n",
+                      tool = "varnoquil-cli: ", noName = "Expected a file name";
+    // clang-format off
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"fix-gems --fm 1,5 in.bin out.bin", 2, tool + "'1,5' is not a valid floating point value\n"},
+        {"fix-gems --fm 0 in.bin out.bin", 2, "above 0"}, {"tables --psg -1", 2, "above 0"},
+        {"fix-gems --preset Nope in.bin out.bin", 2, "'Nope' (the presets are \"Sega Tavrik\", \"Very Hi\", "},
+        {"fix-gems in.bin in.bin", 2, tool + "in.bin: The output file must not be the input file\n"},
+        {"fix-gems in.bin no/out.bin", 1, tool + "no/out.bin: File not found\n"},
+        {"checksum --fix locked.bin", 1, tool + "locked.bin: File access denied\n"},
+        {"info none.bin", 1, tool + "none.bin: File not found\n"},
+        {"info -- -in.bin", 1, tool + "-in.bin: File not found\n"},
+        {"tables 2", 2, tool + "unexpected argument '2'" + help},
+        {"tables --psg", 2, tool + "option '--psg' needs a value" + help},
+        {"frobnicate", 2, tool + "unknown command 'frobnicate'" + help},
+        {"info -v in.bin", 2, tool + "unknown option '-v'" + help},
+        {"checksum --force in.bin", 2, "--fix"}, {"info ''", 2, noName}, {"checksum --fix ''", 2, noName},
+        {"fix-gems '' out.bin", 2, noName}, {"fix-gems in.bin ''", 2, noName}};
+    // clang-format on
     for (const auto& [args, exit, message] : cases) {
         const Result r = Run(args);
         EXPECT_TRUE(r.exit == exit && r.err.find(message) != std::string::npos
