@@ -292,10 +292,9 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
         EXPECT_EQ(Run(args), result) << args;
     EXPECT_EQ(ReadFile(P("dump.bin")), dump);
 
-    const std::vector<json> forced = JsonLines(Run("checksum --fix --force --json roms/disc.bin").out);
-    ASSERT_EQ(forced.size(), 1u);
-    EXPECT_EQ(forced[0].at("fixed"), true);
-    EXPECT_EQ(forced[0].at("checksum"), (json{{"stored", "0000"}, {"computed", "7879"}, {"equal", false}}));
+    const json forced = json::parse(Run("checksum --fix --force --json roms/disc.bin").out);
+    EXPECT_EQ(std::pair(forced.at("fixed"), forced.at("checksum")),
+              std::pair(json(true), json{{"stored", "0000"}, {"computed", "7879"}, {"equal", false}}));
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.BigEndian(0x18E, 0x7879, 2).bytes);
     EXPECT_EQ(Run("checksum --fix --force roms/disc.bin"), (Result{0, "stored 7879 computed 7879\n", ""}));
     EXPECT_EQ(Run("checksum --force roms/good.bin").exit, 2); // --force needs --fix
@@ -344,10 +343,9 @@ TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
     WriteFile(P("g\xFF.bin"),
               RomBuilder(0x1000).GameHeader().Put(0x201, fm).Put(0x400, DriverPsg()).Put(0xFE6, fm).bytes);
     EXPECT_EQ(Run("scan g\xFF.bin").out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
-    const std::vector<json> lines = JsonLines(Run("scan --json g\xFF.bin").out);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].at("file"), "g\uFFFD.bin");
-    EXPECT_EQ(lines[0].at("gems"), (json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
+    const json scan = json::parse(Run("scan --json g\xFF.bin").out);
+    EXPECT_EQ(std::pair(scan.at("file"), scan.at("gems")),
+              std::pair(json("g\uFFFD.bin"), json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
 }
 
 // An image without tables is written all the same, with the checksum it had.

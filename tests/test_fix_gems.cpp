@@ -124,14 +124,12 @@ a_byte RandomImage(std::mt19937& rng)
         b = patternFiller ? (rng() % 2 ? kFm[rng() % kFm.size()] : kPsg[rng() % kPsg.size()]) : std::uint8_t(rng());
     const auto nudged
         = [](a_byte table, std::size_t at, int by) { return table[at] = std::uint8_t(table[at] + by), table; };
-    const a_byte pieces[] = {kFm,
-                             kPsg,
-                             nudged(kFm, rng() % kFm.size(), 1),
-                             nudged(kPsg, rng() % 64 * 2, rng() % 2 ? 1 : -1),
-                             nudged(kPsg, rng() % kPsg.size(), 2),
-                             a_byte(kFm.begin(), kFm.begin() + std::ptrdiff_t(rng() % 26)),
-                             kPsgOnFm,
-                             kPsgBeforeFm};
+    // clang-format off
+    const a_byte pieces[] = {
+        kFm, kPsg, nudged(kFm, rng() % kFm.size(), 1), nudged(kPsg, rng() % 64 * 2, rng() % 2 ? 1 : -1),
+        nudged(kPsg, rng() % kPsg.size(), 2), a_byte(kFm.begin(), kFm.begin() + std::ptrdiff_t(rng() % 26)),
+        kPsgOnFm, kPsgBeforeFm};
+    // clang-format on
     if (image.size() >= 0x105 && rng() % 2)
         RomBuilder(image).Put(0x100, rng() % 2 ? "SEGA" : " SEGA").bytes.swap(image);
     for (int copies = rng() % 4; copies > 0; --copies) {

@@ -25,15 +25,13 @@ TEST(RomFormat, TellsCartridgesCopierDumpsDiscsAndTheRest)
                  unmarked = RomBuilder(marked).Put(0x100, "X").bytes;
     a_byte oddSizedDump = Interleave(marked);
     oddSizedDump.push_back(0);
-    const std::pair<a_byte, RomFormat> cases[] = {{RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin},
-                                                  {Interleave(marked), RomFormat::Smd},
-                                                  {oddSizedDump, RomFormat::Unknown},
-                                                  {Interleave(unmarked), RomFormat::Unknown},
-                                                  {unmarked, RomFormat::Unknown},
-                                                  {DiscImage(0), RomFormat::MegaCd},
-                                                  {DiscImage(0x10), RomFormat::MegaCd},
-                                                  {a_byte(0x102), RomFormat::Unknown},
-                                                  {a_byte(), RomFormat::Unknown}};
+    using F = RomFormat;
+    // clang-format off
+    const std::pair<a_byte, RomFormat> cases[] = {
+        {RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, F::Bin}, {Interleave(marked), F::Smd},
+        {oddSizedDump, F::Unknown}, {Interleave(unmarked), F::Unknown}, {unmarked, F::Unknown},
+        {DiscImage(0), F::MegaCd}, {DiscImage(0x10), F::MegaCd}, {a_byte(0x102), F::Unknown}, {a_byte(), F::Unknown}};
+    // clang-format on
     TempDir dir;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         WriteFile(dir.Path("f"), cases[i].first);
@@ -48,31 +46,23 @@ TEST(RomFormat, TellsCartridgesCopierDumpsDiscsAndTheRest)
 // not the digit 14.
 TEST(HeaderText, TrimsAndDecodesAsciiShiftJisOrReplacementRegionsFromLettersOrOneHexDigit)
 {
-    const std::pair<std::string, std::string> texts[]
-        = {{std::string(" A \0 B \0\0 ", 10), std::string(" A \0 B", 6)},
-           {"C:\\GAMES~1", "C:\\GAMES~1"},
-           {"\x83\x5C\x83\x6A\x83\x62\x83\x4E  ", "\u30bd\u30cb\u30c3\u30af"},
-           {"\xB1\xB2 ABC", "\uff71\uff72 ABC"},
-           {"\x83\x5C\\~", "\u30bd\\~"},
-           {"\xFF\xFE OK\x01", "\ufffd\ufffd OK\x01"},
-           {"AB\x81", "AB\ufffd"},
-           {"\0\0  ", ""}};
+    // clang-format off
+    const std::pair<std::string, std::string> texts[] = {
+        {std::string(" A \0 B \0\0 ", 10), std::string(" A \0 B", 6)}, {"C:\\GAMES~1", "C:\\GAMES~1"},
+        {"\x83\x5C\x83\x6A\x83\x62\x83\x4E  ", "\u30bd\u30cb\u30c3\u30af"}, {"\xB1\xB2 ABC", "\uff71\uff72 ABC"},
+        {"\x83\x5C\\~", "\u30bd\\~"}, {"\xFF\xFE OK\x01", "\ufffd\ufffd OK\x01"}, {"AB\x81", "AB\ufffd"},
+        {"\0\0  ", ""}};
+    // clang-format on
     for (const auto& [bytes, text] : texts)
         EXPECT_EQ(DecodeHeaderText(bytes), text) << bytes;
 
     const std::string japan = "Japan", americas = "Americas", europe = "Europe", asia = "Asia";
-    const std::pair<std::string, std::vector<std::string>> regions[] = {{"EUJ", {japan, americas, europe}},
-                                                                        {"E               ", {europe}},
-                                                                        {"U4B", {americas}},
-                                                                        {"4", {americas}},
-                                                                        {std::string("4\0\0\0\0\0", 6), {americas}},
-                                                                        {"  8   ", {europe}},
-                                                                        {"A", {europe, asia}},
-                                                                        {"f", {japan, americas, europe, asia}},
-                                                                        {"1", {japan}},
-                                                                        {"12", {}},
-                                                                        {"jue", {}},
-                                                                        {std::string(16, '\0'), {}}};
+    // clang-format off
+    const std::pair<std::string, std::vector<std::string>> regions[] = {
+        {"EUJ", {japan, americas, europe}}, {"E               ", {europe}}, {"U4B", {americas}}, {"4", {americas}},
+        {std::string("4\0\0\0\0\0", 6), {americas}}, {"  8   ", {europe}}, {"A", {europe, asia}},
+        {"f", {japan, americas, europe, asia}}, {"1", {japan}}, {"12", {}}, {"jue", {}}, {std::string(16, '\0'), {}}};
+    // clang-format on
     for (const auto& [country, names] : regions)
         EXPECT_EQ(RegionsOf(country), names) << country;
 }
