@@ -28,22 +28,19 @@ usr/share/icons/hicolor/scalable/apps/io.github.varnoquil.Varnoquil.svg
 usr/share/man/man1/varnoquil-cli.1.gz
 usr/share/man/man1/varnoquil.1.gz
 usr/share/metainfo/io.github.varnoquil.Varnoquil.metainfo.xml"
-installed=$(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
-if [ "$installed" != "$expected" ]; then
-    fail "the installed files differ from the expected ones:"
-    diff <(echo "$expected") <(echo "$installed") || true
-fi
+diff <(echo "$expected") <(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort) ||
+    fail "the installed files differ from the expected ones (above)"
 
 for size in 48 128; do
     png="$root/usr/share/icons/hicolor/${size}x${size}/apps/io.github.varnoquil.Varnoquil.png"
     file -b "$png" | grep -q "PNG image data, $size x $size," || fail "$png is not a $size-pixel PNG: $(file -b "$png")"
 done
 
-"$root/usr/bin/varnoquil-cli" --version | grep -qx "varnoquil-cli $version" || fail "varnoquil-cli --version is not $version"
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/varnoquil" --version | grep -qx "varnoquil $version" ||
-    fail "varnoquil --version is not $version"
-for page in varnoquil varnoquil-cli; do
-    zcat "$root/usr/share/man/man1/$page.1.gz" | grep -qx "\.Os Varnoquil $version" || fail "$page.1 is not for version $version"
+for program in varnoquil varnoquil-cli; do
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/$program" --version | grep -qx "$program $version" ||
+        fail "$program --version is not $version"
+    zcat "$root/usr/share/man/man1/$program.1.gz" | grep -qx "\.Os Varnoquil $version" ||
+        fail "$program.1 is not for version $version"
 done
 grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/io.github.varnoquil.Varnoquil.metainfo.xml" ||
     fail "the AppStream data has no release $version"
