@@ -38,14 +38,13 @@ TEST(SoundEngines, ParsesTabSeparatedRowsSkipsCommentsAndFindsTextIgnoringCase)
 // it. The lone row stands before every engine that extends its own.
 TEST(SoundEngines, OrdersNotesFirstThenEnginesAndGamesExtensionsFirst)
 {
-    std::vector<SoundEngineRow> rows = {{"bubsy", "GEMS"},          {"a", "Novotrade custom"},
-                                        {"b", "SMPS Z80"},          {"c", "--non-working - unknown--"},
-                                        {"d", "<unknown custom>"},  {"e", "68k custom"},
-                                        {"f", "SMPS Z80 (banked)"}, {"g", "SMPS Z80 ('SMPS light' mod)"},
-                                        {"h", "accolade custom"},   {"Bubsy", "GEMS"},
-                                        {"aladdin", "GEMS"},        {"Bubsy II", "GEMS"},
-                                        {"36 Great Holes", "GEMS"}, {"i", "GEMS-custom"},
-                                        {kLone, "SMPS Z80"}};
+    // clang-format off
+    std::vector<SoundEngineRow> rows = {
+        {"bubsy", "GEMS"}, {"a", "Novotrade custom"}, {"b", "SMPS Z80"}, {"c", "--non-working - unknown--"},
+        {"d", "<unknown custom>"}, {"e", "68k custom"}, {"f", "SMPS Z80 (banked)"}, {"h", "accolade custom"},
+        {"g", "SMPS Z80 ('SMPS light' mod)"}, {"Bubsy", "GEMS"}, {"aladdin", "GEMS"}, {"Bubsy II", "GEMS"},
+        {"36 Great Holes", "GEMS"}, {"i", "GEMS-custom"}, {kLone, "SMPS Z80"}};
+    // clang-format on
     SortSoundEngines(rows);
     EXPECT_EQ(Games(rows), "d|e|h|i|36 Great Holes|aladdin|Bubsy II|Bubsy|bubsy|c|a|" + kLone + "|f|g|b|");
 }
