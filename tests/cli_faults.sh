@@ -35,11 +35,8 @@ run() { "$@" >out.txt 2>err.txt; status=$?; }
 # ended with STATUS and its standard error holds MESSAGE.
 expect() {
   [ $# -gt 3 ] && run "${@:4}"
-  if [ "$status" -ne "$2" ] || ! grep -qF -- "$3" err.txt; then
-    fail "$1: exit $status, expected $2; message '$(head -c 200 err.txt)', expected '$3'"
-  else
-    pass "$1"
-  fi
+  if [ "$status" -eq "$2" ] && { [ -z "$3" ] || grep -qF -- "$3" err.txt; }; then pass "$1"; else
+    fail "$1: exit $status, expected $2; message '$(head -c 200 err.txt)', expected '$3'"; fi
 }
 
 # no_leftovers NAME [FOLDER]: no temporary file (a hidden .NAME.XXXXXX) was

@@ -34,11 +34,7 @@ screen=$scratch/screen
 # Waits, until the session's deadline (in microseconds since 1970), for a
 # line of the screen to match the extended regular expression.
 wait_for() {
-    while ((${EPOCHREALTIME/[.,]/} < deadline)); do
-        grep -Eq "$1" "$screen" && return 0
-        sleep 0.05
-    done
-    return 1
+    until grep -Eq "$1" "$screen"; do ((${EPOCHREALTIME/[.,]/} < deadline)) && sleep 0.05 || return 1; done
 }
 
 # Starts bash on a pseudo-terminal with the completion loaded and
@@ -50,8 +46,7 @@ wait_for() {
 # killed (its shell then loses its terminal), and the status is 1.
 type_preset() {
     local typing session status=0
-    rm -f "$scratch/keys"
-    mkfifo "$scratch/keys"
+    rm -f "$scratch/keys" && mkfifo "$scratch/keys"
     timeout -s KILL 5 script -qec "env -i PATH='$PATH' HOME='$scratch' TERM=dumb INPUTRC='$scratch/inputrc' \
         HISTFILE= PS1='VQ\\#> ' PS2='more> ' bash --norc --noprofile -i" /dev/null <"$scratch/keys" >"$screen" 2>&1 &
     session=$!
