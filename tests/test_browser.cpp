@@ -14,8 +14,6 @@ namespace fs = std::filesystem;
 using namespace varnoquil::browser;
 using Names = std::vector<std::string>;
 
-namespace {
-
 class BrowserFolder : public ::testing::Test {
 protected:
     void SetUp() override
@@ -28,8 +26,6 @@ protected:
     vtest::TempDir dir;
     fs::path root = dir.root;
 };
-
-} // namespace
 
 // Names go by their lower-case letters, ties by their bytes.
 TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilterAndTellsThemApart)

@@ -17,8 +17,6 @@ using namespace varnoquil;
 using namespace vtest;
 using nlohmann::json;
 
-namespace {
-
 // The text as one word of the shell, quoted.
 std::string Q(const std::string& text)
 {
@@ -429,5 +427,3 @@ TEST_F(Collections, EnginesFiltersTheShippedList)
     const std::string all = Run("engines").out;
     EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), rows);
 }
-
-} // namespace

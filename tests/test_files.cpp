@@ -27,8 +27,6 @@ using namespace varnoquil;
 using namespace vtest;
 namespace fs = std::filesystem;
 
-namespace {
-
 TEST(IoErrors, SystemErrorsMapToTheProgramsCodesOrStayApart)
 {
     // Unmapped errnos whose numbers are also program codes keep their own meaning.
@@ -186,5 +184,3 @@ TEST(ImageMemory, MoreThanTheSystemCanGiveIsNotEnoughMemory)
     EXPECT_THROW(image.resize(memory + (std::uint64_t(1) << 30)), NotEnoughMemoryError);
     EXPECT_TRUE(image.empty());
 }
-
-} // namespace

@@ -16,8 +16,6 @@
 using namespace varnoquil;
 using namespace vtest;
 
-namespace {
-
 // The driver's own tables, as they lie in the games.
 const FmTable kFm1
     = {0x0284, 0x02AA, 0x02D3, 0x02FE, 0x032B, 0x035B, 0x038E, 0x03C5, 0x03FE, 0x043B, 0x047B, 0x04BF, 0x0508};
@@ -257,5 +255,3 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
     after["out.bin"] = std::get<0>(WholeImageFix(input, 1, 2, true));
     EXPECT_EQ(dir.Contents(), after);
 }
-
-} // namespace

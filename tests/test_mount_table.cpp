@@ -8,8 +8,6 @@
 
 using namespace varnoquil::platform;
 
-namespace {
-
 // "root=text;" for every drive of a table, where only /dev/sdb1 is
 // removable and three devices have labels.
 std::string DrivesOf(const std::string& table)
@@ -41,5 +39,3 @@ TEST(MountTable, KeepsBrowsableMountsByLabelOrKindRootFirstAndTheLastMountOfAFol
     EXPECT_EQ(DrivesOf(""), "/=Fixed;");
     EXPECT_EQ(DrivesOf("/dev/sda3 /data xfs rw 0 0\n"), "/=Fixed;/data=Fixed;");
 }
-
-} // namespace

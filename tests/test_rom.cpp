@@ -9,8 +9,6 @@
 using namespace varnoquil;
 using namespace vtest;
 
-namespace {
-
 // The plain definition: a byte at an even offset is a high byte.
 std::uint32_t PlainSum(const a_byte& image, std::int64_t first, std::int64_t last)
 {
@@ -84,5 +82,3 @@ TEST(InformationText, LinesOfTheHeaderFields)
         EXPECT_TRUE(absent.empty() || text.find(absent) == std::string::npos) << absent << "\nin\n" << text;
     }
 }
-
-} // namespace

@@ -14,8 +14,6 @@
 using namespace varnoquil;
 using namespace vtest;
 
-namespace {
-
 // A dump of one block is enough; a dump whose size is not whole blocks, or
 // whose image has no mark, is not one. The format is read from a file's first
 // bytes.
@@ -113,5 +111,3 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
     const DecodedHeader pico = DecodeHeader(rom.bytes.data() + 0x100);
     EXPECT_EQ(std::make_tuple(pico.system, pico.sram.has_value(), pico.rom.size()), std::make_tuple("pico", false, 0));
 }
-
-} // namespace

@@ -9,8 +9,6 @@
 
 using namespace varnoquil;
 
-namespace {
-
 TEST(ScaleTexts, PresetsByExactNameShortestAndPaddedTexts)
 {
     EXPECT_EQ(ScalePresetNamed("Sega Tavrik").psgThousandths, 1500);
@@ -39,5 +37,3 @@ TEST(ScaleTexts, ParsesDecimalsStrictlyAndRoundsThousandthsHalfToEvenWithinTheRa
     for (const auto& [value, expected] : thousandths)
         EXPECT_EQ(ToThousandths(value), expected) << value;
 }
-
-} // namespace

@@ -9,8 +9,6 @@
 
 using namespace varnoquil;
 
-namespace {
-
 // The row that stands alone before the engines that extend its own.
 const std::string kLone = "Zaxxon's Motherbase 2000 (Parasquad)(32X)";
 
@@ -63,5 +61,3 @@ TEST(SoundEngines, TheProgramShipsTheDataFileWithEachEngineInOneGroup)
             last = row.engine;
         }
 }
-
-} // namespace

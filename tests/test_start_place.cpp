@@ -14,8 +14,6 @@
 using namespace varnoquil;
 using namespace varnoquil::ui;
 
-namespace {
-
 namespace fs = std::filesystem;
 
 // "folder|file" of the place an argument names, or the text of its error.
@@ -64,5 +62,3 @@ TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)
     fs::current_path(before);
     EXPECT_EQ(relative, roms + "|game.bin " + roms + "| " + roms + "|game.bin");
 }
-
-} // namespace

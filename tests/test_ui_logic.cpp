@@ -9,8 +9,6 @@
 
 using namespace varnoquil::ui;
 
-namespace {
-
 const Size kWindow{570, 326};
 
 TEST(EdgeSnapping, LandsOnAWorkAreaEdgeWithinTheSnapDistanceOnly)
@@ -118,5 +116,3 @@ TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersAboveTheFullStop)
     for (const char* unchanged : {"Disk full.", "Stop!", "trailing blank ", "a, b,", "minus -", ""})
         EXPECT_EQ(ErrorBoxText(unchanged), unchanged);
 }
-
-} // namespace
