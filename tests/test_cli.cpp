@@ -337,9 +337,7 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
 
 TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
 {
-    const a_byte fm = DriverFm();
-    WriteFile(P("g\xFF.bin"),
-              RomBuilder(0x1000).GameHeader().Put(0x201, fm).Put(0x400, DriverPsg()).Put(0xFE6, fm).bytes);
+    WriteFile(P("g\xFF.bin"), RomBuilder(0x1000).GameHeader().Tables(0x201, 0x400).Put(0xFE6, DriverFm()).bytes);
     EXPECT_EQ(Run("scan g\xFF.bin").out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
     const json scan = json::parse(Run("scan --json g\xFF.bin").out);
     EXPECT_EQ(std::pair(scan.at("file"), scan.at("gems")),

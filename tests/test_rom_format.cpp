@@ -72,10 +72,8 @@ TEST(HeaderText, TrimsAndDecodesAsciiShiftJisOrReplacementRegionsFromLettersOrOn
 // the field's last byte.
 TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
 {
-    const a_byte fm = DriverFm(), psg = DriverPsg();
     RomBuilder rom = RomBuilder(0x80000).GameHeader().Put(0x100, "SEGA 32X        ").Put(0x190, Pad("6CJ", 15) + "M");
-    rom.BigEndian(0x1A4, 0x7FFFF, 4).Put(0x1C8, Pad("MEMO", 39) + "!").Put(0x201, fm).Put(0x3FFF0, psg);
-    rom.Put(0x7FFE6, fm);
+    rom.BigEndian(0x1A4, 0x7FFFF, 4).Put(0x1C8, Pad("MEMO", 39) + "!").Tables(0x201, 0x3FFF0).Put(0x7FFE6, DriverFm());
     TempDir dir;
     WriteFile(dir.Path("rom.bin"), rom.bytes);
     WriteFile(dir.Path("rom.smd"), Interleave(rom.bytes));

@@ -32,11 +32,8 @@ cli="$root/usr/bin/varnoquil-cli"
 "$cli" --version | grep -qx "varnoquil-cli $version" || fail "the unpacked varnoquil-cli is not version $version"
 
 # A small cartridge image: the console name and game names in its header.
-{
-    head -c 256 /dev/zero
-    printf '%-16s%-16s%-48s%-48s' "SEGA MEGA DRIVE" "(C)VQL 2026.DEC" "PACKAGE CHECK" "PACKAGE CHECK"
-    head -c 512 /dev/zero
-} >"$root/check.bin"
+{ head -c 256 /dev/zero; printf '%-16s%-16s%-48s%-48s' "SEGA MEGA DRIVE" "(C)VQL 2026.DEC" "PACKAGE CHECK" \
+    "PACKAGE CHECK"; head -c 512 /dev/zero; } >"$root/check.bin"
 info=$("$cli" info "$root/check.bin") || fail "varnoquil-cli info failed: $info"
 [[ $info == *"SEGA MEGA DRIVE"*"PACKAGE CHECK"* ]] || fail "varnoquil-cli info did not show the header: $info"
 

@@ -119,11 +119,8 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
         const auto text = [own = own](QString pattern) { return pattern.replace('#', QLatin1Char(own)); };
         // FM's text and position, PSG's text; whether the up-downs can be used.
         const auto state = [&] {
-            return QString("%1/%2 %3 ")
-                       .arg(panel.FMBox->text())
-                       .arg(panel.UpDown1->position())
-                       .arg(panel.PSGBox->text())
-                + QString::fromStdString(Enabled({panel.UpDown1, panel.UpDown2}));
+            return panel.FMBox->text() + '/' + QString::number(panel.UpDown1->position()) + ' ' + panel.PSGBox->text()
+                + ' ' + QString::fromStdString(Enabled({panel.UpDown1, panel.UpDown2}));
         };
         EXPECT_EQ(state(), text("1#250/1250 1#500 00")); // the first preset is chosen at start-up
         ChoosePreset(form, 1);

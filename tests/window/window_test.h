@@ -70,15 +70,14 @@ protected:
 
     void MakeFolder(const QString& name) const { ASSERT_TRUE(QDir(QString::fromStdString(Folder())).mkpath(name)); }
 
-    // Creates the window in the folder and shows it.
-    TForm1& Open(const std::string& startFolder)
+    // Creates the window in a folder (the test's own unless another is given) and shows it.
+    TForm1& Open(const std::string& startFolder = {})
     {
-        form_ = std::make_unique<TForm1>(startFolder);
+        form_ = std::make_unique<TForm1>(startFolder.empty() ? Folder() : startFolder);
         form_->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
         return *form_;
     }
-    TForm1& Open() { return Open(Folder()); }
 
     // The file list, its entries' texts, and the row of one of them.
     QListWidget* List() const { return form_->ListBox1; }
