@@ -108,19 +108,16 @@ protected:
 TEST_F(FileBrowser, KeysAndMouseWalkTheStatesEntryByEntry)
 {
     OpenListed();
-    Play({{"Down", ".: empty --- - -"},
-          {"Down", ".: games --- - -"},
+    // clang-format off
+    Play({{"Down", ".: empty --- - -"}, {"Down", ".: games --- - -"},
           {"Down", ".: x.bin --- - -"}, // a folder, whatever its name
-          {"Down", ".: .f.bin DF- .f.bin 0000/0000"},
-          {"Down", ".: a.bin DFC a.bin 0001/1234"},
+          {"Down", ".: .f.bin DF- .f.bin 0000/0000"}, {"Down", ".: a.bin DFC a.bin 0001/1234"},
           {"Home", ".: .. --- - -"}, // Checksum goes with the selected file
           {"End", ".: d.bin DFC d.bin 2222/1111"}, // read-only, and read all the same
           {"Up", ".: c.Bin DF- c.Bin 2222/1111 !Read beyond end of file."}, // a failed read turns Checksum off
-          {"Up", ".: B.BIN DF- B.BIN 5678/5678"},
-          {"CheckBox1", ".: .. --- - 5678/5678"}, // the filter off
-          {"End", ".: e.txt D-- - -"},
-          {"E", ".: empty --- - -"},
-          {"click a.bin", ".: a.bin DFC a.bin 0001/1234"}});
+          {"Up", ".: B.BIN DF- B.BIN 5678/5678"}, {"CheckBox1", ".: .. --- - 5678/5678"}, // the filter off
+          {"End", ".: e.txt D-- - -"}, {"E", ".: empty --- - -"}, {"click a.bin", ".: a.bin DFC a.bin 0001/1234"}});
+    // clang-format on
     EXPECT_TRUE(form_->Label3->text().contains("D-name: СОНИК THE "));
     // Repaired meanwhile: a right press elsewhere shows the selected file again.
     MakeFile("a.bin", Rom(0x1234, 0x1234));
@@ -211,11 +208,12 @@ TEST_F(FileBrowser, ChecksumAndDeleteActOnTheSelectedFileOnly)
     Play({{"CheckSumButton", ".: a.bin DFC a.bin 0001/1234 !File access denied."}});
     EXPECT_EQ(Read("a.bin"), Rom(0x1234, 0x0001));
     ::chmod(PathOf("a.bin").c_str(), 0644);
-    Play({{"CheckSumButton", ".: a.bin DF- a.bin 1234/1234"},
-          {"Home", ".: .. --- - -"},
+    // clang-format off
+    Play({{"CheckSumButton", ".: a.bin DF- a.bin 1234/1234"}, {"Home", ".: .. --- - -"},
           {"call Checksum", ".: .. --- - - !File not found."},
           {"click c.Bin", ".: c.Bin D-- c.Bin - !Read beyond end of file."}, // the sum is unknown
           {"call Checksum", ".: c.Bin D-- c.Bin - !The header of " + PathOf("c.Bin") + " could not be read."}});
+    // clang-format on
     EXPECT_EQ(Read("a.bin"), Rom(0x1234, 0x1234));
     // A disc image: its checksum word is not at 0x18E.
     const vtest::a_byte disc = vtest::RomBuilder(vtest::DiscImage(0x10)).BigEndian(0x18E, 0x1234, 2).bytes;
@@ -225,12 +223,12 @@ TEST_F(FileBrowser, ChecksumAndDeleteActOnTheSelectedFileOnly)
     EXPECT_EQ(Read("a.bin"), disc);
     EXPECT_EQ(Read("c.Bin"), vtest::a_byte(100));
 
-    Play({{"DelButton", ".: .. --- - 1234/0000"},
-          {"click d.bin", ".: d.bin DFC d.bin 2222/1111"},
+    // clang-format off
+    Play({{"DelButton", ".: .. --- - 1234/0000"}, {"click d.bin", ".: d.bin DFC d.bin 2222/1111"},
           {"DelButton", ".: .. --- - 2222/1111"}, // read-only: stays, silently
           {"End", ".: p.bin D-- p.bin 2222/1111 !The input must be a regular file."},
-          {"Up", ".: link.bin D-- link.bin 2222/1111 !File not found."},
-          {"DelButton", ".: .. --- - 2222/1111"}});
+          {"Up", ".: link.bin D-- link.bin 2222/1111 !File not found."}, {"DelButton", ".: .. --- - 2222/1111"}});
+    // clang-format on
     // Gone from the folder, since the list is read from it again; the read-only file stays.
     EXPECT_EQ(Entries().join(' '), ".. empty games x.bin .f.bin B.BIN c.Bin d.bin p.bin");
 }
@@ -253,16 +251,14 @@ TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
     MakeFile(folder + "/in.bin", Rom(0x1234, 0x1234));
     Start(PathOf(rom));
     EXPECT_EQ(State(), ".: " + romShown + " DFC " + romShown + " 0001/1234");
-    EXPECT_EQ(form_->SelectedFile, PathOf(rom));
-    EXPECT_TRUE(form_->CheckBox1->isChecked());
+    EXPECT_EQ(std::pair(form_->SelectedFile, form_->CheckBox1->isChecked()), std::pair(PathOf(rom), true));
     Play({{"FixButton", ".: " + romShown + " -F- " + romShown + " 0001/1234"}});
     EXPECT_EQ(form_->FixBox->InFile, PathOf(rom));
     QTest::mouseClick(form_->FixBox->SpeedButton2, Qt::LeftButton);
 
     Play({{QString::fromStdString("click " + folderShown), ".: " + folderShown + " --- - -"},
           {"Return", folderShown + ": .. --- - -"}});
-    EXPECT_EQ(currentDir(), PathOf(folder));
-    EXPECT_EQ(Entries(), (QStringList{"..", "in.bin"}));
+    EXPECT_EQ(std::pair(currentDir(), Entries()), std::pair(PathOf(folder), QStringList{"..", "in.bin"}));
     Play({{"Backspace", ".: " + folderShown + " --- - -"},
           {QString::fromStdString("click " + romShown), ".: " + romShown + " DFC " + romShown + " 0001/1234"},
           {"DelButton", ".: .. --- - 0001/1234"}});
