@@ -206,16 +206,6 @@ protected:
 
     const a_byte mini = ReadFile(kData + "/miniplanets-rev04.bin");
     std::string P(const std::string& name) const { return dir.Path(name); }
-    // Every line of standard output, each parsed: nothing else may be there.
-    static std::vector<json> JsonLines(const std::string& out)
-    {
-        std::vector<json> objects;
-        std::istringstream lines(out);
-        for (std::string line; std::getline(lines, line);)
-            objects.push_back(json::parse(line));
-        EXPECT_TRUE(out.empty() || out.back() == '\n');
-        return objects;
-    }
 };
 
 // The disc image's header is all zero past the game header: stored 0000,
@@ -298,18 +288,23 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     EXPECT_EQ(Run("checksum --force roms/good.bin").exit, 2); // --force needs --fix
 }
 
-// Every file gets its object, in the order of the text lines. A dump is
-// described by the image it holds, and checked by it.
+// Every file gets its object, in the order of the text lines: each line of
+// standard output parses, and nothing else is there. A dump is described by
+// the image it holds, and checked by it.
 TEST_F(Collections, JsonLinesDescribeEveryFile)
 {
     WriteFile(P("roms/mini.smd"), Interleave(mini));
     WriteFile(P("roms/noise.bin"), RomBuilder(0x400).Random(9).bytes);
     const Result r = Run("info --json -r roms roms/mini.smd");
     EXPECT_EQ(std::tie(r.exit, r.err), std::make_tuple(1, "7 files: 6 read, 1 failed\n"));
-    std::vector<json> lines = JsonLines(r.out);
-    ASSERT_EQ(lines.size(), 7u);
+    ASSERT_EQ(r.out.back(), '\n');
+    std::vector<json> lines;
+    std::istringstream text(r.out);
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(json::parse(line));
     const char* const names[]
         = {"sub/deep.BIN", "bad.bin", "disc.bin", "good.bin", "noise.bin", "short.bin", "mini.smd"};
+    ASSERT_EQ(lines.size(), std::size(names));
     for (std::size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i].at("file"), "roms/" + std::string(names[i]));
     const auto& [deep, good, noise, dump] = std::tie(lines[0], lines[3], lines[4], lines[6]);
