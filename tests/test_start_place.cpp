@@ -34,10 +34,9 @@ TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)
     // it is reached through a link, as /bin is /usr/bin on merged systems. A
     // configured folder that does not exist here matches nothing.
     fs::create_directory_symlink(bin, dir.Path("bin"));
-    EXPECT_EQ(DefaultStartFolder(bin, dir.Path("bin"), home), home);
-    EXPECT_EQ(DefaultStartFolder(roms, bin, home), roms);
-    EXPECT_EQ(DefaultStartFolder(roms, dir.Path("nowhere"), home), roms);
-    EXPECT_EQ(DefaultStartFolder(bin, bin, ""), bin);
+    EXPECT_EQ(DefaultStartFolder(bin, dir.Path("bin"), home) + " " + DefaultStartFolder(roms, bin, home) + " "
+                  + DefaultStartFolder(roms, dir.Path("nowhere"), home) + " " + DefaultStartFolder(bin, bin, ""),
+              home + " " + roms + " " + roms + " " + bin);
 
     vtest::WriteFile(roms + "/game.bin", a_byte(512));
     fs::create_symlink(dir.Path("loop"), dir.Path("loop"));
