@@ -30,14 +30,13 @@ protected:
 // Names go by their lower-case letters, ties by their bytes.
 TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilterAndTellsThemApart)
 {
-    const Names images = {"..", "x", "y.bin", ".e.bin", "_g.bin", "a.bin", "B.Bin", "b.bin"};
-    EXPECT_EQ(ListFolder(root, Filter::RomImages), images);
-    Names startup = images, all = images;
-    startup.push_back("c.smd");
-    all.insert(all.begin() + 6, "a.bin.bak");
-    all.insert(all.end(), {"c.smd", "d.txt", "f.bi"});
-    EXPECT_EQ(ListFolder(root, Filter::StartupRomImages), startup);
-    EXPECT_EQ(ListFolder(root, Filter::AllFiles), all);
+    EXPECT_EQ(ListFolder(root, Filter::RomImages),
+              (Names{"..", "x", "y.bin", ".e.bin", "_g.bin", "a.bin", "B.Bin", "b.bin"}));
+    EXPECT_EQ(ListFolder(root, Filter::StartupRomImages),
+              (Names{"..", "x", "y.bin", ".e.bin", "_g.bin", "a.bin", "B.Bin", "b.bin", "c.smd"}));
+    EXPECT_EQ(ListFolder(root, Filter::AllFiles),
+              (Names{"..", "x", "y.bin", ".e.bin", "_g.bin", "a.bin", "a.bin.bak", "B.Bin", "b.bin", "c.smd", "d.txt",
+                     "f.bi"}));
     EXPECT_TRUE(IsRomImage(".bin") && !IsRomImage("game.binx"));
     EXPECT_EQ(Extension("/folder.d/name"), "");
     // The root has no parent entry; a folder that cannot be read lists nothing.

@@ -67,15 +67,15 @@ TEST(InformationText, LinesOfTheHeaderFields)
                   + memo);
     // Each row: where a field is changed, its bytes, a text the result holds
     // and one it does not.
-    const std::tuple<std::size_t, std::string, std::string, std::string> cases[]
-        = {{0x100, std::string(16, '\0'), "platform: type: Game\r\nversion: ", "copyright"}, // cut at the zero byte
-           {0x180, "gm", "type: Game\r\n", "Education"},
-           {0x180, "AL", "type: Education\r\n", "Game"},
-           {0x180, "GX", "version:", "type:"},
-           {0x190, Pad("j", 16), "devices:\r\n" + memo, "joypad"},
-           {0x1A4, "\xFF\xFF\xFF\xFF", "ROM size: -1\r\n", ""},
-           {0x1BC, "MOSEGA01.2  ",
-            "joypad\r\n> Modem support: \r\n   firmware: SEGA\r\n   modem No: 01\r\n   version: 2\r\n\r\n" + memo, ""}};
+    // clang-format off
+    const std::tuple<std::size_t, std::string, std::string, std::string> cases[] = {
+        {0x100, std::string(16, '\0'), "platform: type: Game\r\nversion: ", "copyright"}, // cut at the zero byte
+        {0x180, "gm", "type: Game\r\n", "Education"}, {0x180, "AL", "type: Education\r\n", "Game"},
+        {0x180, "GX", "version:", "type:"}, {0x190, Pad("j", 16), "devices:\r\n" + memo, "joypad"},
+        {0x1A4, "\xFF\xFF\xFF\xFF", "ROM size: -1\r\n", ""},
+        {0x1BC, "MOSEGA01.2  ",
+         "joypad\r\n> Modem support: \r\n   firmware: SEGA\r\n   modem No: 01\r\n   version: 2\r\n\r\n" + memo, ""}};
+    // clang-format on
     for (const auto& [at, raw, present, absent] : cases) {
         const std::string text = InformationText(HeaderOf(StandardRom().Put(at, raw).bytes));
         EXPECT_NE(text.find(present), std::string::npos) << present << "\nin\n" << text;
