@@ -154,8 +154,7 @@ TEST_F(Files, EndingSignalsRemoveThePendingFileAndStillEndTheProcess)
     for (const auto& [signal, ignoresSigint] : children) {
         const pid_t child = ::fork();
         if (child == 0) {
-            if (ignoresSigint)
-                std::signal(SIGINT, SIG_IGN);
+            std::signal(SIGINT, ignoresSigint ? SIG_IGN : SIG_DFL);
             platform::PendingFile pending = platform::PendingFile::create(dir.Path("out.bin"));
             for (;;)
                 ::pause();
