@@ -37,12 +37,11 @@ TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilterAndTellsT
     EXPECT_EQ(ListFolder(root, Filter::AllFiles),
               (Names{"..", "x", "y.bin", ".e.bin", "_g.bin", "a.bin", "a.bin.bak", "B.Bin", "b.bin", "c.smd", "d.txt",
                      "f.bi"}));
-    EXPECT_TRUE(IsRomImage(".bin") && !IsRomImage("game.binx"));
-    EXPECT_EQ(Extension("/folder.d/name"), "");
+    EXPECT_TRUE(IsRomImage(".bin") && !IsRomImage("game.binx") && Extension("/folder.d/name").empty());
     // The root has no parent entry; a folder that cannot be read lists nothing.
     const Names top = ListFolder("/", Filter::AllFiles);
-    EXPECT_TRUE(std::find(top.begin(), top.end(), "..") == top.end());
-    EXPECT_TRUE(ListFolder("/no/such/folder", Filter::AllFiles).empty());
+    EXPECT_TRUE(std::find(top.begin(), top.end(), "..") == top.end()
+                && ListFolder("/no/such/folder", Filter::AllFiles).empty());
 
     // A missing entry looks like a folder; a link that leads nowhere is a file.
     fs::create_symlink("nowhere", root / "dangling.bin");

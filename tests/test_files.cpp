@@ -108,8 +108,8 @@ TEST_F(Files, WhatIsNotARegularFileIsRefusedOnEitherSideAndKept)
     fs::create_directory(dir.Path("folder.bin"));
     EXPECT_EQ(HeaderError(dir.Path("folder.bin")) + FixInto(dir.Path("folder.bin")),
               "File access deniedFile access denied");
-    EXPECT_EQ(HeaderError(Link("dangling.bin", dir.Path("none"))), "File not found");
-    EXPECT_EQ(HeaderError(Link("to-game.bin", "game.bin")), "");
+    EXPECT_EQ(HeaderError(Link("dangling.bin", dir.Path("none"))) + "|" + HeaderError(Link("to-game.bin", "game.bin")),
+              "File not found|");
 }
 
 TEST_F(Files, AnOutputIsWrittenThroughLinksUpToTheNameLimitWithTheUmasksMode)
@@ -135,8 +135,7 @@ TEST_F(Files, AnOutputIsWrittenThroughLinksUpToTheNameLimitWithTheUmasksMode)
     // The second run replaces the file: its temporary name must fit as well.
     const std::string longest = dir.Path(std::string(251, 'n') + ".bin");
     EXPECT_EQ(FixInto(longest) + FixInto(longest), "");
-    EXPECT_EQ(ReadFile(longest).size(), game.size());
-    EXPECT_EQ(dir.Contents().size(), 5u);
+    EXPECT_EQ(std::pair(ReadFile(longest).size(), dir.Contents().size()), std::pair(game.size(), std::size_t(5)));
     EXPECT_EQ(FixInto(dir.Path(std::string(256, 'n'))), "Invalid filename");
 
     // A file whose owner may not write it, though its group may: root may

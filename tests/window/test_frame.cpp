@@ -49,8 +49,8 @@ TEST_F(Frame, FollowsItsSizeMovesSnapsMinimizesAndCloses)
         around = form.size() - form.ListBox1->size();
     for (const QSize size : {QSize(800, 500), minimum - QSize(150, 100)}) {
         form.resize(size);
-        EXPECT_EQ(form.size(), size.expandedTo(minimum));
-        EXPECT_EQ(form.size() - form.ListBox1->size(), around);
+        EXPECT_EQ(std::pair(form.size(), form.size() - form.ListBox1->size()),
+                  std::pair(size.expandedTo(minimum), around));
         for (QGroupBox* box : std::initializer_list<QGroupBox*>{form.AboutBox, form.FixBox, form.SEListBox})
             EXPECT_LE((box->geometry().center() - form.ListBox1->geometry().center()).manhattanLength(), 1)
                 << box->objectName().toStdString();
