@@ -5,7 +5,6 @@
 
 #include "window_test.h"
 
-#include "errors.h"
 #include "platform/platform.h"
 
 #include <QRegularExpression>
@@ -93,11 +92,7 @@ protected:
             else if (verb != "call")
                 QTest::keyClick(List(), QKeySequence(verb)[0].key());
             else
-                try {
-                    form_->CheckSumButtonClick();
-                } catch (const varnoquil::Error& e) {
-                    TApplication::ShowError(e.what());
-                }
+                TApplication::Guard([this] { form_->CheckSumButtonClick(); });
             EXPECT_EQ(State(), want) << step.toStdString();
         }
     }

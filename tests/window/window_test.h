@@ -27,8 +27,7 @@
 
 // What the standard error box was asked to show.
 struct ShownError {
-    QString title;
-    QString text;
+    QString title, text;
 };
 
 // '1' or '0' per widget, enabled or not, so that a row of states is one string.
