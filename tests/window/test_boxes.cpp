@@ -12,8 +12,6 @@
 
 #include <stdexcept>
 
-namespace {
-
 class About : public WindowTest {};
 
 // Opening the box takes the list, SE list, FIX and Delete away; closing it
@@ -100,5 +98,3 @@ TEST_F(ErrorBox, AnErrorNoHandlerCatchesIsShownWithAFullStopByTheApplication)
     EXPECT_EQ(errors_[0].title + ": " + errors_[0].text + " " + errors_[1].text,
               "varnoquil_window_tests: out of luck. Not enough memory.");
 }
-
-} // namespace

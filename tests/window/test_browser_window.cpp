@@ -14,8 +14,6 @@
 
 using varnoquil::platform::currentDir;
 
-namespace {
-
 class FileBrowser : public WindowTest {
 protected:
     const QStringList kListed = {"..", "empty", "games", "x.bin", ".f.bin", "a.bin", "B.BIN", "c.Bin", "d.bin"};
@@ -259,5 +257,3 @@ TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
           {"DelButton", ".: .. --- - 0001/1234"}});
     EXPECT_FALSE(Entries().contains(QString::fromStdString(romShown)));
 }
-
-} // namespace

@@ -16,8 +16,6 @@
 
 using namespace varnoquil;
 
-namespace {
-
 // The window started in a folder deep enough for its paths to be shortened,
 // with its file dialogs answered by the test.
 class FixPanel : public WindowTest {
@@ -277,5 +275,3 @@ TEST(LongProgress, DividesMaximaBeyondTheBarsRangeStopsAtTheEndAndStartsAgainWit
     progress.advance(5);
     EXPECT_EQ(std::pair(bar.maximum(), bar.value()), std::pair(20, 5));
 }
-
-} // namespace

@@ -8,8 +8,6 @@
 
 namespace layout = varnoquil::ui::layout;
 
-namespace {
-
 class StartUp : public WindowTest {};
 
 // The start folder is entered and listed (the core's tests cover the
@@ -85,5 +83,3 @@ TEST_F(Frame, FollowsItsSizeMovesSnapsMinimizesAndCloses)
     QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
 }
-
-} // namespace

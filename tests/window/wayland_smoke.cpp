@@ -8,8 +8,6 @@
 
 #include <QTimer>
 
-namespace {
-
 class OnWayland : public WindowTest {};
 
 TEST_F(OnWayland, TheWindowComesUpMovesMinimizesAndCloses)
@@ -37,5 +35,3 @@ TEST_F(OnWayland, TheWindowComesUpMovesMinimizesAndCloses)
     EXPECT_FALSE(form_->isVisible());
     EXPECT_TRUE(errors_.empty());
 }
-
-} // namespace
