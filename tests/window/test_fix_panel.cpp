@@ -5,8 +5,6 @@
 
 #include "window_test.h"
 
-#include "dialogs.h"
-
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -20,13 +18,6 @@ using namespace varnoquil;
 // with its file dialogs answered by the test.
 class FixPanel : public WindowTest {
 protected:
-    void TearDown() override
-    {
-        dialogs::RunFileDialog = platformDialog_;
-        QLocale::setDefault(QLocale::c());
-        WindowTest::TearDown();
-    }
-
     QString Deep(const QString& name) const { return FilePath(kDeep + name); }
     std::string Path(const QString& name) const { return Deep(name).toStdString(); }
 
@@ -68,7 +59,6 @@ protected:
     const QString kDeep = QString("a-rather-long-folder-name/").repeated(5);
     QStringList answers_;
     std::vector<dialogs::FileDialogSetup> asked_;
-    const decltype(dialogs::RunFileDialog) platformDialog_ = dialogs::RunFileDialog;
 };
 
 // FIX, Enter and a double click open the panel for the selected image: the

@@ -18,8 +18,8 @@ TEST_F(StartUp, EntersTheStartFolderAndSetsTheStartStates)
     QDir::setCurrent(QDir::rootPath()); // started from elsewhere
     TForm1& form = Open();
     EXPECT_EQ(QDir::currentPath().toStdString() + "|" + form.Label4->text().toStdString(), Folder() + "|" + Folder());
-    EXPECT_EQ(Entries(), (QStringList{"..", "a.bin"}));
-    EXPECT_TRUE(form.ListBox1->currentRow() == 0 && form.focusWidget() == form.ListBox1);
+    EXPECT_TRUE(Entries() == QStringList({"..", "a.bin"}) && form.ListBox1->currentRow() == 0
+                && form.focusWidget() == form.ListBox1);
     // Entry 0 is "..": nothing to delete, fix or repair. Delete, FIX, Checksum, "<-", "/", SE list, About.
     EXPECT_EQ(Enabled({form.DelButton, form.FixButton, form.CheckSumButton, form.SpeedButton4, form.SpeedButton8,
                        form.SEListButton, form.SpeedButton13}),

@@ -3,6 +3,7 @@
 
 #include "about_panel.h"
 #include "application.h"
+#include "dialogs.h"
 #include "form1.h"
 #include "gems_fix_panel.h"
 #include "rom_builder.h"
@@ -40,7 +41,8 @@ inline std::string Enabled(std::initializer_list<QWidget*> widgets)
 }
 
 // Builds the real window in a temporary folder of the test's own making,
-// with the standard error box replaced by a recorder.
+// with the standard error box replaced by a recorder. The file dialogs and
+// the locale, which a test may replace, are the platform's again after it.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -54,6 +56,8 @@ protected:
     {
         form_.reset();
         TApplication::ErrorBox = platformErrorBox_;
+        dialogs::RunFileDialog = platformDialog_;
+        QLocale::setDefault(QLocale::c());
         QDir::setCurrent(startedIn_);
     }
 
@@ -107,6 +111,7 @@ protected:
     std::unique_ptr<TForm1> form_;
     std::vector<ShownError> errors_;
     std::function<void(const QString&, const QString&)> platformErrorBox_ = TApplication::ErrorBox;
+    const decltype(dialogs::RunFileDialog) platformDialog_ = dialogs::RunFileDialog;
 
 private:
     QString startedIn_ = QDir::currentPath();
