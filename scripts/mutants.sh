@@ -186,6 +186,12 @@ mutant src/cli/collection_commands.cpp 'if (result.written && batch.many())' 'if
 mutant src/cli/batch.cpp 'if (many_ || json_)' 'if (many_)' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: one file that fails with --json prints no error object'
+mutant src/cli/collection_commands.cpp 'return outcomeOf(report.checksumEqual(), fixed);' 'return {};' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: checksum --json exits 0 for a checksum that differs'
+mutant src/core/rom/header_fields.h 'constexpr HeaderField Version{0x182, 11};' 'constexpr HeaderField Version{0x182, 12};' \
+    'test_rom' '^(Checksum|InformationText)\.' \
+    'header: the version takes the byte before the checksum'
 mutant src/cli/json_report.cpp 'object["serial"] = header.serial;' 'object["serial_number"] = header.serial;' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: a JSON key is renamed'

@@ -361,6 +361,7 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
     EXPECT_EQ(std::make_pair(noise.at("format"), noise.at("system")), std::make_pair(json("unknown"), json()));
     // The dump is described by the image it holds, and checked by it.
     EXPECT_EQ(Run("checksum --json " + Q(P("roms/mini.smd"))).exit, 0);
+    EXPECT_EQ(Run("checksum --json roms/bad.bin").exit, 3);
     EXPECT_EQ(dump.at("file_size"), mini.size() + 512);
     dump.erase("file_size"), good.erase("file_size");
     EXPECT_EQ(dump.at("format"), "smd");
