@@ -5,7 +5,7 @@
 _varnoquil_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="info checksum scan fix-gems deinterleave tables engines --help --version"
+    local commands="info checksum scan fix-gems convert tables engines -h --help -v --version"
 
     if [[ $COMP_CWORD -eq 1 ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")
@@ -14,10 +14,11 @@ _varnoquil_cli()
 
     local options
     case ${COMP_WORDS[1]} in
-        info | scan) options="-r --recursive --json" ;;
+        info) options="-r --recursive --json --long" ;;
+        scan) options="-r --recursive --json" ;;
         checksum) options="--fix --force -r --recursive --json" ;;
         fix-gems) options="--preset --fm --psg --no-checksum --json" ;;
-        deinterleave) options="" ;;
+        convert | deinterleave) options="" ;;
         tables) options="--fm --psg" ;;
         engines) return ;;
         *) return ;;

@@ -72,7 +72,8 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path root = argv[1];
     WriteAll(root / "header",
-             {Game(0x400), Game(512), Game(511), Game(513),
+             {Game(0x400), Game(512), Game(511), Game(513), Interleave(Game(16384)), Mgd(Game(0x400)),
+              ByteSwapped(Game(0x401)), RomBuilder(Game(0x400)).Put(0x100, "XXXX").BigEndian(4, 0x200, 4).bytes,
               RomBuilder(Game(0x300)).Put(0x1BC, "MOSEGA01.2").Put(0x190, "J6KPBFL40RTVCM").bytes,
               RomBuilder(Game(0x300)).Put(0x120, std::string("A\0\x1B[2J", 6)).bytes});
     WriteAll(root / "gems",

@@ -131,6 +131,37 @@ mutant src/core/platform/posix_pending_file.cpp '::fchmod(temp_.fd_, static_cast
 mutant src/core/platform/posix_pending_file.cpp 'if (::access(target.c_str(), W_OK) != 0)' 'if (false)' \
     'test_files' '^unprivileged\.test_files$' \
     'pending file: a file its owner may not write is replaced all the same'
+mutant src/core/rom/rom_header.cpp 'if (word == "eur" || word == "europe")' 'if (word == "europe")' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'regions: "EUR" is read letter by letter, as Europe and the Americas'
+mutant src/core/rom/rom_header.cpp "return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');" \
+    "return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'f');" \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'regions: a lower-case letter is read as a hexadecimal digit'
+mutant src/core/rom/rom_header.cpp 'backup.kind = lanes == 0x18 ? "sram-odd"' 'backup.kind = lanes == 0x10 ? "sram-odd"' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'backup memory: SRAM on even bytes is taken for SRAM on odd ones'
+mutant src/core/rom/rom_header.cpp 'if (FieldNumber(header, F::BackupKind) & 0x40)' 'if (FieldNumber(header, F::BackupKind) & 0x20)' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'backup memory: static RAM is taken for an EEPROM'
+mutant src/core/rom/rom_header.cpp 'if (holdsMarsSecurityCode(image, n))' 'if (n > 0)' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'hardware: any image is said to hold the 32X security code'
+mutant src/core/rom/rom_header.cpp 'if (contains(name, "TERA"))' 'if (contains(name, "TERRA"))' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'system: a Teradrive program is taken for a Mega Drive game'
+mutant src/core/rom/rom_format.cpp "&& probe.middle[0] == 'S' && probe.middle[1] == 'G';" "&& probe.middle[0] == 'S';" \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'formats: an MGD dump is known by half of its mark'
+mutant src/core/rom/rom_format.cpp 'if (holdsAt(probe.start, kMarkAt, "ESAG"))' 'if (holdsAt(probe.start, kMarkAt, "SAGE"))' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'formats: a byte-swapped image is not known'
+mutant src/core/rom/rom_format.cpp 'start >= kProgramStart && start <' 'start > kProgramStart && start <' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'formats: a program without a header that starts right after it is not known'
+mutant src/core/rom/image_report.cpp 'if (romLast + 1 != report.imageSize)' 'if (romLast != report.imageSize)' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'report: an image the size its header states gets a second checksum all the same'
 
 # --- command-line tool --------------------------------------------------
 mutant src/cli/batch.cpp 'if (failed_ > 0)' 'if (failed_ > 1)' \
@@ -155,6 +186,12 @@ mutant src/cli/collection_commands.cpp 'if (result.written && batch.many())' 'if
 mutant src/cli/batch.cpp 'if (many_ || json_)' 'if (many_)' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: one file that fails with --json prints no error object'
+mutant src/cli/collection_commands.cpp 'return outcomeOf(report.checksumEqual(), fixed);' 'return {};' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: checksum --json exits 0 for a checksum that differs'
+mutant src/core/rom/header_fields.h 'constexpr HeaderField Version{0x182, 11};' 'constexpr HeaderField Version{0x182, 12};' \
+    'test_rom' '^(Checksum|InformationText)\.' \
+    'header: the version takes the byte before the checksum'
 mutant src/cli/json_report.cpp 'object["serial"] = header.serial;' 'object["serial_number"] = header.serial;' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: a JSON key is renamed'

@@ -134,8 +134,7 @@ TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
 // only the command's own options.
 TEST_F(Cli, HelpReadsLikeAUnixToolsHelp)
 {
-    for (const std::string command :
-         {"", "info", "checksum", "scan", "fix-gems", "deinterleave", "tables", "engines"}) {
+    for (const std::string command : {"", "info", "checksum", "scan", "fix-gems", "convert", "tables", "engines"}) {
         const Result r = Run(command + " --help");
         EXPECT_TRUE(r.exit == 0 && r.out.find("Usage: varnoquil-cli " + command) == 0
                     && r.out.find("Usage:", 1) == std::string::npos)
@@ -274,15 +273,18 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
            {"checksum --fix --force dump.bin",
             {1, "",
              kTool
-                 + "dump.bin: Not a cartridge ROM image: an interleaved copier dump, whose checksum lies in the "
-                   "plain image it holds (deinterleave it first)\n"}}};
+                 + "dump.bin: Not a cartridge ROM image: the checksum of an interleaved copier dump lies in the "
+                   "plain image it holds (convert it first)\n"}},
+           {"checksum --fix dump.bin", {1, "", kTool + "dump.bin" + notCartridge}}};
     for (const auto& [args, result] : runs)
         EXPECT_EQ(Run(args), result) << args;
     EXPECT_EQ(ReadFile(P("dump.bin")), dump);
 
     const json forced = json::parse(Run("checksum --fix --force --json roms/disc.bin").out);
-    EXPECT_EQ(std::pair(forced.at("fixed"), forced.at("checksum")),
-              std::pair(json(true), json{{"stored", "0000"}, {"computed", "7879"}, {"equal", false}}));
+    EXPECT_EQ(
+        std::pair(forced.at("fixed"), forced.at("checksum")),
+        std::pair(json(true),
+                  json{{"stored", "0000"}, {"computed", "7879"}, {"equal", false}, {"computed_rom_range", "7879"}}));
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.BigEndian(0x18E, 0x7879, 2).bytes);
     EXPECT_EQ(Run("checksum --fix --force roms/disc.bin"), (Result{0, "stored 7879 computed 7879\n", ""}));
 }
@@ -310,10 +312,16 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
 
     EXPECT_EQ(good.at("header_hex").get<std::string>().substr(0, 8), "53454741");
     EXPECT_EQ(lines[5], (json{{"file", "roms/short.bin"}, {"error", "Read beyond end of file"}}));
-    EXPECT_EQ(deep.at("sram"), (json{{"type", "F820"}, {"start", 0x200000}, {"end", 0x2001FF}}));
+    EXPECT_EQ(deep.at("sram"),
+              (json{{"type", "F820"},
+                    {"kind", "sram-odd"},
+                    {"start", 0x200000},
+                    {"end", 0x2001FF},
+                    {"size", 0x200},
+                    {"valid", true}}));
     EXPECT_EQ(lines[2].at("format"), "mega-cd");
     EXPECT_EQ(std::make_pair(noise.at("format"), noise.at("system")), std::make_pair(json("unknown"), json()));
-    EXPECT_EQ(Run("checksum --json roms/mini.smd").exit, 0);
+    EXPECT_EQ(Run("checksum --json roms/mini.smd").exit + Run("checksum --json roms/bad.bin").exit, 0 + 3);
     EXPECT_EQ(std::make_pair(dump.at("file_size"), dump.at("format")),
               std::make_pair(json(mini.size() + 512), json("smd")));
     dump["file_size"] = good.at("file_size"), dump["format"] = "bin", dump["file"] = good.at("file");
@@ -321,12 +329,43 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
 
     good.erase("header_hex");
     EXPECT_EQ(good, json::parse(R"({"file": "roms/good.bin", "file_size": 524288, "format": "bin",
-        "system": "mega-drive", "platform": "SEGA MEGA DRIVE", "copyright": "(C) SIK 2022.JUN",
+        "system": "mega-drive", "hardware": [], "platform": "SEGA MEGA DRIVE", "copyright": "(C) SIK 2022.JUN",
         "domestic_name": "MINIPLANETS", "overseas_name": "MINIPLANETS", "serial": "GM SIK-MINI-04",
-        "memo": "", "country": "JUE", "checksum": {"stored": "5873", "computed": "5873", "equal": true},
-        "rom": {"start": 0, "end": 524287, "size": 524288}, "ram": {"start": 16711680, "end": 16777215, "size": 65536},
+        "memo": "", "country": "JUE", "checksum": {"stored": "5873", "computed": "5873", "equal": true,
+        "computed_rom_range": null}, "rom": {"start": 0, "end": 524287, "size": 524288, "valid": true},
+        "ram": {"start": 16711680, "end": 16777215, "size": 65536, "valid": true},
         "sram": null, "header_size_matches_file": true, "regions": ["Japan", "Americas", "Europe"],
         "devices": ["3-button joypad"], "gems": {"fm": [], "psg": []}})"));
+}
+
+// The decoded header for people, from the image's header bytes; an MGD dump
+// of it reads the same, and converts back to it.
+TEST_F(Collections, InfoLongDecodesTheHeaderForPeople)
+{
+    const std::string lines = "format:         plain cartridge image\n"
+                              "file size:      512 KiB\n"
+                              "system:         Mega Drive / Genesis\n"
+                              "hardware:       none\n"
+                              "platform:       SEGA MEGA DRIVE\n"
+                              "copyright:      (C) SIK 2022.JUN\n"
+                              "domestic name:  MINIPLANETS\n"
+                              "overseas name:  MINIPLANETS\n"
+                              "serial:         GM SIK-MINI-04\n"
+                              "country:        JUE\n"
+                              "regions:        Japan, Americas, Europe\n"
+                              "devices:        3-button joypad\n"
+                              "ROM:            0x000000-0x07FFFF, 512 KiB\n"
+                              "RAM:            0xFF0000-0xFFFFFF, 64 KiB\n"
+                              "backup memory:  none\n"
+                              "checksum:       stored 5873, computed 5873 (equal)\n"
+                              "GEMS tables:    none\n"
+                              "memo:\n";
+    EXPECT_EQ(Run("info --long roms/good.bin"), (Result{0, lines, ""}));
+    WriteFile(P("mini.mgd"), Mgd(mini));
+    const Result mgd = Run("info --long mini.mgd");
+    EXPECT_EQ(mgd.out.substr(mgd.out.find('\n')), lines.substr(lines.find('\n'))) << mgd;
+    EXPECT_EQ(Run("deinterleave mini.mgd plain.bin").exit + Run("checksum --fix mini.mgd").exit, 0 + 1);
+    EXPECT_EQ(ReadFile(P("plain.bin")), mini);
 }
 
 TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
@@ -397,7 +436,7 @@ TEST_F(Collections, DeinterleaveWritesThePlainImageOfADumpOnly)
     EXPECT_EQ(Run("deinterleave mini.smd plain.bin"), (Result{0, "", ""}));
     EXPECT_EQ(ReadFile(P("plain.bin")), mini);
     EXPECT_EQ(Run("deinterleave roms/good.bin never.bin"),
-              (Result{1, "", kTool + "roms/good.bin: Not an interleaved copier dump\n"}));
+              (Result{1, "", kTool + "roms/good.bin: Nothing to convert: already a plain cartridge image\n"}));
     EXPECT_FALSE(std::filesystem::exists(P("never.bin")));
 }
 

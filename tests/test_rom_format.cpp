@@ -11,30 +11,130 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace varnoquil;
 using namespace vtest;
 
-// A dump of one block is enough; a dump whose size is not whole blocks, or
-// whose image has no mark, is not one. The format is read from a file's first
-// bytes.
-TEST(RomFormat, TellsCartridgesCopierDumpsDiscsAndTheRest)
+// Each kind of dump, told by its content; the reordered ones give back the
+// image they hold, and convert to it. A dump whose size is not whole blocks,
+// or whose image has no mark, is none.
+TEST(RomFormat, TellsEveryKindOfDumpApartAndGivesBackThePlainImage)
 {
-    const a_byte marked = RomBuilder(16384).Put(0x100, "SEGA").bytes,
-                 unmarked = RomBuilder(marked).Put(0x100, "X").bytes;
+    const a_byte marked = RomBuilder(32768).Random(3).GameHeader().bytes,
+                 unmarked = RomBuilder(marked).Put(0, a_byte(8)).Put(0x100, "X").bytes,
+                 // A 68000's stack in work RAM and a start after the header.
+        headerless = RomBuilder(unmarked).BigEndian(0, 0xFFFFFE00, 4).BigEndian(4, 0x200, 4).bytes;
     a_byte oddSizedDump = Interleave(marked);
     oddSizedDump.push_back(0);
-    using F = RomFormat;
-    // clang-format off
-    const std::pair<a_byte, RomFormat> cases[] = {
-        {RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, F::Bin}, {Interleave(marked), F::Smd},
-        {oddSizedDump, F::Unknown}, {Interleave(unmarked), F::Unknown}, {unmarked, F::Unknown},
-        {DiscImage(0), F::MegaCd}, {DiscImage(0x10), F::MegaCd}, {a_byte(0x102), F::Unknown}, {a_byte(), F::Unknown}};
-    // clang-format on
+    const std::tuple<a_byte, RomFormat, a_byte> cases[]
+        = {{RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin, {}},
+           {Interleave(marked), RomFormat::Smd, marked},
+           {Mgd(marked), RomFormat::Mgd, marked},
+           {ByteSwapped(marked), RomFormat::ByteSwapped, marked},
+           {headerless, RomFormat::Headerless, {}},
+           {RomBuilder(headerless).BigEndian(4, 0x201, 4).bytes, RomFormat::Unknown, {}},
+           {oddSizedDump, RomFormat::Unknown, {}},
+           {Interleave(unmarked), RomFormat::Unknown, {}},
+           {Mgd(unmarked), RomFormat::Unknown, {}},
+           {unmarked, RomFormat::Unknown, {}},
+           {DiscImage(0), RomFormat::MegaCd, {}},
+           {DiscImage(0x10), RomFormat::MegaCd, {}},
+           {a_byte(0x102), RomFormat::Unknown, {}},
+           {a_byte(), RomFormat::Unknown, {}}};
     TempDir dir;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        WriteFile(dir.Path("f"), cases[i].first);
-        EXPECT_EQ(FormatName(ReadChecksumFacts(dir.Path("f")).format), std::string(FormatName(cases[i].second))) << i;
+        const auto& [bytes, format, plain] = cases[i];
+        WriteFile(dir.Path("f"), bytes);
+        EXPECT_EQ(FormatName(ReadChecksumFacts(dir.Path("f")).format), std::string(FormatName(format))) << i;
+        const std::string converted = ErrorOf([&] { ConvertToPlainImage(dir.Path("f"), dir.Path("plain")); });
+        if (plain.empty()) {
+            EXPECT_NE(converted, "") << i << ": nothing to convert";
+            continue;
+        }
+        EXPECT_EQ(ReadFile(dir.Path("plain")), plain) << i;
+        std::filesystem::remove(dir.Path("plain"));
     }
+}
+
+// Real-world headers, each row the kind of image and what it decodes to.
+// Where each rule comes from:
+// - system texts ("SEGA 32X", "SEGA SSF", "SEGA PICO", "SEGA TERA68K"/"TERA286"):
+//   the list of system types at plutiedev.com/rom-header; the Pico's other
+//   names ("SAMSUNG PICO", the Japanese "IMA IKUNOUJYUKU") are the ones its
+//   cartridges carry, which emulators of the Pico accept;
+// - the 32X security code: the code at 0x3F0 that the 32X compares with its
+//   own copy (Chilly Willy's public 32X toolchain, m68k_crt0, says so of it);
+// - the backup memory bytes after "RA": Sega's header guide (reproduced at
+//   patpend.net/technical/genesis/genrom.html: %1x1yz000 %00100000, yz 11 odd,
+//   10 even, 00 both), BlastEm's romdb.h (RAM_FLAG_ODD 0x18, RAM_FLAG_EVEN
+//   0x10, RAM_FLAG_BOTH 0x00), SGDK's rom_head.c (0xF820 odd, 0xF020 even,
+//   0xE020 both) and 0x40 in the second byte for a serial EEPROM (0xE840);
+// - country words ("EUR", "JAP", "USA") beside the letters J, U, E and one
+//   hexadecimal digit: European releases and BlastEm's region letters.
+TEST(HeaderDecode, RealWorldHeaders)
+{
+    const a_byte securityCode
+        = {0x28, 0x7C, 0xFF, 0xFF, 0xFF, 0xC0, 0x23, 0xFC, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA1, 0x51, 0x28};
+    struct Row {
+        const char* kind;
+        std::function<void(RomBuilder&)> make;
+        std::string system, hardware, regions;
+    };
+    const auto platform
+        = [](const std::string& text) { return [=](RomBuilder& rom) { rom.Put(0x100, Pad(text, 16)); }; };
+    const auto backup = [](std::uint8_t flags, std::uint8_t kind) {
+        return [=](RomBuilder& rom) { rom.Put(0x1B0, "RA").Put(0x1B2, a_byte{flags, kind}); };
+    };
+    const auto country
+        = [](const std::string& text) { return [=](RomBuilder& rom) { rom.Put(0x1F0, Pad(text, 16)); }; };
+    const Row rows[] = {
+        {"a Mega Drive game", [](RomBuilder&) {}, "mega-drive", "", "Japan Americas Europe"},
+        {"a Genesis game", platform("SEGA GENESIS"), "mega-drive", "", "Japan Americas Europe"},
+        {"a 32X game", [&](RomBuilder& rom) { rom.Put(0x100, Pad("SEGA 32X", 16)).Put(0x3F0, securityCode); }, "32x",
+         "32x-security-code", "Japan Americas Europe"},
+        {"a 32X game without its security code", platform("SEGA 32X"), "32x", "", "Japan Americas Europe"},
+        {"a Pico game", platform("SEGA PICO"), "pico", "", "Japan Americas Europe"},
+        {"a Pico game from Samsung", platform("SAMSUNG PICO"), "pico", "", "Japan Americas Europe"},
+        {"a Japanese Pico game", platform("IMA IKUNOUJYUKU"), "pico", "", "Japan Americas Europe"},
+        {"a Teradrive program", platform("SEGA TERA286"), "teradrive", "", "Japan Americas Europe"},
+        {"a game over 4 MiB on the Sega mapper", platform("SEGA SSF"), "mega-drive", "sega-mapper",
+         "Japan Americas Europe"},
+        {"battery SRAM on odd bytes", backup(0xF8, 0x20), "mega-drive", "sram-odd", "Japan Americas Europe"},
+        {"battery SRAM on even bytes", backup(0xF0, 0x20), "mega-drive", "sram-even", "Japan Americas Europe"},
+        {"SRAM on both bytes", backup(0xE0, 0x20), "mega-drive", "sram-both", "Japan Americas Europe"},
+        {"a serial EEPROM", backup(0xE8, 0x40), "mega-drive", "eeprom", "Japan Americas Europe"},
+        {"a European release", country("EUR"), "mega-drive", "", "Europe"},
+        {"a European release in words", country("Europe"), "mega-drive", "", "Europe"},
+        {"a Japanese release, lower case", country("jap"), "mega-drive", "", "Japan"},
+        {"an American release, lower case", country("usa"), "mega-drive", "", "Americas"},
+        {"an American and European release", country("UE"), "mega-drive", "", "Americas Europe"},
+        {"a hexadecimal region", country("C"), "mega-drive", "", "Americas Europe"},
+        {"a lower-case digit is no region", country("c"), "mega-drive", "", ""},
+    };
+    const auto words = [](const std::vector<std::string>& list) {
+        std::string text;
+        for (const std::string& word : list)
+            text += (text.empty() ? "" : " ") + word;
+        return text;
+    };
+    for (const Row& row : rows) {
+        RomBuilder rom = RomBuilder(0x800).GameHeader();
+        row.make(rom);
+        const DecodedHeader header = DecodeHeader(rom.bytes.data(), rom.bytes.size());
+        EXPECT_EQ((std::vector<std::string>{header.system, words(header.hardware), words(header.regions)}),
+                  (std::vector<std::string>{row.system, row.hardware, row.regions}))
+            << row.kind;
+    }
+    // An end before the start is no range and has no size; a backup memory
+    // needs its "RA", and has a range too.
+    RomBuilder rom = RomBuilder(0x400).GameHeader().BigEndian(0x1A0, 0x10, 4).BigEndian(0x1A4, 0x0F, 4);
+    rom.Put(0x1B0, "RB");
+    const DecodedHeader header = DecodeHeader(rom.bytes.data(), rom.bytes.size());
+    EXPECT_EQ(std::make_tuple(header.rom.valid(), header.rom.size().has_value(), header.backup.has_value()),
+              std::make_tuple(false, false, false));
+    rom.Put(0x1B0, "RA").BigEndian(0x1B4, 0x200001, 4).BigEndian(0x1B8, 0x20FFFF, 4);
+    EXPECT_EQ(DecodeHeader(rom.bytes.data(), rom.bytes.size()).backup->range.size(), 0x10000 - 1);
 }
 
 // Only trailing blanks and zeros go. Shift_JIS katakana, one with 0x5C as its
@@ -59,7 +159,8 @@ TEST(HeaderText, TrimsAndDecodesAsciiShiftJisOrReplacementRegionsFromLettersOrOn
     const std::pair<std::string, std::vector<std::string>> regions[] = {
         {"EUJ", {japan, americas, europe}}, {"E               ", {europe}}, {"U4B", {americas}}, {"4", {americas}},
         {std::string("4\0\0\0\0\0", 6), {americas}}, {"  8   ", {europe}}, {"A", {europe, asia}},
-        {"f", {japan, americas, europe, asia}}, {"1", {japan}}, {"12", {}}, {"jue", {}}, {std::string(16, '\0'), {}}};
+        {"F", {japan, americas, europe, asia}}, {"f", {}}, {"e", {}}, {"1", {japan}}, {"12", {}}, {"jue", {}},
+        {std::string(16, '\0'), {}}};
     // clang-format on
     for (const auto& [country, names] : regions)
         EXPECT_EQ(RegionsOf(country), names) << country;
@@ -77,16 +178,53 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
     TempDir dir;
     WriteFile(dir.Path("rom.bin"), rom.bytes);
     WriteFile(dir.Path("rom.smd"), Interleave(rom.bytes));
-    const ImageReport plain = ReportImage(dir.Path("rom.bin")), dump = ReportImage(dir.Path("rom.smd"));
-    EXPECT_EQ(std::make_pair(plain.format, dump.format), std::make_pair(RomFormat::Bin, RomFormat::Smd));
-    for (const ImageReport& report : {plain, dump}) {
+    WriteFile(dir.Path("rom.mgd"), Mgd(rom.bytes));
+    WriteFile(dir.Path("rom.swapped"), ByteSwapped(rom.bytes));
+    std::vector<ImageReport> reports;
+    std::string formats;
+    for (const char* name : {"rom.bin", "rom.smd", "rom.mgd", "rom.swapped"}) {
+        reports.push_back(ReportImage(dir.Path(name)));
+        formats += FormatName(reports.back().format) + std::string(" ");
+    }
+    EXPECT_EQ(formats, "bin smd mgd byte-swapped ");
+    for (const ImageReport& report : reports) {
         using Strings = std::vector<std::string>;
         EXPECT_EQ((Strings{*report.system(), report.header.memo, report.header.headerHex.substr(0x90 * 2, 32)}),
                   (Strings{"32x", Pad("MEMO", 39) + "!", "36434A2020202020202020202020204D"}));
         EXPECT_EQ(report.header.devices, (Strings{"3-button joypad", "6-button joypad", "CD-ROM", "mega mouse"}));
-        using Offsets = std::vector<std::int64_t>;
-        EXPECT_EQ(std::tuple(report.fmTables, report.psgTables, report.headerSizeMatchesFile()),
-                  std::tuple(Offsets{0x201, 0x7FFE6}, Offsets{0x3FFF0}, true));
+        EXPECT_EQ(report.computedChecksum, std::uint16_t(checksumRange(rom.bytes, 0x200, 0x7FFFF)));
+        EXPECT_TRUE(report.headerSizeMatchesFile());
+        EXPECT_EQ(report.fmTables, (std::vector<std::int64_t>{0x201, 0x7FFE6}));
+        EXPECT_EQ(report.psgTables, (std::vector<std::int64_t>{0x3FFF0}));
+        EXPECT_FALSE(report.computedRomRangeChecksum.has_value());
+    }
+    // An overdump: the sum over the ROM the header states leaves the extra
+    // bytes out.
+    a_byte over = rom.bytes;
+    over.resize(over.size() + 0x1000, 0x5A);
+    WriteFile(dir.Path("over.bin"), over);
+    const ImageReport overdump = ReportImage(dir.Path("over.bin"));
+    EXPECT_EQ(overdump.computedRomRangeChecksum, std::uint16_t(checksumRange(rom.bytes, 0x200, 0x7FFFF)));
+    EXPECT_NE(overdump.computedChecksum, *overdump.computedRomRangeChecksum);
+
+    // The real images and the dumps of them that collections hold read alike.
+    for (const char* image : {"miniplanets-rev04.bin", "sega-2048.bin", "minimusic-sample.bin"}) {
+        const a_byte bytes = ReadFile(VARNOQUIL_TEST_DATA + std::string("/") + image);
+        const ImageReport real = ReportImage(VARNOQUIL_TEST_DATA + std::string("/") + image);
+        // Dumps come in whole words, an interleaved one in whole blocks.
+        std::vector<a_byte> dumps = {ByteSwapped(bytes)};
+        if (bytes.size() % 2 == 0)
+            dumps.push_back(Mgd(bytes));
+        if (bytes.size() % 16384 == 0)
+            dumps.push_back(Interleave(bytes));
+        for (const a_byte& dump : dumps) {
+            WriteFile(dir.Path("dump"), dump);
+            const ImageReport report = ReportImage(dir.Path("dump"));
+            EXPECT_EQ(
+                std::make_tuple(report.header.headerHex, report.computedChecksum, report.fmTables, report.imageSize),
+                std::make_tuple(real.header.headerHex, real.computedChecksum, real.fmTables, real.imageSize))
+                << image << " as " << FormatName(report.format);
+        }
     }
     EXPECT_FALSE(ReportImage(VARNOQUIL_TEST_DATA "/minimusic-sample.bin").headerSizeMatchesFile());
     // A header alone is an image; one byte less is not.
@@ -95,17 +233,11 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
     EXPECT_EQ(ReportImage(dir.Path("header.bin")).computedChecksum, 0);
     EXPECT_EQ(ErrorOf([&] { ReportImage(dir.Path("short.bin")); }), "Read beyond end of file");
 
-    // Deinterleaving never writes over its input, takes whole blocks only,
-    // and only of a dump: a plain image of a dump's size is refused.
-    EXPECT_THROW(DeinterleaveFile(dir.Path("rom.smd"), dir.Path("rom.smd")), RequestError);
+    // A conversion never writes over its input, and converts only a dump: a
+    // plain image of a dump's size is refused.
+    EXPECT_THROW(ConvertToPlainImage(dir.Path("rom.smd"), dir.Path("rom.smd")), RequestError);
     WriteFile(dir.Path("sized.bin"), RomBuilder(512 + 16384).GameHeader().bytes);
-    EXPECT_THROW(DeinterleaveFile(dir.Path("sized.bin"), dir.Path("out.bin")), ImageFormatError);
-    EXPECT_EQ(std::pair(std::filesystem::exists(dir.Path("out.bin")), ReadFile(dir.Path("rom.smd"))),
-              std::pair(false, Interleave(rom.bytes)));
-    EXPECT_THROW(Deinterleave(a_byte(512 + 100)), ImageFormatError);
-
-    // An end before the start is not wrapped; a save RAM needs its "RA".
-    rom.Put(0x100, "SEGA PICO       ").Put(0x1B0, "RB").BigEndian(0x1A0, 0x10, 4).BigEndian(0x1A4, 0x0F, 4);
-    const DecodedHeader pico = DecodeHeader(rom.bytes.data() + 0x100);
-    EXPECT_EQ(std::make_tuple(pico.system, pico.sram.has_value(), pico.rom.size()), std::make_tuple("pico", false, 0));
+    EXPECT_THROW(ConvertToPlainImage(dir.Path("sized.bin"), dir.Path("out.bin")), ImageFormatError);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out.bin")));
+    EXPECT_EQ(ReadFile(dir.Path("rom.smd")), Interleave(rom.bytes));
 }

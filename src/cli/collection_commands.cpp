@@ -4,6 +4,7 @@
 #include "batch.h"
 #include "console.h"
 #include "json_report.h"
+#include "long_report.h"
 #include "rom/checksum_repair.h"
 #include "rom/image_report.h"
 #include "rom/rom.h"
@@ -37,6 +38,15 @@ Outcome infoText(const Batch& batch, const std::string& file, std::string& out)
     return Outcome::Done;
 }
 
+Outcome infoLong(const Batch& batch, const std::string& file, std::string& out)
+{
+    std::string text = LongReport(ReportImage(file));
+    if (::isatty(STDOUT_FILENO))
+        text = ControlBytesAsQuestionMarks(text);
+    out = batch.many() ? NameOnOut(file) + ":\n" + text + "\n" : text;
+    return Outcome::Done;
+}
+
 Outcome infoJson(const std::string& file, std::string& out)
 {
     out = JsonLine(ReportJson(file, ReportImage(file)));
@@ -51,7 +61,7 @@ Outcome outcomeOf(bool equal, bool fixed)
 }
 
 // The checksum as the window reads it from the file, and, with --fix, the
-// repair of a plain cartridge image (forced, of any but an interleaved dump).
+// repair of a plain cartridge image (forced, of any but a reordered dump).
 ChecksumRepair checksumOf(const std::string& file, const ChecksumOptions& options)
 {
     if (options.fix)
@@ -117,7 +127,9 @@ int runBatch(const CollectionOptions& options, bool checksums, const FileWork& w
 int RunInfo(const CollectionOptions& options)
 {
     return runBatch(options, false, [&](const Batch& batch, const std::string& file, std::string& out) {
-        return options.json ? infoJson(file, out) : infoText(batch, file, out);
+        if (options.json)
+            return infoJson(file, out);
+        return options.longView ? infoLong(batch, file, out) : infoText(batch, file, out);
     });
 }
 

@@ -11,6 +11,7 @@ struct CollectionOptions {
     std::vector<std::string> paths;
     bool recursive = false;
     bool json = false;
+    bool longView = false; // info: the decoded header as "key: value" lines
 };
 
 struct ChecksumOptions {

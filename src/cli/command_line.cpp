@@ -123,13 +123,19 @@ void CommandLine::addScales(CLI::App* command, const std::string& fm, const std:
 void CommandLine::addCommands()
 {
     Options& o = options_;
-    collectionCommand(
+    CLI::App* info = collectionCommand(
         "info",
         "Write the cartridge header information of ROM images as the window shows it: CR LF line "
         "breaks, the header's text fields as raw bytes (on a terminal, control bytes show as \"?\"). "
         "With many files, each text follows a line \"PATH:\".",
-        {"[-r] [--json] [--] PATH...", "Show the cartridge header of ROM images", std::string(kExitNote) + "."},
+        {"[-r] [--json | --long] [--] PATH...", "Show the cartridge header of ROM images",
+         std::string(kExitNote) + "."},
         [&o] { return RunInfo(o.collection); });
+
+    info->add_flag("--long", o.collection.longView,
+                   "Print the decoded header instead, as \"key: value\" lines: regions and hardware in words, "
+                   "sizes in KiB and MiB")
+        ->excludes(info->get_option("--json"));
 
     CLI::App* checksum = collectionCommand(
         "checksum",
@@ -183,14 +189,17 @@ void CommandLine::addCommands()
     fixGems->add_flag("--json", o.gems.json, "Print the result as one JSON object instead of the status lines");
     addInAndOut(fixGems, "IN", "OUT");
 
-    CLI::App* deinterleave = command(
-        "deinterleave",
-        "Write the plain cartridge image that an interleaved copier dump (\"SMD\": a 512-byte copier header, then "
-        "16 KiB blocks of odd and even bytes) holds to OUT. Anything else is refused and nothing is written.",
-        {"[--] IN OUT", "Write the plain image that an interleaved copier dump holds",
+    CLI::App* convert = command(
+        "convert",
+        "Write the plain cartridge image that a dump holds to OUT: an interleaved copier dump (\"SMD\": a 512-byte "
+        "copier header, then 16 KiB blocks of odd and even bytes), an MGD dump (the odd bytes, then the even "
+        "ones) or a byte-swapped image. Anything else is refused and nothing is written. The old name "
+        "deinterleave does the same.",
+        {"[--] IN OUT", "Write the plain image that a copier dump, an MGD dump or a byte-swapped image holds",
          std::string(kOutputNote) + "\n\n" + kExitNote + "."},
-        [&o] { return RunDeinterleave(o.in, o.out); });
-    addInAndOut(deinterleave, "IN", "OUT");
+        [&o] { return RunConvert(o.in, o.out); });
+    convert->alias("deinterleave");
+    addInAndOut(convert, "IN", "OUT");
 
     CLI::App* tables = command("tables",
                                "Print the FM table (13 entries) and the PSG table (64 entries) of the GEMS sound "

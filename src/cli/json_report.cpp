@@ -7,16 +7,25 @@ namespace varnoquil::cli {
 
 namespace {
 
-Json rangeJson(const AddressRange& range)
+template <typename Value>
+Json orNull(const std::optional<Value>& value)
 {
-    return {{"start", range.start}, {"end", range.end}, {"size", range.size()}};
+    return value ? Json(*value) : Json(nullptr);
 }
 
-Json sramJson(const std::optional<SaveRam>& sram)
+// A range whose end comes before its start has no size.
+Json rangeJson(const AddressRange& range)
 {
-    if (!sram)
+    return {{"start", range.start}, {"end", range.end}, {"size", orNull(range.size())}, {"valid", range.valid()}};
+}
+
+Json sramJson(const std::optional<BackupMemory>& backup)
+{
+    if (!backup)
         return nullptr;
-    return {{"type", sram->type}, {"start", sram->start}, {"end", sram->end}};
+    Json object = {{"type", backup->type}, {"kind", backup->kind}};
+    object.update(rangeJson(backup->range));
+    return object;
 }
 
 } // namespace
@@ -28,7 +37,8 @@ Json ReportJson(const std::string& file, const ImageReport& report)
     object["file"] = file;
     object["file_size"] = report.fileSize;
     object["format"] = FormatName(report.format);
-    object["system"] = report.system() ? Json(*report.system()) : Json(nullptr);
+    object["system"] = orNull(report.system());
+    object["hardware"] = header.hardware;
     object["platform"] = header.platform;
     object["copyright"] = header.copyright;
     object["domestic_name"] = header.domesticName;
@@ -37,12 +47,14 @@ Json ReportJson(const std::string& file, const ImageReport& report)
     object["memo"] = header.memo;
     object["country"] = header.country;
     object["header_hex"] = header.headerHex;
+    const auto romRange = report.computedRomRangeChecksum;
     object["checksum"] = {{"stored", Hex4(header.storedChecksum)},
                           {"computed", Hex4(report.computedChecksum)},
-                          {"equal", report.checksumEqual()}};
+                          {"equal", report.checksumEqual()},
+                          {"computed_rom_range", romRange ? Json(Hex4(*romRange)) : Json(nullptr)}};
     object["rom"] = rangeJson(header.rom);
     object["ram"] = rangeJson(header.ram);
-    object["sram"] = sramJson(header.sram);
+    object["sram"] = sramJson(header.backup);
     object["header_size_matches_file"] = report.headerSizeMatchesFile();
     object["regions"] = header.regions;
     object["devices"] = header.devices;

@@ -87,9 +87,9 @@ int RunFixGems(const FixGemsOptions& options)
     return kExitNoTables;
 }
 
-int RunDeinterleave(const std::string& in, const std::string& out)
+int RunConvert(const std::string& in, const std::string& out)
 {
-    DeinterleaveFile(in, out);
+    ConvertToPlainImage(in, out);
     return kExitOk;
 }
 

@@ -17,7 +17,7 @@ struct FixGemsOptions {
 
 // Each returns the exit status.
 int RunFixGems(const FixGemsOptions& options);
-int RunDeinterleave(const std::string& in, const std::string& out);
+int RunConvert(const std::string& in, const std::string& out);
 int RunTables(const std::optional<std::string>& fm, const std::optional<std::string>& psg);
 int RunEngines(const std::string& text);
 

@@ -118,6 +118,24 @@ inline a_byte Interleave(const a_byte& plain)
     return dump;
 }
 
+// The MGD dump of a plain image of even size: its bytes at odd offsets, then
+// those at even offsets.
+inline a_byte Mgd(const a_byte& plain)
+{
+    a_byte dump(plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        dump.at((i % 2 ? 0 : plain.size() / 2) + i / 2) = plain[i];
+    return dump;
+}
+
+// A plain image with the two bytes of every word swapped.
+inline a_byte ByteSwapped(a_byte image)
+{
+    for (std::size_t i = 0; i + 1 < image.size(); i += 2)
+        std::swap(image[i], image[i + 1]);
+    return image;
+}
+
 // A disc image: "SEGADISCSYSTEM" at `at` (0 or 0x10), a game header at 0x100.
 inline a_byte DiscImage(std::size_t at)
 {

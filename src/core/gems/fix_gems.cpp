@@ -152,8 +152,8 @@ void warnOfFit(const TableFit& fit, const char* name, std::vector<std::string>& 
     if (fit.wrapped)
         warnings.push_back(entryCount(fit.wrapped, name) + " wrapped past 16 bits");
     if (fit.aboveField)
-        warnings.push_back(entryCount(fit.aboveField, name) + " exceed " + std::to_string(kFmFieldMax)
-                           + ", the chip's 11-bit field");
+        warnings.push_back(entryCount(fit.aboveField, name) + (fit.aboveField == 1 ? " exceeds " : " exceed ")
+                           + std::to_string(kFmFieldMax) + ", the chip's 11-bit field");
     if (fit.sameValue)
         warnings.push_back("all " + entryCount(static_cast<int>(std::tuple_size_v<Table>), name) + " are "
                            + Hex4(*fit.sameValue));

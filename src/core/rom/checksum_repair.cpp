@@ -5,17 +5,26 @@
 #include "platform/platform.h"
 #include "rom/rom.h"
 
-#include <algorithm>
+#include <string>
 
 namespace varnoquil {
 
 namespace {
 
+const char* dumpWords(RomFormat format)
+{
+    switch (format) {
+    case RomFormat::Smd: return "an interleaved copier dump";
+    case RomFormat::Mgd: return "an MGD dump";
+    default: return "a byte-swapped image";
+    }
+}
+
 void requireRepairable(RomFormat format, bool force)
 {
-    if (format == RomFormat::Smd && force)
-        throw ImageFormatError("Not a cartridge ROM image: an interleaved copier dump, whose checksum lies in the "
-                               "plain image it holds (deinterleave it first)");
+    if (HoldsReorderedImage(format) && force)
+        throw ImageFormatError(std::string("Not a cartridge ROM image: the checksum of ") + dumpWords(format)
+                               + " lies in the plain image it holds (convert it first)");
     if (!force)
         RequireCartridgeFormat(format);
 }
@@ -27,14 +36,12 @@ ChecksumFacts ReadChecksumFacts(const std::string& fileName)
     platform::BinaryFile file = platform::BinaryFile::openForReading(fileName);
     ChecksumFacts facts;
     facts.fileSize = file.size();
+    facts.format = DetectFormat(file);
     a_byte piece;
     std::uint32_t sum = 0;
     ReadInPieces(file, 0, piece, [&](const std::uint8_t* data, std::size_t n, std::uint64_t offset) {
-        if (offset == 0) {
-            facts.format = DetectFormat(data, std::min(n, kFormatProbeSize), facts.fileSize);
-            if (n >= kChecksumOffset + 2)
-                facts.stored = static_cast<std::uint16_t>(data[kChecksumOffset] << 8 | data[kChecksumOffset + 1]);
-        }
+        if (offset == 0 && n >= kChecksumOffset + 2)
+            facts.stored = static_cast<std::uint16_t>(data[kChecksumOffset] << 8 | data[kChecksumOffset + 1]);
         sum = addToCartridgeChecksum(sum, data, n, offset);
     });
     file.close();

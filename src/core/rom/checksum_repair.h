@@ -33,9 +33,10 @@ struct ChecksumRepair {
 // Repairs the checksum of a file whose facts were read: writes the computed
 // checksum into the header when it differs from the stored one. Only a plain
 // cartridge image is repaired ("Not a cartridge ROM image"); force lets any
-// other file through but an interleaved copier dump, whose checksum lies in
-// the plain image it holds, so that a write at 0x18E would land in its copier
-// header and leave the checksum as wrong. A file shorter than a header (512
+// other file through but a dump that holds a plain image in another order
+// (a copier dump, an MGD dump, a byte-swapped image), whose checksum lies in
+// that image, so that a write at 0x18E would damage the dump and leave the
+// checksum as wrong. A file shorter than a header (512
 // bytes) then fails with "Read beyond end of file", as the header read does.
 ChecksumRepair RepairChecksum(const std::string& fileName, const ChecksumFacts& facts, bool force);
 // The same, reading the facts first.

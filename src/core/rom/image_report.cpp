@@ -10,13 +10,9 @@
 
 namespace varnoquil {
 
-// An interleaved dump is woven back piece by piece, and the first piece holds
-// everything the format is told from.
-static_assert(kReadPiece % kInterleavedBlockSize == 0 && kReadPiece >= kFormatProbeSize);
-
 std::optional<std::string> ImageReport::system() const
 {
-    if (format == RomFormat::Unknown)
+    if (format == RomFormat::Unknown || format == RomFormat::Headerless)
         return std::nullopt;
     return header.system;
 }
@@ -27,28 +23,28 @@ ImageReport ReportImage(const std::string& fileName)
     ImageReport report;
     report.fileSize = file.size();
     report.format = DetectFormat(file);
-    const bool interleaved = report.format == RomFormat::Smd;
-    const std::uint64_t imageStart = interleaved ? kCopierHeaderSize : 0;
-    report.imageSize = report.fileSize - imageStart;
+    report.imageSize = PlainImageSize(report.format, report.fileSize);
     if (report.imageSize < kChecksumStart)
         RaiseFor(IoError(IoCode::ReadBeyondEnd), fileName);
 
-    a_byte piece, woven(interleaved ? kReadPiece : 0);
     AllTableMatches tables;
-    std::uint32_t sum = 0;
-    ReadInPieces(file, imageStart, piece, [&](const std::uint8_t* data, std::size_t n, std::uint64_t at) {
-        const std::uint64_t offset = at - imageStart; // in the plain image
-        if (interleaved) {
-            WeaveBlocks(data, n, woven.data());
-            data = woven.data();
+    std::uint32_t sum = 0, romRangeSum = 0;
+    std::uint64_t romLast = 0; // the last offset of the header's ROM range
+    ReadPlainImage(file, report.format, [&](const std::uint8_t* data, std::size_t n, std::uint64_t offset) {
+        if (offset == 0) {
+            report.header = DecodeHeader(data, n);
+            romLast = report.header.rom.end;
         }
-        if (offset == 0)
-            report.header = DecodeHeader(data + kHeaderStart);
         sum = addToCartridgeChecksum(sum, data, n, offset);
+        if (offset <= romLast)
+            romRangeSum = addToCartridgeChecksum(
+                romRangeSum, data, static_cast<std::size_t>(std::min<std::uint64_t>(n, romLast - offset + 1)), offset);
         tables.add(data, n);
     });
     file.close();
     report.computedChecksum = static_cast<std::uint16_t>(sum);
+    if (romLast + 1 != report.imageSize)
+        report.computedRomRangeChecksum = static_cast<std::uint16_t>(romRangeSum);
     report.fmTables = tables.fm();
     report.psgTables = tables.psg();
     return report;

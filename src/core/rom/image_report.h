@@ -9,21 +9,27 @@
 #include <string>
 #include <vector>
 
-// Everything the program can tell about one image file, for reports. An
-// interleaved dump is described by its de-interleaved image: its header,
-// checksum and tables are those of the plain cartridge it holds.
+// Everything the program can tell about one image file, for reports. A dump
+// that holds a plain image in another order (a copier dump, an MGD dump, a
+// byte-swapped image) is described by that image: its header, checksums and
+// tables are those of the plain cartridge it holds.
 namespace varnoquil {
 
 struct ImageReport {
     std::uint64_t fileSize = 0;
     RomFormat format = RomFormat::Unknown;
-    std::uint64_t imageSize = 0; // the plain image's size (the file's, but for "smd")
+    std::uint64_t imageSize = 0; // the plain image's size
     DecodedHeader header;
     std::uint16_t computedChecksum = 0; // the window's sum from 0x200 to the end
+    // The sum from 0x200 to the ROM's end as the header states it, when that
+    // is not the image's end (an overdump, a padded or trimmed image, the
+    // mapper's 4 MiB of a larger one); the bytes the image holds count.
+    std::optional<std::uint16_t> computedRomRangeChecksum;
     std::vector<std::int64_t> fmTables;
     std::vector<std::int64_t> psgTables;
 
-    // "mega-drive", "32x" or "pico"; none for a file of unknown format.
+    // "mega-drive", "32x", "pico" or "teradrive"; none for a file whose
+    // format is unknown or which has no header.
     std::optional<std::string> system() const;
     bool checksumEqual() const { return header.storedChecksum == computedChecksum; }
     bool headerSizeMatchesFile() const { return header.rom.size() == static_cast<std::int64_t>(imageSize); }

@@ -3,6 +3,7 @@
 
 #include "errors.h"
 #include "platform/platform.h"
+#include "rom/header_fields.h"
 #include "text.h"
 #include "vector_clones.h"
 
@@ -116,18 +117,14 @@ void ReadInPieces(BinaryFile& file, std::uint64_t from, a_byte& buffer, const Pi
 
 namespace {
 
-std::string readText(BinaryFile& file, std::size_t n)
+// Reads up to n bytes from an offset; fewer at the file's end.
+std::size_t readUpTo(BinaryFile& file, std::uint64_t offset, std::uint8_t* into, std::size_t n)
 {
-    std::string text(n, '\0');
-    file.readBlock(text.data(), n);
-    return text;
-}
-
-std::uint32_t readBigEndian32(BinaryFile& file)
-{
-    std::array<std::uint8_t, 4> b{};
-    file.readBlock(b.data(), b.size());
-    return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
+    file.seek(offset);
+    std::size_t done = 0;
+    for (std::size_t got; done < n && (got = file.readSome(into + done, n - done)) > 0;)
+        done += got;
+    return done;
 }
 
 // The checksum of everything from 0x200 to the end.
@@ -189,27 +186,31 @@ void ReadHeader(const std::string& fileName, iSMD_& info)
 {
     info = iSMD_{};
     BinaryFile file = BinaryFile::openForReading(fileName);
-    file.seek(0x100);
-    info.Platform = readText(file, 16);
-    info.Copyright = readText(file, 16);
-    info.DomesticName = readText(file, 48);
-    info.OverseasName = readText(file, 48);
-    info.RomType = readText(file, 2);
-    info.Version = readText(file, 11);
-
-    file.seek(kChecksumOffset);
-    std::array<std::uint8_t, 2> crc{};
-    file.readBlock(crc.data(), crc.size());
-    info.HeaderCrc = static_cast<std::uint16_t>(crc[0] << 8 | crc[1]);
-    info.IoDevices = readText(file, 16);
-    info.RomStart = readBigEndian32(file);
-    info.RomEnd = readBigEndian32(file);
+    std::array<std::uint8_t, kHeaderSize> header{};
+    const std::size_t got = readUpTo(file, kHeaderStart, header.data(), header.size());
+    // Fields are taken in their order, as far as the file holds them whole.
+    const auto whole = [&](HeaderField field) {
+        if (field.offset - kHeaderStart + field.size > got)
+            RaiseFor(IoError(IoCode::ReadBeyondEnd), fileName);
+        return field;
+    };
+    const auto text = [&](HeaderField field) { return FieldBytes(header.data(), whole(field)); };
+    const auto number = [&](HeaderField field) { return FieldNumber(header.data(), whole(field)); };
+    namespace F = HeaderFields;
+    info.Platform = text(F::Platform);
+    info.Copyright = text(F::Copyright);
+    info.DomesticName = text(F::DomesticName);
+    info.OverseasName = text(F::OverseasName);
+    info.RomType = text(F::RomType);
+    info.Version = text(F::Version);
+    info.HeaderCrc = static_cast<std::uint16_t>(number(F::Checksum));
+    info.IoDevices = text(F::IoDevices);
+    info.RomStart = number(F::RomStart);
+    info.RomEnd = number(F::RomEnd);
     info.RomSize = static_cast<std::int32_t>(info.RomEnd - info.RomStart);
-
-    file.seek(0x1BC);
-    info.Modem = readText(file, 12);
-    info.Memo = readText(file, 40);
-    info.Country = readText(file, 16);
+    info.Modem = text(F::Modem);
+    info.Memo = text(F::Memo);
+    info.Country = text(F::Country);
 
     info.FileCrc = checksumOfTail(file);
     file.close();

@@ -5,39 +5,119 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace varnoquil {
 
 namespace {
 
-constexpr std::size_t kCopierHeader = kCopierHeaderSize;
 constexpr std::size_t kBlock = kInterleavedBlockSize;
 constexpr std::size_t kHalfBlock = kBlock / 2;
+// Where an image keeps the mark that the console checks.
+constexpr std::size_t kMarkAt = 0x100;
+// The 68000 reads its stack pointer and the address it starts at from the
+// first 8 bytes; every cartridge's program starts after its header, within
+// the 4 MiB the console maps.
+constexpr std::uint64_t kProgramStart = 0x200;
+constexpr std::uint64_t kCartridgeSpace = 0x400000;
 
-bool holdsAt(const std::uint8_t* start, std::size_t n, std::size_t at, const char* text)
+bool holdsAt(const a_byte& bytes, std::size_t at, const char* text)
 {
     const std::size_t length = std::strlen(text);
-    return at + length <= n && std::memcmp(start + at, text, length) == 0;
+    return at + length <= bytes.size() && std::memcmp(bytes.data() + at, text, length) == 0;
 }
 
 // Real cartridges carry "SEGA" at 0x100, a few " SEGA": the console's
 // start-up check accepts both.
-bool hasCartridgeMark(const std::uint8_t* image, std::size_t n)
+bool hasCartridgeMark(const a_byte& image)
 {
-    return holdsAt(image, n, 0x100, "SEGA") || holdsAt(image, n, 0x100, " SEGA");
+    return holdsAt(image, kMarkAt, "SEGA") || holdsAt(image, kMarkAt, " SEGA");
 }
 
-void weaveBlock(const std::uint8_t* block, std::uint8_t* out)
+// Weaves bytes at odd addresses and bytes at even ones, n of each, into 2n
+// plain bytes.
+void weave(const std::uint8_t* odd, const std::uint8_t* even, std::size_t n, std::uint8_t* plain)
 {
-    for (std::size_t i = 0; i < kHalfBlock; ++i) {
-        out[2 * i + 1] = block[i];
-        out[2 * i] = block[kHalfBlock + i];
+    for (std::size_t i = 0; i < n; ++i) {
+        plain[2 * i + 1] = odd[i];
+        plain[2 * i] = even[i];
     }
+}
+
+void weaveBlocks(const std::uint8_t* blocks, std::size_t n, std::uint8_t* plain)
+{
+    for (std::size_t at = 0; at + kBlock <= n; at += kBlock)
+        weave(blocks + at, blocks + at + kHalfBlock, kHalfBlock, plain + at);
+}
+
+void swapWordBytes(std::uint8_t* bytes, std::size_t n)
+{
+    for (std::size_t i = 0; i + 1 < n; i += 2)
+        std::swap(bytes[i], bytes[i + 1]);
 }
 
 bool hasInterleavedSize(std::uint64_t size)
 {
-    return size > kCopierHeader && (size - kCopierHeader) % kBlock == 0;
+    return size > kCopierHeaderSize && (size - kCopierHeaderSize) % kBlock == 0;
+}
+
+bool isInterleavedDump(const FormatProbe& probe)
+{
+    if (!hasInterleavedSize(probe.size) || probe.start.size() < kCopierHeaderSize + kBlock)
+        return false;
+    a_byte plain(kBlock);
+    weaveBlocks(probe.start.data() + kCopierHeaderSize, kBlock, plain.data());
+    return hasCartridgeMark(plain);
+}
+
+// The mark's letters at even addresses lie in the second half, those at odd
+// ones in the first.
+bool isMgdDump(const FormatProbe& probe)
+{
+    return probe.size % 2 == 0 && probe.middle.size() == 2 && holdsAt(probe.start, kMarkAt / 2, "EA")
+        && probe.middle[0] == 'S' && probe.middle[1] == 'G';
+}
+
+std::uint32_t bigEndian32(const a_byte& bytes, std::size_t at)
+{
+    return std::uint32_t(bytes[at]) << 24 | std::uint32_t(bytes[at + 1]) << 16 | std::uint32_t(bytes[at + 2]) << 8
+        | bytes[at + 3];
+}
+
+// A program without a header still starts as every cartridge does: an even
+// stack pointer in or near work RAM (or at 0, below which it wraps into it),
+// and an even start address past the header, inside the image and the
+// cartridge's address space.
+bool hasStartVectors(const FormatProbe& probe)
+{
+    if (probe.start.size() < kProgramStart)
+        return false;
+    const std::uint32_t stack = bigEndian32(probe.start, 0), start = bigEndian32(probe.start, 4);
+    const bool stackInRam = stack % 2 == 0 && (stack <= 0x01000000 || stack >= 0xFF000000);
+    return stackInRam && start % 2 == 0 && start >= kProgramStart && start < std::min(probe.size, kCartridgeSpace);
+}
+
+// Reads n bytes at an offset of the file.
+void readAt(platform::BinaryFile& file, std::uint64_t offset, std::uint8_t* into, std::size_t n)
+{
+    file.seek(offset);
+    file.readBlock(into, n);
+}
+
+// The two halves of an MGD dump are read side by side and woven.
+void readMgdImage(platform::BinaryFile& file, const PieceTaker& take)
+{
+    const std::uint64_t half = file.size() / 2;
+    a_byte odd, even, plain;
+    for (std::uint64_t at = 0; at < half;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(half - at, kReadPiece / 2));
+        odd.resize(n), even.resize(n), plain.resize(2 * n);
+        readAt(file, at, odd.data(), n);
+        readAt(file, half + at, even.data(), n);
+        weave(odd.data(), even.data(), n, plain.data());
+        take(plain.data(), plain.size(), 2 * at);
+        at += n;
+    }
 }
 
 } // namespace
@@ -47,62 +127,94 @@ const char* FormatName(RomFormat format)
     switch (format) {
     case RomFormat::Bin: return "bin";
     case RomFormat::Smd: return "smd";
+    case RomFormat::Mgd: return "mgd";
+    case RomFormat::ByteSwapped: return "byte-swapped";
+    case RomFormat::Headerless: return "headerless";
     case RomFormat::MegaCd: return "mega-cd";
     case RomFormat::Unknown: return "unknown";
     }
     return "unknown";
 }
 
-RomFormat DetectFormat(const std::uint8_t* start, std::size_t n, std::uint64_t fileSize)
+bool HoldsReorderedImage(RomFormat format)
 {
-    if (holdsAt(start, n, 0, "SEGADISCSYSTEM") || holdsAt(start, n, 0x10, "SEGADISCSYSTEM"))
-        return RomFormat::MegaCd;
-    if (hasCartridgeMark(start, n))
-        return RomFormat::Bin;
-    if (hasInterleavedSize(fileSize) && n >= kCopierHeader + kBlock) {
-        std::uint8_t plain[kBlock];
-        weaveBlock(start + kCopierHeader, plain);
-        if (hasCartridgeMark(plain, kBlock))
-            return RomFormat::Smd;
+    return format == RomFormat::Smd || format == RomFormat::Mgd || format == RomFormat::ByteSwapped;
+}
+
+FormatProbe ProbeFormat(platform::BinaryFile& file)
+{
+    FormatProbe probe;
+    probe.size = file.size();
+    probe.start.resize(static_cast<std::size_t>(std::min<std::uint64_t>(probe.size, kFormatProbeSize)));
+    readAt(file, 0, probe.start.data(), probe.start.size());
+    const std::uint64_t middle = probe.size / 2 + kMarkAt / 2;
+    if (middle + 2 <= probe.size) {
+        probe.middle.resize(2);
+        readAt(file, middle, probe.middle.data(), probe.middle.size());
     }
+    file.seek(0);
+    return probe;
+}
+
+RomFormat DetectFormat(const FormatProbe& probe)
+{
+    if (holdsAt(probe.start, 0, "SEGADISCSYSTEM") || holdsAt(probe.start, 0x10, "SEGADISCSYSTEM"))
+        return RomFormat::MegaCd;
+    if (hasCartridgeMark(probe.start))
+        return RomFormat::Bin;
+    if (holdsAt(probe.start, kMarkAt, "ESAG"))
+        return RomFormat::ByteSwapped;
+    if (isInterleavedDump(probe))
+        return RomFormat::Smd;
+    if (isMgdDump(probe))
+        return RomFormat::Mgd;
+    if (hasStartVectors(probe))
+        return RomFormat::Headerless;
     return RomFormat::Unknown;
 }
 
 RomFormat DetectFormat(platform::BinaryFile& file)
 {
-    const std::uint64_t size = file.size();
-    a_byte probe(static_cast<std::size_t>(std::min<std::uint64_t>(size, kFormatProbeSize)));
-    file.seek(0);
-    file.readBlock(probe.data(), probe.size());
-    file.seek(0);
-    return DetectFormat(probe.data(), probe.size(), size);
+    return DetectFormat(ProbeFormat(file));
 }
 
-void WeaveBlocks(const std::uint8_t* blocks, std::size_t n, std::uint8_t* plain)
+std::uint64_t PlainImageSize(RomFormat format, std::uint64_t fileSize)
 {
-    for (std::size_t at = 0; at + kBlock <= n; at += kBlock)
-        weaveBlock(blocks + at, plain + at);
+    return format == RomFormat::Smd ? fileSize - kCopierHeaderSize : fileSize;
 }
 
-a_byte Deinterleave(const a_byte& dump)
+void ReadPlainImage(platform::BinaryFile& file, RomFormat format, const PieceTaker& take)
 {
-    if (!hasInterleavedSize(dump.size()))
-        throw ImageFormatError("Not an interleaved copier dump");
-    a_byte plain(dump.size() - kCopierHeader);
-    WeaveBlocks(dump.data() + kCopierHeader, plain.size(), plain.data());
-    return plain;
+    if (format == RomFormat::Mgd)
+        return readMgdImage(file, take);
+    const std::uint64_t start = format == RomFormat::Smd ? kCopierHeaderSize : 0;
+    a_byte piece, plain(format == RomFormat::Smd ? kReadPiece : 0);
+    ReadInPieces(file, start, piece, [&](const std::uint8_t* data, std::size_t n, std::uint64_t at) {
+        if (format == RomFormat::Smd) {
+            weaveBlocks(data, n, plain.data());
+            data = plain.data();
+        } else if (format == RomFormat::ByteSwapped) {
+            swapWordBytes(piece.data(), n);
+        }
+        take(data, n, at - start);
+    });
 }
 
-void DeinterleaveFile(const std::string& inFile, const std::string& outFile)
+void ConvertToPlainImage(const std::string& inFile, const std::string& outFile)
 {
     RequireOutputIsNotInput(inFile, outFile);
-    const a_byte dump = LoadImage(inFile);
-    if (DetectFormat(dump.data(), dump.size(), dump.size()) != RomFormat::Smd)
-        RaiseFor(ImageFormatError("Not an interleaved copier dump"), inFile);
-    const a_byte plain = Deinterleave(dump);
+    platform::BinaryFile in = platform::BinaryFile::openForReading(inFile);
+    const RomFormat format = DetectFormat(in);
+    if (format == RomFormat::Bin || format == RomFormat::Headerless)
+        RaiseFor(ImageFormatError("Nothing to convert: already a plain cartridge image"), inFile);
+    if (!HoldsReorderedImage(format))
+        RaiseFor(ImageFormatError("Not a copier dump, an MGD dump or a byte-swapped image"), inFile);
     platform::PendingFile out = platform::PendingFile::create(outFile);
-    out.writeAt(0, plain.data(), plain.size());
+    ReadPlainImage(in, format, [&](const std::uint8_t* data, std::size_t n, std::uint64_t offset) {
+        out.writeAt(offset, data, n);
+    });
     out.commit();
+    in.close();
 }
 
 void RequireCartridgeFormat(RomFormat format)

@@ -2,39 +2,27 @@
 #include "rom/rom_header.h"
 
 #include "rom/rom.h"
+#include "text.h"
 
 #include <cctype>
+#include <cstring>
 #include <iconv.h>
 
 namespace varnoquil {
 
 namespace {
 
-// Header offsets relative to 0x100.
-std::string field(const std::uint8_t* header, std::size_t offset, std::size_t size)
+AddressRange rangeOf(const std::uint8_t* header, HeaderField start, HeaderField end)
 {
-    return std::string(reinterpret_cast<const char*>(header + offset - kHeaderStart), size);
-}
-
-std::uint32_t bigEndian32(const std::uint8_t* header, std::size_t offset)
-{
-    const std::uint8_t* b = header + offset - kHeaderStart;
-    return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
-}
-
-AddressRange rangeAt(const std::uint8_t* header, std::size_t offset)
-{
-    return {bigEndian32(header, offset), bigEndian32(header, offset + 4)};
+    return {FieldNumber(header, start), FieldNumber(header, end)};
 }
 
 std::string hexBytes(const std::uint8_t* bytes, std::size_t n)
 {
-    std::string hex(2 * n, '0');
     static const char digits[] = "0123456789ABCDEF";
-    for (std::size_t i = 0; i < n; ++i) {
-        hex[2 * i] = digits[bytes[i] >> 4];
-        hex[2 * i + 1] = digits[bytes[i] & 0xF];
-    }
+    std::string hex;
+    for (const std::uint8_t* byte = bytes; byte != bytes + n; ++byte)
+        hex += {digits[*byte >> 4], digits[*byte & 0xF]};
     return hex;
 }
 
@@ -79,13 +67,54 @@ bool contains(const std::string& text, const char* part)
     return text.find(part) != std::string::npos;
 }
 
+// The Pico's platform texts name it in more than one way: Sega's, Samsung's,
+// and the Japanese educational series'.
 std::string systemOf(const std::string& platform)
 {
-    if (contains(platform, "32X"))
+    const std::string name = UpperAscii(platform);
+    if (contains(name, "32X"))
         return "32x";
-    if (contains(platform, "PICO"))
+    if (contains(name, "PICO") || contains(name, "IMA IKUNOUJYUKU"))
         return "pico";
+    if (contains(name, "TERA"))
+        return "teradrive";
     return "mega-drive";
+}
+
+// The first 16 bytes of the code every 32X cartridge holds at 0x3F0: the 32X
+// compares it with its own copy before it starts the cartridge.
+constexpr std::uint8_t kMarsSecurityCode[]
+    = {0x28, 0x7C, 0xFF, 0xFF, 0xFF, 0xC0, 0x23, 0xFC, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA1, 0x51, 0x28};
+constexpr std::size_t kMarsSecurityCodeAt = 0x3F0;
+
+bool holdsMarsSecurityCode(const std::uint8_t* image, std::size_t n)
+{
+    return n >= kMarsSecurityCodeAt + sizeof kMarsSecurityCode
+        && std::memcmp(image + kMarsSecurityCodeAt, kMarsSecurityCode, sizeof kMarsSecurityCode) == 0;
+}
+
+// The two bytes after "RA": the first says which bytes of a word the memory
+// answers on (bits 4 and 3: 11 odd, 10 even, 00 both), the second what it is
+// (0x20 static RAM, 0x40 a serial EEPROM).
+std::optional<BackupMemory> backupOf(const std::uint8_t* header)
+{
+    namespace F = HeaderFields;
+    if (FieldBytes(header, F::BackupMark) != "RA")
+        return std::nullopt;
+    BackupMemory backup;
+    backup.type = hexBytes(header + F::BackupFlags.offset - kHeaderStart, 2);
+    const std::uint32_t lanes = FieldNumber(header, F::BackupFlags) & 0x18;
+    if (FieldNumber(header, F::BackupKind) & 0x40)
+        backup.kind = "eeprom";
+    else
+        backup.kind = lanes == 0x18 ? "sram-odd" : lanes == 0x10 ? "sram-even" : "sram-both";
+    backup.range = rangeOf(header, F::BackupStart, F::BackupEnd);
+    return backup;
+}
+
+bool isUpperHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
 }
 
 std::string trimmedBlanks(const std::string& text)
@@ -111,6 +140,13 @@ std::string DecodeHeaderText(std::string bytes)
 
 std::vector<std::string> RegionsOf(const std::string& country)
 {
+    const std::string text = trimmedBlanks(country), word = LowerAscii(text);
+    if (word == "eur" || word == "europe")
+        return {"Europe"};
+    if (word == "jap" || word == "japan")
+        return {"Japan"};
+    if (word == "usa")
+        return {"Americas"};
     std::vector<std::string> regions;
     const auto add = [&](bool named, const char* region) {
         if (named)
@@ -122,10 +158,9 @@ std::vector<std::string> RegionsOf(const std::string& country)
         add(contains(country, "E"), "Europe");
         return regions;
     }
-    const std::string digit = trimmedBlanks(country);
-    if (digit.size() != 1 || !std::isxdigit(static_cast<unsigned char>(digit[0])))
+    if (text.size() != 1 || !isUpperHexDigit(text[0]))
         return regions;
-    const unsigned long bits = std::stoul(digit, nullptr, 16);
+    const unsigned long bits = std::stoul(text, nullptr, 16);
     add(bits & 1, "Japan");
     add(bits & 4, "Americas");
     add(bits & 8, "Europe");
@@ -133,28 +168,33 @@ std::vector<std::string> RegionsOf(const std::string& country)
     return regions;
 }
 
-DecodedHeader DecodeHeader(const std::uint8_t* header)
+DecodedHeader DecodeHeader(const std::uint8_t* image, std::size_t n)
 {
+    namespace F = HeaderFields;
+    const std::uint8_t* header = image + kHeaderStart;
     DecodedHeader decoded;
-    decoded.platform = DecodeHeaderText(field(header, 0x100, 16));
+    decoded.platform = DecodeHeaderText(FieldBytes(header, F::Platform));
     decoded.system = systemOf(decoded.platform);
-    decoded.copyright = DecodeHeaderText(field(header, 0x110, 16));
-    decoded.domesticName = DecodeHeaderText(field(header, 0x120, 48));
-    decoded.overseasName = DecodeHeaderText(field(header, 0x150, 48));
-    decoded.serial = DecodeHeaderText(field(header, 0x180, 14));
-    decoded.storedChecksum = static_cast<std::uint16_t>(header[kChecksumOffset - kHeaderStart] << 8
-                                                        | header[kChecksumOffset - kHeaderStart + 1]);
-    decoded.devices = SupportedDevices(field(header, 0x190, 16));
-    decoded.rom = rangeAt(header, 0x1A0);
-    decoded.ram = rangeAt(header, 0x1A8);
-    if (field(header, 0x1B0, 2) == "RA")
-        decoded.sram = SaveRam{hexBytes(header + 0x1B2 - kHeaderStart, 2), bigEndian32(header, 0x1B4),
-                               bigEndian32(header, 0x1B8)};
-    decoded.memo = DecodeHeaderText(field(header, 0x1C8, 40));
-    const std::string country = field(header, 0x1F0, 16);
+    decoded.copyright = DecodeHeaderText(FieldBytes(header, F::Copyright));
+    decoded.domesticName = DecodeHeaderText(FieldBytes(header, F::DomesticName));
+    decoded.overseasName = DecodeHeaderText(FieldBytes(header, F::OverseasName));
+    decoded.serial = DecodeHeaderText(FieldBytes(header, F::Serial));
+    decoded.storedChecksum = static_cast<std::uint16_t>(FieldNumber(header, F::Checksum));
+    decoded.devices = SupportedDevices(FieldBytes(header, F::IoDevices));
+    decoded.rom = rangeOf(header, F::RomStart, F::RomEnd);
+    decoded.ram = rangeOf(header, F::RamStart, F::RamEnd);
+    decoded.backup = backupOf(header);
+    decoded.memo = DecodeHeaderText(FieldBytes(header, F::Memo));
+    const std::string country = FieldBytes(header, F::Country);
     decoded.country = DecodeHeaderText(country);
     decoded.regions = RegionsOf(country);
     decoded.headerHex = hexBytes(header, kHeaderSize);
+    if (holdsMarsSecurityCode(image, n))
+        decoded.hardware.push_back("32x-security-code");
+    if (contains(UpperAscii(decoded.platform), "SSF"))
+        decoded.hardware.push_back("sega-mapper");
+    if (decoded.backup)
+        decoded.hardware.push_back(decoded.backup->kind);
     return decoded;
 }
 
