@@ -150,11 +150,11 @@ void CommandLine::addCommands()
         = checksum->add_flag("--fix", o.repair.fix,
                              "Write the computed checksum into the header (two bytes, in place) when it differs; the "
                              "line shows the values read before. A file that is not a plain cartridge image (a copier "
-                             "dump, a disc image, no \"SEGA\" at 0x100) is refused");
+                             "dump, a disc image, a headerless image, no \"SEGA\" at 0x100) is refused");
     checksum
         ->add_flag("--force", o.repair.force,
-                   "With --fix, repair any file but an interleaved copier dump, whose checksum lies in the "
-                   "plain image it holds")
+                   "With --fix, repair any file but a reordered dump (SMD, MGD, byte-swapped), whose "
+                   "checksum lies in the plain image it holds")
         ->needs(fix);
 
     collectionCommand("scan",
