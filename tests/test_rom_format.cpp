@@ -37,6 +37,7 @@ TEST(RomFormat, TellsEveryKindOfDumpApartAndGivesBackThePlainImage)
            {oddSizedDump, RomFormat::Unknown, {}},
            {Interleave(unmarked), RomFormat::Unknown, {}},
            {Mgd(unmarked), RomFormat::Unknown, {}},
+           {Mgd(RomBuilder(unmarked).Put(0x100, "SEXA").bytes), RomFormat::Unknown, {}},
            {unmarked, RomFormat::Unknown, {}},
            {DiscImage(0), RomFormat::MegaCd, {}},
            {DiscImage(0x10), RomFormat::MegaCd, {}},
