@@ -366,6 +366,11 @@ TEST_F(Collections, InfoLongDecodesTheHeaderForPeople)
     EXPECT_EQ(mgd.out.substr(mgd.out.find('\n')), lines.substr(lines.find('\n'))) << mgd;
     EXPECT_EQ(Run("deinterleave mini.mgd plain.bin").exit + Run("checksum --fix mini.mgd").exit, 0 + 1);
     EXPECT_EQ(ReadFile(P("plain.bin")), mini);
+    // A ROM range of 1 MiB in an image of 128 KiB.
+    EXPECT_NE(Run("info --long roms/sub/deep.BIN")
+                  .out.find("\nROM:            0x000000-0x0FFFFF, 1 MiB (the image "
+                            "holds 128 KiB)\n"),
+              std::string::npos);
 }
 
 TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)

@@ -34,6 +34,7 @@ TEST(RomFormat, TellsEveryKindOfDumpApartAndGivesBackThePlainImage)
            {ByteSwapped(marked), RomFormat::ByteSwapped, marked},
            {headerless, RomFormat::Headerless, {}},
            {RomBuilder(headerless).BigEndian(4, 0x201, 4).bytes, RomFormat::Unknown, {}},
+           {RomBuilder(headerless).BigEndian(0, 0xDFFFFE, 4).bytes, RomFormat::Unknown, {}},
            {oddSizedDump, RomFormat::Unknown, {}},
            {Interleave(unmarked), RomFormat::Unknown, {}},
            {Mgd(unmarked), RomFormat::Unknown, {}},
@@ -208,10 +209,14 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
     EXPECT_EQ(overdump.computedRomRangeChecksum, std::uint16_t(checksumRange(rom.bytes, 0x200, 0x7FFFF)));
     EXPECT_NE(overdump.computedChecksum, *overdump.computedRomRangeChecksum);
 
-    // The real images and the dumps of them that collections hold read alike.
-    for (const char* image : {"miniplanets-rev04.bin", "sega-2048.bin", "minimusic-sample.bin"}) {
-        const a_byte bytes = ReadFile(VARNOQUIL_TEST_DATA + std::string("/") + image);
-        const ImageReport real = ReportImage(VARNOQUIL_TEST_DATA + std::string("/") + image);
+    // The real images and the dumps of them that collections hold read alike,
+    // and so does an image whose halves end within a piece of reading.
+    const std::string data = VARNOQUIL_TEST_DATA + std::string("/");
+    WriteFile(dir.Path("pieces.bin"), RomBuilder(2 * kReadPiece + 0x4000).Random(5).GameHeader().bytes);
+    for (const std::string& image : {data + "miniplanets-rev04.bin", data + "sega-2048.bin",
+                                     data + "minimusic-sample.bin", dir.Path("pieces.bin")}) {
+        const a_byte bytes = ReadFile(image);
+        const ImageReport real = ReportImage(image);
         // Dumps come in whole words, an interleaved one in whole blocks.
         std::vector<a_byte> dumps = {ByteSwapped(bytes)};
         if (bytes.size() % 2 == 0)

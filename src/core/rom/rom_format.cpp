@@ -20,6 +20,8 @@ constexpr std::size_t kMarkAt = 0x100;
 // the 4 MiB the console maps.
 constexpr std::uint64_t kProgramStart = 0x200;
 constexpr std::uint64_t kCartridgeSpace = 0x400000;
+// Work RAM's 64 KiB repeat from here to the end of the address space.
+constexpr std::uint32_t kWorkRamMirrors = 0xE00000;
 
 bool holdsAt(const a_byte& bytes, std::size_t at, const char* text)
 {
@@ -85,15 +87,17 @@ std::uint32_t bigEndian32(const a_byte& bytes, std::size_t at)
 }
 
 // A program without a header still starts as every cartridge does: an even
-// stack pointer in or near work RAM (or at 0, below which it wraps into it),
-// and an even start address past the header, inside the image and the
-// cartridge's address space.
+// stack pointer in work RAM or one of its mirrors (or at 0, below which it
+// wraps into it), and an even start address past the header, inside the
+// image and the cartridge's address space. The 68000 drives 24 address lines,
+// so the pointer's top byte does not count.
 bool hasStartVectors(const FormatProbe& probe)
 {
     if (probe.start.size() < kProgramStart)
         return false;
     const std::uint32_t stack = bigEndian32(probe.start, 0), start = bigEndian32(probe.start, 4);
-    const bool stackInRam = stack % 2 == 0 && (stack <= 0x01000000 || stack >= 0xFF000000);
+    const std::uint32_t stackAddress = stack & 0xFFFFFF;
+    const bool stackInRam = stack % 2 == 0 && (stackAddress == 0 || stackAddress >= kWorkRamMirrors);
     return stackInRam && start % 2 == 0 && start >= kProgramStart && start < std::min(probe.size, kCartridgeSpace);
 }
 
