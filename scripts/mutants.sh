@@ -162,6 +162,13 @@ mutant src/core/rom/rom_format.cpp 'start >= kProgramStart && start <' 'start > 
 mutant src/core/rom/image_report.cpp 'if (romLast + 1 != report.imageSize)' 'if (romLast != report.imageSize)' \
     'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'report: an image the size its header states gets a second checksum all the same'
+mutant src/core/rom/rom_format.cpp 'std::min<std::uint64_t>(half - at, kReadPiece / 2)' \
+    'std::min<std::uint64_t>(half + at, kReadPiece / 2)' \
+    'test_rom_format' '^ImageReport\.' \
+    'formats: the last piece of an MGD dump'"'"'s halves is read past their end'
+mutant src/cli/long_report.cpp 'if (bytes >= kMiB)' 'if (bytes > kMiB)' \
+    'test_cli' '^Collections\.' \
+    'info --long: a size of exactly 1 MiB is shown as 1024 KiB'
 
 # --- command-line tool --------------------------------------------------
 mutant src/cli/batch.cpp 'if (failed_ > 0)' 'if (failed_ > 1)' \
