@@ -454,7 +454,8 @@ TEST_F(Collections, EnginesFiltersTheShippedList)
               (Result{0,
                       "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\nSonic & Knuckles\tSMPS Z80/mod\n"
                       "Sonic the Hedgehog 2\tSMPS Z80/mod\nSonic the Hedgehog 3\tSMPS Z80/mod\n"
-                      "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\n",
+                      "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\nSonic Crackers (prototype)\tSMPS Z80\n"
+                      "Sonic Eraser\tSMPS Z80\n",
                       ""}));
     std::ifstream data(VARNOQUIL_SOUND_ENGINES_TSV);
     std::ptrdiff_t rows = 0;
