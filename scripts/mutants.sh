@@ -229,10 +229,10 @@ mutant src/app/form1_info.cpp 'CheckSumButton->setEnabled(HeaderInfo.HeaderCrc !
     'CheckSumButton->setEnabled(true);' \
     'varnoquil_window_tests' '^(FileBrowser)\.' \
     'window: Checksum is offered for an image whose checksum is right'
-mutant src/app/form1_info.cpp 'if (!SelectedFile.empty() && SelectedFile != HeaderFile)' \
-    'if (SelectedFile.empty() && SelectedFile != HeaderFile)' \
+mutant src/app/form1_info.cpp '        ForgetSelectedFile();
+        throw;' '        throw;' \
     'varnoquil_window_tests' '^(FileBrowser)\.' \
-    'window: Checksum writes to an image whose header could not be read'
+    'window: FIX and Checksum stay on for an image whose header could not be read'
 
 mutant src/app/sound_engine_panel.cpp 'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);' \
     'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);' \

@@ -90,11 +90,8 @@ public:
     int DragY = 0;
     int WavePhase = 0;
 
-    // The header of SelectedFile with its computed checksum, and the file it
-    // was read from: empty while the last read of a header failed, so that
-    // no checksum is ever written into a file it was not computed for.
+    // The header of SelectedFile with its computed checksum.
     varnoquil::iSMD_ HeaderInfo;
-    std::string HeaderFile;
 
     // --- handlers ---
     // These names are part of the window's design, one for each event of a

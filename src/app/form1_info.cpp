@@ -20,9 +20,8 @@ using namespace varnoquil;
 
 // Shows the header of the selected ROM image, or asks for one; a folder is
 // never taken for an image, whatever its name. After a failed read the error
-// reaches the error box and the panel keeps what it showed; Checksum is
-// switched off, since the checksum it would write was not computed for this
-// file.
+// reaches the error box and the panel keeps what it showed, while the file is
+// no longer selected: FIX and Checksum go off, as neither could work on it.
 void TForm1::RefreshInformation()
 {
     const std::string path = browser::EntryPath(platform::currentDir(), SelectedEntryName());
@@ -31,15 +30,13 @@ void TForm1::RefreshInformation()
         ForgetSelectedFile();
         return;
     }
-    SelectedFile = path;
-    HeaderFile.clear();
     try {
-        ReadHeader(SelectedFile, HeaderInfo);
+        ReadHeader(path, HeaderInfo);
     } catch (const Error&) {
-        CheckSumButton->setEnabled(false);
+        ForgetSelectedFile();
         throw;
     }
-    HeaderFile = SelectedFile;
+    SelectedFile = path;
     Label3->setText(look::LabelText(InformationText(HeaderInfo)));
     CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);
     FixButton->setEnabled(true);
@@ -47,12 +44,10 @@ void TForm1::RefreshInformation()
 
 // Writes the checksum computed for the selected ROM image into its header,
 // then shows the header again. With no image selected the file cannot be
-// opened and nothing is written; an interleaved dump or a disc image is
-// refused, as the checksum word of a plain cartridge lies elsewhere in them.
+// opened and nothing is written; a dump or a disc image is refused, as the
+// checksum word of a plain cartridge lies elsewhere in them.
 void TForm1::CheckSumButtonClick()
 {
-    if (!SelectedFile.empty() && SelectedFile != HeaderFile)
-        throw RequestError("The header of " + SelectedFile + " could not be read");
     RepairChecksum(SelectedFile, false);
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);
 }
