@@ -236,6 +236,12 @@ TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
     Start(PathOf("missing.bin")); // reported once the window is up
     EXPECT_EQ(currentDir(), TForm1::DefaultStartFolder());
     EXPECT_EQ(QString::fromStdString(State()).section(" !", 1), "File not found.");
+    // Entries that cannot be read: their folder, and the list's own words.
+    ASSERT_EQ(::mkfifo(PathOf("p.bin").c_str(), 0666) + ::symlink("loop.bin", PathOf("loop.bin").c_str()), 0);
+    Start(PathOf("p.bin"));
+    EXPECT_EQ(State(), ".: p.bin D-- - - !The input must be a regular file.");
+    Start(PathOf("loop.bin"));
+    EXPECT_EQ(State(), ".: loop.bin D-- - - !The input must be a regular file.");
 
     // Latin-1 names: the bytes are not UTF-8 and show as replacement characters.
     const std::string rom = "\xe9t\xe9.bin", folder = "d\xe9j\xe0";

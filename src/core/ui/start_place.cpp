@@ -31,9 +31,12 @@ StartPlace StartPlaceFor(const std::string& argument)
         platform::requireListable(path);
         return {path, {}};
     }
-    // A file the program could not read is no place to start from; opening
-    // it also names what is wrong with a path that leads nowhere.
-    platform::BinaryFile::openForReading(path).close();
+    // Any entry of a folder is a place to start from, as it could be selected
+    // in the list, which then says what is wrong with it (a fifo, a link that
+    // leads nowhere). A path that names no entry fails with its reason, which
+    // opening it tells.
+    if (platform::attributesOf(path).directory)
+        platform::BinaryFile::openForReading(path).close();
     StartPlace place{platform::folderOf(path), platform::lastComponent(path)};
     platform::requireListable(place.folder);
     return place;
