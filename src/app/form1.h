@@ -157,6 +157,9 @@ public:
     void ForgetSelectedFile();
     // Makes the folder current; one that cannot be entered leaves the current folder.
     void EnterFolderIfPossible(const std::string& folder);
+    // Raises "The folder no longer exists" after listing the nearest folder
+    // that does, when the shown folder was removed from outside.
+    void RequireShownFolder();
 
 protected:
     void resizeEvent(QResizeEvent*) override;

@@ -96,10 +96,25 @@ void TForm1::ForgetSelectedFile()
     CheckSumButton->setEnabled(false);
 }
 
+// An action on the entries of a folder removed from outside would act on
+// nothing: the window moves to what is left and says why the action did not
+// happen.
+void TForm1::RequireShownFolder()
+{
+    if (!browser::LeaveRemovedFolder())
+        return;
+    Label3->setText(QStringLiteral("Select BIN file."));
+    ForgetSelectedFile();
+    UpdatePathLabel();
+    CheckBox1Click();
+    throw RequestError("The folder no longer exists");
+}
+
 // The relisting: the current folder listed again with its first entry
 // selected, and the buttons that depend on it set from that entry.
 void TForm1::CheckBox1Click()
 {
+    RequireShownFolder();
     ListFolder(false);
     ListBox1->setCurrentRow(0);
     // Inside a folder the selection is back on "..": nothing is selected to fix.
@@ -148,11 +163,17 @@ void TForm1::ListBox1KeyDown(int, Qt::KeyboardModifiers)
 }
 
 // The selection refresh, after a key release or with no key for the other
-// callers: Delete follows the entry, Backspace goes up a folder, Enter opens
-// the entry, and every other key shows the information of the entry the list
-// moved to.
+// callers: Backspace goes up a folder as "<-" does, Delete follows the entry,
+// Enter opens the entry, and every other key shows the information of the
+// entry the list moved to.
 void TForm1::ListBox1KeyUp(int key, Qt::KeyboardModifiers)
 {
+    if (key == FileList::kBackspace) {
+        SpeedButton4Click();
+        RefreshInformation();
+        return;
+    }
+    RequireShownFolder();
     if (ListBox1->currentRow() <= 0) {
         ListBox1->setCurrentRow(0);
         if (SelectedEntryName() == browser::kParentEntry)
@@ -160,9 +181,7 @@ void TForm1::ListBox1KeyUp(int key, Qt::KeyboardModifiers)
     } else {
         DelButton->setEnabled(browser::FileExists(browser::EntryPath(platform::currentDir(), SelectedEntryName())));
     }
-    if (key == FileList::kBackspace) {
-        SpeedButton4Click();
-    } else if (key == FileList::kEnter) {
+    if (key == FileList::kEnter) {
         ListBox1DblClick();
         return;
     }
@@ -195,6 +214,7 @@ void TForm1::ListBox1DblClick()
         CheckBox1Click();
         return;
     }
+    RequireShownFolder();
     const std::string folder = platform::currentDir();
     if (up) {
         platform::changeDir(browser::EntryPath(folder, browser::kParentEntry));
@@ -245,6 +265,7 @@ void TForm1::SpeedButton8Click()
 // shows again in the new listing.
 void TForm1::DelButtonClick()
 {
+    RequireShownFolder();
     platform::deleteFile(browser::EntryPath(platform::currentDir(), SelectedEntryName()));
     CheckBox1Click();
 }

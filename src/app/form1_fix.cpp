@@ -10,6 +10,7 @@
 // Opens the box for the ROM image selected in the list.
 void TForm1::FixButtonClick()
 {
+    RequireShownFolder();
     FixBox->Open(SelectedFile);
 }
 

@@ -48,6 +48,7 @@ void TForm1::RefreshInformation()
 // checksum word of a plain cartridge lies elsewhere in them.
 void TForm1::CheckSumButtonClick()
 {
+    RequireShownFolder();
     RepairChecksum(SelectedFile, false);
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);
 }

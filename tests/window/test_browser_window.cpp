@@ -154,6 +154,19 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
         Play({{way, ".: .. --- - -"}});
         EXPECT_EQ(Entries(), kListed);
     }
+    // Any other action there first lands in the nearest one that exists, and
+    // says why it did nothing else; Backspace on a file goes up, as "<-".
+    for (const QString way : {"Down", "Home", "End", "Delete", "click y.bin", "CheckBox1", "DelButton",
+                              "CheckSumButton", "FixButton", "Backspace"}) {
+        MakeFolder("gone/deeper");
+        MakeFile("gone/deeper/y.bin", Rom(0x1234, 0x0001));
+        MakeFile("gone/deeper/z.bin", Rom(0x1234, 0x0001));
+        Open(PathOf("gone/deeper"));
+        Play({{"click z.bin", "gone/deeper: z.bin DFC gone/deeper/z.bin 0001/1234"}});
+        ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
+        Play({{way, way == "Backspace" ? ".: .. --- - -" : ".: .. --- - - !The folder no longer exists."}});
+        EXPECT_EQ(Entries(), way == "CheckBox1" ? kListed + QStringList{"e.txt"} : kListed); // the filter off
+    }
     // A folder gone since the listing: only the error box.
     ASSERT_TRUE(QDir(QString::fromStdString(Folder())).rmdir("empty"));
     Play({{"double empty", ".: empty --- - - !File not found."}});
