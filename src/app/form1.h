@@ -53,6 +53,10 @@ public:
     // Selects the named file in the list, as a click on it would, turning the
     // "show only *.bin" filter off when it hides the file (form1_start.cpp).
     void SelectStartFile(const std::string& name);
+    // Opens a file or folder dropped on the window as the program's argument
+    // opens it: a folder is entered, a file's folder entered and the file
+    // selected (form1_start.cpp).
+    void FormDragDrop(const std::string& path);
 
     // --- controls on the window ---
     QLabel* Label1;
@@ -168,6 +172,9 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Files dragged from a file manager; the first local one of a drop counts.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Building the controls (form1_build.cpp).

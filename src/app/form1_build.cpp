@@ -189,6 +189,7 @@ void TForm1::ConnectHandlers()
     // Only a choice by the user raises the change; choosing by program does not.
     On(FixBox->PresetBox, &QComboBox::activated, &TForm1::PresetBoxChange);
     On(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    setAcceptDrops(true);
     Timer1->start();
 }
 

@@ -8,13 +8,17 @@
 
 #include "errors.h"
 #include "file_list.h"
+#include "platform/platform.h"
 #include "ui/start_place.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QListWidget>
+#include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 
 #include <exception>
 
@@ -36,6 +40,46 @@ void TForm1::SelectStartFile(const std::string& name)
         return;
     ListBox1->setCurrentItem(found);
     ListBox1KeyUp(FileList::kNoKey, Qt::NoModifier);
+}
+
+namespace {
+
+// The first local file of a drop, as the bytes of its path; empty when the
+// drop holds none (text, a web address).
+std::string DroppedPath(const QMimeData* data)
+{
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return QFile::encodeName(url.toLocalFile()).toStdString();
+    return {};
+}
+
+} // namespace
+
+// A drop is taken while the list is, not while a box holds the window.
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (ListBox1->isEnabled() && !DroppedPath(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const std::string path = DroppedPath(event->mimeData());
+    event->acceptProposedAction();
+    TApplication::Guard([&] { FormDragDrop(path); });
+}
+
+void TForm1::FormDragDrop(const std::string& path)
+{
+    const varnoquil::ui::StartPlace place = varnoquil::ui::StartPlaceFor(path);
+    varnoquil::platform::changeDir(place.folder);
+    UpdatePathLabel();
+    CheckBox1Click();
+    if (place.file.empty())
+        RefreshInformation();
+    else
+        SelectStartFile(place.file);
 }
 
 std::unique_ptr<TForm1> TForm1::StartWith(const std::optional<std::string>& argument)

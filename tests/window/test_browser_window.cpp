@@ -7,7 +7,10 @@
 
 #include "platform/platform.h"
 
+#include <QDropEvent>
+#include <QMimeData>
 #include <QRegularExpression>
+#include <QUrl>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -238,6 +241,35 @@ TEST_F(FileBrowser, ChecksumAndDeleteActOnTheSelectedFileOnly)
     // clang-format on
     // Gone from the folder, since the list is read from it again; the read-only file stays.
     EXPECT_EQ(Entries().join(' '), ".. empty games x.bin .f.bin B.BIN c.Bin d.bin p.bin");
+}
+
+// Dropped as a file manager drops them: the first local file or folder is
+// opened as the program's argument opens it; anything else is not taken.
+TEST_F(FileBrowser, ADroppedFileOrFolderOpensAsAtStart)
+{
+    OpenListed();
+    MakeFile("games/g.bin", Rom(0x1234, 0x0001));
+    const auto drop = [this](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form_.get(), &enter);
+        if (enter.isAccepted()) {
+            QDropEvent dropped(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form_.get(), &dropped);
+        }
+        return enter.isAccepted();
+    };
+    const auto local = [this](const char* name) { return QUrl::fromLocalFile(FilePath(name)); };
+    EXPECT_TRUE(drop({QUrl("https://example.org/x.bin"), local("games/g.bin"), local("a.bin")}));
+    EXPECT_EQ(State(), "games: g.bin DFC games/g.bin 0001/1234");
+    EXPECT_TRUE(drop({QUrl::fromLocalFile(QString::fromStdString(Folder()))}));
+    EXPECT_EQ(State(), ".: .. --- - -");
+    EXPECT_TRUE(drop({local("e.txt")})); // hidden by the filter, which goes off
+    EXPECT_EQ(State(), ".: e.txt D-- - -");
+    EXPECT_TRUE(drop({local("missing.bin")}));
+    EXPECT_EQ(State(), ".: e.txt D-- - - !File not found.");
+    EXPECT_FALSE(drop({QUrl("https://example.org/x.bin")}));
 }
 
 TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
