@@ -233,6 +233,16 @@ mutant src/app/form1_info.cpp '        ForgetSelectedFile();
         throw;' '        throw;' \
     'varnoquil_window_tests' '^(FileBrowser)\.' \
     'window: FIX and Checksum stay on for an image whose header could not be read'
+mutant src/app/form1_browser.cpp '    if (!browser::LeaveRemovedFolder())
+        return;' '    return;' \
+    'varnoquil_window_tests' '^FileBrowser\.' \
+    'window: keys in a folder removed from outside each fail on their own'
+mutant src/app/form1_start.cpp 'if (url.isLocalFile())' 'if (true)' \
+    'varnoquil_window_tests' '^FileBrowser\.' \
+    'window: a dropped web address is taken for a file'
+mutant src/core/ui/start_place.cpp 'if (platform::attributesOf(path).directory)' 'if (true)' \
+    'test_start_place' '^StartPlace\.' \
+    'start place: a fifo or a looping link given at start opens the default folder'
 
 mutant src/app/sound_engine_panel.cpp 'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);' \
     'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);' \
