@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs.h"
 
+#include "platform/platform.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -11,36 +13,42 @@ namespace dialogs {
 
 namespace {
 
-// A file dialog that can insist on an existing folder: a file chosen in one
-// that does not exist is refused with a warning, and the dialog stays open.
+// A file dialog that can insist on an existing folder, or refuse a file for
+// a reason of the caller's: the file is refused with a warning, and the
+// dialog stays open.
 class FileDialog : public QFileDialog {
 public:
-    FileDialog(QWidget* parent, const QString& title, const QString& folder, bool folderMustExist)
-        : QFileDialog(parent, title, folder), folderMustExist_(folderMustExist)
+    FileDialog(QWidget* parent, const FileDialogSetup& setup)
+        : QFileDialog(parent, setup.title, setup.folder), folderMustExist_(setup.folderMustExist), refuse_(setup.refuse)
     {}
 
     void accept() override
     {
-        const QStringList chosen = selectedFiles();
-        const QString folder = chosen.isEmpty() ? QString() : QFileInfo(chosen.first()).absolutePath();
-        if (folderMustExist_ && !folder.isEmpty() && !QFileInfo(folder).isDir()) {
-            QMessageBox::warning(
-                this, windowTitle(),
-                QStringLiteral("%1\nThis folder does not exist. Choose a folder that does.").arg(folder));
-            return;
-        }
+        const QString chosen = selectedFiles().value(0);
+        const QString folder = chosen.isEmpty() ? QString() : QFileInfo(chosen).absolutePath();
+        if (folderMustExist_ && !folder.isEmpty() && !QFileInfo(folder).isDir())
+            return warn(folder, QStringLiteral("This folder does not exist. Choose a folder that does."));
+        const QString reason = refuse_ && !chosen.isEmpty() ? refuse_(chosen) : QString();
+        if (!reason.isEmpty())
+            return warn(chosen, reason + QStringLiteral(". Choose another file."));
         QFileDialog::accept();
     }
 
 private:
+    void warn(const QString& path, const QString& text)
+    {
+        QMessageBox::warning(this, windowTitle(), path + '\n' + text);
+    }
+
     bool folderMustExist_;
+    std::function<QString(const QString&)> refuse_;
 };
 
 } // namespace
 
 QFileDialog* CreateFileDialog(QWidget* parent, const FileDialogSetup& setup)
 {
-    auto* dialog = new FileDialog(parent, setup.title, setup.folder, setup.folderMustExist);
+    auto* dialog = new FileDialog(parent, setup);
     if (setup.save) {
         // A save dialog asks before it lets an existing file be replaced.
         dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -70,5 +78,13 @@ QString Run(QWidget* parent, const FileDialogSetup& setup)
 } // namespace
 
 std::function<QString(QWidget*, const FileDialogSetup&)> RunFileDialog = Run;
+
+QString DialogFolder(const std::string& folder)
+{
+    std::string path = folder;
+    while (QString::fromStdString(path).toStdString() != path)
+        path = varnoquil::platform::folderOf(path);
+    return QString::fromStdString(path);
+}
 
 } // namespace dialogs

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <string>
 
 class QFileDialog;
 class QWidget;
@@ -23,7 +24,15 @@ struct FileDialogSetup {
     int filter = 0; // the filter selected at the start
     QString defaultSuffix; // added to a name chosen without an extension
     bool folderMustExist = false; // a file in a missing folder is refused with a warning
+    // Why a chosen file is refused; the dialog then stays open with a
+    // warning. Empty (or returning an empty text): any file is taken.
+    std::function<QString(const QString& path)> refuse;
 };
+
+// The folder a dialog can start in for a folder of the file system: the
+// nearest one at or above it whose path is UTF-8, as the dialogs cannot
+// show other names.
+QString DialogFolder(const std::string& folder);
 
 // The dialog the program shows for a setup, configured but not shown.
 QFileDialog* CreateFileDialog(QWidget* parent, const FileDialogSetup& setup);

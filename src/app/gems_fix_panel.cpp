@@ -6,11 +6,13 @@
 
 #include "browser/browser.h"
 #include "dialogs.h"
+#include "errors.h"
 #include "gems/fix_gems.h"
 #include "gems/scale.h"
 #include "look.h"
 #include "make.h"
 #include "platform/platform.h"
+#include "rom/rom.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -172,7 +174,7 @@ void GemsFixPanel::ChooseInFile()
 {
     const std::string folder = platform::currentDir();
     dialogs::FileDialogSetup setup;
-    setup.folder = QString::fromStdString(folder);
+    setup.folder = dialogs::DialogFolder(folder);
     setup.filters = kRomFilters;
     setup.filter = kBinFilter;
     const QString chosen = dialogs::RunFileDialog(window(), setup);
@@ -189,12 +191,20 @@ void GemsFixPanel::ChooseOutFile()
     dialogs::FileDialogSetup setup;
     setup.save = true;
     setup.title = QStringLiteral("Save ROM image");
-    setup.folder = QString::fromStdString(folder);
+    setup.folder = dialogs::DialogFolder(folder);
     setup.fileName = saveDialogFileName_;
     setup.filters = kRomFilters;
     setup.filter = browser::IsRomImage(InFile) ? kBinFilter : kAllFilesFilter;
     setup.defaultSuffix = QStringLiteral("bin");
     setup.folderMustExist = true;
+    setup.refuse = [this](const QString& path) {
+        try {
+            RequireOutputIsNotInput(InFile, path.toStdString());
+        } catch (const Error& error) {
+            return QString::fromStdString(error.what());
+        }
+        return QString();
+    };
     const QString chosen = dialogs::RunFileDialog(window(), setup);
     if (!chosen.isEmpty()) {
         saveDialogFileName_ = chosen;

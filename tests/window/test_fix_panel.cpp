@@ -5,12 +5,16 @@
 
 #include "window_test.h"
 
+#include "platform/platform.h"
+
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
 
 #include <tuple>
+
+#include <sys/stat.h>
 
 using namespace varnoquil;
 
@@ -173,6 +177,14 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
         EXPECT_EQ(setup.folder, QDir::currentPath());
     }
     EXPECT_EQ(asked, (QStringList{"10 VQL_Untitled", "00 ", "00 ", "11 out.bin", "11 out.bin"}));
+    // A folder whose name is not UTF-8 cannot be shown: the dialog starts above it.
+    const std::string latin1 = Path("") + "d\xe9j\xe0";
+    ASSERT_EQ(::mkdir(latin1.c_str(), 0755), 0);
+    platform::changeDir(latin1);
+    answers_ = {Deep("in.bin")};
+    QTest::mouseClick(panel.SpeedButton5, Qt::LeftButton);
+    platform::changeDir(Path("."));
+    EXPECT_EQ(asked_.back().folder.toStdString(), platform::currentDir());
 
     // The real dialog: the names are typed as it comes up, and a warning is
     // answered with Return; what is still open after the names is closed.
@@ -196,6 +208,11 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
     answerer.start(20);
     QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(warnings, QStringList{Deep("missing")});
+    EXPECT_EQ(panel.OutFile, Path("game.bin"));
+    // The input as the output: refused in the dialog, which stays open until closed.
+    names = QStringList{"in.bin"};
+    QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(warnings, (QStringList{Deep("missing"), Deep("in.bin")}));
     EXPECT_EQ(panel.OutFile, Path("game.bin"));
 }
 
