@@ -243,6 +243,12 @@ mutant src/app/form1_start.cpp 'if (url.isLocalFile())' 'if (true)' \
 mutant src/core/ui/start_place.cpp 'if (platform::attributesOf(path).directory)' 'if (true)' \
     'test_start_place' '^StartPlace\.' \
     'start place: a fifo or a looping link given at start opens the default folder'
+mutant src/app/dialogs.cpp 'if (!reason.isEmpty())' 'if (false)' \
+    'varnoquil_window_tests' '^FixPanel\.' \
+    'window: the save dialog takes the input file as the output'
+mutant src/app/dialogs.cpp 'while (QString::fromStdString(path).toStdString() != path)' 'while (false)' \
+    'varnoquil_window_tests' '^FixPanel\.' \
+    'window: a dialog opens in a folder whose name it cannot show'
 
 mutant src/app/sound_engine_panel.cpp 'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);' \
     'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);' \
