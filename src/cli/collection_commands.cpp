@@ -86,7 +86,8 @@ Outcome checksumText(const Batch& batch, const std::string& file, const Checksum
 Outcome checksumJson(const std::string& file, const ChecksumOptions& options, std::string& out)
 {
     const ImageReport report = ReportImage(file);
-    const ChecksumFacts facts{report.format, report.fileSize, report.header.storedChecksum, report.computedChecksum};
+    const ChecksumFacts facts{
+        report.format, report.fileSize, report.header.storedChecksum, report.computedChecksum, {}};
     const bool fixed = options.fix && RepairChecksum(file, facts, options.force).written;
     Json object = ReportJson(file, report);
     object["fixed"] = fixed;

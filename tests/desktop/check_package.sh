@@ -22,7 +22,7 @@ unhardened=$(grep -E ': (hardening-[a-z-]+|binary-has-unneeded-section) ' <<<"$t
     fail "lintian finds programs built without hardening or with unneeded sections: $unhardened"
 
 depends=$(dpkg-deb -f "$package" Depends)
-for library in libc6 libqt6widgets6; do
+for library in libc6 libqt6widgets6 libssl3 libpugixml1v5 libdeflate0; do
     [[ $depends == *"$library "* ]] || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$package" Version)" = "$version" ] || fail "the package's version is not $version"
