@@ -9,7 +9,6 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <vector>
