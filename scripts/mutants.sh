@@ -106,9 +106,9 @@ mutant src/core/platform/posix_pending_file.cpp 'replacing ? 0600 : 0666' 'repla
 mutant src/core/browser/browser.cpp 'found.push_back({folder, error.what()});' ';' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a folder that cannot be read is left out of a collection unseen'
-mutant src/core/rom/checksum_repair.cpp 'if (format == RomFormat::Smd && force)' 'if (false)' \
+mutant src/core/rom/checksum_repair.cpp 'if (HoldsReorderedImage(format) && force)' 'if (false)' \
     'test_cli' '^(Cli|Collections)\.' \
-    'checksum repair: forced, two bytes land in an interleaved dump'"'"'s copier header'
+    'checksum repair: forced, two bytes land in a reordered dump'"'"'s first bytes'
 mutant src/core/gems/fix_gems.cpp 'ForFile(request.inFile, [&] { RequireCartridgeFormat(DetectFormat(in)); });' ';' \
     'test_fix_gems test_cli' '^(FixGems|Collections)\.' \
     'fix gems: the checksum of a disc image or a dump is written at 0x18E'
@@ -118,7 +118,7 @@ mutant src/core/platform/posix_process.cpp 'if (::fcntl(fd, F_GETFD) != -1 || er
 mutant src/core/rom/image_report.cpp 'if (report.imageSize < kChecksumStart)' 'if (report.imageSize <= kChecksumStart)' \
     'test_rom_format' '^(ImageReport|HeaderText|RomFormat)\.' \
     'report: an image of a header alone cannot be read'
-mutant src/core/rom/rom_format.cpp 'if (DetectFormat(dump.data(), dump.size(), dump.size()) != RomFormat::Smd)' 'if (false)' \
+mutant src/core/rom/rom_format.cpp 'if (!HoldsReorderedImage(format))' 'if (false)' \
     'test_rom_format' '^(ImageReport|HeaderText|RomFormat)\.' \
     'deinterleave: any file of a dump'"'"'s size is woven, whatever it holds'
 mutant src/core/rom/rom_header.cpp 'return text.substr(first, text.find_last_not_of(" \0", std::string::npos, 2) - first + 1);' \
@@ -132,35 +132,35 @@ mutant src/core/platform/posix_pending_file.cpp 'if (::access(target.c_str(), W_
     'test_files' '^unprivileged\.test_files$' \
     'pending file: a file its owner may not write is replaced all the same'
 mutant src/core/rom/rom_header.cpp 'if (word == "eur" || word == "europe")' 'if (word == "europe")' \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'regions: "EUR" is read letter by letter, as Europe and the Americas'
 mutant src/core/rom/rom_header.cpp "return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');" \
     "return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'f');" \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'regions: a lower-case letter is read as a hexadecimal digit'
 mutant src/core/rom/rom_header.cpp 'backup.kind = lanes == 0x18 ? "sram-odd"' 'backup.kind = lanes == 0x10 ? "sram-odd"' \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'backup memory: SRAM on even bytes is taken for SRAM on odd ones'
 mutant src/core/rom/rom_header.cpp 'if (FieldNumber(header, F::BackupKind) & 0x40)' 'if (FieldNumber(header, F::BackupKind) & 0x20)' \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'backup memory: static RAM is taken for an EEPROM'
 mutant src/core/rom/rom_header.cpp 'if (holdsMarsSecurityCode(image, n))' 'if (n > 0)' \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'hardware: any image is said to hold the 32X security code'
 mutant src/core/rom/rom_header.cpp 'if (contains(name, "TERA"))' 'if (contains(name, "TERRA"))' \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'system: a Teradrive program is taken for a Mega Drive game'
 mutant src/core/rom/rom_format.cpp "&& probe.middle[0] == 'S' && probe.middle[1] == 'G';" "&& probe.middle[0] == 'S';" \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'formats: an MGD dump is known by half of its mark'
 mutant src/core/rom/rom_format.cpp 'if (holdsAt(probe.start, kMarkAt, "ESAG"))' 'if (holdsAt(probe.start, kMarkAt, "SAGE"))' \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'formats: a byte-swapped image is not known'
 mutant src/core/rom/rom_format.cpp 'start >= kProgramStart && start <' 'start > kProgramStart && start <' \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'formats: a program without a header that starts right after it is not known'
 mutant src/core/rom/image_report.cpp 'if (romLast + 1 != report.imageSize)' 'if (romLast != report.imageSize)' \
-    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\\.' \
+    'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'report: an image the size its header states gets a second checksum all the same'
 
 # --- hashes and DAT files -------------------------------------------------

@@ -37,6 +37,7 @@ TEST(RomFormat, TellsEveryKindOfDumpApartAndGivesBackThePlainImage)
            {oddSizedDump, RomFormat::Unknown, {}},
            {Interleave(unmarked), RomFormat::Unknown, {}},
            {Mgd(unmarked), RomFormat::Unknown, {}},
+           {RomBuilder(Mgd(marked)).Put(16384 + 0x81, "X").bytes, RomFormat::Unknown, {}}, // "S" and "X"
            {unmarked, RomFormat::Unknown, {}},
            {DiscImage(0), RomFormat::MegaCd, {}},
            {DiscImage(0x10), RomFormat::MegaCd, {}},
