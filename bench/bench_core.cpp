@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Benchmarks of the core's hot paths: the checksum, the header reader, the
-// GEMS table searches, the Fix GEMS command's one pass over an image, and the
-// whole command.
+// GEMS table searches, the Fix GEMS command's one pass over an image, the
+// whole command, each hash, and reading a DAT.
 
+#include "bench_dat.h"
 #include "bench_image.h"
 #include "gems/fix_gems.h"
 #include "gems/table_search.h"
+#include "identify/dat_index.h"
+#include "identify/hashes.h"
 #include "rom/rom.h"
 
 #include <benchmark/benchmark.h>
@@ -182,5 +185,39 @@ void BM_FixGems32MiB(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source.size()));
 }
 BENCHMARK(BM_FixGems32MiB)->Unit(benchmark::kMillisecond);
+
+// One hash of a 4 MiB image in memory, fed in the pieces a file is read in.
+void BM_Hash4MiB(benchmark::State& state, HashKinds kinds)
+{
+    const a_byte& image = PlainImage4MiB();
+    for (auto _ : state) {
+        Hasher hasher(kinds);
+        for (std::size_t at = 0; at < image.size(); at += kReadPiece)
+            hasher.add(image.data() + at, std::min(kReadPiece, image.size() - at));
+        FileHashes hashes = hasher.finish();
+        benchmark::DoNotOptimize(hashes);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(image.size()));
+}
+BENCHMARK_CAPTURE(BM_Hash4MiB, Crc32, HashKinds{true, false, false, false});
+BENCHMARK_CAPTURE(BM_Hash4MiB, Md5, HashKinds{false, true, false, false});
+BENCHMARK_CAPTURE(BM_Hash4MiB, Sha1, HashKinds{false, false, true, false});
+BENCHMARK_CAPTURE(BM_Hash4MiB, Sha256, HashKinds{false, false, false, true});
+
+// Reading a DAT of 60,000 games from a file, as the command-line tool does
+// before its first image.
+void BM_LoadDat60000(benchmark::State& state)
+{
+    TempFolder folder;
+    const std::string path = folder.file("bench.dat");
+    const std::string dat = bench::MakeDat(60000, {});
+    bench::WriteFile(path, a_byte(dat.begin(), dat.end()));
+    for (auto _ : state) {
+        DatIndex index = DatIndex::load({path});
+        benchmark::DoNotOptimize(index);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(dat.size()));
+}
+BENCHMARK(BM_LoadDat60000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -20,7 +20,17 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
-# The runtime dependencies are read off the programs by dpkg-shlibdeps.
+# The runtime dependencies are read off the programs by dpkg-shlibdeps, but
+# for libcrypto's, which the programs load while they run (platform.h says
+# why): the package that holds the library is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+get_filename_component(crypto_library "${OPENSSL_CRYPTO_LIBRARY}" REALPATH)
+execute_process(COMMAND dpkg-query -S "${crypto_library}"
+  OUTPUT_VARIABLE crypto_owner ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+string(REGEX REPLACE ":.*" "" crypto_package "${crypto_owner}")
+string(REGEX MATCH "[0-9]+$" crypto_major "${crypto_library}")
+if(crypto_package)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${crypto_package} (>= ${crypto_major}.0.0)")
+endif()
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 include(CPack)

@@ -5,7 +5,7 @@
 _varnoquil_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="info checksum scan fix-gems convert tables engines -h --help -v --version"
+    local commands="info checksum scan hash identify fix-gems convert tables engines -h --help -v --version"
 
     if [[ $COMP_CWORD -eq 1 ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")
@@ -16,7 +16,9 @@ _varnoquil_cli()
     case ${COMP_WORDS[1]} in
         info) options="-r --recursive --json --long" ;;
         scan) options="-r --recursive --json" ;;
-        checksum) options="--fix --force -r --recursive --json" ;;
+        checksum) options="--fix --force --dat -r --recursive --json" ;;
+        hash) options="--crc32 --md5 --sha1 --sha256 -r --recursive" ;;
+        identify) options="--dat -r --recursive --json" ;;
         fix-gems) options="--preset --fm --psg --no-checksum --json" ;;
         convert | deinterleave) options="" ;;
         tables) options="--fm --psg" ;;

@@ -11,9 +11,6 @@
 #include "rom/rom_header.h"
 #include "text.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -21,20 +18,6 @@
 using namespace varnoquil;
 
 namespace {
-
-// A file in memory that every input is written to.
-const std::string& MemoryFile()
-{
-    static const int fd = ::memfd_create("image", 0);
-    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    return path;
-}
-
-void Fill(const std::string& path, const std::uint8_t* data, std::size_t size)
-{
-    const int fd = std::stoi(path.substr(path.rfind('/') + 1));
-    Check(::ftruncate(fd, 0) == 0 && ::pwrite(fd, data, size, 0) == static_cast<ssize_t>(size), "memory file");
-}
 
 void CheckShownOnTerminal(const std::string& text)
 {
@@ -98,7 +81,7 @@ void CheckDecodedHeader(const a_byte& plain)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Fill(MemoryFile(), data, size);
+    FillMemoryFile(data, size);
     {
         platform::BinaryFile file = platform::BinaryFile::openForReading(MemoryFile());
         const a_byte plain = CheckPlainImage(data, size, DetectFormat(file));

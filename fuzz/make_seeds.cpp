@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Writes the seed inputs of the fuzz harnesses: small ROM images built here,
-// and scale texts. Usage: fuzz_seeds FOLDER (it gets header/, gems/, scale/).
+// scale texts and DAT files. Usage: fuzz_seeds FOLDER (it gets header/,
+// gems/, scale/, dat/).
 
 #include "gems/table_search.h"
 #include "rom_builder.h"
@@ -47,6 +48,20 @@ a_byte GemsInput(std::uint16_t fm, std::uint16_t psg, bool checksum, const a_byt
     return input;
 }
 
+a_byte Text(const std::string& text)
+{
+    return a_byte(text.begin(), text.end());
+}
+
+// A DAT of the games given, as the catalogues write them.
+a_byte Dat(const std::string& games)
+{
+    return Text("<?xml version=\"1.0\"?>\n<!DOCTYPE datafile PUBLIC \"-//Logiqx//DTD ROM Management Datafile//EN\" "
+                "\"http://www.logiqx.com/Dats/datafile.dtd\">\n<datafile>\n\t<header>\n\t\t<name>Seed</name>\n"
+                "\t</header>\n"
+                + games + "</datafile>\n");
+}
+
 // The scale harness reads the separator from the first byte: odd is ','.
 a_byte ScaleInput(char separator, const std::string& text)
 {
@@ -84,5 +99,17 @@ int main(int argc, char** argv)
     WriteAll(root / "scale",
              {ScaleInput('.', "1.25"), ScaleInput('.', "2"), ScaleInput(',', " -1,5e3 "), ScaleInput('.', "0.001"),
               ScaleInput('.', "32.767"), ScaleInput('.', "1e999"), ScaleInput(',', "1.250"), ScaleInput('.', "abc")});
+    const std::string sha1 = "sha1=\"F5BB5A05BB3A720793F1E43E66EFEF1377E6029A\"";
+    WriteAll(
+        root / "dat",
+        {Dat("\t<game name=\"A &amp; B\">\n\t\t<description>A</description>\n\t\t<rom name=\"a.md\" "
+             "size=\"524288\" crc=\"6c531b9d\" md5=\"6a74f11892413c71c3c91487a1e2ea2c\" "
+             + sha1 + " status=\"verified\"/>\n\t</game>\n"),
+         Dat("<game><description>B</description><rom name=\"b\" size=\"2797\" crc=\"1234\"/></game>"
+             "<machine name=\"C\"><rom name=\"c\" "
+             + sha1 + "/><rom name=\"d\" status=\"nodump\"/></machine><game name=\"E\"><rom " + sha1 + "/></game>"),
+         Text("\xEF\xBB\xBF<datafile><game name=\"&#x42;\"><rom size=\"1\" crc=\"0\"/></game></datafile>"),
+         Dat("<game name=\"x\"><rom sha1=\"abc\"/></game>"), Text("<?xml version=\"1.0\"?>\n<mame/>"),
+         Text("<datafile>\n<game name=\"x\""), Text("")});
     return 0;
 }

@@ -19,13 +19,13 @@ fi
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOQUIL_FUZZ=ON -DVARNOQUIL_WINDOW=OFF -DVARNOQUIL_TESTS=OFF \
   -DVARNOQUIL_BENCH=OFF >/dev/null
-cmake --build "$build" --target fuzz_header fuzz_gems fuzz_scale fuzz_seeds
+cmake --build "$build" --target fuzz_header fuzz_gems fuzz_scale fuzz_dat fuzz_seeds
 "$build/fuzz/fuzz_seeds" "$build/seeds"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$build/findings"
-for harness in header gems scale; do
+for harness in header gems scale dat; do
   mkdir -p "$build/corpus/$harness"
   log="$build/findings/$harness.log"
   if TMPDIR=$scratch "$build/fuzz/fuzz_$harness" -max_total_time="$seconds" -print_final_stats=1 \

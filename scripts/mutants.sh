@@ -170,6 +170,48 @@ mutant src/cli/long_report.cpp 'if (bytes >= kMiB)' 'if (bytes > kMiB)' \
     'test_cli' '^Collections\.' \
     'info --long: a size of exactly 1 MiB is shown as 1024 KiB'
 
+# --- hashes and DAT files -------------------------------------------------
+mutant src/core/identify/hashes.cpp 'crc_ = libdeflate_crc32(crc_, data, n);' 'crc_ = libdeflate_crc32(0, data, n);' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'hashes: the CRC32 starts again at every piece'
+mutant src/core/rom/rom_format.cpp 'ReadInPieces(file, half, even, takeStored);' ';' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'hashes: an MGD dump is hashed without its second half'
+mutant src/core/rom/rom_format.cpp 'takeStored(piece.data(), piece.size(), 0);' ';' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'hashes: a copier dump is hashed without its copier header'
+mutant src/core/rom/image_report.cpp 'if (HoldsReorderedImage(format))' 'if (true)' \
+    'test_identify test_cli' '^(Hashes|DatFiles|Collections)\.' \
+    'hashes: a plain image gets plain-image hashes too'
+mutant src/core/identify/dat_file.cpp 'return text.size() <= 8 ? numberOf' 'return text.size() == 8 ? numberOf' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'DAT: a CRC32 without its leading zeros is refused'
+mutant src/core/identify/dat_file.cpp 'return name.empty() ? game.child_value("description") : name;' 'return name;' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'DAT: a game without a name does not go by its description'
+mutant src/core/identify/dat_file.cpp '|| std::strcmp(node.name(), "machine") == 0;' ';' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'DAT: the roms of a <machine> are left out'
+mutant src/core/identify/dat_file.cpp 'std::size_t line = 1;' 'std::size_t line = 0;' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'DAT: an error names the line before its own'
+mutant src/core/identify/dat_file.cpp 'if (size > DatFile::kMaxSize)' 'if (size > 4 * DatFile::kMaxSize)' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'DAT: a file of 300 MiB is read whole'
+mutant src/core/identify/dat_index.h 'return std::tie(key, order) < std::tie(other.key, other.order);' \
+    'return std::tie(key, other.order) < std::tie(other.key, order);' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'DAT: of two entries of one key, the last one wins'
+mutant src/core/identify/dat_index.cpp 'else if (entry.crc32 && entry.size)' 'if (entry.crc32 && entry.size)' \
+    'test_identify' '^(Hashes|DatFiles)\.' \
+    'DAT: an entry with a SHA-1 matches a file of another SHA-1 by its CRC32 and size'
+mutant src/core/identify/dat_index.cpp 'if (image.plainHashes)' 'if (false)' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'identify: the plain image a dump holds is not looked up'
+mutant src/core/rom/checksum_repair.cpp 'if (dats && !force)' 'if (false)' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'checksum repair: an image a DAT lists is changed'
+
 # --- command-line tool --------------------------------------------------
 mutant src/cli/batch.cpp 'if (failed_ > 0)' 'if (failed_ > 1)' \
     'test_cli' '^(Cli|Collections)\.' \
@@ -202,6 +244,19 @@ mutant src/core/rom/header_fields.h 'constexpr HeaderField Version{0x182, 11};' 
 mutant src/cli/json_report.cpp 'object["serial"] = header.serial;' 'object["serial_number"] = header.serial;' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: a JSON key is renamed'
+mutant src/cli/json_report.cpp 'object["plain_hashes"] = hashesJson(report.plainHashes);' \
+    'object["plain_hashes"] = hashesJson(report.hashes);' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: a dump'"'"'s JSON gives the file'"'"'s hashes as its plain image'"'"'s'
+mutant src/cli/batch.cpp 'return unmatched_ > 0 ? kExitUnmatched : kExitOk;' 'return kExitOk;' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: identify exits 0 when an image is in no DAT'
+mutant src/cli/collection_commands.cpp 'std::getline(list, path, '"':'"')' 'std::getline(list, path, '"';'"')' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: VARNOQUIL_DAT is not split at its colons'
+mutant src/cli/collection_commands.cpp 'return (name.size() > file.size() ? "\\" : "")' 'return std::string("")' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: a hash line of an escaped name lacks the backslash sha1sum -c looks for'
 
 # --- window -------------------------------------------------------------
 mutant src/core/ui/ui_logic.cpp 'else if (point.x >= window.width - frameThickness)' \

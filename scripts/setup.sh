@@ -10,9 +10,11 @@ set -euo pipefail
 
 declare -A needs=(
   # A Release build of both programs: what the CMake files find (Qt 6 with
-  # its Test module, CLI11, nlohmann-json) and rsvg-convert, which renders
+  # its Test module, CLI11, nlohmann-json, OpenSSL's libcrypto and libdeflate
+  # for the hashes, pugixml for DAT files) and rsvg-convert, which renders
   # the window's icon.
-  [build]="g++ cmake ninja-build qt6-base-dev libcli11-dev nlohmann-json3-dev librsvg2-bin"
+  [build]="g++ cmake ninja-build qt6-base-dev libcli11-dev nlohmann-json3-dev libssl-dev libdeflate-dev
+    libpugixml-dev librsvg2-bin"
   # A font for the window, and xvfb-run (which needs xauth) to give it a
   # virtual display.
   [run]="fonts-dejavu-core xvfb xauth"

@@ -43,11 +43,12 @@ protected:
     // own; into one log with standard output, as "> log 2>&1" does; or on a
     // terminal in raw mode (made by script(1)), which shows both byte for byte.
     enum To { kFiles, kOneLog, kTerminal };
-    Result Run(const std::string& args, To to = kFiles) const
+    Result Run(const std::string& args, To to = kFiles) const { return Shell(Q(VARNOQUIL_CLI) + " " + args, to); }
+    // The same for any command line of the shell.
+    Result Shell(const std::string& line, To to = kFiles) const
     {
-        const std::string tool = Q(VARNOQUIL_CLI) + " " + args;
         const std::string command
-            = to == kTerminal ? "script -qec " + Q("stty raw -echo; " + tool) + " /dev/null" : tool;
+            = to == kTerminal ? "script -qec " + Q("stty raw -echo; " + line) + " /dev/null" : line;
         const std::string err = to == kFiles ? " 2>" + Q(io.Path("err")) : " 2>&1";
         const int status = std::system(
             ("cd " + Q(dir.root) + " && " + command + " >" + Q(io.Path("out")) + err + " </dev/null").c_str());
@@ -134,7 +135,8 @@ TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
 // only the command's own options.
 TEST_F(Cli, HelpReadsLikeAUnixToolsHelp)
 {
-    for (const std::string command : {"", "info", "checksum", "scan", "fix-gems", "convert", "tables", "engines"}) {
+    for (const std::string command :
+         {"", "info", "checksum", "scan", "hash", "identify", "fix-gems", "convert", "tables", "engines"}) {
         const Result r = Run(command + " --help");
         EXPECT_TRUE(r.exit == 0 && r.out.find("Usage: varnoquil-cli " + command) == 0
                     && r.out.find("Usage:", 1) == std::string::npos)
@@ -205,6 +207,13 @@ protected:
 
     const a_byte mini = ReadFile(kData + "/miniplanets-rev04.bin");
     std::string P(const std::string& name) const { return dir.Path(name); }
+    // The hashes a report holds, from the system's tools and the test's CRC32.
+    json HashesOf(const std::string& name) const
+    {
+        return {{"crc32", Crc32(ReadFile(P(name)))},
+                {"md5", ToolHash("md5sum", P(name))},
+                {"sha1", ToolHash("sha1sum", P(name))}};
+    }
 };
 
 // The disc image's header is all zero past the game header: stored 0000,
@@ -324,10 +333,13 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
     EXPECT_EQ(Run("checksum --json roms/mini.smd").exit + Run("checksum --json roms/bad.bin").exit, 0 + 3);
     EXPECT_EQ(std::make_pair(dump.at("file_size"), dump.at("format")),
               std::make_pair(json(mini.size() + 512), json("smd")));
+    EXPECT_EQ(std::tie(dump.at("hashes"), dump.at("plain_hashes"), good.at("hashes")),
+              std::make_tuple(HashesOf("roms/mini.smd"), HashesOf("roms/good.bin"), HashesOf("roms/good.bin")));
     dump["file_size"] = good.at("file_size"), dump["format"] = "bin", dump["file"] = good.at("file");
+    dump["hashes"] = good.at("hashes"), dump["plain_hashes"] = nullptr;
     EXPECT_EQ(dump, good);
 
-    good.erase("header_hex");
+    good.erase("header_hex"), good.erase("hashes");
     EXPECT_EQ(good, json::parse(R"({"file": "roms/good.bin", "file_size": 524288, "format": "bin",
         "system": "mega-drive", "hardware": [], "platform": "SEGA MEGA DRIVE", "copyright": "(C) SIK 2022.JUN",
         "domestic_name": "MINIPLANETS", "overseas_name": "MINIPLANETS", "serial": "GM SIK-MINI-04",
@@ -335,7 +347,64 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
         "computed_rom_range": null}, "rom": {"start": 0, "end": 524287, "size": 524288, "valid": true},
         "ram": {"start": 16711680, "end": 16777215, "size": 65536, "valid": true},
         "sram": null, "header_size_matches_file": true, "regions": ["Japan", "Americas", "Europe"],
-        "devices": ["3-button joypad"], "gems": {"fm": [], "psg": []}})"));
+        "devices": ["3-button joypad"], "gems": {"fm": [], "psg": []}, "plain_hashes": null})"));
+}
+
+// A line as sha1sum writes it, also for a name it escapes, which its -c reads
+// back; every hash asked for, in the options' order.
+TEST_F(Collections, HashWritesTheLinesSha1sumWritesAndReadsBack)
+{
+    WriteFile(P("roms/a\\b\nc.bin"), mini);
+    const std::string names = "roms/good.bin roms/short.bin 'roms/a\\b\nc.bin'";
+    EXPECT_EQ(Run("hash " + names).out, Shell("sha1sum " + names).out);
+    EXPECT_EQ(Shell(Q(VARNOQUIL_CLI) + " hash -r roms > list && sha1sum -c --quiet list"), (Result{0, "", ""}));
+    EXPECT_EQ(Run("hash --sha256 --crc32 --sha1 --md5 roms/good.bin none.bin"),
+              (Result{1,
+                      Crc32(mini) + " " + ToolHash("md5sum", P("roms/good.bin")) + " "
+                          + ToolHash("sha1sum", P("roms/good.bin")) + " " + ToolHash("sha256sum", P("roms/good.bin"))
+                          + "  roms/good.bin\n",
+                      kTool + "none.bin: File not found\n2 files: 1 read, 1 failed\n"}));
+}
+
+// A DAT written from the real images: one found by its SHA-1, as its dump is
+// by the image it holds, one by its CRC32 and size, one in no entry. A DAT at
+// fault stops the run before an image is read. A listed image keeps the
+// checksum it has unless forced.
+TEST_F(Collections, IdentifyNamesWhatADatListsAndTheRepairLeavesItAlone)
+{
+    WriteFile(P("mini.smd"), Interleave(mini));
+    const std::string dat = "<?xml version=\"1.0\"?>\n<datafile><header><name>Homebrew</name></header>\n"
+                            "<game name=\"Miniplanets\"><rom name=\"m.md\" size=\"524288\" status=\"verified\" sha1=\""
+        + ToolHash("sha1sum", P("roms/good.bin")) + "\"/></game>\n<game name=\"Minimusic\"><rom size=\"2797\" crc=\""
+        + Crc32(ReadFile(P("roms/bad.bin"))) + "\"/></game></datafile>\n";
+    WriteFile(P("hb.dat"), a_byte(dat.begin(), dat.end()));
+    WriteFile(P("broken.dat"), RomBuilder(25).Put(0, "<datafile>\n<game name=\"x\"").bytes);
+    EXPECT_EQ(Run("identify --dat hb.dat roms/good.bin mini.smd roms/bad.bin roms/sub"),
+              (Result{5,
+                      "roms/good.bin: Miniplanets\nmini.smd: Miniplanets (as plain image)\nroms/bad.bin: Minimusic\n"
+                      "roms/sub/deep.BIN: no match\n",
+                      "4 files: 3 matched, 1 unmatched, 0 failed\n"}));
+    EXPECT_EQ(Shell("VARNOQUIL_DAT=:hb.dat: " + Q(VARNOQUIL_CLI) + " identify roms/good.bin roms/short.bin none.bin"),
+              (Result{1, "roms/good.bin: Miniplanets\nroms/short.bin: no match\n",
+                      kTool + "none.bin: File not found\n3 files: 1 matched, 1 unmatched, 1 failed\n"}));
+    EXPECT_EQ(json::parse(Run("identify --json --dat hb.dat mini.smd").out).at("dat"),
+              (json{{"name", "Homebrew"},
+                    {"game", "Miniplanets"},
+                    {"rom", "m.md"},
+                    {"status", "verified"},
+                    {"plain_image", true}}));
+    EXPECT_EQ(Run("identify --dat hb.dat --dat broken.dat none.bin"),
+              (Result{2, "", kTool + "broken.dat: line 2: Not well-formed XML (Error parsing element attribute)\n"}));
+    EXPECT_EQ(Run("identify none.bin").exit, 2);
+
+    const a_byte bad = ReadFile(P("roms/bad.bin"));
+    EXPECT_EQ(Run("checksum --fix --dat hb.dat roms/good.bin roms/bad.bin"),
+              (Result{1, "roms/good.bin: stored 5873 computed 5873\n",
+                      kTool + "roms/bad.bin: Matches Minimusic in Homebrew: a verified dump is not changed\n"
+                          + "2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n"}));
+    EXPECT_EQ(ReadFile(P("roms/bad.bin")), bad);
+    EXPECT_EQ(json::parse(Run("checksum --json --dat hb.dat roms/bad.bin").out).at("dat").at("game"), "Minimusic");
+    EXPECT_EQ(Run("checksum --fix --force --dat hb.dat roms/bad.bin").out, "stored 0000 computed 2109\n");
 }
 
 // The decoded header for people, from the image's header bytes; an MGD dump

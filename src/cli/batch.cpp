@@ -168,27 +168,37 @@ void Batch::count(Outcome outcome)
     case Outcome::ChecksumEqual: ++equal_; break;
     case Outcome::ChecksumDiffers: ++differ_; break;
     case Outcome::ChecksumFixed: ++fixed_; break;
+    case Outcome::Matched: ++matched_; break;
+    case Outcome::Unmatched: ++unmatched_; break;
     }
 }
 
-void Batch::summarize(bool checksums) const
+void Batch::summarize(Summary summary) const
 {
     if (!many_)
         return;
     const std::string total = std::to_string(paths_.size()) + " files: ";
     const std::string failed = std::to_string(failed_) + " failed";
-    if (checksums)
+    switch (summary) {
+    case Summary::Checksums:
         WriteErrLine(total + std::to_string(equal_) + " equal, " + std::to_string(differ_) + " differ, "
                      + std::to_string(fixed_) + " fixed, " + failed);
-    else
-        WriteErrLine(total + std::to_string(done_) + " read, " + failed);
+        break;
+    case Summary::Matches:
+        WriteErrLine(total + std::to_string(matched_) + " matched, " + std::to_string(unmatched_) + " unmatched, "
+                     + failed);
+        break;
+    case Summary::Read: WriteErrLine(total + std::to_string(done_) + " read, " + failed); break;
+    }
 }
 
 int Batch::exitStatus() const
 {
     if (failed_ > 0)
         return kExitIoError;
-    return differ_ > 0 ? kExitChecksumDiffers : kExitOk;
+    if (differ_ > 0)
+        return kExitChecksumDiffers;
+    return unmatched_ > 0 ? kExitUnmatched : kExitOk;
 }
 
 } // namespace varnoquil::cli

@@ -17,6 +17,15 @@ enum class Outcome {
     ChecksumEqual,
     ChecksumDiffers,
     ChecksumFixed,
+    Matched, // a DAT lists the image
+    Unmatched,
+};
+
+// What the last line of a batch counts.
+enum class Summary {
+    Read, // "N files: A read, D failed"
+    Checksums, // "N files: A equal, B differ, C fixed, D failed"
+    Matches, // "N files: A matched, B unmatched, D failed"
 };
 
 class Batch {
@@ -42,13 +51,11 @@ public:
     // written ends the run.
     void run(const Work& work);
 
-    // Sums up on standard error, when results name their file:
-    // "N files: A equal, B differ, C fixed, D failed" for checksums,
-    // "N files: A read, D failed" otherwise.
-    void summarize(bool checksums) const;
+    // Sums up on standard error, when results name their file.
+    void summarize(Summary summary) const;
 
     // 1 if any file failed, else 3 if a checksum differs and was not fixed,
-    // else 0.
+    // else 5 if an image is in no DAT, else 0.
     int exitStatus() const;
 
 private:
@@ -64,7 +71,7 @@ private:
     std::vector<std::size_t> sameAsEarlier_;
     bool many_ = false;
     bool json_ = false;
-    int done_ = 0, equal_ = 0, differ_ = 0, fixed_ = 0, failed_ = 0;
+    int done_ = 0, equal_ = 0, differ_ = 0, fixed_ = 0, matched_ = 0, unmatched_ = 0, failed_ = 0;
 };
 
 } // namespace varnoquil::cli

@@ -3,6 +3,8 @@
 
 #include "batch.h"
 #include "console.h"
+#include "exit_status.h"
+#include "identify/dat_index.h"
 #include "json_report.h"
 #include "long_report.h"
 #include "rom/checksum_repair.h"
@@ -12,7 +14,10 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <optional>
+#include <sstream>
 #include <unistd.h>
 
 namespace varnoquil::cli {
@@ -25,32 +30,49 @@ std::string prefix(const Batch& batch, const std::string& file)
     return batch.many() ? NameOnOut(file) + ": " : std::string();
 }
 
+// Bytes from an image or a DAT must not reach a terminal as escape
+// sequences; into a file or a pipe they go as they are.
+std::string textOnOut(const std::string& text)
+{
+    return ::isatty(STDOUT_FILENO) ? ControlBytesAsQuestionMarks(text) : text;
+}
+
 Outcome infoText(const Batch& batch, const std::string& file, std::string& out)
 {
     iSMD_ header;
     ReadHeader(file, header);
-    std::string text = InformationText(header);
-    // A header's bytes must not reach a terminal as escape sequences; into a
-    // file or a pipe they go as they are.
-    if (::isatty(STDOUT_FILENO))
-        text = ControlBytesAsQuestionMarks(text);
+    const std::string text = textOnOut(InformationText(header));
     out = batch.many() ? NameOnOut(file) + ":" + kCrLf + text + kCrLf + kCrLf : text;
     return Outcome::Done;
 }
 
 Outcome infoLong(const Batch& batch, const std::string& file, std::string& out)
 {
-    std::string text = LongReport(ReportImage(file));
-    if (::isatty(STDOUT_FILENO))
-        text = ControlBytesAsQuestionMarks(text);
+    const std::string text = textOnOut(LongReport(ReportImage(file)));
     out = batch.many() ? NameOnOut(file) + ":\n" + text + "\n" : text;
     return Outcome::Done;
 }
 
 Outcome infoJson(const std::string& file, std::string& out)
 {
-    out = JsonLine(ReportJson(file, ReportImage(file)));
+    out = JsonLine(ReportJson(file, ReportImage(file, kReportHashes)));
     return Outcome::Done;
+}
+
+// The DATs named by --dat, else by VARNOQUIL_DAT, a list apart by colons;
+// none is an empty index.
+std::optional<DatIndex> loadDats(const std::vector<std::string>& given)
+{
+    std::vector<std::string> paths = given;
+    if (const char* listed = std::getenv("VARNOQUIL_DAT"); given.empty() && listed) {
+        std::istringstream list(listed);
+        for (std::string path; std::getline(list, path, ':');)
+            if (!path.empty())
+                paths.push_back(path);
+    }
+    if (paths.empty())
+        return std::nullopt;
+    return DatIndex::load(paths);
 }
 
 Outcome outcomeOf(bool equal, bool fixed)
@@ -61,19 +83,21 @@ Outcome outcomeOf(bool equal, bool fixed)
 }
 
 // The checksum as the window reads it from the file, and, with --fix, the
-// repair of a plain cartridge image (forced, of any but a reordered dump).
-ChecksumRepair checksumOf(const std::string& file, const ChecksumOptions& options)
+// repair of a plain cartridge image (forced, of any but a reordered dump)
+// that no DAT lists.
+ChecksumRepair checksumOf(const std::string& file, const ChecksumOptions& options, const DatIndex* dats)
 {
     if (options.fix)
-        return RepairChecksum(file, options.force);
+        return RepairChecksum(file, options.force, dats);
     iSMD_ header;
     ReadHeader(file, header);
     return {header.HeaderCrc, header.FileCrc, false};
 }
 
-Outcome checksumText(const Batch& batch, const std::string& file, const ChecksumOptions& options, std::string& out)
+Outcome checksumText(const Batch& batch, const std::string& file, const ChecksumOptions& options, const DatIndex* dats,
+                     std::string& out)
 {
-    const ChecksumRepair result = checksumOf(file, options);
+    const ChecksumRepair result = checksumOf(file, options, dats);
     std::string line = prefix(batch, file) + "stored " + Hex4(result.stored) + " computed " + Hex4(result.computed);
     if (result.written && batch.many())
         line += " fixed";
@@ -83,13 +107,16 @@ Outcome checksumText(const Batch& batch, const std::string& file, const Checksum
 
 // The status follows the checksum the line shows, which for a copier dump is
 // that of the image it holds. The repair decides on what the report read.
-Outcome checksumJson(const std::string& file, const ChecksumOptions& options, std::string& out)
+Outcome checksumJson(const std::string& file, const ChecksumOptions& options, const DatIndex* dats, std::string& out)
 {
-    const ImageReport report = ReportImage(file);
-    const ChecksumFacts facts{report.format, report.fileSize, report.header.storedChecksum, report.computedChecksum};
-    const bool fixed = options.fix && RepairChecksum(file, facts, options.force).written;
+    const ImageReport report = ReportImage(file, kReportHashes);
+    const ChecksumFacts facts{report.format, report.fileSize, report.header.storedChecksum, report.computedChecksum,
+                              *report.hashes};
+    const bool fixed = options.fix && RepairChecksum(file, facts, options.force, dats).written;
     Json object = ReportJson(file, report);
     object["fixed"] = fixed;
+    if (dats)
+        object["dat"] = DatJson(dats->identify(report.identity()));
     out = JsonLine(object);
     return outcomeOf(report.checksumEqual(), fixed);
 }
@@ -111,14 +138,36 @@ Outcome scanText(const Batch& batch, const std::string& file, std::string& out)
     return Outcome::Done;
 }
 
+// The hashes asked for, apart by blanks, two blanks and the name, as
+// sha1sum and its kin write them. A name that holds a backslash, a line feed
+// or a carriage return is written as they write it too: those escaped, and
+// a backslash before the line.
+std::string hashLine(const FileHashes& hashes, const std::string& file)
+{
+    std::string line, name;
+    for (const std::string* hash : {&hashes.crc32, &hashes.md5, &hashes.sha1, &hashes.sha256})
+        if (!hash->empty())
+            line += (line.empty() ? "" : " ") + *hash;
+    for (const char c : file)
+        name += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+    return (name.size() > file.size() ? "\\" : "") + line + "  " + NameOnOut(name) + "\n";
+}
+
+Outcome identifyText(const std::string& file, const std::optional<DatMatch>& match, std::string& out)
+{
+    const std::string name = match ? textOnOut(std::string(match->entry->game)) : "no match";
+    out = NameOnOut(file) + ": " + name + (match && match->plainImage ? " (as plain image)" : "") + "\n";
+    return match ? Outcome::Matched : Outcome::Unmatched;
+}
+
 using FileWork = std::function<Outcome(const Batch& batch, const std::string& file, std::string& out)>;
 
 // Runs the work over every file the options name and returns the exit status.
-int runBatch(const CollectionOptions& options, bool checksums, const FileWork& work)
+int runBatch(const CollectionOptions& options, Summary summary, const FileWork& work)
 {
     Batch batch(options.paths, options.recursive, options.json);
     batch.run([&](const std::string& file, std::string& out) { return work(batch, file, out); });
-    batch.summarize(checksums);
+    batch.summarize(summary);
     return batch.exitStatus();
 }
 
@@ -126,7 +175,7 @@ int runBatch(const CollectionOptions& options, bool checksums, const FileWork& w
 
 int RunInfo(const CollectionOptions& options)
 {
-    return runBatch(options, false, [&](const Batch& batch, const std::string& file, std::string& out) {
+    return runBatch(options, Summary::Read, [&](const Batch& batch, const std::string& file, std::string& out) {
         if (options.json)
             return infoJson(file, out);
         return options.longView ? infoLong(batch, file, out) : infoText(batch, file, out);
@@ -135,15 +184,47 @@ int RunInfo(const CollectionOptions& options)
 
 int RunChecksum(const CollectionOptions& options, const ChecksumOptions& checksum)
 {
-    return runBatch(options, true, [&](const Batch& batch, const std::string& file, std::string& out) {
-        return options.json ? checksumJson(file, checksum, out) : checksumText(batch, file, checksum, out);
+    // Only a repair and a report use the DATs.
+    const std::optional<DatIndex> dats
+        = checksum.fix || options.json ? loadDats(options.dats) : std::optional<DatIndex>();
+    const DatIndex* index = dats ? &*dats : nullptr;
+    return runBatch(options, Summary::Checksums, [&](const Batch& batch, const std::string& file, std::string& out) {
+        return options.json ? checksumJson(file, checksum, index, out)
+                            : checksumText(batch, file, checksum, index, out);
     });
 }
 
 int RunScan(const CollectionOptions& options)
 {
-    return runBatch(options, false, [&](const Batch& batch, const std::string& file, std::string& out) {
+    return runBatch(options, Summary::Read, [&](const Batch& batch, const std::string& file, std::string& out) {
         return options.json ? infoJson(file, out) : scanText(batch, file, out);
+    });
+}
+
+int RunHash(const CollectionOptions& options, HashKinds hashes)
+{
+    if (!hashes.any())
+        hashes.sha1 = true;
+    return runBatch(options, Summary::Read, [&](const Batch&, const std::string& file, std::string& out) {
+        out = hashLine(HashFile(file, hashes), file);
+        return Outcome::Done;
+    });
+}
+
+int RunIdentify(const CollectionOptions& options)
+{
+    const std::optional<DatIndex> dats = loadDats(options.dats);
+    if (!dats)
+        throw UsageError("identify needs a DAT file: --dat FILE, or VARNOQUIL_DAT");
+    return runBatch(options, Summary::Matches, [&](const Batch&, const std::string& file, std::string& out) {
+        if (!options.json)
+            return identifyText(file, dats->identify(HashImage(file, kDatHashes)), out);
+        const ImageReport report = ReportImage(file, kReportHashes);
+        const std::optional<DatMatch> match = dats->identify(report.identity());
+        Json object = ReportJson(file, report);
+        object["dat"] = DatJson(match);
+        out = JsonLine(object);
+        return match ? Outcome::Matched : Outcome::Unmatched;
     });
 }
 

@@ -28,8 +28,14 @@ const char* const kCollectionNote
       "takes those of its subfolders first (hidden folders and symbolic links to folders are not entered). A file "
       "named explicitly is taken whatever its extension. With more than one file, each result names its file, an "
       "error is written to standard error as \"PATH: message\" and the run goes on, and a last line sums up. A "
-      "folder or an entry that cannot be read counts as a failed file, and makes the exit status 1.\n\n"
-      "--json prints one JSON object per file and line; varnoquil-cli(1) describes its keys.";
+      "folder or an entry that cannot be read counts as a failed file, and makes the exit status 1.";
+
+const char* const kJsonNote = "--json prints one JSON object per file and line; varnoquil-cli(1) describes its keys.";
+
+const char* const kDatNote
+    = "A DAT file is Logiqx XML, the format of the No-Intro and Redump catalogues. The DATs are read before any "
+      "image; one that cannot be read, is not well-formed XML or not a Logiqx DAT stops the run with the line at "
+      "fault, exit status 2.";
 
 const char* const kScaleNote = "SCALE is a decimal number above 0 written with \".\" (1.25). It multiplies every "
                                "note's frequency: 2 is one octave up, 0.5 one octave down.";
@@ -44,6 +50,7 @@ const CLI::Validator kNamed([](const std::string& text) { return text.empty() ? 
 // The commands' options, filled by the parse.
 struct Options {
     CollectionOptions collection;
+    HashKinds hashes;
     ChecksumOptions repair;
     FixGemsOptions gems;
     std::optional<std::string> fm, psg;
@@ -58,7 +65,8 @@ public:
 private:
     CLI::App* command(const char* name, const std::string& description, HelpPage page, std::function<int()> work);
     CLI::App* collectionCommand(const char* name, const std::string& description, HelpPage page,
-                                std::function<int()> work);
+                                std::function<int()> work, bool json = true);
+    void addDats(CLI::App* command, const std::string& description);
     void addInAndOut(CLI::App* command, const std::string& in, const std::string& out);
     void addScales(CLI::App* command, const std::string& fm, const std::string& psg);
     void addCommands();
@@ -83,7 +91,8 @@ CommandLine::CommandLine()
                     "Run 'varnoquil-cli COMMAND --help' for what a command does and its options. A file name that "
                     "begins with \"-\" follows \"--\": varnoquil-cli info -- -game.bin\n\n"
                         + std::string(kExitNote)
-                        + "; 3 a checksum differs (checksum); 4 no GEMS table found (fix-gems)."});
+                        + "; 3 a checksum differs (checksum); 4 no GEMS table found (fix-gems); 5 an image is in "
+                          "no DAT (identify)."});
     addCommands();
 }
 
@@ -97,15 +106,27 @@ CLI::App* CommandLine::command(const char* name, const std::string& description,
 }
 
 CLI::App* CommandLine::collectionCommand(const char* name, const std::string& description, HelpPage page,
-                                         std::function<int()> work)
+                                         std::function<int()> work, bool json)
 {
-    page.notes = kCollectionNote + ("\n\n" + page.notes);
+    page.notes = kCollectionNote + (json ? std::string("\n\n") + kJsonNote : "") + "\n\n" + page.notes;
     CLI::App* command = this->command(name, description, std::move(page), std::move(work));
     CollectionOptions& collection = options_.collection;
     command->add_option("PATH", collection.paths)->required()->check(kNamed);
     command->add_flag("-r,--recursive", collection.recursive, "Also take the images in subfolders");
-    command->add_flag("--json", collection.json, "Print one JSON object per file and line");
+    if (json)
+        command->add_flag("--json", collection.json, "Print one JSON object per file and line");
     return command;
+}
+
+void CommandLine::addDats(CLI::App* command, const std::string& description)
+{
+    command
+        ->add_option("--dat", options_.collection.dats,
+                     description
+                         + ". May be given again; without it, the files that VARNOQUIL_DAT lists, apart by colons")
+        ->type_name("FILE")
+        ->check(kNamed)
+        ->allow_extra_args(false);
 }
 
 void CommandLine::addInAndOut(CLI::App* command, const std::string& in, const std::string& out)
@@ -143,8 +164,9 @@ void CommandLine::addCommands()
         "sum of its big-endian 16-bit words from 0x200 to the end (a last odd byte counts as a high byte): "
         "\"stored XXXX computed YYYY\". With many files, each line begins with \"PATH: \" and ends with \" fixed\" "
         "when --fix wrote the checksum.",
-        {"[--fix [--force]] [-r] [--json] [--] PATH...", "Check the header checksum of ROM images, or repair it",
-         std::string(kExitNote) + ", 3 a checksum differs and was not repaired."},
+        {"[--fix [--force]] [--dat FILE]... [-r] [--json] [--] PATH...",
+         "Check the header checksum of ROM images, or repair it",
+         std::string(kDatNote) + "\n\n" + kExitNote + ", 3 a checksum differs and was not repaired."},
         [&o] { return RunChecksum(o.collection, o.repair); });
     CLI::Option* fix
         = checksum->add_flag("--fix", o.repair.fix,
@@ -154,8 +176,11 @@ void CommandLine::addCommands()
     checksum
         ->add_flag("--force", o.repair.force,
                    "With --fix, repair any file but a reordered dump (SMD, MGD, byte-swapped), whose "
-                   "checksum lies in the plain image it holds")
+                   "checksum lies in the plain image it holds, and an image a DAT lists")
         ->needs(fix);
+    addDats(checksum,
+            "With --fix, refuse to change an image that this DAT file lists (its stored checksum is "
+            "the one the release carries); with --json, add the entry it matches as \"dat\"");
 
     collectionCommand("scan",
                       "Print every offset where the GEMS FM and PSG pitch tables for scale 1 lie in ROM images, one "
@@ -163,6 +188,34 @@ void CommandLine::addCommands()
                       {"[-r] [--json] [--] PATH...", "Show where the GEMS pitch tables lie in ROM images",
                        std::string(kExitNote) + "."},
                       [&o] { return RunScan(o.collection); });
+
+    CLI::App* hash = collectionCommand(
+        "hash",
+        "Print the hashes of files as they are stored, one line per file: the hashes asked for (SHA-1 when none "
+        "is) in the order of the options below, apart by blanks, then two blanks and the file's name. A line of one "
+        "MD5, SHA-1 or SHA-256 hash is the line md5sum, sha1sum or sha256sum prints, and their -c checks a list of "
+        "them.",
+        {"[--crc32] [--md5] [--sha1] [--sha256] [-r] [--] PATH...", "Print the hashes of files",
+         std::string(kExitNote) + "."},
+        [&o] { return RunHash(o.collection, o.hashes); }, false);
+    hash->add_flag("--crc32", o.hashes.crc32, "The CRC32 of zip files and DATs");
+    hash->add_flag("--md5", o.hashes.md5, "MD5");
+    hash->add_flag("--sha1", o.hashes.sha1, "SHA-1");
+    hash->add_flag("--sha256", o.hashes.sha256, "SHA-256");
+
+    CLI::App* identify = collectionCommand(
+        "identify",
+        "Look ROM images up in DAT files by their SHA-1 (or by CRC32 and size, for an entry without a SHA-1) and "
+        "print a line per file: \"PATH: NAME\", the name of the game whose entry matched, with \" (as plain "
+        "image)\" when only the plain image that a dump (SMD, MGD, byte-swapped) holds matched; else \"PATH: no "
+        "match\". With many files, a last line counts the matched, unmatched and failed ones.",
+        {"[--dat FILE]... [-r] [--json] [--] PATH...", "Find ROM images in DAT files",
+         std::string(kDatNote)
+             + " Without --dat and VARNOQUIL_DAT there is nothing to look in: exit status 2.\n\nExit status: 0 "
+               "every image matched, 1 a file could not be read, 2 a bad command line or DAT file, 5 an image "
+               "matched no entry."},
+        [&o] { return RunIdentify(o.collection); });
+    addDats(identify, "A DAT file to look images up in");
 
     CLI::App* fixGems = command(
         "fix-gems",

@@ -12,6 +12,7 @@ constexpr int kExitIoError = 1;
 constexpr int kExitBadInput = 2;
 constexpr int kExitChecksumDiffers = 3;
 constexpr int kExitNoTables = 4;
+constexpr int kExitUnmatched = 5;
 
 // A request the command line itself gets wrong.
 class UsageError : public Error {

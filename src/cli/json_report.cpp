@@ -28,6 +28,13 @@ Json sramJson(const std::optional<BackupMemory>& backup)
     return object;
 }
 
+Json hashesJson(const std::optional<FileHashes>& hashes)
+{
+    if (!hashes)
+        return nullptr;
+    return {{"crc32", hashes->crc32}, {"md5", hashes->md5}, {"sha1", hashes->sha1}};
+}
+
 } // namespace
 
 Json ReportJson(const std::string& file, const ImageReport& report)
@@ -59,7 +66,21 @@ Json ReportJson(const std::string& file, const ImageReport& report)
     object["regions"] = header.regions;
     object["devices"] = header.devices;
     object["gems"] = {{"fm", report.fmTables}, {"psg", report.psgTables}};
+    object["hashes"] = hashesJson(report.hashes);
+    object["plain_hashes"] = hashesJson(report.plainHashes);
     return object;
+}
+
+Json DatJson(const std::optional<DatMatch>& match)
+{
+    if (!match)
+        return nullptr;
+    const DatEntry& entry = *match->entry;
+    return {{"name", match->dat->name()},
+            {"game", std::string(entry.game)},
+            {"rom", std::string(entry.rom)},
+            {"status", entry.status.empty() ? Json(nullptr) : Json(std::string(entry.status))},
+            {"plain_image", match->plainImage}};
 }
 
 Json ErrorJson(const std::string& file, const std::string& message)

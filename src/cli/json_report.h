@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "identify/dat_index.h"
 #include "rom/image_report.h"
 
 #include <nlohmann/json.hpp>
@@ -14,6 +15,9 @@ using Json = nlohmann::ordered_json;
 
 // Everything known about an image, under the keys the README documents.
 Json ReportJson(const std::string& file, const ImageReport& report);
+
+// The DAT entry an image matched, or null.
+Json DatJson(const std::optional<DatMatch>& match);
 
 // What stands in place of a file's object when its command failed.
 Json ErrorJson(const std::string& file, const std::string& message);

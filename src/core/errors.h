@@ -110,6 +110,14 @@ public:
     using Error::Error;
 };
 
+// A DAT file that cannot be used: not found, too large, not well-formed XML,
+// not a Logiqx DAT, or a value that is not what the format allows. The text
+// says what, and where when it is in the file ("line 12: ...").
+class DatError : public Error {
+public:
+    using Error::Error;
+};
+
 // A file that is not the kind of image a command works on: a checksum is
 // written only into a plain cartridge image.
 class ImageFormatError : public FileError {

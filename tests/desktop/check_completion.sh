@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Checks the bash completion of varnoquil-cli against its manual page: it
-# offers exactly the commands the page describes. Then types preset names
+# offers exactly the commands the page describes, and after "-" every option
+# the page's line of a command names. Then types preset names
 # into an interactive bash on a pseudo-terminal (script(1), from util-linux):
 # a name with a blank completes to one word whether the blank is escaped or
 # a quote is open, and TAB TAB lists the names that fit.
@@ -24,6 +25,15 @@ described=$(sed -n 's/^\.It Cm \([a-z-]*\).*/\1/p' "$2" | sort)
 offered=$(printf '%s\n' "${COMPREPLY[@]}" | grep -v '^-' | sort)
 [ "$described" = "$offered" ] ||
     fail "completion offers \"$(echo $offered)\", the manual page describes \"$(echo $described)\""
+for command in $described; do
+    COMP_WORDS=(varnoquil-cli "$command" -) COMP_CWORD=2
+    _varnoquil_cli
+    # ".It Cm checksum Oo Fl \-fix ... Fl r": --fix, -r.
+    for option in $(awk -v c="$command" '$2 == "Cm" && $3 == c {
+        for (i = 4; i < NF; ++i) if ($i == "Fl") print "-" $(i + 1) }' "$2" | tr -d '\\'); do
+        [[ " ${COMPREPLY[*]} " == *" $option "* ]] || fail "completion of $command does not offer $option"
+    done
+done
 
 # Readline without the machine's settings: no bell, no pager, no bracketed
 # paste around the listing.
@@ -84,5 +94,5 @@ Very\\ \t\tL\t;Very\ Hi|Very\ Low;[Very Low]
 Sega\t;;[Sega Tavrik]
 EOF
 
-[ "$failed" -eq 0 ] && echo "completion offers the manual page's commands: $(echo $offered); preset names complete as one word"
+[ "$failed" -eq 0 ] && echo "completion offers the manual page's commands and their options: $(echo $offered); preset names complete as one word"
 exit "$failed"

@@ -3,8 +3,8 @@
 # Checks a built Debian package: lintian finds no error or warning, and, even
 # among its pedantic and informational tags, no program that lacks hardening
 # or carries unneeded sections; the dependencies were read off the programs,
-# and the programs unpacked from it run: varnoquil-cli tells its version and
-# reads a ROM image's header.
+# and the programs unpacked from it run: varnoquil-cli tells its version,
+# reads a ROM image's header and hashes it.
 #
 #   check_package.sh PACKAGE.deb VERSION
 set -euo pipefail
@@ -22,7 +22,7 @@ unhardened=$(grep -E ': (hardening-[a-z-]+|binary-has-unneeded-section) ' <<<"$t
     fail "lintian finds programs built without hardening or with unneeded sections: $unhardened"
 
 depends=$(dpkg-deb -f "$package" Depends)
-for library in libc6 libqt6widgets6; do
+for library in libc6 libqt6widgets6 libssl3 libpugixml1v5 libdeflate0; do
     [[ $depends == *"$library "* ]] || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$package" Version)" = "$version" ] || fail "the package's version is not $version"
@@ -36,6 +36,9 @@ cli="$root/usr/bin/varnoquil-cli"
     "PACKAGE CHECK"; head -c 512 /dev/zero; } >"$root/check.bin"
 info=$("$cli" info "$root/check.bin") || fail "varnoquil-cli info failed: $info"
 [[ $info == *"SEGA MEGA DRIVE"*"PACKAGE CHECK"* ]] || fail "varnoquil-cli info did not show the header: $info"
+# The SHA-1 comes from the libcrypto the package depends on, loaded as the tool runs.
+[ "$("$cli" hash "$root/check.bin" 2>&1)" = "$(sha1sum "$root/check.bin")" ] ||
+    fail "varnoquil-cli hash does not print what sha1sum prints"
 
 [ "$failed" -eq 0 ] && echo "$package: lintian clean, programs hardened, dependencies from the programs, programs run"
 exit "$failed"

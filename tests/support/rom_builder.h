@@ -9,6 +9,7 @@
 #include "rom/rom.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -155,6 +156,31 @@ inline a_byte ReadFile(const std::string& path)
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return a_byte(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The CRC32 of zip files and DATs, bit by bit, as lower-case hexadecimal.
+inline std::string Crc32(const a_byte& bytes)
+{
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (const std::uint8_t byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? crc >> 1 ^ 0xEDB88320 : crc >> 1;
+    }
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", ~crc);
+    return hex;
+}
+
+// The hash a system tool (md5sum, sha1sum, sha256sum) prints for a file.
+inline std::string ToolHash(const std::string& tool, const std::string& path)
+{
+    std::string out(64, '\0');
+    FILE* pipe = ::popen((tool + " < '" + path + "'").c_str(), "r");
+    out.resize(pipe ? std::fread(out.data(), 1, out.size(), pipe) : 0);
+    if (!pipe || ::pclose(pipe) != 0)
+        throw std::runtime_error(tool + " failed on " + path);
+    return out.substr(0, out.find(' '));
 }
 
 // A new folder under the temporary folder (or another), removed with

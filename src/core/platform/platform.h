@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -143,6 +144,33 @@ void ensureStandardStreams();
 // memory", wherever an image is sized.
 void* allocateImageMemory(std::size_t bytes);
 void freeImageMemory(void* memory, std::size_t bytes);
+
+// --- shared libraries ----------------------------------------------------
+
+// A shared library loaded while the program runs, when a command first needs
+// it, and kept for the rest of the run: linked in, libcrypto alone made every
+// start of the command-line tool take twice as long, for all the commands
+// that never hash a byte. A library or a function that cannot be found
+// raises FileError("Cannot load NAME: REASON").
+class SharedLibrary {
+public:
+    explicit SharedLibrary(const std::string& name);
+    // The function of that name, as a pointer of the type given.
+    template <typename Function>
+    Function* function(const char* name) const
+    {
+        Function* found = nullptr;
+        void* address = symbol(name);
+        static_assert(sizeof found == sizeof address, "function and object pointers have one size");
+        std::memcpy(&found, &address, sizeof found);
+        return found;
+    }
+
+private:
+    void* symbol(const char* name) const;
+    std::string name_;
+    void* handle_;
+};
 
 // --- folders -------------------------------------------------------------
 

@@ -31,7 +31,7 @@ void requireRepairable(RomFormat format, bool force)
 
 } // namespace
 
-ChecksumFacts ReadChecksumFacts(const std::string& fileName)
+ChecksumFacts ReadChecksumFacts(const std::string& fileName, const HashKinds& hashes)
 {
     platform::BinaryFile file = platform::BinaryFile::openForReading(fileName);
     ChecksumFacts facts;
@@ -39,32 +39,37 @@ ChecksumFacts ReadChecksumFacts(const std::string& fileName)
     facts.format = DetectFormat(file);
     a_byte piece;
     std::uint32_t sum = 0;
+    Hasher hasher(hashes);
     ReadInPieces(file, 0, piece, [&](const std::uint8_t* data, std::size_t n, std::uint64_t offset) {
         if (offset == 0 && n >= kChecksumOffset + 2)
             facts.stored = static_cast<std::uint16_t>(data[kChecksumOffset] << 8 | data[kChecksumOffset + 1]);
         sum = addToCartridgeChecksum(sum, data, n, offset);
+        hasher.add(data, n);
     });
     file.close();
     facts.computed = static_cast<std::uint16_t>(sum);
+    facts.hashes = hasher.finish();
     return facts;
 }
 
-ChecksumRepair RepairChecksum(const std::string& fileName, const ChecksumFacts& facts, bool force)
+ChecksumRepair RepairChecksum(const std::string& fileName, const ChecksumFacts& facts, bool force, const DatIndex* dats)
 {
     ForFile(fileName, [&] { requireRepairable(facts.format, force); });
     if (facts.fileSize < kChecksumStart)
         RaiseFor(IoError(IoCode::ReadBeyondEnd), fileName);
     ChecksumRepair repair{facts.stored, facts.computed, false};
     if (facts.stored != facts.computed) {
+        if (dats && !force)
+            ForFile(fileName, [&] { RequireUnlisted(*dats, facts.hashes, facts.fileSize); });
         WriteChecksum(fileName, facts.computed);
         repair.written = true;
     }
     return repair;
 }
 
-ChecksumRepair RepairChecksum(const std::string& fileName, bool force)
+ChecksumRepair RepairChecksum(const std::string& fileName, bool force, const DatIndex* dats)
 {
-    return RepairChecksum(fileName, ReadChecksumFacts(fileName), force);
+    return RepairChecksum(fileName, ReadChecksumFacts(fileName, dats ? kDatHashes : HashKinds{}), force, dats);
 }
 
 } // namespace varnoquil

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "identify/dat_index.h"
+#include "identify/hashes.h"
 #include "rom/rom_format.h"
 
 #include <cstdint>
@@ -18,10 +20,11 @@ struct ChecksumFacts {
     std::uint64_t fileSize = 0;
     std::uint16_t stored = 0;
     std::uint16_t computed = 0;
+    FileHashes hashes; // of the file, those asked for
 };
 
-// Reads a file once for its checksum facts.
-ChecksumFacts ReadChecksumFacts(const std::string& fileName);
+// Reads a file once for its checksum facts, and the hashes asked for.
+ChecksumFacts ReadChecksumFacts(const std::string& fileName, const HashKinds& hashes = {});
 
 // The checksums read before a repair, and whether it wrote the computed one.
 struct ChecksumRepair {
@@ -38,8 +41,12 @@ struct ChecksumRepair {
 // that image, so that a write at 0x18E would damage the dump and leave the
 // checksum as wrong. A file shorter than a header (512
 // bytes) then fails with "Read beyond end of file", as the header read does.
-ChecksumRepair RepairChecksum(const std::string& fileName, const ChecksumFacts& facts, bool force);
+// With DATs, a repair that would change an image one of them lists is
+// refused unless forced (see RequireUnlisted); the facts must then hold the
+// hashes of kDatHashes.
+ChecksumRepair RepairChecksum(const std::string& fileName, const ChecksumFacts& facts, bool force,
+                              const DatIndex* dats = nullptr);
 // The same, reading the facts first.
-ChecksumRepair RepairChecksum(const std::string& fileName, bool force);
+ChecksumRepair RepairChecksum(const std::string& fileName, bool force, const DatIndex* dats = nullptr);
 
 } // namespace varnoquil

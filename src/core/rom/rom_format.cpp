@@ -109,7 +109,7 @@ void readAt(platform::BinaryFile& file, std::uint64_t offset, std::uint8_t* into
 }
 
 // The two halves of an MGD dump are read side by side and woven.
-void readMgdImage(platform::BinaryFile& file, const PieceTaker& take)
+void readMgdImage(platform::BinaryFile& file, const PieceTaker& take, const PieceTaker& takeStored)
 {
     const std::uint64_t half = file.size() / 2;
     a_byte odd, even, plain;
@@ -118,10 +118,14 @@ void readMgdImage(platform::BinaryFile& file, const PieceTaker& take)
         odd.resize(n), even.resize(n), plain.resize(2 * n);
         readAt(file, at, odd.data(), n);
         readAt(file, half + at, even.data(), n);
+        if (takeStored)
+            takeStored(odd.data(), n, at);
         weave(odd.data(), even.data(), n, plain.data());
         take(plain.data(), plain.size(), 2 * at);
         at += n;
     }
+    if (takeStored)
+        ReadInPieces(file, half, even, takeStored);
 }
 
 } // namespace
@@ -187,13 +191,20 @@ std::uint64_t PlainImageSize(RomFormat format, std::uint64_t fileSize)
     return format == RomFormat::Smd ? fileSize - kCopierHeaderSize : fileSize;
 }
 
-void ReadPlainImage(platform::BinaryFile& file, RomFormat format, const PieceTaker& take)
+void ReadPlainImage(platform::BinaryFile& file, RomFormat format, const PieceTaker& take, const PieceTaker& takeStored)
 {
     if (format == RomFormat::Mgd)
-        return readMgdImage(file, take);
+        return readMgdImage(file, take, takeStored);
     const std::uint64_t start = format == RomFormat::Smd ? kCopierHeaderSize : 0;
     a_byte piece, plain(format == RomFormat::Smd ? kReadPiece : 0);
+    if (start > 0 && takeStored) {
+        piece.resize(start);
+        readAt(file, 0, piece.data(), piece.size());
+        takeStored(piece.data(), piece.size(), 0);
+    }
     ReadInPieces(file, start, piece, [&](const std::uint8_t* data, std::size_t n, std::uint64_t at) {
+        if (takeStored)
+            takeStored(data, n, at);
         if (format == RomFormat::Smd) {
             weaveBlocks(data, n, plain.data());
             data = plain.data();

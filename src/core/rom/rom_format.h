@@ -57,8 +57,13 @@ std::uint64_t PlainImageSize(RomFormat format, std::uint64_t fileSize);
 
 // Reads the plain image an open file of a format holds, in image order and
 // in pieces of up to kReadPiece bytes, and hands each piece to take with the
-// image offset of its first byte.
-void ReadPlainImage(platform::BinaryFile& file, RomFormat format, const PieceTaker& take);
+// image offset of its first byte. When takeStored is given, it gets the
+// file's own bytes too, in file order, each piece as it is read and before
+// it is reordered, so that a pass can hash both. An MGD dump is read by its
+// two halves side by side; the file order needs its second half after its
+// first, so that half is read once more (from the page cache) at the end.
+void ReadPlainImage(platform::BinaryFile& file, RomFormat format, const PieceTaker& take,
+                    const PieceTaker& takeStored = nullptr);
 
 // Writes the plain image that a copier dump, an MGD dump or a byte-swapped
 // image holds to a new file, safely (the output takes its name only once
