@@ -33,6 +33,16 @@ std::string ControlBytesAsQuestionMarks(std::string text, LineBreaks lineBreaks)
     return text;
 }
 
+std::string HexText(const std::uint8_t* bytes, std::size_t n)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(2 * n);
+    for (const std::uint8_t* byte = bytes; byte != bytes + n; ++byte)
+        hex += {digits[*byte >> 4], digits[*byte & 0xF]};
+    return hex;
+}
+
 std::string Hex4(std::uint16_t value)
 {
     char buffer[5];

@@ -21,5 +21,7 @@ std::string ControlBytesAsQuestionMarks(std::string text, LineBreaks lineBreaks 
 
 // Exactly four upper-case hexadecimal digits: 0A5F.
 std::string Hex4(std::uint16_t value);
+// Bytes as lower-case hexadecimal digits, two a byte.
+std::string HexText(const std::uint8_t* bytes, std::size_t n);
 
 } // namespace varnoquil

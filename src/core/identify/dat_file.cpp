@@ -98,17 +98,36 @@ std::optional<Value> valueOf(platform::BinaryFile& file, const pugi::xml_node& r
     return value;
 }
 
-std::optional<std::uint32_t> crc32Of(std::string_view text)
+// Reads n bytes written as 2n hexadecimal digits (either case) into bytes;
+// false when the text is anything else.
+bool ReadHex(std::string_view text, std::uint8_t* bytes, std::size_t n)
+{
+    if (text.size() != 2 * n)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto byte = numberOf<std::uint8_t>(text.substr(2 * i, 2), 16);
+        if (!byte)
+            return false;
+        bytes[i] = *byte;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> ParseCrc32(std::string_view text)
 {
     // Some DATs leave out a CRC32's leading zeros.
     return text.size() <= 8 ? numberOf<std::uint32_t>(text, 16) : std::nullopt;
 }
 
-std::optional<Sha1> sha1Of(std::string_view text)
+std::optional<Sha1> ParseSha1(std::string_view text)
 {
     Sha1 sha1{};
     return ReadHex(text, sha1.data(), sha1.size()) ? std::optional<Sha1>(sha1) : std::nullopt;
 }
+
+namespace {
 
 DatEntry entryOf(platform::BinaryFile& file, const pugi::xml_node& rom, std::string_view game)
 {
@@ -118,8 +137,8 @@ DatEntry entryOf(platform::BinaryFile& file, const pugi::xml_node& rom, std::str
     entry.status = rom.attribute("status").value();
     entry.size = valueOf<std::uint64_t>(file, rom, "size", "a number of bytes",
                                         [](std::string_view text) { return numberOf<std::uint64_t>(text, 10); });
-    entry.crc32 = valueOf<std::uint32_t>(file, rom, "crc", "a CRC32 of up to 8 hexadecimal digits", crc32Of);
-    entry.sha1 = valueOf<Sha1>(file, rom, "sha1", "a SHA-1 of 40 hexadecimal digits", sha1Of);
+    entry.crc32 = valueOf<std::uint32_t>(file, rom, "crc", "a CRC32 of up to 8 hexadecimal digits", ParseCrc32);
+    entry.sha1 = valueOf<Sha1>(file, rom, "sha1", "a SHA-1 of 40 hexadecimal digits", ParseSha1);
     return entry;
 }
 
@@ -175,19 +194,6 @@ DatFile DatFile::load(const std::string& path)
             dat.name_ = platform::lastComponent(path);
         return dat;
     });
-}
-
-bool ReadHex(std::string_view text, std::uint8_t* bytes, std::size_t n)
-{
-    if (text.size() != 2 * n)
-        return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto byte = numberOf<std::uint8_t>(text.substr(2 * i, 2), 16);
-        if (!byte)
-            return false;
-        bytes[i] = *byte;
-    }
-    return true;
 }
 
 } // namespace varnoquil

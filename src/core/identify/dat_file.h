@@ -67,8 +67,10 @@ private:
     Entries entries_;
 };
 
-// Reads n bytes written as 2n hexadecimal digits (either case) into bytes;
-// false when the text is anything else.
-bool ReadHex(std::string_view text, std::uint8_t* bytes, std::size_t n);
+// A CRC32 as DATs and the hashes write it: up to 8 hexadecimal digits, of
+// either case; none for any other text.
+std::optional<std::uint32_t> ParseCrc32(std::string_view text);
+// A SHA-1 as 40 hexadecimal digits, of either case; none for any other text.
+std::optional<Sha1> ParseSha1(std::string_view text);
 
 } // namespace varnoquil

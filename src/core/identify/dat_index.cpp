@@ -48,16 +48,11 @@ void DatIndex::add(DatFile dat)
 
 std::optional<DatMatch> DatIndex::find(const FileHashes& hashes, std::uint64_t size) const
 {
-    Sha1 sha1{};
-    if (ReadHex(hashes.sha1, sha1.data(), sha1.size()))
-        if (auto match = lookUp(bySha1_, sha1))
+    if (const auto sha1 = ParseSha1(hashes.sha1))
+        if (auto match = lookUp(bySha1_, *sha1))
             return match;
-    std::uint8_t crc[4];
-    if (!ReadHex(hashes.crc32, crc, sizeof crc))
-        return std::nullopt;
-    const std::uint32_t crc32
-        = std::uint32_t(crc[0]) << 24 | std::uint32_t(crc[1]) << 16 | std::uint32_t(crc[2]) << 8 | crc[3];
-    return lookUp(byCrc32AndSize_, Crc32AndSize{crc32, size});
+    const auto crc32 = ParseCrc32(hashes.crc32);
+    return crc32 ? lookUp(byCrc32AndSize_, Crc32AndSize{*crc32, size}) : std::nullopt;
 }
 
 std::optional<DatMatch> DatIndex::identify(const ImageHashes& image) const

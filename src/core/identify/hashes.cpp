@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "platform/platform.h"
 #include "rom/rom.h"
+#include "text.h"
 
 #include <libdeflate.h>
 #include <openssl/evp.h>
@@ -15,17 +16,6 @@
 namespace varnoquil {
 
 namespace {
-
-std::string hexOf(const unsigned char* bytes, std::size_t n)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text(2 * n, '0');
-    for (std::size_t i = 0; i < n; ++i) {
-        text[2 * i] = digits[bytes[i] >> 4];
-        text[2 * i + 1] = digits[bytes[i] & 0xF];
-    }
-    return text;
-}
 
 [[noreturn]] void raiseDigestFailure(const char* name)
 {
@@ -120,14 +110,14 @@ FileHashes Hasher::finish()
         const std::array<unsigned char, 4> bytes{
             static_cast<unsigned char>(crc_ >> 24), static_cast<unsigned char>(crc_ >> 16),
             static_cast<unsigned char>(crc_ >> 8), static_cast<unsigned char>(crc_)};
-        hashes.crc32 = hexOf(bytes.data(), bytes.size());
+        hashes.crc32 = HexText(bytes.data(), bytes.size());
     }
     for (const auto& digest : digests_) {
         std::array<unsigned char, EVP_MAX_MD_SIZE> value{};
         unsigned int size = 0;
         if (evp().final(digest->context, value.data(), &size) != 1)
             raiseDigestFailure(digest->name);
-        hashes.*digest->into = hexOf(value.data(), size);
+        hashes.*digest->into = HexText(value.data(), size);
     }
     digests_.clear();
     return hashes;

@@ -3,6 +3,7 @@
 
 #include "errors.h"
 #include "platform/platform.h"
+#include "rom/header_fields.h"
 #include "rom/rom.h"
 
 #include <string>
@@ -42,7 +43,7 @@ ChecksumFacts ReadChecksumFacts(const std::string& fileName, const HashKinds& ha
     Hasher hasher(hashes);
     ReadInPieces(file, 0, piece, [&](const std::uint8_t* data, std::size_t n, std::uint64_t offset) {
         if (offset == 0 && n >= kChecksumOffset + 2)
-            facts.stored = static_cast<std::uint16_t>(data[kChecksumOffset] << 8 | data[kChecksumOffset + 1]);
+            facts.stored = static_cast<std::uint16_t>(BigEndianNumber(data + kChecksumOffset, 2));
         sum = addToCartridgeChecksum(sum, data, n, offset);
         hasher.add(data, n);
     });

@@ -49,13 +49,19 @@ inline std::string FieldBytes(const std::uint8_t* header, HeaderField field)
     return std::string(reinterpret_cast<const char*>(header + field.offset - kHeaderStart), field.size);
 }
 
+// Up to 4 bytes as a big-endian number, as the 68000 stores them.
+inline std::uint32_t BigEndianNumber(const std::uint8_t* bytes, std::size_t n)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
 // A field of up to 4 bytes as a big-endian number.
 inline std::uint32_t FieldNumber(const std::uint8_t* header, HeaderField field)
 {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < field.size; ++i)
-        value = value << 8 | header[field.offset - kHeaderStart + i];
-    return value;
+    return BigEndianNumber(header + field.offset - kHeaderStart, field.size);
 }
 
 } // namespace varnoquil

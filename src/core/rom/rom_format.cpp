@@ -2,6 +2,7 @@
 #include "rom/rom_format.h"
 
 #include "platform/platform.h"
+#include "rom/header_fields.h"
 
 #include <algorithm>
 #include <cstring>
@@ -80,12 +81,6 @@ bool isMgdDump(const FormatProbe& probe)
         && probe.middle[0] == 'S' && probe.middle[1] == 'G';
 }
 
-std::uint32_t bigEndian32(const a_byte& bytes, std::size_t at)
-{
-    return std::uint32_t(bytes[at]) << 24 | std::uint32_t(bytes[at + 1]) << 16 | std::uint32_t(bytes[at + 2]) << 8
-        | bytes[at + 3];
-}
-
 // A program without a header still starts as every cartridge does: an even
 // stack pointer in work RAM or one of its mirrors (or at 0, below which it
 // wraps into it), and an even start address past the header, inside the
@@ -95,7 +90,8 @@ bool hasStartVectors(const FormatProbe& probe)
 {
     if (probe.start.size() < kProgramStart)
         return false;
-    const std::uint32_t stack = bigEndian32(probe.start, 0), start = bigEndian32(probe.start, 4);
+    const std::uint32_t stack = BigEndianNumber(probe.start.data(), 4),
+                        start = BigEndianNumber(probe.start.data() + 4, 4);
     const std::uint32_t stackAddress = stack & 0xFFFFFF;
     const bool stackInRam = stack % 2 == 0 && (stackAddress == 0 || stackAddress >= kWorkRamMirrors);
     return stackInRam && start % 2 == 0 && start >= kProgramStart && start < std::min(probe.size, kCartridgeSpace);

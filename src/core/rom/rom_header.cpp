@@ -17,13 +17,9 @@ AddressRange rangeOf(const std::uint8_t* header, HeaderField start, HeaderField 
     return {FieldNumber(header, start), FieldNumber(header, end)};
 }
 
-std::string hexBytes(const std::uint8_t* bytes, std::size_t n)
+std::string upperHex(const std::uint8_t* bytes, std::size_t n)
 {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (const std::uint8_t* byte = bytes; byte != bytes + n; ++byte)
-        hex += {digits[*byte >> 4], digits[*byte & 0xF]};
-    return hex;
+    return UpperAscii(HexText(bytes, n));
 }
 
 bool isPrintableAscii(const std::string& text)
@@ -102,7 +98,7 @@ std::optional<BackupMemory> backupOf(const std::uint8_t* header)
     if (FieldBytes(header, F::BackupMark) != "RA")
         return std::nullopt;
     BackupMemory backup;
-    backup.type = hexBytes(header + F::BackupFlags.offset - kHeaderStart, 2);
+    backup.type = upperHex(header + F::BackupFlags.offset - kHeaderStart, 2);
     const std::uint32_t lanes = FieldNumber(header, F::BackupFlags) & 0x18;
     if (FieldNumber(header, F::BackupKind) & 0x40)
         backup.kind = "eeprom";
@@ -188,7 +184,7 @@ DecodedHeader DecodeHeader(const std::uint8_t* image, std::size_t n)
     const std::string country = FieldBytes(header, F::Country);
     decoded.country = DecodeHeaderText(country);
     decoded.regions = RegionsOf(country);
-    decoded.headerHex = hexBytes(header, kHeaderSize);
+    decoded.headerHex = upperHex(header, kHeaderSize);
     if (holdsMarsSecurityCode(image, n))
         decoded.hardware.push_back("32x-security-code");
     if (contains(UpperAscii(decoded.platform), "SSF"))
