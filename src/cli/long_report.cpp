@@ -34,26 +34,31 @@ const char* formatWords(RomFormat format)
     return "unknown";
 }
 
+using Words = std::pair<const char*, const char*>;
+
+// The words for a report's key in a table of them; otherwise when none.
+template <std::size_t N>
+std::string wordsFor(const Words (&table)[N], const std::string& key, const std::string& otherwise)
+{
+    for (const auto& [name, words] : table)
+        if (key == name)
+            return words;
+    return otherwise;
+}
+
 std::string systemWords(const std::optional<std::string>& system)
 {
-    const std::pair<const char*, const char*> names[]
+    const Words names[]
         = {{"mega-drive", "Mega Drive / Genesis"}, {"32x", "32X"}, {"pico", "Pico"}, {"teradrive", "Teradrive"}};
-    for (const auto& [key, words] : names)
-        if (system == std::string(key))
-            return words;
-    return "none";
+    return system ? wordsFor(names, *system, "none") : "none";
 }
 
 std::string hardwareWords(const std::string& key)
 {
-    const std::pair<const char*, const char*> names[]
-        = {{"32x-security-code", "32X security code"}, {"sega-mapper", "Sega mapper (over 4 MiB)"},
-           {"sram-odd", "SRAM on odd bytes"},          {"sram-even", "SRAM on even bytes"},
-           {"sram-both", "SRAM on both bytes"},        {"eeprom", "EEPROM"}};
-    for (const auto& [name, words] : names)
-        if (key == name)
-            return words;
-    return key;
+    const Words names[] = {{"32x-security-code", "32X security code"}, {"sega-mapper", "Sega mapper (over 4 MiB)"},
+                           {"sram-odd", "SRAM on odd bytes"},          {"sram-even", "SRAM on even bytes"},
+                           {"sram-both", "SRAM on both bytes"},        {"eeprom", "EEPROM"}};
+    return wordsFor(names, key, key);
 }
 
 std::string hex6(std::uint32_t value)
