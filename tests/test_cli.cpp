@@ -351,13 +351,14 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
 }
 
 // A line as sha1sum writes it, also for a name it escapes, which its -c reads
-// back; every hash asked for, in the options' order.
+// back; every hash asked for and no other, in the options' order.
 TEST_F(Collections, HashWritesTheLinesSha1sumWritesAndReadsBack)
 {
     WriteFile(P("roms/a\\b\nc.bin"), mini);
     const std::string names = "roms/good.bin roms/short.bin 'roms/a\\b\nc.bin'";
     EXPECT_EQ(Run("hash " + names).out, Shell("sha1sum " + names).out);
     EXPECT_EQ(Shell(Q(VARNOQUIL_CLI) + " hash -r roms > list && sha1sum -c --quiet list"), (Result{0, "", ""}));
+    EXPECT_EQ(Run("hash --crc32 roms/good.bin").out, Crc32(mini) + "  roms/good.bin\n");
     EXPECT_EQ(Run("hash --sha256 --crc32 --sha1 --md5 roms/good.bin none.bin"),
               (Result{1,
                       Crc32(mini) + " " + ToolHash("md5sum", P("roms/good.bin")) + " "
