@@ -6,6 +6,7 @@
 
 #include "controls.h"
 #include "errors.h"
+#include "gems_fix_panel.h"
 #include "look.h"
 #include "platform/platform.h"
 
@@ -189,6 +190,12 @@ void TForm1::showEvent(QShowEvent* event)
     // anew.
     if (!event->spontaneous())
         TApplication::Guard([this] { FormShow(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    FixBox->CancelRun();
+    QWidget::closeEvent(event);
 }
 
 void TForm1::paintEvent(QPaintEvent*)

@@ -164,6 +164,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent*) override;
     void showEvent(QShowEvent* event) override;
+    // Closing cancels a Fix GEMS run, which leaves no output behind.
+    void closeEvent(QCloseEvent* event) override;
     // The frame's line, and the sizing frame's cursors and resizing.
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -6,6 +6,7 @@
 #include "browser/browser.h"
 #include "errors.h"
 #include "file_list.h"
+#include "gems_fix_panel.h"
 #include "platform/platform.h"
 
 #include <QCheckBox>
@@ -115,7 +116,7 @@ void TForm1::CheckBox1Click()
 }
 
 // Delete is enabled for an existing file; FIX comes back with it while a ROM
-// image is selected.
+// image is selected and no Fix GEMS run goes on.
 void TForm1::UpdateEntryButtons()
 {
     const std::string entry = SelectedEntryName();
@@ -125,7 +126,7 @@ void TForm1::UpdateEntryButtons()
     }
     const bool file = browser::FileExists(browser::EntryPath(platform::currentDir(), entry));
     DelButton->setEnabled(file);
-    if (file && !SelectedFile.empty())
+    if (file && !SelectedFile.empty() && !FixBox->Running())
         FixButton->setEnabled(true);
 }
 

@@ -81,7 +81,9 @@ void TForm1::CreateControls()
             ListBox1->setEnabled(true);
             ListBox1->setFocus();
             UpdateEntryButtons();
-        });
+        },
+        // FIX would open the box for another input.
+        [this](bool running) { FixButton->setEnabled(!running && !SelectedFile.empty()); });
     SEListBox = new SoundEnginePanel(client_);
 
     Timer1 = make::Named(new QTimer(this), "Timer1");

@@ -7,6 +7,7 @@
 #include "browser/browser.h"
 #include "errors.h"
 #include "file_list.h"
+#include "gems_fix_panel.h"
 #include "look.h"
 #include "platform/platform.h"
 #include "rom/checksum_repair.h"
@@ -42,7 +43,7 @@ void TForm1::RefreshInformation()
     HeaderFile = SelectedFile;
     Label3->setText(look::LabelText(InformationText(HeaderInfo)));
     CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);
-    FixButton->setEnabled(true);
+    FixButton->setEnabled(!FixBox->Running());
 }
 
 // Writes the checksum computed for the selected ROM image into its header,

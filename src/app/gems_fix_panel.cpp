@@ -4,8 +4,10 @@
 
 #include "gems_fix_panel.h"
 
+#include "application.h"
 #include "browser/browser.h"
 #include "dialogs.h"
+#include "errors.h"
 #include "gems/fix_gems.h"
 #include "gems/scale.h"
 #include "look.h"
@@ -14,13 +16,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QToolButton>
 
+#include <initializer_list>
 #include <utility>
 
 using namespace varnoquil;
@@ -32,30 +34,24 @@ const QStringList kRomFilters = {QStringLiteral("Super Magic Drive (binary) (*.b
 constexpr int kBinFilter = 0;
 constexpr int kAllFilesFilter = 1;
 
-// Sets a flag for as long as it lives, also when an error ends the run.
-class Running {
-public:
-    explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Running() { flag_ = false; }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-
-private:
-    bool& flag_;
-};
-
 } // namespace
 
 GemsFixPanel::GemsFixPanel(QWidget* parent, QLabel* status, std::function<void()> suspendCommands,
-                           std::function<void()> resumeList)
+                           std::function<void()> resumeList, std::function<void(bool)> runChanged)
     : CaptionedGroupBox(QStringLiteral("GEMS Fix"), parent), status_(status),
-      suspendCommands_(std::move(suspendCommands)), resumeList_(std::move(resumeList))
+      suspendCommands_(std::move(suspendCommands)), resumeList_(std::move(resumeList)),
+      runChanged_(std::move(runChanged))
 {
     make::HiddenBox(this, "FixBox", layout::kFixBoxSize, make::WindowTextColour());
     move(make::Place(layout::kFixBoxStart));
     CreateFiles();
     CreateScales();
     CreateRun();
+}
+
+GemsFixPanel::~GemsFixPanel()
+{
+    CancelRun();
 }
 
 void GemsFixPanel::CreateFiles()
@@ -130,6 +126,7 @@ void GemsFixPanel::CreateRun()
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setValue(0);
     look::UsePlatformColours(ProgressBar1);
+    bar_.emplace(ProgressBar1);
     SpeedButton7 = make::Button(this, "SpeedButton7", QStringLiteral("Fix GEMS"), look::kLime,
                                 make::Place(layout::kFixGemsButton));
     SpeedButton7->setEnabled(false); // no files chosen yet
@@ -154,6 +151,8 @@ void GemsFixPanel::SetScaleMode(bool custom)
 // chosen again.
 void GemsFixPanel::Open(const std::string& inFile)
 {
+    if (Running())
+        return;
     InFile = inFile;
     Out_Edit->clear();
     ShowPath(In_Edit, InFile);
@@ -205,11 +204,10 @@ void GemsFixPanel::ChooseOutFile()
 }
 
 // A scale text that is not a number ends the command before anything
-// happens; the window repaints (and takes input) at the core's three pauses,
-// where a second click is ignored.
+// happens; a click while a run goes on finds "Fix GEMS" off.
 void GemsFixPanel::RunFixGems()
 {
-    if (InFile.empty() || OutFile.empty() || running_)
+    if (InFile.empty() || OutFile.empty() || Running())
         return;
     FixGemsRequest request;
     request.inFile = InFile;
@@ -218,16 +216,75 @@ void GemsFixPanel::RunFixGems()
     request.scales.psg = Scale(ScaleIn(PSGBox));
     request.fixChecksum = CheckBox2->isChecked();
 
-    const Running running(running_);
-    LongProgress bar(ProgressBar1);
+    cancel_ = false;
+    failure_ = nullptr;
+    const int run = ++runs_;
+    worker_.reset(QThread::create([this, request] { Work(request); }));
+    connect(worker_.get(), &QThread::finished, this, [this, run] { TApplication::Guard([&] { EndRun(run); }); });
+    EnableInputs(false);
+    runChanged_(true);
+    worker_->start();
+}
+
+void GemsFixPanel::Work(const FixGemsRequest& request)
+{
+    // Each report is queued to the box, which lives on the window's thread;
+    // the box's destructor waits for this thread before the box goes.
+    const auto post = [this](auto call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); };
     FixGemsProgress progress;
-    progress.reached = [this](FixGemsStep step) { ShowStep(step); };
-    progress.setMaximum = [&bar](std::int64_t maximum) { bar.setMaximum(maximum); };
-    progress.advance = [&bar](std::int64_t steps) { bar.advance(steps); };
-    progress.processPending = [] { QCoreApplication::processEvents(); };
-    const FixGemsResult result = FixGems(request, progress, fixImage_);
-    for (const std::string& warning : FixGemsWarnings(result))
-        status_->setText(status_->text() + QLatin1Char('\n') + QString::fromStdString(warning));
+    progress.reached = [this, post](FixGemsStep step) { post([this, step] { ShowStep(step); }); };
+    progress.setMaximum = [this, post](std::int64_t maximum) { post([this, maximum] { bar_->setMaximum(maximum); }); };
+    progress.advance = [this, post](std::int64_t steps) { post([this, steps] { bar_->advance(steps); }); };
+    progress.cancelled = [this] { return cancel_.load(); };
+    try {
+        result_ = FixGems(request, progress, fixImage_);
+    } catch (...) {
+        failure_ = std::current_exception();
+    }
+}
+
+void GemsFixPanel::CancelRun()
+{
+    if (!Running())
+        return;
+    cancel_ = true;
+    worker_->wait();
+    EndRun(runs_);
+}
+
+// The run's steps were queued before its end, so they are shown by now. A
+// cancelled run says nothing more.
+void GemsFixPanel::EndRun(int run)
+{
+    if (run != runs_ || !Running())
+        return;
+    worker_->wait();
+    worker_.reset();
+    EnableInputs(true);
+    runChanged_(false);
+    if (const std::exception_ptr failure = std::exchange(failure_, nullptr)) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const CancelledError&) {
+            return;
+        }
+    }
+    for (const std::string& warning : FixGemsWarnings(result_))
+        statusLines_ += QLatin1Char('\n') + QString::fromStdString(warning);
+    status_->setText(statusLines_);
+}
+
+// "Fix GEMS" comes back when the boxes allow it, and the scale boxes as the
+// preset leaves them.
+void GemsFixPanel::EnableInputs(bool enabled)
+{
+    for (QWidget* input : std::initializer_list<QWidget*>{SpeedButton5, SpeedButton6, PresetBox, FMBox, PSGBox,
+                                                          CheckBox2, Label10, SpeedButton7, SpeedButton2})
+        input->setEnabled(enabled);
+    UpDown1->setEnabled(enabled && !FMBox->isReadOnly());
+    UpDown2->setEnabled(enabled && !PSGBox->isReadOnly());
+    if (enabled)
+        BoxesChanged();
 }
 
 // Each step of a run is a line of the status, the first one in place of what
@@ -235,12 +292,14 @@ void GemsFixPanel::RunFixGems()
 void GemsFixPanel::ShowStep(FixGemsStep step)
 {
     if (step == FixGemsStep::Loading)
-        status_->clear();
-    const QString line = QString::fromLatin1(StatusLine(step));
-    status_->setText(status_->text() + line + (step == FixGemsStep::Finished ? "" : "\n"));
+        statusLines_.clear();
+    statusLines_ += QString::fromLatin1(StatusLine(step)) + (step == FixGemsStep::Finished ? "" : "\n");
+    status_->setText(statusLines_);
 }
 
+// Not while a run goes on: its caption is off with the option.
 void GemsFixPanel::ToggleChecksumFix()
 {
-    CheckBox2->setChecked(!CheckBox2->isChecked());
+    if (CheckBox2->isEnabled())
+        CheckBox2->setChecked(!CheckBox2->isChecked());
 }
