@@ -179,6 +179,7 @@ private:
     void CreatePathBar();
     void ConnectHandlers();
     void ConnectFixPanel();
+    void SetTabOrder();
     // Connects a signal to a handler, which Qt then calls through the guard.
     template <typename Sender, typename Signal>
     void On(Sender* sender, Signal signal, void (TForm1::*handler)())

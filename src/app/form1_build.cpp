@@ -18,8 +18,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QShortcut>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+
+#include <initializer_list>
+#include <utility>
 
 using namespace varnoquil;
 
@@ -29,12 +34,17 @@ namespace {
 
 constexpr int kTimerInterval = 100; // milliseconds between the ticks of the heading wave
 
+// The toolbar's buttons take no focus: their keys reach them, and Tab stays
+// among the list, an open box and the controls below the list.
 QToolButton* ToolButton(QWidget* toolbar, const char* name, layout::Slot slot, const QString& caption,
-                        const QColor& colour, const QString& hint)
+                        const QColor& colour, const QString& hint, const QList<QKeySequence>& keys = {})
 {
     QToolButton* button = make::Button(toolbar, name, caption, colour,
                                        {slot.left, layout::kToolButtonTop, slot.width, layout::kToolButtonHeight});
+    button->setFocusPolicy(Qt::NoFocus);
     button->setToolTip(hint);
+    if (!keys.isEmpty())
+        make::Shortcut(button, keys, hint);
     return button;
 }
 
@@ -94,28 +104,29 @@ void TForm1::CreateToolbar()
 {
     // The three buttons on the right are placed by the resize layout.
     const layout::Slot right{0, layout::kRightButtonWidth};
+    // Backspace and Enter act in the file list itself.
     SpeedButton4 = ToolButton(Panel3, "SpeedButton4", layout::kBackButton, QStringLiteral("<-"), look::kLime,
-                              QStringLiteral("Previous folder"));
+                              QStringLiteral("Previous folder (Backspace)"));
     SpeedButton4->setFont(look::SmallFonts(layout::kArrowFontHeight));
     SpeedButton8 = ToolButton(Panel3, "SpeedButton8", layout::kRootButton, QStringLiteral("/"), look::kAqua,
                               QStringLiteral("Root folder"));
     SpeedButton8->setFont(look::SmallFonts(layout::kArrowFontHeight));
     FixButton = ToolButton(Panel3, "FixButton", layout::kFixButton, QStringLiteral("FIX"), look::kLime,
-                           QStringLiteral("Change GEMS tables"));
+                           QStringLiteral("Change GEMS tables (Enter)"));
     FixButton->setEnabled(false);
     CheckSumButton = ToolButton(Panel3, "CheckSumButton", layout::kChecksumButton, QStringLiteral("Checksum"),
-                                look::kOrange, QStringLiteral("Fix ROM checksum"));
+                                look::kOrange, QStringLiteral("Fix ROM checksum"), {QKeySequence(Qt::CTRL | Qt::Key_K)});
     CheckSumButton->setEnabled(false);
     DelButton = ToolButton(Panel3, "DelButton", layout::kDeleteButton, QStringLiteral("Delete"), look::kRed,
-                           QStringLiteral("Delete selected file"));
+                           QStringLiteral("Delete selected file"), {QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     SEListButton = ToolButton(Panel3, "SEListButton", layout::kSEListButton, QStringLiteral("SE List"), look::kYellow,
-                              QStringLiteral("Sound engine list"));
+                              QStringLiteral("Sound engine list"), {QKeySequence(Qt::CTRL | Qt::Key_L)});
     SpeedButton13 = ToolButton(Panel3, "SpeedButton13", right, QStringLiteral("?"), look::kMaroon,
-                               QStringLiteral("About program"));
+                               QStringLiteral("About program"), {QKeySequence(Qt::Key_F1)});
     SpeedButton3 = ToolButton(Panel3, "SpeedButton3", right, QStringLiteral("_"), look::kMaroon,
-                              QStringLiteral("Minimize window"));
+                              QStringLiteral("Minimize window"), {QKeySequence(Qt::CTRL | Qt::Key_M)});
     SpeedButton1 = ToolButton(Panel3, "SpeedButton1", right, QStringLiteral("X"), look::kMaroon,
-                              QStringLiteral("Terminate program"));
+                              QStringLiteral("Terminate program"), {QKeySequence(Qt::CTRL | Qt::Key_Q)});
 }
 
 void TForm1::CreateInfoPanel()
@@ -192,6 +203,23 @@ void TForm1::ConnectHandlers()
     On(FixBox->PresetBox, &QComboBox::activated, &TForm1::PresetBoxChange);
     On(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     Timer1->start();
+    // F5 lists the folder again, as the filter's click does, while the list
+    // can be used.
+    auto* relist = new QShortcut(QKeySequence(Qt::Key_F5), ListBox1, nullptr, nullptr, Qt::WindowShortcut);
+    On(relist, &QShortcut::activated, &TForm1::CheckBox1Click);
+    SetTabOrder();
+}
+
+// Tab goes from the list into the open box, control by control, and then to
+// the filter and the drives; hidden and disabled controls are passed over.
+void TForm1::SetTabOrder()
+{
+    QWidget* previous = ListBox1;
+    for (QWidget* next : std::initializer_list<QWidget*>{
+             AboutBox->SpeedButton15, FixBox->In_Edit, FixBox->SpeedButton5, FixBox->Out_Edit, FixBox->SpeedButton6,
+             FixBox->PresetBox, FixBox->FMBox, FixBox->PSGBox, FixBox->CheckBox2, FixBox->SpeedButton7,
+             FixBox->SpeedButton2, SEListBox->ValueListEditor1, SEListBox->SpeedButton10, CheckBox1, DiskBox})
+        setTabOrder(std::exchange(previous, next), next);
 }
 
 void TForm1::ConnectFixPanel()

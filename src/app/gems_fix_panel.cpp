@@ -72,9 +72,11 @@ void GemsFixPanel::CreateFiles()
     Label5 = caption("Label5", QStringLiteral("In File:"), layout::kInFileRow);
     In_Edit = file("In_Edit", layout::kInFileRow);
     SpeedButton5 = browse("SpeedButton5", layout::kInFileRow);
+    make::Shortcut(SpeedButton5, {QKeySequence(Qt::CTRL | Qt::Key_I)}, QStringLiteral("Choose the input file"));
     Label6 = caption("Label6", QStringLiteral("Out File:"), layout::kOutFileRow);
     Out_Edit = file("Out_Edit", layout::kOutFileRow);
     SpeedButton6 = browse("SpeedButton6", layout::kOutFileRow);
+    make::Shortcut(SpeedButton6, {QKeySequence(Qt::CTRL | Qt::Key_O)}, QStringLiteral("Choose the output file"));
     Label9 = make::Label(this, "Label9", QStringLiteral("Preset:"), look::kWhite, make::Place(layout::kPresetLabel));
     PresetBox = make::DropDownList(this, "PresetBox", make::Place(layout::kPresetBox));
 }
@@ -102,10 +104,19 @@ void GemsFixPanel::CreateScales()
     UpDown2 = upDown("UpDown2", layout::kPsgRow);
 
     // The hook looks at the event before it touches the box: events also
-    // arrive while the box is being destroyed.
+    // arrive while the box is being destroyed. Up and Down step the scale as
+    // the arrows beside it do.
     auto* keys = new EventHook(this, [this](QObject* watched, QEvent* event) {
-        return event->type() == QEvent::KeyPress
-            && FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* box = static_cast<QLineEdit*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        UpDown* arrows = box == FMBox ? UpDown1 : UpDown2;
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && arrows->isEnabled()) {
+            arrows->step(key->key() == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+        return FilterScaleKey(box, key);
     });
     keys->watch(FMBox);
     keys->watch(PSGBox);
@@ -130,6 +141,10 @@ void GemsFixPanel::CreateRun()
     SpeedButton7 = make::Button(this, "SpeedButton7", QStringLiteral("Fix GEMS"), look::kLime,
                                 make::Place(layout::kFixGemsButton));
     SpeedButton7->setEnabled(false); // no files chosen yet
+    // Ctrl+Enter on the keypad and on the main keyboard.
+    make::Shortcut(SpeedButton7,
+                   {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)},
+                   QStringLiteral("Retune the GEMS tables into the output file"));
     SpeedButton2 = make::CloseCross(this, "SpeedButton2", layout::kFixCloseAt);
 }
 

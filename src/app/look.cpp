@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "look.h"
 
+#include "controls.h"
 #include "rom/cp1251.h"
 #include "ui/ui_logic.h"
 
@@ -92,7 +93,7 @@ void UsePlatformColours(QWidget* widget)
 
 QToolButton* FlatButton(QWidget* parent, const char* name, const QString& caption, const QColor& colour)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new FlatToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(caption);
     button->setAutoRaise(true);

@@ -59,7 +59,7 @@ QString PathToFit(const std::string& path, const QFont& font, int maxWidth);
 // Gives a control the platform's own colours instead of its parent's.
 void UsePlatformColours(QWidget* widget);
 
-// A flat toolbar button: text only, no focus, hand cursor.
+// A flat button: text only, no focus, hand cursor.
 QToolButton* FlatButton(QWidget* parent, const char* name, const QString& caption, const QColor& colour);
 
 } // namespace look

@@ -98,3 +98,59 @@ TEST_F(ErrorBox, AnErrorNoHandlerCatchesIsShownWithAFullStopByTheApplication)
     EXPECT_EQ(errors_[0].title + ": " + errors_[0].text + " " + errors_[1].text,
               "varnoquil_window_tests: out of luck. Not enough memory.");
 }
+
+class Keyboard : public WindowTest {};
+
+// The keys reach every command: the toolbar's by the keys its tooltips name,
+// each box's controls by Tab (Space or Enter clicks a button), and Escape
+// closes the open box and otherwise does nothing.
+TEST_F(Keyboard, KeysReachEveryCommandAndEscapeClosesTheOpenBox)
+{
+    MakeFile("a.bin", vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes); // checksum wrong
+    MakeFile("b.bin");
+    TForm1& form = Open();
+    dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup&) { return FilePath("out.bin"); };
+    // The open box, the focused control, Checksum, and the files.
+    const auto state = [&] {
+        const QWidget* focus = QApplication::focusWidget();
+        QString box = form.AboutBox->isVisible() ? "About" : form.SEListBox->isVisible() ? "SE" : "-";
+        return ((form.FixBox->isVisible() ? "Fix" : box) + ' ' + (focus ? focus->objectName() : "none") + ' '
+            + QString::number(form.CheckSumButton->isEnabled()) + ' '
+            + QDir(QString::fromStdString(Folder())).entryList(QDir::Files).join(',')).toStdString();
+    };
+    // clang-format off
+    const std::pair<QKeySequence, std::string> steps[] = {
+        {Qt::Key_Down, "- ListBox1 1 a.bin,b.bin"}, {Qt::CTRL | Qt::Key_K, "- ListBox1 0 a.bin,b.bin"},
+        {Qt::Key_F1, "About SpeedButton15 0 a.bin,b.bin"}, {Qt::Key_Escape, "- ListBox1 0 a.bin,b.bin"},
+        {Qt::Key_Escape, "- ListBox1 0 a.bin,b.bin"}, {Qt::CTRL | Qt::Key_L, "SE ValueListEditor1 0 a.bin,b.bin"},
+        {Qt::Key_Escape, "- ListBox1 0 a.bin,b.bin"}, {Qt::Key_Down, "- ListBox1 0 a.bin,b.bin"},
+        {Qt::Key_Return, "Fix ListBox1 0 a.bin,b.bin"}, {Qt::Key_Tab, "Fix In_Edit 0 a.bin,b.bin"},
+        {Qt::Key_Tab, "Fix SpeedButton5 0 a.bin,b.bin"}, {Qt::Key_Tab, "Fix Out_Edit 0 a.bin,b.bin"},
+        {Qt::Key_Tab, "Fix SpeedButton6 0 a.bin,b.bin"}, {Qt::Key_Return, "Fix SpeedButton6 0 a.bin,b.bin"},
+        {Qt::Key_Tab, "Fix PresetBox 0 a.bin,b.bin"}, {Qt::Key_End, "Fix PresetBox 0 a.bin,b.bin"},
+        {Qt::Key_Tab, "Fix FMBox 0 a.bin,b.bin"}, {Qt::Key_Up, "Fix FMBox 0 a.bin,b.bin"},
+        {Qt::Key_Tab, "Fix PSGBox 0 a.bin,b.bin"}, {Qt::Key_Tab, "Fix CheckBox2 0 a.bin,b.bin"},
+        {Qt::Key_Tab, "Fix SpeedButton7 0 a.bin,b.bin"}, {Qt::Key_Tab, "Fix SpeedButton2 0 a.bin,b.bin"},
+        {Qt::Key_Tab, "Fix CheckBox1 0 a.bin,b.bin"}, {Qt::Key_Tab, "Fix DiskBox 0 a.bin,b.bin"},
+        {Qt::CTRL | Qt::Key_Return, "Fix DiskBox 0 a.bin,b.bin,out.bin"}, {Qt::Key_Escape, "- ListBox1 0 a.bin,b.bin,out.bin"},
+        {Qt::Key_F5, "- ListBox1 0 a.bin,b.bin,out.bin"}, {Qt::Key_End, "- ListBox1 0 a.bin,b.bin,out.bin"},
+        {Qt::SHIFT | Qt::Key_Delete, "- ListBox1 0 a.bin,b.bin"}};
+    // clang-format on
+    for (const auto& [keys, want] : steps) {
+        QTest::keySequence(QApplication::focusWidget(), keys);
+        static_cast<void>(QTest::qWaitFor([&, want = want] { return state() == want && !form.FixBox->Running(); }, 1000));
+        EXPECT_EQ(state(), want) << keys.toString().toStdString();
+    }
+    EXPECT_EQ(form.FixBox->FMBox->text(), "0.002");
+    EXPECT_EQ(Entries().join(','), "..,a.bin,b.bin");
+    QStringList hints;
+    for (QWidget* button : {form.CheckSumButton, form.DelButton, form.SEListButton, form.SpeedButton13,
+                            form.SpeedButton3, form.SpeedButton1, form.FixBox->SpeedButton6, form.FixBox->SpeedButton7})
+        hints << button->toolTip().section('(', 1).chopped(1);
+    EXPECT_EQ(hints.join(' '), "Ctrl+K Shift+Del Ctrl+L F1 Ctrl+M Ctrl+Q Ctrl+O Ctrl+Enter");
+    QTest::keyClick(form.ListBox1, Qt::Key_M, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.isMinimized(); }, 1000));
+    form.showNormal();
+    QTest::keyClick(form.ListBox1, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 1000));
+}
