@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QWindow>
 
@@ -137,7 +138,7 @@ void TForm1::PlaceToolbarAndPanel(const ui::ResizeLayout& layout)
     SpeedButton3->move(layout.minimizeButtonLeft, SpeedButton3->y());
     SpeedButton13->move(layout.aboutButtonLeft, SpeedButton13->y());
     CheckBox1->move(CheckBox1->x(), layout.checkBoxTop);
-    Label3->resize(Label3->width(), layout.infoLabelHeight);
+    ScrollBox1->resize(ScrollBox1->width(), layout.infoLabelHeight);
 }
 
 // Every move the program makes lands on a work-area edge within reach,

@@ -19,6 +19,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPainter;
+class QScrollArea;
 class QTimer;
 class QToolButton;
 class AboutPanel;
@@ -75,6 +76,7 @@ public:
     QToolButton* SpeedButton1;
     // information panel
     OverpaintedLabel* Label2;
+    QScrollArea* ScrollBox1; // holds Label3, and scrolls it when its text does not fit
     QLabel* Label3;
     QCheckBox* CheckBox1;
     // path bar

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QTimer>
@@ -138,15 +139,25 @@ void TForm1::CreateInfoPanel()
     look::SetBackground(Label2, look::kDeepBlue);
     Label2->setGeometry(make::Place(layout::kHeading));
 
-    // Its height follows the panel's (resize layout).
-    Label3 = make::Named(new QLabel(QStringLiteral("Select BIN file."), Panel1), "Label3");
+    // Its height follows the panel's (resize layout). Label3 fills it, and
+    // grows past it when its text is taller: then the box scrolls, by the
+    // wheel or its thin bar.
+    ScrollBox1 = make::Named(new QScrollArea(Panel1), "ScrollBox1");
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1->setWidgetResizable(true);
+    look::SetBackground(ScrollBox1->viewport(), look::kBlack);
+    look::MakeThinScrollBar(ScrollBox1->verticalScrollBar(), layout::kInformationScrollBarWidth, look::kDeepBlue,
+                            look::kAzure);
+    ScrollBox1->setGeometry(make::Place(layout::kInformation));
+    Label3 = make::Named(new QLabel(QStringLiteral("Select BIN file.")), "Label3");
     Label3->setFont(look::SmallFonts());
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label3->setWordWrap(true);
     Label3->setTextFormat(Qt::PlainText); // header bytes are never markup
     look::SetTextColour(Label3, look::kAzure);
     look::SetBackground(Label3, look::kBlack);
-    Label3->setGeometry(make::Place(layout::kInformation));
+    ScrollBox1->setWidget(Label3);
 
     CheckBox1 = make::Named(new QCheckBox(QStringLiteral("show only *.bin "), Panel1), "CheckBox1");
     CheckBox1->setFont(look::SmallFonts());

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 using namespace varnoquil;
@@ -42,6 +44,7 @@ void TForm1::RefreshInformation()
     }
     HeaderFile = SelectedFile;
     Label3->setText(look::LabelText(InformationText(HeaderInfo)));
+    ScrollBox1->verticalScrollBar()->setValue(0); // each header is shown from its top
     CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);
     FixButton->setEnabled(!FixBox->Running());
 }

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace look {
@@ -89,6 +90,17 @@ void UsePlatformColours(QWidget* widget)
             palette.setColor(g, r, platform.color(g, r));
         }
     widget->setPalette(palette);
+}
+
+void MakeThinScrollBar(QScrollBar* bar, int width, const QColor& groove, const QColor& handle)
+{
+    bar->setStyleSheet(QStringLiteral("QScrollBar:vertical { background: %1; width: %2px; margin: 0; border: none; }"
+                                      "QScrollBar::handle:vertical { background: %3; min-height: 8px; }"
+                                      "QScrollBar::add-line, QScrollBar::sub-line { height: 0; border: none; }"
+                                      "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+                           .arg(groove.name())
+                           .arg(width)
+                           .arg(handle.name()));
 }
 
 QToolButton* FlatButton(QWidget* parent, const char* name, const QString& caption, const QColor& colour)

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolTip>
 
 #include <stdexcept>
 
@@ -73,6 +74,12 @@ TEST_F(SEList, ShowsTheEngineListReadOnlyInPlaceOfTheCommands)
             + (form.ListBox1->hasFocus() ? " list" : "");
     };
     EXPECT_EQ(state(), "0000000111 shown grid");
+    // The source line ends before "X", and the pointer resting on it shows the whole address.
+    QLabel* source = form.SEListBox->Label11;
+    EXPECT_LT(source->geometry().right(), form.SEListBox->SpeedButton10->x());
+    QTest::mouseMove(source);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }));
+    EXPECT_EQ(QToolTip::text(), "http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List");
     grid->verticalScrollBar()->setValue(40);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(43, 0)).center());
     EXPECT_EQ(grid->selectionModel()->selectedIndexes().size(), 2); // the whole row

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 #include <QRegularExpression>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -256,4 +257,45 @@ TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
           {QString::fromStdString("click " + romShown), ".: " + romShown + " DFC " + romShown + " 0001/1234"},
           {"DelButton", ".: .. --- - 0001/1234"}});
     EXPECT_FALSE(Entries().contains(QString::fromStdString(romShown)));
+}
+
+class InformationPanel : public WindowTest {};
+
+// A header that fits the panel is shown in the panel's place as it always
+// was; one taller than the panel (every device, a modem field and a memo)
+// starts at its top, also after another one was scrolled, and scrolls with
+// the wheel down to its last line.
+TEST_F(InformationPanel, ATextTallerThanThePanelScrollsWithTheWheel)
+{
+    const auto rom = vtest::RomBuilder(0x200).GameHeader();
+    MakeFile("a.bin", vtest::RomBuilder(rom).Put(0x190, "J6KPBFL40RTVCM").Put(0x1BC, "MOSEGA05.1").Put(0x1C8, "M").bytes);
+    MakeFile("b.bin", rom.bytes);
+    TForm1& form = Open();
+    QLabel* label = form.Label3;
+    const int room = form.Panel1->height() - 54; // the height the panel gives the text
+    // The rows of the text that the panel shows, and the text's height: "top-bottom/height".
+    const auto shown = [label] {
+        const QRect part = label->visibleRegion().boundingRect();
+        const int text = label->heightForWidth(label->width());
+        return std::to_string(part.top()) + '-' + std::to_string(part.bottom() + 1) + '/' + std::to_string(text);
+    };
+    Click("b.bin");
+    EXPECT_EQ(QRect(label->mapTo(form.Panel1, QPoint()), label->size()), QRect(8, 24, 153, room));
+    ASSERT_LE(label->heightForWidth(label->width()), room);
+    for (const int turns : {20, 0}) {
+        Click("a.bin");
+        QTest::qWait(20); // the panel takes the new text's size
+        const int text = label->heightForWidth(label->width());
+        ASSERT_GT(text, room);
+        EXPECT_EQ(shown(), "0-" + std::to_string(room) + '/' + std::to_string(text));
+        for (int turn = 0; turn < turns; ++turn) { // as from the display, which lets the label's parents take it
+            QWheelEvent wheel({20, 20}, label->mapToGlobal(QPointF(20, 20)), {}, {0, -120}, {}, {}, Qt::NoScrollPhase,
+                              false);
+            QSpontaneKeyEvent::setSpontaneous(&wheel);
+            QApplication::instance()->notify(label, &wheel);
+        }
+        const int top = turns ? text - room : 0;
+        EXPECT_EQ(shown(), std::to_string(top) + '-' + std::to_string(top + room) + '/' + std::to_string(text));
+        Click("b.bin");
+    }
 }
