@@ -299,3 +299,30 @@ TEST_F(InformationPanel, ATextTallerThanThePanelScrollsWithTheWheel)
         Click("b.bin");
     }
 }
+
+class FileListDrawing : public WindowTest {};
+
+// The focus mark leaves nothing behind: a row the focus passed through looks
+// as it did before, at every scale (CTest runs this at QT_SCALE_FACTOR=2 too).
+TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
+{
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
+        MakeFile(name);
+    TForm1& form = Open();
+    // The window's pixels as they were last put on the screen.
+    const auto shown = [&form] {
+        QTest::qWait(50);
+        return form.screen()->grabWindow(form.winId()).toImage();
+    };
+    const auto row = [&form, this](const QImage& window, const QString& entry) {
+        const qreal scale = window.devicePixelRatio();
+        const QRect place(List()->viewport()->mapTo(&form, RowOf(entry).topLeft()), RowOf(entry).size());
+        return window.copy(QRectF(QPointF(place.topLeft()) * scale, QSizeF(place.size()) * scale).toRect());
+    };
+    const QImage before = shown();
+    for (int down = 0; down < 4; ++down)
+        QTest::keyClick(List(), Qt::Key_Down);
+    const QImage after = shown();
+    for (const QString entry : {"a.bin", "b.bin", "c.bin"})
+        EXPECT_EQ(row(after, entry), row(before, entry)) << entry.toStdString();
+}
