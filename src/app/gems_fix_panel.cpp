@@ -86,6 +86,7 @@ void GemsFixPanel::CreateScales()
     const auto scale = [this](const char* name, const layout::ControlRow& row) {
         QLineEdit* box = make::Edit(this, name, make::Place(row.box));
         box->setText(QStringLiteral("0"));
+        RefuseUntypableText(box);
         return box;
     };
     const auto upDown = [this](const char* name, const layout::ControlRow& row) {

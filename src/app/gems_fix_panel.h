@@ -128,6 +128,9 @@ private:
 
     // The scale a box's text gives (gems_fix_scales.cpp).
     static double ScaleIn(const QLineEdit* box);
+    // Makes a scale box refuse pasted or dropped text that breaks the rule
+    // of typed characters.
+    static void RefuseUntypableText(QLineEdit* box);
     // Passes a key press on to a scale box, less the characters the
     // scaleKeyPress handler discards. Returns true when the event is swallowed.
     bool FilterScaleKey(QLineEdit* box, QKeyEvent* event);

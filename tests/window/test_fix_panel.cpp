@@ -5,9 +5,11 @@
 
 #include "window_test.h"
 
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -133,6 +135,23 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
         QTest::sendKeyEvent(QTest::Press, panel.FMBox, Qt::Key_Delete, QStringLiteral("\x7f"), {});
         QTest::sendKeyEvent(QTest::Press, panel.FMBox, Qt::Key_unknown, text("2x#") + other, {});
         EXPECT_EQ(state(), text("2#0015/2002 0#001 11"));
+        // Pasted (Shift+Insert) or dropped text follows the same rule, whole
+        // or not at all, and a refusal says nothing.
+        QTest::keyClick(panel.FMBox, Qt::Key_End);
+        for (const QString& pasted : {QString("7") + other, text("7#"), QString("78")}) {
+            QGuiApplication::clipboard()->setText(pasted);
+            QTest::keyClick(panel.FMBox, Qt::Key_Insert, Qt::ShiftModifier);
+        }
+        for (const char* dropped : {"x", "9"}) {
+            QMimeData data;
+            data.setText(dropped);
+            const QPoint at(panel.FMBox->width() - 4, 4);
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(panel.FMBox, &enter);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(panel.FMBox, &drop);
+        }
+        EXPECT_EQ(state(), text("2#0015789/2002 0#001 11"));
         Retype(panel.PSGBox, "0");
         EXPECT_FALSE(panel.SpeedButton7->isEnabled());
         // The arrows step by a thousandth, unpadded, and stop above 0.
