@@ -78,7 +78,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-
     QToolButton* up_;
     QToolButton* down_;
     int minimum_ = 0;

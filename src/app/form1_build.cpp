@@ -115,8 +115,9 @@ void TForm1::CreateToolbar()
     FixButton = ToolButton(Panel3, "FixButton", layout::kFixButton, QStringLiteral("FIX"), look::kLime,
                            QStringLiteral("Change GEMS tables (Enter)"));
     FixButton->setEnabled(false);
-    CheckSumButton = ToolButton(Panel3, "CheckSumButton", layout::kChecksumButton, QStringLiteral("Checksum"),
-                                look::kOrange, QStringLiteral("Fix ROM checksum"), {QKeySequence(Qt::CTRL | Qt::Key_K)});
+    CheckSumButton
+        = ToolButton(Panel3, "CheckSumButton", layout::kChecksumButton, QStringLiteral("Checksum"), look::kOrange,
+                     QStringLiteral("Fix ROM checksum"), {QKeySequence(Qt::CTRL | Qt::Key_K)});
     CheckSumButton->setEnabled(false);
     DelButton = ToolButton(Panel3, "DelButton", layout::kDeleteButton, QStringLiteral("Delete"), look::kRed,
                            QStringLiteral("Delete selected file"), {QKeySequence(Qt::SHIFT | Qt::Key_Delete)});

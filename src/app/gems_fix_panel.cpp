@@ -49,9 +49,15 @@ GemsFixPanel::GemsFixPanel(QWidget* parent, QLabel* status, std::function<void()
     CreateRun();
 }
 
+// The run's thread ends before the box goes. Nothing else is done: the
+// window around the box may be half gone by now (closing the window is what
+// cancels a run in full).
 GemsFixPanel::~GemsFixPanel()
 {
-    CancelRun();
+    if (Running()) {
+        cancel_ = true;
+        worker_->wait();
+    }
 }
 
 void GemsFixPanel::CreateFiles()
@@ -143,8 +149,7 @@ void GemsFixPanel::CreateRun()
                                 make::Place(layout::kFixGemsButton));
     SpeedButton7->setEnabled(false); // no files chosen yet
     // Ctrl+Enter on the keypad and on the main keyboard.
-    make::Shortcut(SpeedButton7,
-                   {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)},
+    make::Shortcut(SpeedButton7, {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)},
                    QStringLiteral("Retune the GEMS tables into the output file"));
     SpeedButton2 = make::CloseCross(this, "SpeedButton2", layout::kFixCloseAt);
 }

@@ -40,7 +40,7 @@ public:
     // commands that would change a run's input while it goes on.
     GemsFixPanel(QWidget* parent, QLabel* status, std::function<void()> suspendCommands,
                  std::function<void()> resumeList, std::function<void(bool running)> runChanged);
-    // A run still going on is cancelled first.
+    // A run still going on is stopped first.
     ~GemsFixPanel() override;
     GemsFixPanel(const GemsFixPanel&) = delete;
     GemsFixPanel& operator=(const GemsFixPanel&) = delete;

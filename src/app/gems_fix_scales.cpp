@@ -11,8 +11,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QValidator>
 #include <QToolButton>
+#include <QValidator>
 
 using namespace varnoquil;
 

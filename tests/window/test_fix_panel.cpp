@@ -142,16 +142,12 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
             QGuiApplication::clipboard()->setText(pasted);
             QTest::keyClick(panel.FMBox, Qt::Key_Insert, Qt::ShiftModifier);
         }
-        for (const char* dropped : {"x", "9"}) {
-            QMimeData data;
-            data.setText(dropped);
-            const QPoint at(panel.FMBox->width() - 4, 4);
-            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-            QApplication::sendEvent(panel.FMBox, &enter);
-            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-            QApplication::sendEvent(panel.FMBox, &drop);
-        }
-        EXPECT_EQ(state(), text("2#0015789/2002 0#001 11"));
+        QMimeData dropped;
+        dropped.setText("9x");
+        QDragEnterEvent enter({4, 4}, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QDropEvent drop({4, 4}, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(panel.FMBox, &enter), QApplication::sendEvent(panel.FMBox, &drop);
+        EXPECT_EQ(state(), text("2#001578/2002 0#001 11"));
         Retype(panel.PSGBox, "0");
         EXPECT_FALSE(panel.SpeedButton7->isEnabled());
         // The arrows step by a thousandth, unpadded, and stop above 0.
@@ -254,13 +250,12 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
             return Enabled({panel.SpeedButton5, panel.SpeedButton6, panel.PresetBox, panel.FMBox, panel.UpDown1,
                             panel.CheckBox2, panel.Label10, panel.SpeedButton7, panel.SpeedButton2, form.FixButton});
         };
-        const std::string idle = "1111011111"; // the up-downs go with Custom
-        EXPECT_EQ(inputs(), idle);
+        EXPECT_EQ(inputs(), "1111011111"); // the up-downs go with Custom
         QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
         EXPECT_EQ(inputs(), "0000000000");
         QTest::mouseClick(panel.Label10, Qt::LeftButton);
         RunAndWait(panel);
-        EXPECT_EQ(inputs(), idle);
+        EXPECT_EQ(inputs(), "1111011111");
 
         const vtest::a_byte written = vtest::ReadFile(Path("out.bin"));
         vtest::RomBuilder expected = vtest::RomBuilder(vtest::ReadFile(Path("in.bin"))).Tables(0x1001, 0x1400, fm, psg);
