@@ -115,8 +115,8 @@ void TForm1::CheckBox1Click()
     SpeedButton8->setEnabled(inFolder);
 }
 
-// Delete is enabled for an existing file; FIX comes back with it while a ROM
-// image is selected and no Fix GEMS run goes on.
+// Delete is enabled for an existing file and FIX comes back with it while a
+// ROM image is selected, both unless a Fix GEMS run goes on.
 void TForm1::UpdateEntryButtons()
 {
     const std::string entry = SelectedEntryName();
@@ -125,7 +125,7 @@ void TForm1::UpdateEntryButtons()
         return;
     }
     const bool file = browser::FileExists(browser::EntryPath(platform::currentDir(), entry));
-    DelButton->setEnabled(file);
+    DelButton->setEnabled(file && !FixBox->Running());
     if (file && !SelectedFile.empty() && !FixBox->Running())
         FixButton->setEnabled(true);
 }
@@ -159,7 +159,8 @@ void TForm1::ListBox1KeyUp(int key, Qt::KeyboardModifiers)
         if (SelectedEntryName() == browser::kParentEntry)
             DelButton->setEnabled(false);
     } else {
-        DelButton->setEnabled(browser::FileExists(browser::EntryPath(platform::currentDir(), SelectedEntryName())));
+        DelButton->setEnabled(!FixBox->Running()
+                              && browser::FileExists(browser::EntryPath(platform::currentDir(), SelectedEntryName())));
     }
     if (key == FileList::kBackspace) {
         SpeedButton4Click();

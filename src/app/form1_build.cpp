@@ -93,8 +93,15 @@ void TForm1::CreateControls()
             ListBox1->setFocus();
             UpdateEntryButtons();
         },
-        // FIX would open the box for another input.
-        [this](bool running) { FixButton->setEnabled(!running && !SelectedFile.empty()); });
+        // FIX would open the box for another input; Delete and Checksum,
+        // off while the box is open, stay off.
+        [this](bool running) {
+            FixButton->setEnabled(!running && !SelectedFile.empty());
+            if (running) {
+                DelButton->setEnabled(false);
+                CheckSumButton->setEnabled(false);
+            }
+        });
     SEListBox = new SoundEnginePanel(client_);
 
     Timer1 = make::Named(new QTimer(this), "Timer1");

@@ -45,8 +45,10 @@ void TForm1::RefreshInformation()
     HeaderFile = SelectedFile;
     Label3->setText(look::LabelText(InformationText(HeaderInfo)));
     ScrollBox1->verticalScrollBar()->setValue(0); // each header is shown from its top
-    CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);
-    FixButton->setEnabled(!FixBox->Running());
+    // While Fix GEMS runs, the list moves but no command may change a file.
+    const bool runGoesOn = FixBox->Running();
+    CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc && !runGoesOn);
+    FixButton->setEnabled(!runGoesOn);
 }
 
 // Writes the checksum computed for the selected ROM image into its header,

@@ -288,6 +288,8 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
 // which leaves neither an output nor its temporary file.
 TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
 {
+    MakeFolder(kDeep);
+    vtest::WriteFile(Path("z.bin"), vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes);
     TForm1& form = OpenPanel();
     GemsFixPanel& panel = *form.FixBox;
     std::filesystem::resize_file(Path("in.bin"), std::uintmax_t(4) << 30); // the header, then a hole
@@ -300,9 +302,13 @@ TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
     QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
     QProgressBar* bar = panel.ProgressBar1;
     EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() > bar->maximum() / 8; }, 60'000));
+    // The list still moves, but no command may change a file: z.bin's checksum differs.
+    QTest::keyClick(form.ListBox1, Qt::Key_Down);
+    EXPECT_EQ(Enabled({form.DelButton, form.CheckSumButton, form.FixButton}) + ' ' + form.SelectedFile,
+              "000 " + Path("z.bin"));
     QTest::mouseClick(form.SpeedButton1, Qt::LeftButton); // the toolbar's "X"
     EXPECT_LT(longest, 100);
-    EXPECT_EQ(QDir(Deep("")).entryList(QDir::Files | QDir::Hidden), QStringList{"in.bin"});
+    EXPECT_EQ(QDir(Deep("")).entryList(QDir::Files | QDir::Hidden), (QStringList{"in.bin", "z.bin"}));
 }
 
 TEST(LongProgress, DividesMaximaBeyondTheBarsRangeStopsAtTheEndAndStartsAgainWithEachMaximum)
