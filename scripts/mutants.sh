@@ -265,6 +265,13 @@ mutant src/app/form1_build.cpp 'QStringLiteral("Fix ROM checksum"), {QKeySequenc
 mutant src/app/controls.cpp '        click();' '        ;' \
     'varnoquil_window_tests' '^(Keyboard)\.' \
     'window: Enter does not click the focused button'
+mutant src/app/form1_info.cpp 'HeaderInfo.HeaderCrc != HeaderInfo.FileCrc && !runGoesOn' \
+    'HeaderInfo.HeaderCrc != HeaderInfo.FileCrc' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: Checksum can write into an image while Fix GEMS runs'
+mutant src/app/sound_engine_panel.cpp '    Label11->setToolTip(address);' '' \
+    'varnoquil_window_tests' '^(SEList)\.' \
+    'window: the engine list'"'"'s source line hides the rest of its address'
 mutant src/app/form1_info.cpp '    ScrollBox1->verticalScrollBar()->setValue(0);' '' \
     'varnoquil_window_tests' '^(InformationPanel)\.' \
     'window: a header is shown from where the last one was scrolled to'
