@@ -115,6 +115,10 @@ mutant src/core/gems/fix_gems.cpp 'ForFile(request.inFile, [&] { RequireCartridg
 mutant src/core/platform/posix_process.cpp 'if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)' 'if (true)' \
     'varnoquil-cli' '^cli_faults$' \
     'descriptors: a closed standard output is taken by the first image opened'
+mutant src/core/gems/fix_gems.cpp '        if (progress.cancelled())
+            throw CancelledError();' '' \
+    'test_fix_gems' '^FixGems\.' \
+    'fix gems: a cancelled run goes on and writes its output'
 mutant src/core/rom/image_report.cpp 'if (report.imageSize < kChecksumStart)' 'if (report.imageSize <= kChecksumStart)' \
     'test_rom_format' '^(ImageReport|HeaderText|RomFormat)\.' \
     'report: an image of a header alone cannot be read'
@@ -280,8 +284,8 @@ mutant src/app/form1_handlers.cpp 'FixButton->setEnabled(false);' 'FixButton->se
 mutant src/app/form1_handlers.cpp 'SEListButton->setEnabled(true);' 'SEListButton->setEnabled(false);' \
     'varnoquil_window_tests' '^(About|SEList|FixPanel)\.' \
     'window: closing the About box leaves the engine list button off'
-mutant src/app/form1_info.cpp 'CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);' \
-    'CheckSumButton->setEnabled(true);' \
+mutant src/app/form1_info.cpp 'CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc && !runGoesOn);' \
+    'CheckSumButton->setEnabled(!runGoesOn);' \
     'varnoquil_window_tests' '^(FileBrowser)\.' \
     'window: Checksum is offered for an image whose checksum is right'
 mutant src/app/form1_info.cpp '        ForgetSelectedFile();
@@ -309,6 +313,53 @@ mutant src/app/sound_engine_panel.cpp 'cell->setFlags(Qt::ItemIsEnabled | Qt::It
     'cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);' \
     'varnoquil_window_tests' '^(SEList)\.' \
     'window: the sound engine list can be edited'
+mutant src/app/gems_fix_panel.cpp '    EnableInputs(false);' '' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: the inputs of a Fix GEMS run can be changed while it goes on'
+mutant src/app/form1.cpp '    FixBox->CancelRun();' '' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: closing the window lets a Fix GEMS run write its output'
+mutant src/app/gems_fix_panel.cpp 'worker_.reset(QThread::create([this, request] { Work(request); }));' \
+    'worker_.reset(QThread::create([] {})); Work(request);' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: Fix GEMS runs on the window'"'"'s thread'
+mutant src/app/make.cpp '    Shortcut(cross, {QKeySequence(Qt::Key_Escape)}, QStringLiteral("Close"));' '' \
+    'varnoquil_window_tests' '^(Keyboard)\.' \
+    'window: Escape closes no box'
+mutant src/app/make.cpp '    button->setFocusPolicy(Qt::TabFocus);' '' \
+    'varnoquil_window_tests' '^(Keyboard)\.' \
+    'window: Tab passes over the buttons of a box'
+mutant src/app/form1_build.cpp 'QStringLiteral("Fix ROM checksum"), {QKeySequence(Qt::CTRL | Qt::Key_K)});' \
+    'QStringLiteral("Fix ROM checksum"));' \
+    'varnoquil_window_tests' '^(Keyboard)\.' \
+    'window: Checksum has no key'
+mutant src/app/controls.cpp '        click();' '        ;' \
+    'varnoquil_window_tests' '^(Keyboard)\.' \
+    'window: Enter does not click the focused button'
+mutant src/app/form1_info.cpp 'HeaderInfo.HeaderCrc != HeaderInfo.FileCrc && !runGoesOn' \
+    'HeaderInfo.HeaderCrc != HeaderInfo.FileCrc' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: Checksum can write into an image while Fix GEMS runs'
+mutant src/app/sound_engine_panel.cpp '    Label11->setToolTip(address);' '' \
+    'varnoquil_window_tests' '^(SEList)\.' \
+    'window: the engine list'"'"'s source line hides the rest of its address'
+mutant src/app/form1_info.cpp '    ScrollBox1->verticalScrollBar()->setValue(0);' '' \
+    'varnoquil_window_tests' '^(InformationPanel)\.' \
+    'window: a header is shown from where the last one was scrolled to'
+mutant src/app/form1_build.cpp '    ScrollBox1->setWidgetResizable(true);' '' \
+    'varnoquil_window_tests' '^(InformationPanel)\.' \
+    'window: a text taller than the information panel cannot be scrolled to its end'
+mutant src/app/file_list.cpp 'painter.fillRect(QRect(dot, QSize(1, 1)), Qt::white);' \
+    'painter.fillRect(QRect(dot - QPoint(0, 1), QSize(1, 1)), Qt::white);' \
+    'varnoquil_window_tests' '^(FileListDrawing|varnoquil_window\.FileListDrawingAtScale2)' \
+    'window: the focus mark is drawn a pixel too high, half outside its row'
+mutant src/app/gems_fix_scales.cpp '    box->setValidator(new TypedScaleText(box));' '' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: a scale box takes any pasted or dropped text'
+mutant src/app/gems_fix_scales.cpp 'return digit || (key == separator && !text.contains(separator));' \
+    'return digit || key == separator;' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: a scale box takes a second separator'
 
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")

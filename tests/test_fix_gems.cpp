@@ -221,6 +221,8 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
     const auto before = dir.Contents();
     const auto append = [&] { std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x'; };
     const auto truncate = [&] { std::filesystem::resize_file(dir.Path("in.bin"), 100); };
+    bool cancelled = false;
+    const auto cancel = [&cancelled] { cancelled = true; };
     // Each row: input, output, FM scale, a change made at the second pause
     // (between the pass over the input and its copy), the error, and whether
     // the run started: refused requests show no status.
@@ -234,7 +236,8 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
            {"in.bin", "no/out.bin", 1, {}, "File not found", true},
            {"in.bin", "locked.bin", 1, {}, "File access denied", true},
            {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
-           {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true}};
+           {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true},
+           {"in.bin", "out.bin", 1, cancel, "Cancelled", true}};
     for (const auto& [in, out, fmScale, change, error, shouldStart] : rows) {
         bool started = false;
         FixGemsProgress progress;
@@ -243,6 +246,7 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
             if (++pauses == 2 && change)
                 change();
         };
+        progress.cancelled = [&cancelled] { return cancelled; };
         a_byte buffer;
         const std::string inPath = dir.Path(in), outPath = *out ? dir.Path(out) : "";
         const std::string raised

@@ -5,10 +5,12 @@
 #include "look.h"
 #include "ui/layout.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QStyleOptionFrame>
-#include <QToolButton>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 
 #include <algorithm>
 #include <limits>
@@ -20,6 +22,25 @@ void OverpaintedLabel::paintEvent(QPaintEvent* event)
         QPainter painter(this);
         overpaint(painter);
     }
+}
+
+void FlatToolButton::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    if (option.state & QStyle::State_HasFocus)
+        option.state |= QStyle::State_MouseOver | QStyle::State_Raised;
+    option.state &= ~QStyle::State_HasFocus;
+    painter.drawComplexControl(QStyle::CC_ToolButton, option);
+}
+
+void FlatToolButton::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        click();
+    else
+        QToolButton::keyPressEvent(event);
 }
 
 void CaptionedGroupBox::paintEvent(QPaintEvent*)

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QStyledItemDelegate>
+#include <QToolButton>
 #include <QWidget>
 
 #include <cstdint>
@@ -11,7 +12,6 @@
 
 class QPainter;
 class QProgressBar;
-class QToolButton;
 
 // A label that lets its owner draw over it once it has painted itself.
 class OverpaintedLabel : public QLabel {
@@ -21,6 +21,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A flat button. One that takes the focus shows it as the raised edge the
+// pointer brings, never as a focus frame, and Enter clicks it as Space does.
+class FlatToolButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A group box drawn as on the desktop the window comes from: the caption at
@@ -55,6 +66,8 @@ public:
     void setRange(int minimum, int maximum);
     QToolButton* upArrow() const { return up_; }
     QToolButton* downArrow() const { return down_; }
+    // Steps the position as a click on an arrow does.
+    void step(int delta);
 
     // Asked before a click on an arrow moves the position, with the position
     // proposed (already within the range); returning false, or failing,
@@ -65,8 +78,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void step(int delta);
-
     QToolButton* up_;
     QToolButton* down_;
     int minimum_ = 0;

@@ -77,14 +77,18 @@ FileListDelegate::FileListDelegate(DrawItem draw, QObject* parent)
     : FixedHeightDelegate(varnoquil::ui::layout::kListItemHeight, parent), draw_(std::move(draw))
 {}
 
+// The whole entry, its focus mark included, is drawn inside its own row: the
+// list repaints the rows the focus leaves and enters, and a dot past a row's
+// edge would stay behind in the row next to it.
 void FileListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     painter->save();
+    painter->setClipRect(option.rect, Qt::IntersectClip);
     painter->setFont(option.font);
     draw_(*painter, index.row(), option.rect, option.state);
-    painter->restore();
     if (option.state & QStyle::State_HasFocus)
         DrawFocusRect(*painter, option.rect);
+    painter->restore();
 }
 
 void DrawFocusRect(QPainter& painter, const QRect& rect)
@@ -107,10 +111,13 @@ void DrawFocusRect(QPainter& painter, const QRect& rect)
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    // White in difference mode inverts what lies below.
+    // White in difference mode inverts what lies below. Each dot fills its
+    // own pixel square, which covers whole device pixels at every scale; a
+    // point drawn with a pen would be centred on the pixel's corner and, at
+    // scale 2, fall half outside it.
     painter.setCompositionMode(QPainter::CompositionMode_Difference);
-    painter.setPen(QPen(Qt::white, 1));
-    painter.drawPoints(dots.data(), static_cast<int>(dots.size()));
+    for (const QPoint& dot : dots)
+        painter.fillRect(QRect(dot, QSize(1, 1)), Qt::white);
     painter.restore();
 }
 

@@ -6,6 +6,7 @@
 
 #include "controls.h"
 #include "errors.h"
+#include "gems_fix_panel.h"
 #include "look.h"
 #include "platform/platform.h"
 
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QWindow>
 
@@ -136,7 +138,7 @@ void TForm1::PlaceToolbarAndPanel(const ui::ResizeLayout& layout)
     SpeedButton3->move(layout.minimizeButtonLeft, SpeedButton3->y());
     SpeedButton13->move(layout.aboutButtonLeft, SpeedButton13->y());
     CheckBox1->move(CheckBox1->x(), layout.checkBoxTop);
-    Label3->resize(Label3->width(), layout.infoLabelHeight);
+    ScrollBox1->resize(ScrollBox1->width(), layout.infoLabelHeight);
 }
 
 // Every move the program makes lands on a work-area edge within reach,
@@ -189,6 +191,12 @@ void TForm1::showEvent(QShowEvent* event)
     // anew.
     if (!event->spontaneous())
         TApplication::Guard([this] { FormShow(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    FixBox->CancelRun();
+    QWidget::closeEvent(event);
 }
 
 void TForm1::paintEvent(QPaintEvent*)

@@ -19,6 +19,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPainter;
+class QScrollArea;
 class QTimer;
 class QToolButton;
 class AboutPanel;
@@ -79,6 +80,7 @@ public:
     QToolButton* SpeedButton1;
     // information panel
     OverpaintedLabel* Label2;
+    QScrollArea* ScrollBox1; // holds Label3, and scrolls it when its text does not fit
     QLabel* Label3;
     QCheckBox* CheckBox1;
     // path bar
@@ -168,6 +170,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent*) override;
     void showEvent(QShowEvent* event) override;
+    // Closing cancels a Fix GEMS run, which leaves no output behind.
+    void closeEvent(QCloseEvent* event) override;
     // The frame's line, and the sizing frame's cursors and resizing.
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -184,6 +188,7 @@ private:
     void CreatePathBar();
     void ConnectHandlers();
     void ConnectFixPanel();
+    void SetTabOrder();
     // Connects a signal to a handler, which Qt then calls through the guard.
     template <typename Sender, typename Signal>
     void On(Sender* sender, Signal signal, void (TForm1::*handler)())

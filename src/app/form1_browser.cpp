@@ -6,6 +6,7 @@
 #include "browser/browser.h"
 #include "errors.h"
 #include "file_list.h"
+#include "gems_fix_panel.h"
 #include "platform/platform.h"
 
 #include <QCheckBox>
@@ -129,8 +130,8 @@ void TForm1::CheckBox1Click()
     SpeedButton8->setEnabled(inFolder);
 }
 
-// Delete is enabled for an existing file; FIX comes back with it while a ROM
-// image is selected.
+// Delete is enabled for an existing file and FIX comes back with it while a
+// ROM image is selected, both unless a Fix GEMS run goes on.
 void TForm1::UpdateEntryButtons()
 {
     const std::string entry = SelectedEntryName();
@@ -139,8 +140,8 @@ void TForm1::UpdateEntryButtons()
         return;
     }
     const bool file = browser::FileExists(browser::EntryPath(platform::currentDir(), entry));
-    DelButton->setEnabled(file);
-    if (file && !SelectedFile.empty())
+    DelButton->setEnabled(file && !FixBox->Running());
+    if (file && !SelectedFile.empty() && !FixBox->Running())
         FixButton->setEnabled(true);
 }
 
@@ -179,7 +180,8 @@ void TForm1::ListBox1KeyUp(int key, Qt::KeyboardModifiers)
         if (SelectedEntryName() == browser::kParentEntry)
             DelButton->setEnabled(false);
     } else {
-        DelButton->setEnabled(browser::FileExists(browser::EntryPath(platform::currentDir(), SelectedEntryName())));
+        DelButton->setEnabled(!FixBox->Running()
+                              && browser::FileExists(browser::EntryPath(platform::currentDir(), SelectedEntryName())));
     }
     if (key == FileList::kEnter) {
         ListBox1DblClick();

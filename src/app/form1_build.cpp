@@ -18,8 +18,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+
+#include <initializer_list>
+#include <utility>
 
 using namespace varnoquil;
 
@@ -29,12 +35,17 @@ namespace {
 
 constexpr int kTimerInterval = 100; // milliseconds between the ticks of the heading wave
 
+// The toolbar's buttons take no focus: their keys reach them, and Tab stays
+// among the list, an open box and the controls below the list.
 QToolButton* ToolButton(QWidget* toolbar, const char* name, layout::Slot slot, const QString& caption,
-                        const QColor& colour, const QString& hint)
+                        const QColor& colour, const QString& hint, const QList<QKeySequence>& keys = {})
 {
     QToolButton* button = make::Button(toolbar, name, caption, colour,
                                        {slot.left, layout::kToolButtonTop, slot.width, layout::kToolButtonHeight});
+    button->setFocusPolicy(Qt::NoFocus);
     button->setToolTip(hint);
+    if (!keys.isEmpty())
+        make::Shortcut(button, keys, hint);
     return button;
 }
 
@@ -81,6 +92,15 @@ void TForm1::CreateControls()
             ListBox1->setEnabled(true);
             ListBox1->setFocus();
             UpdateEntryButtons();
+        },
+        // FIX would open the box for another input; Delete and Checksum,
+        // off while the box is open, stay off.
+        [this](bool running) {
+            FixButton->setEnabled(!running && !SelectedFile.empty());
+            if (running) {
+                DelButton->setEnabled(false);
+                CheckSumButton->setEnabled(false);
+            }
         });
     SEListBox = new SoundEnginePanel(client_);
 
@@ -92,28 +112,30 @@ void TForm1::CreateToolbar()
 {
     // The three buttons on the right are placed by the resize layout.
     const layout::Slot right{0, layout::kRightButtonWidth};
+    // Backspace and Enter act in the file list itself.
     SpeedButton4 = ToolButton(Panel3, "SpeedButton4", layout::kBackButton, QStringLiteral("<-"), look::kLime,
-                              QStringLiteral("Previous folder"));
+                              QStringLiteral("Previous folder (Backspace)"));
     SpeedButton4->setFont(look::SmallFonts(layout::kArrowFontHeight));
     SpeedButton8 = ToolButton(Panel3, "SpeedButton8", layout::kRootButton, QStringLiteral("/"), look::kAqua,
                               QStringLiteral("Root folder"));
     SpeedButton8->setFont(look::SmallFonts(layout::kArrowFontHeight));
     FixButton = ToolButton(Panel3, "FixButton", layout::kFixButton, QStringLiteral("FIX"), look::kLime,
-                           QStringLiteral("Change GEMS tables"));
+                           QStringLiteral("Change GEMS tables (Enter)"));
     FixButton->setEnabled(false);
-    CheckSumButton = ToolButton(Panel3, "CheckSumButton", layout::kChecksumButton, QStringLiteral("Checksum"),
-                                look::kOrange, QStringLiteral("Fix ROM checksum"));
+    CheckSumButton
+        = ToolButton(Panel3, "CheckSumButton", layout::kChecksumButton, QStringLiteral("Checksum"), look::kOrange,
+                     QStringLiteral("Fix ROM checksum"), {QKeySequence(Qt::CTRL | Qt::Key_K)});
     CheckSumButton->setEnabled(false);
     DelButton = ToolButton(Panel3, "DelButton", layout::kDeleteButton, QStringLiteral("Delete"), look::kRed,
-                           QStringLiteral("Delete selected file"));
+                           QStringLiteral("Delete selected file"), {QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     SEListButton = ToolButton(Panel3, "SEListButton", layout::kSEListButton, QStringLiteral("SE List"), look::kYellow,
-                              QStringLiteral("Sound engine list"));
+                              QStringLiteral("Sound engine list"), {QKeySequence(Qt::CTRL | Qt::Key_L)});
     SpeedButton13 = ToolButton(Panel3, "SpeedButton13", right, QStringLiteral("?"), look::kMaroon,
-                               QStringLiteral("About program"));
+                               QStringLiteral("About program"), {QKeySequence(Qt::Key_F1)});
     SpeedButton3 = ToolButton(Panel3, "SpeedButton3", right, QStringLiteral("_"), look::kMaroon,
-                              QStringLiteral("Minimize window"));
+                              QStringLiteral("Minimize window"), {QKeySequence(Qt::CTRL | Qt::Key_M)});
     SpeedButton1 = ToolButton(Panel3, "SpeedButton1", right, QStringLiteral("X"), look::kMaroon,
-                              QStringLiteral("Terminate program"));
+                              QStringLiteral("Terminate program"), {QKeySequence(Qt::CTRL | Qt::Key_Q)});
 }
 
 void TForm1::CreateInfoPanel()
@@ -125,15 +147,25 @@ void TForm1::CreateInfoPanel()
     look::SetBackground(Label2, look::kDeepBlue);
     Label2->setGeometry(make::Place(layout::kHeading));
 
-    // Its height follows the panel's (resize layout).
-    Label3 = make::Named(new QLabel(QStringLiteral("Select BIN file."), Panel1), "Label3");
+    // Its height follows the panel's (resize layout). Label3 fills it, and
+    // grows past it when its text is taller: then the box scrolls, by the
+    // wheel or its thin bar.
+    ScrollBox1 = make::Named(new QScrollArea(Panel1), "ScrollBox1");
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1->setWidgetResizable(true);
+    look::SetBackground(ScrollBox1->viewport(), look::kBlack);
+    look::MakeThinScrollBar(ScrollBox1->verticalScrollBar(), layout::kInformationScrollBarWidth, look::kDeepBlue,
+                            look::kAzure);
+    ScrollBox1->setGeometry(make::Place(layout::kInformation));
+    Label3 = make::Named(new QLabel(QStringLiteral("Select BIN file.")), "Label3");
     Label3->setFont(look::SmallFonts());
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label3->setWordWrap(true);
     Label3->setTextFormat(Qt::PlainText); // header bytes are never markup
     look::SetTextColour(Label3, look::kAzure);
     look::SetBackground(Label3, look::kBlack);
-    Label3->setGeometry(make::Place(layout::kInformation));
+    ScrollBox1->setWidget(Label3);
 
     CheckBox1 = make::Named(new QCheckBox(QStringLiteral("show only *.bin "), Panel1), "CheckBox1");
     CheckBox1->setFont(look::SmallFonts());
@@ -191,6 +223,23 @@ void TForm1::ConnectHandlers()
     On(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     setAcceptDrops(true);
     Timer1->start();
+    // F5 lists the folder again, as the filter's click does, while the list
+    // can be used.
+    auto* relist = new QShortcut(QKeySequence(Qt::Key_F5), ListBox1, nullptr, nullptr, Qt::WindowShortcut);
+    On(relist, &QShortcut::activated, &TForm1::CheckBox1Click);
+    SetTabOrder();
+}
+
+// Tab goes from the list into the open box, control by control, and then to
+// the filter and the drives; hidden and disabled controls are passed over.
+void TForm1::SetTabOrder()
+{
+    QWidget* previous = ListBox1;
+    for (QWidget* next : std::initializer_list<QWidget*>{
+             AboutBox->SpeedButton15, FixBox->In_Edit, FixBox->SpeedButton5, FixBox->Out_Edit, FixBox->SpeedButton6,
+             FixBox->PresetBox, FixBox->FMBox, FixBox->PSGBox, FixBox->CheckBox2, FixBox->SpeedButton7,
+             FixBox->SpeedButton2, SEListBox->ValueListEditor1, SEListBox->SpeedButton10, CheckBox1, DiskBox})
+        setTabOrder(std::exchange(previous, next), next);
 }
 
 void TForm1::ConnectFixPanel()

@@ -38,8 +38,12 @@ void TForm1::FormCreate()
     FormResize();
 }
 
+// The window asks for the keyboard as it comes up: without a window
+// manager to give it (a bare X server) the keys would reach the list but no
+// shortcut would, and no focus would show.
 void TForm1::FormShow()
 {
+    activateWindow();
     ListBox1->setFocus();
 }
 

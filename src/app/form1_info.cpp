@@ -7,6 +7,7 @@
 #include "browser/browser.h"
 #include "errors.h"
 #include "file_list.h"
+#include "gems_fix_panel.h"
 #include "look.h"
 #include "platform/platform.h"
 #include "rom/checksum_repair.h"
@@ -14,6 +15,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 using namespace varnoquil;
@@ -38,8 +41,11 @@ void TForm1::RefreshInformation()
     }
     SelectedFile = path;
     Label3->setText(look::LabelText(InformationText(HeaderInfo)));
-    CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc);
-    FixButton->setEnabled(true);
+    ScrollBox1->verticalScrollBar()->setValue(0); // each header is shown from its top
+    // While Fix GEMS runs, the list moves but no command may change a file.
+    const bool runGoesOn = FixBox->Running();
+    CheckSumButton->setEnabled(HeaderInfo.HeaderCrc != HeaderInfo.FileCrc && !runGoesOn);
+    FixButton->setEnabled(!runGoesOn);
 }
 
 // Writes the checksum computed for the selected ROM image into its header,

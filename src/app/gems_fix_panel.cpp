@@ -4,6 +4,7 @@
 
 #include "gems_fix_panel.h"
 
+#include "application.h"
 #include "browser/browser.h"
 #include "dialogs.h"
 #include "errors.h"
@@ -16,13 +17,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QToolButton>
 
+#include <initializer_list>
 #include <utility>
 
 using namespace varnoquil;
@@ -34,30 +35,30 @@ const QStringList kRomFilters = {QStringLiteral("Super Magic Drive (binary) (*.b
 constexpr int kBinFilter = 0;
 constexpr int kAllFilesFilter = 1;
 
-// Sets a flag for as long as it lives, also when an error ends the run.
-class Running {
-public:
-    explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Running() { flag_ = false; }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-
-private:
-    bool& flag_;
-};
-
 } // namespace
 
 GemsFixPanel::GemsFixPanel(QWidget* parent, QLabel* status, std::function<void()> suspendCommands,
-                           std::function<void()> resumeList)
+                           std::function<void()> resumeList, std::function<void(bool)> runChanged)
     : CaptionedGroupBox(QStringLiteral("GEMS Fix"), parent), status_(status),
-      suspendCommands_(std::move(suspendCommands)), resumeList_(std::move(resumeList))
+      suspendCommands_(std::move(suspendCommands)), resumeList_(std::move(resumeList)),
+      runChanged_(std::move(runChanged))
 {
     make::HiddenBox(this, "FixBox", layout::kFixBoxSize, make::WindowTextColour());
     move(make::Place(layout::kFixBoxStart));
     CreateFiles();
     CreateScales();
     CreateRun();
+}
+
+// The run's thread ends before the box goes. Nothing else is done: the
+// window around the box may be half gone by now (closing the window is what
+// cancels a run in full).
+GemsFixPanel::~GemsFixPanel()
+{
+    if (Running()) {
+        cancel_ = true;
+        worker_->wait();
+    }
 }
 
 void GemsFixPanel::CreateFiles()
@@ -78,9 +79,11 @@ void GemsFixPanel::CreateFiles()
     Label5 = caption("Label5", QStringLiteral("In File:"), layout::kInFileRow);
     In_Edit = file("In_Edit", layout::kInFileRow);
     SpeedButton5 = browse("SpeedButton5", layout::kInFileRow);
+    make::Shortcut(SpeedButton5, {QKeySequence(Qt::CTRL | Qt::Key_I)}, QStringLiteral("Choose the input file"));
     Label6 = caption("Label6", QStringLiteral("Out File:"), layout::kOutFileRow);
     Out_Edit = file("Out_Edit", layout::kOutFileRow);
     SpeedButton6 = browse("SpeedButton6", layout::kOutFileRow);
+    make::Shortcut(SpeedButton6, {QKeySequence(Qt::CTRL | Qt::Key_O)}, QStringLiteral("Choose the output file"));
     Label9 = make::Label(this, "Label9", QStringLiteral("Preset:"), look::kWhite, make::Place(layout::kPresetLabel));
     PresetBox = make::DropDownList(this, "PresetBox", make::Place(layout::kPresetBox));
 }
@@ -90,6 +93,7 @@ void GemsFixPanel::CreateScales()
     const auto scale = [this](const char* name, const layout::ControlRow& row) {
         QLineEdit* box = make::Edit(this, name, make::Place(row.box));
         box->setText(QStringLiteral("0"));
+        RefuseUntypableText(box);
         return box;
     };
     const auto upDown = [this](const char* name, const layout::ControlRow& row) {
@@ -108,10 +112,19 @@ void GemsFixPanel::CreateScales()
     UpDown2 = upDown("UpDown2", layout::kPsgRow);
 
     // The hook looks at the event before it touches the box: events also
-    // arrive while the box is being destroyed.
+    // arrive while the box is being destroyed. Up and Down step the scale as
+    // the arrows beside it do.
     auto* keys = new EventHook(this, [this](QObject* watched, QEvent* event) {
-        return event->type() == QEvent::KeyPress
-            && FilterScaleKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* box = static_cast<QLineEdit*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        UpDown* arrows = box == FMBox ? UpDown1 : UpDown2;
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && arrows->isEnabled()) {
+            arrows->step(key->key() == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+        return FilterScaleKey(box, key);
     });
     keys->watch(FMBox);
     keys->watch(PSGBox);
@@ -132,9 +145,13 @@ void GemsFixPanel::CreateRun()
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setValue(0);
     look::UsePlatformColours(ProgressBar1);
+    bar_.emplace(ProgressBar1);
     SpeedButton7 = make::Button(this, "SpeedButton7", QStringLiteral("Fix GEMS"), look::kLime,
                                 make::Place(layout::kFixGemsButton));
     SpeedButton7->setEnabled(false); // no files chosen yet
+    // Ctrl+Enter on the keypad and on the main keyboard.
+    make::Shortcut(SpeedButton7, {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)},
+                   QStringLiteral("Retune the GEMS tables into the output file"));
     SpeedButton2 = make::CloseCross(this, "SpeedButton2", layout::kFixCloseAt);
 }
 
@@ -156,6 +173,8 @@ void GemsFixPanel::SetScaleMode(bool custom)
 // chosen again.
 void GemsFixPanel::Open(const std::string& inFile)
 {
+    if (Running())
+        return;
     InFile = inFile;
     Out_Edit->clear();
     ShowPath(In_Edit, InFile);
@@ -215,11 +234,10 @@ void GemsFixPanel::ChooseOutFile()
 }
 
 // A scale text that is not a number ends the command before anything
-// happens; the window repaints (and takes input) at the core's three pauses,
-// where a second click is ignored.
+// happens; a click while a run goes on finds "Fix GEMS" off.
 void GemsFixPanel::RunFixGems()
 {
-    if (InFile.empty() || OutFile.empty() || running_)
+    if (InFile.empty() || OutFile.empty() || Running())
         return;
     FixGemsRequest request;
     request.inFile = InFile;
@@ -228,16 +246,75 @@ void GemsFixPanel::RunFixGems()
     request.scales.psg = Scale(ScaleIn(PSGBox));
     request.fixChecksum = CheckBox2->isChecked();
 
-    const Running running(running_);
-    LongProgress bar(ProgressBar1);
+    cancel_ = false;
+    failure_ = nullptr;
+    const int run = ++runs_;
+    worker_.reset(QThread::create([this, request] { Work(request); }));
+    connect(worker_.get(), &QThread::finished, this, [this, run] { TApplication::Guard([&] { EndRun(run); }); });
+    EnableInputs(false);
+    runChanged_(true);
+    worker_->start();
+}
+
+void GemsFixPanel::Work(const FixGemsRequest& request)
+{
+    // Each report is queued to the box, which lives on the window's thread;
+    // the box's destructor waits for this thread before the box goes.
+    const auto post = [this](auto call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); };
     FixGemsProgress progress;
-    progress.reached = [this](FixGemsStep step) { ShowStep(step); };
-    progress.setMaximum = [&bar](std::int64_t maximum) { bar.setMaximum(maximum); };
-    progress.advance = [&bar](std::int64_t steps) { bar.advance(steps); };
-    progress.processPending = [] { QCoreApplication::processEvents(); };
-    const FixGemsResult result = FixGems(request, progress, fixImage_);
-    for (const std::string& warning : FixGemsWarnings(result))
-        status_->setText(status_->text() + QLatin1Char('\n') + QString::fromStdString(warning));
+    progress.reached = [this, post](FixGemsStep step) { post([this, step] { ShowStep(step); }); };
+    progress.setMaximum = [this, post](std::int64_t maximum) { post([this, maximum] { bar_->setMaximum(maximum); }); };
+    progress.advance = [this, post](std::int64_t steps) { post([this, steps] { bar_->advance(steps); }); };
+    progress.cancelled = [this] { return cancel_.load(); };
+    try {
+        result_ = FixGems(request, progress, fixImage_);
+    } catch (...) {
+        failure_ = std::current_exception();
+    }
+}
+
+void GemsFixPanel::CancelRun()
+{
+    if (!Running())
+        return;
+    cancel_ = true;
+    worker_->wait();
+    EndRun(runs_);
+}
+
+// The run's steps were queued before its end, so they are shown by now. A
+// cancelled run says nothing more.
+void GemsFixPanel::EndRun(int run)
+{
+    if (run != runs_ || !Running())
+        return;
+    worker_->wait();
+    worker_.reset();
+    EnableInputs(true);
+    runChanged_(false);
+    if (const std::exception_ptr failure = std::exchange(failure_, nullptr)) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const CancelledError&) {
+            return;
+        }
+    }
+    for (const std::string& warning : FixGemsWarnings(result_))
+        statusLines_ += QLatin1Char('\n') + QString::fromStdString(warning);
+    status_->setText(statusLines_);
+}
+
+// "Fix GEMS" comes back when the boxes allow it, and the scale boxes as the
+// preset leaves them.
+void GemsFixPanel::EnableInputs(bool enabled)
+{
+    for (QWidget* input : std::initializer_list<QWidget*>{SpeedButton5, SpeedButton6, PresetBox, FMBox, PSGBox,
+                                                          CheckBox2, Label10, SpeedButton7, SpeedButton2})
+        input->setEnabled(enabled);
+    UpDown1->setEnabled(enabled && !FMBox->isReadOnly());
+    UpDown2->setEnabled(enabled && !PSGBox->isReadOnly());
+    if (enabled)
+        BoxesChanged();
 }
 
 // Each step of a run is a line of the status, the first one in place of what
@@ -245,12 +322,14 @@ void GemsFixPanel::RunFixGems()
 void GemsFixPanel::ShowStep(FixGemsStep step)
 {
     if (step == FixGemsStep::Loading)
-        status_->clear();
-    const QString line = QString::fromLatin1(StatusLine(step));
-    status_->setText(status_->text() + line + (step == FixGemsStep::Finished ? "" : "\n"));
+        statusLines_.clear();
+    statusLines_ += QString::fromLatin1(StatusLine(step)) + (step == FixGemsStep::Finished ? "" : "\n");
+    status_->setText(statusLines_);
 }
 
+// Not while a run goes on: its caption is off with the option.
 void GemsFixPanel::ToggleChecksumFix()
 {
-    CheckBox2->setChecked(!CheckBox2->isChecked());
+    if (CheckBox2->isEnabled())
+        CheckBox2->setChecked(!CheckBox2->isChecked());
 }

@@ -5,7 +5,13 @@
 #include "gems/fix_gems.h"
 #include "rom/rom.h"
 
+#include <QThread>
+
+#include <atomic>
+#include <exception>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -21,16 +27,23 @@ class QToolButton;
 // "Fix GEMS" and an "X" that closes it. Hidden until "FIX" opens it.
 //
 // It does the box's own work: choosing the files, the rules of the scale
-// boxes, the presets and the Fix GEMS command. Of the window it lies in it
-// knows only the label a run reports its steps on and two callbacks, for
-// when it opens and when it closes. Its errors go up to whoever called it.
+// boxes, the presets and the Fix GEMS command, which runs on a thread of its
+// own so that the window stays responsive. Of the window it lies in it knows
+// only the label a run reports its steps on and three callbacks, for when it
+// opens, when it closes and when a run starts or ends. Its errors go up to
+// whoever called it; those of a run, to the standard error box.
 class GemsFixPanel : public CaptionedGroupBox {
 public:
     // suspendCommands switches off the window's commands that wait while the
     // box is open; resumeList gives the file list back its commands and the
-    // focus once the box is closed.
+    // focus once the box is closed; runChanged switches off the window's
+    // commands that would change a run's input while it goes on.
     GemsFixPanel(QWidget* parent, QLabel* status, std::function<void()> suspendCommands,
-                 std::function<void()> resumeList);
+                 std::function<void()> resumeList, std::function<void(bool running)> runChanged);
+    // A run still going on is stopped first.
+    ~GemsFixPanel() override;
+    GemsFixPanel(const GemsFixPanel&) = delete;
+    GemsFixPanel& operator=(const GemsFixPanel&) = delete;
 
     // Shows a path in a file box, shortened from the left until it fits the
     // box's text area; the path itself is kept whole elsewhere.
@@ -41,13 +54,21 @@ public:
 
     // Opening and closing, the file dialogs and the Fix GEMS command
     // (gems_fix_panel.cpp).
-    // Opens the box for an input file; the output box is emptied.
+    // Opens the box for an input file; the output box is emptied. While a
+    // run goes on the box stays as it is.
     void Open(const std::string& inFile);
     void Close();
     // The file dialogs; each leaves the current folder as it found it.
     void ChooseInFile();
     void ChooseOutFile();
+    // Starts a run of the Fix GEMS command and returns: the bar and the
+    // status follow it, and the controls that would change its input are off
+    // until it ends.
     void RunFixGems();
+    bool Running() const { return worker_ != nullptr; }
+    // Stops a run and waits for its thread: the run's output is never made,
+    // and an existing file of its name stays as it was.
+    void CancelRun();
     void ToggleChecksumFix();
 
     // The scale boxes (gems_fix_scales.cpp).
@@ -94,6 +115,12 @@ public:
     QToolButton* SpeedButton2;
 
 private:
+    // The run on its own thread: it touches no widget, and hands its steps
+    // and progress to the box's thread as queued calls.
+    void Work(const varnoquil::FixGemsRequest& request);
+    // Back on the box's thread, once the run's thread has finished.
+    void EndRun(int run);
+    void EnableInputs(bool enabled);
     void ShowStep(varnoquil::FixGemsStep step);
     void CreateFiles();
     void CreateScales();
@@ -101,6 +128,9 @@ private:
 
     // The scale a box's text gives (gems_fix_scales.cpp).
     static double ScaleIn(const QLineEdit* box);
+    // Makes a scale box refuse pasted or dropped text that breaks the rule
+    // of typed characters.
+    static void RefuseUntypableText(QLineEdit* box);
     // Passes a key press on to a scale box, less the characters the
     // scaleKeyPress handler discards. Returns true when the event is swallowed.
     bool FilterScaleKey(QLineEdit* box, QKeyEvent* event);
@@ -109,8 +139,20 @@ private:
     QLabel* status_;
     std::function<void()> suspendCommands_;
     std::function<void()> resumeList_;
-    bool running_ = false; // a Fix GEMS run is in progress
+    std::function<void(bool)> runChanged_;
     QString saveDialogFileName_ = QStringLiteral("VQL_Untitled"); // offered by the save dialog
-    // The memory the Fix GEMS command reads its input through, kept between runs.
+    std::optional<LongProgress> bar_;
+    // The lines a run reported: the status shows them after each step, also
+    // when the information of another entry was shown meanwhile.
+    QString statusLines_;
+
+    // The run going on, if any, and what only its thread touches until it
+    // has finished: the memory the input is read through (kept between
+    // runs), the result and the error.
+    std::unique_ptr<QThread> worker_;
+    int runs_ = 0; // counts the runs, so that a late end of a cancelled one is told apart
+    std::atomic<bool> cancel_{false};
     varnoquil::a_byte fixImage_;
+    varnoquil::FixGemsResult result_;
+    std::exception_ptr failure_;
 };

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QToolButton>
+#include <QValidator>
 
 using namespace varnoquil;
 
@@ -42,7 +43,39 @@ bool TypesNoCharacter(const QKeyEvent* event)
     }
 }
 
+// Whether a scale box holding text takes one more character: digits, and
+// the separator once.
+bool TakesScaleKey(const QString& text, QChar key)
+{
+    const QChar separator = QLatin1Char(DecimalSeparator());
+    const bool digit = key >= QLatin1Char('0') && key <= QLatin1Char('9');
+    return digit || (key == separator && !text.contains(separator));
+}
+
+// Text that reaches a scale box without a key, pasted or dropped, is taken
+// only when the box's text it makes could have been typed; otherwise the
+// box refuses it and stays as it was.
+class TypedScaleText : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& text, int&) const override
+    {
+        QString typed;
+        for (const QChar key : text) {
+            if (!TakesScaleKey(typed, key))
+                return Invalid;
+            typed += key;
+        }
+        return Acceptable;
+    }
+};
+
 } // namespace
+
+void GemsFixPanel::RefuseUntypableText(QLineEdit* box)
+{
+    box->setValidator(new TypedScaleText(box));
+}
 
 double GemsFixPanel::ScaleIn(const QLineEdit* box)
 {
@@ -97,9 +130,7 @@ void GemsFixPanel::BoxesChanged()
 // is discarded, control characters such as Backspace included.
 void GemsFixPanel::JudgeScaleKey(const QLineEdit* box, QChar& key)
 {
-    const QChar separator = QLatin1Char(DecimalSeparator());
-    const bool digit = key >= QLatin1Char('0') && key <= QLatin1Char('9');
-    if ((!digit && key != separator) || (key == separator && box->text().contains(separator)))
+    if (!TakesScaleKey(box->text(), key))
         key = QChar();
 }
 

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "look.h"
 
+#include "controls.h"
 #include "rom/cp1251.h"
 #include "ui/ui_logic.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace look {
@@ -90,9 +92,20 @@ void UsePlatformColours(QWidget* widget)
     widget->setPalette(palette);
 }
 
+void MakeThinScrollBar(QScrollBar* bar, int width, const QColor& groove, const QColor& handle)
+{
+    bar->setStyleSheet(QStringLiteral("QScrollBar:vertical { background: %1; width: %2px; margin: 0; border: none; }"
+                                      "QScrollBar::handle:vertical { background: %3; min-height: 8px; }"
+                                      "QScrollBar::add-line, QScrollBar::sub-line { height: 0; border: none; }"
+                                      "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+                           .arg(groove.name())
+                           .arg(width)
+                           .arg(handle.name()));
+}
+
 QToolButton* FlatButton(QWidget* parent, const char* name, const QString& caption, const QColor& colour)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new FlatToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(caption);
     button->setAutoRaise(true);

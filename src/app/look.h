@@ -6,6 +6,7 @@
 
 #include <string>
 
+class QScrollBar;
 class QWidget;
 class QToolButton;
 
@@ -59,7 +60,11 @@ QString PathToFit(const std::string& path, const QFont& font, int maxWidth);
 // Gives a control the platform's own colours instead of its parent's.
 void UsePlatformColours(QWidget* widget);
 
-// A flat toolbar button: text only, no focus, hand cursor.
+// A scroll bar of the given width without arrows: the handle's colour on
+// the groove's.
+void MakeThinScrollBar(QScrollBar* bar, int width, const QColor& groove, const QColor& handle);
+
+// A flat button: text only, no focus, hand cursor.
 QToolButton* FlatButton(QWidget* parent, const char* name, const QString& caption, const QColor& colour);
 
 } // namespace look

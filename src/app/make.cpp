@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace make {
@@ -38,14 +39,26 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, const QCol
 QToolButton* Button(QWidget* parent, const char* name, const QString& caption, const QColor& colour, QRect place)
 {
     QToolButton* button = look::FlatButton(parent, name, caption, colour);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setGeometry(place);
     return button;
 }
 
 QToolButton* CloseCross(QWidget* parent, const char* name, Point at)
 {
-    return Button(parent, name, QStringLiteral("X"), look::kRed,
-                  {at.x, at.y, layout::kCloseCrossSize, layout::kCloseCrossSize});
+    QToolButton* cross = Button(parent, name, QStringLiteral("X"), look::kRed,
+                                {at.x, at.y, layout::kCloseCrossSize, layout::kCloseCrossSize});
+    Shortcut(cross, {QKeySequence(Qt::Key_Escape)}, QStringLiteral("Close"));
+    return cross;
+}
+
+void Shortcut(QAbstractButton* button, const QList<QKeySequence>& keys, const QString& hint)
+{
+    auto* shortcut = new QShortcut(button);
+    shortcut->setKeys(keys);
+    QObject::connect(shortcut, &QShortcut::activated, button, &QAbstractButton::animateClick);
+    button->setToolTip(hint + QStringLiteral(" (") + keys.front().toString(QKeySequence::NativeText)
+                       + QLatin1Char(')'));
 }
 
 QLineEdit* Edit(QWidget* parent, const char* name, QRect place)

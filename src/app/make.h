@@ -4,9 +4,12 @@
 #include "ui/layout.h"
 
 #include <QColor>
+#include <QKeySequence>
+#include <QList>
 #include <QRect>
 #include <QString>
 
+class QAbstractButton;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -39,10 +42,13 @@ Widget* Named(Widget* widget, const char* name)
 QFrame* Panel(QWidget* parent, const char* name, const QColor& background);
 // A transparent label in the interface font, sized to its text.
 QLabel* Label(QWidget* parent, const char* name, const QString& text, const QColor& colour, QPoint at = {});
-// A flat button with a text caption.
+// A flat button with a text caption, which Tab reaches.
 QToolButton* Button(QWidget* parent, const char* name, const QString& caption, const QColor& colour, QRect place);
-// A small red "X" that closes a group box.
+// A small red "X" that closes a group box, also with Escape.
 QToolButton* CloseCross(QWidget* parent, const char* name, varnoquil::ui::Point at);
+// Keys that click a button while it is shown and enabled, the first of them
+// named in its tooltip after the hint: "Fix ROM checksum (Ctrl+K)".
+void Shortcut(QAbstractButton* button, const QList<QKeySequence>& keys, const QString& hint);
 // An edit box, grey, in the platform's colour for texts in windows.
 QLineEdit* Edit(QWidget* parent, const char* name, QRect place);
 // A grey drop-down list of items 16 pixels high.

@@ -45,10 +45,11 @@ void SoundEnginePanel::PlaceSourceLine()
     const QRect cross = SpeedButton10->geometry();
     Label11->setGeometry(left, cross.center().y() + 1 - metrics.height() / 2, right - left, metrics.height());
     Label11->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label11->setText(metrics.elidedText(
-        QStringLiteral(
-            "Only for information (http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List)"),
-        Qt::ElideRight, Label11->width()));
+    const QString address
+        = QStringLiteral("http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List");
+    Label11->setText(
+        metrics.elidedText(QStringLiteral("Only for information (%1)").arg(address), Qt::ElideRight, Label11->width()));
+    Label11->setToolTip(address);
 }
 
 void SoundEnginePanel::BuildGrid()

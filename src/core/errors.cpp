@@ -62,6 +62,8 @@ NotRegularFileError::NotRegularFileError(Role role)
 
 NotEnoughMemoryError::NotEnoughMemoryError() : FileError("Not enough memory") {}
 
+CancelledError::CancelledError() : Error("Cancelled") {}
+
 ConvertError::ConvertError(const std::string& text) : Error("'" + text + "' is not a valid floating point value") {}
 
 } // namespace varnoquil

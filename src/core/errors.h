@@ -118,6 +118,13 @@ public:
     using Error::Error;
 };
 
+// A run stopped at the user's request before it was done; it leaves no
+// output behind.
+class CancelledError : public Error {
+public:
+    CancelledError();
+};
+
 // A file that is not the kind of image a command works on: a checksum is
 // written only into a plain cartridge image.
 class ImageFormatError : public FileError {

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolTip>
 
 #include <stdexcept>
 
@@ -73,6 +74,12 @@ TEST_F(SEList, ShowsTheEngineListReadOnlyInPlaceOfTheCommands)
             + (form.ListBox1->hasFocus() ? " list" : "");
     };
     EXPECT_EQ(state(), "0000000111 shown grid");
+    // The source line ends before "X", and the pointer resting on it shows the whole address.
+    QLabel* source = form.SEListBox->Label11;
+    EXPECT_LT(source->geometry().right(), form.SEListBox->SpeedButton10->x());
+    QTest::mouseMove(source);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }));
+    EXPECT_EQ(QToolTip::text(), "http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List");
     grid->verticalScrollBar()->setValue(40);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(43, 0)).center());
     EXPECT_EQ(grid->selectionModel()->selectedIndexes().size(), 2); // the whole row
@@ -97,4 +104,52 @@ TEST_F(ErrorBox, AnErrorNoHandlerCatchesIsShownWithAFullStopByTheApplication)
     ASSERT_EQ(errors_.size(), 2u);
     EXPECT_EQ(errors_[0].title + ": " + errors_[0].text + " " + errors_[1].text,
               "varnoquil_window_tests: out of luck. Not enough memory.");
+}
+
+class Keyboard : public WindowTest {};
+
+// The keys reach every command: the toolbar's by the keys its tooltips name,
+// each box's controls by Tab (Space or Enter clicks a button), and Escape
+// closes the open box and otherwise does nothing.
+TEST_F(Keyboard, KeysReachEveryCommandAndEscapeClosesTheOpenBox)
+{
+    MakeFile("a.bin", vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes); // checksum wrong
+    MakeFile("b.bin");
+    TForm1& form = Open();
+    dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup&) { return FilePath("out.bin"); };
+    // The open box, the focused control, Checksum, and how many files the folder holds.
+    const auto state = [&] {
+        std::string open = "-"; // the first letter of the box's name
+        for (QWidget* box : std::initializer_list<QWidget*>{form.AboutBox, form.FixBox, form.SEListBox})
+            open = box->isVisible() ? box->objectName().left(1).toStdString() : open;
+        return open + (' ' + QApplication::focusWidget()->objectName() + ' ').toStdString()
+            + Enabled({form.CheckSumButton}) + std::to_string(QDir(FilePath("")).entryList(QDir::Files).size());
+    };
+    // clang-format off
+    const std::pair<const char*, std::string> steps[] = {
+        {"Down", "- ListBox1 12"}, {"Ctrl+K", "- ListBox1 02"}, {"F1", "A SpeedButton15 02"}, {"Esc", "- ListBox1 02"},
+        {"Esc", "- ListBox1 02"}, {"Ctrl+L", "S ValueListEditor1 02"}, {"Esc", "- ListBox1 02"},
+        {"Down", "- ListBox1 02"}, {"Return", "F ListBox1 02"}, {"Tab", "F In_Edit 02"}, {"Tab", "F SpeedButton5 02"},
+        {"Tab", "F Out_Edit 02"}, {"Tab", "F SpeedButton6 02"}, {"Return", "F SpeedButton6 02"},
+        {"Tab", "F PresetBox 02"}, {"End", "F PresetBox 02"}, {"Tab", "F FMBox 02"}, {"Up", "F FMBox 02"},
+        {"Tab", "F PSGBox 02"}, {"Tab", "F CheckBox2 02"}, {"Tab", "F SpeedButton7 02"}, {"Tab", "F SpeedButton2 02"},
+        {"Tab", "F CheckBox1 02"}, {"Tab", "F DiskBox 02"}, {"Ctrl+Enter", "F DiskBox 03"}, {"Esc", "- ListBox1 03"},
+        {"F5", "- ListBox1 03"}, {"End", "- ListBox1 03"}, {"Shift+Del", "- ListBox1 02"}};
+    // clang-format on
+    for (const auto& [keys, want] : steps) {
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
+        static_cast<void>(QTest::qWaitFor([&] { return state() == want && !form.FixBox->Running(); }, 1000));
+        EXPECT_EQ(state(), want) << keys;
+    }
+    EXPECT_EQ(form.FixBox->FMBox->text() + ' ' + Entries().join(','), "0.002 ..,a.bin,b.bin"); // out.bin deleted
+    QStringList hints;
+    for (QWidget* button : {form.CheckSumButton, form.DelButton, form.SEListButton, form.SpeedButton13,
+                            form.SpeedButton3, form.SpeedButton1, form.FixBox->SpeedButton6, form.FixBox->SpeedButton7})
+        hints << button->toolTip().section('(', 1).chopped(1);
+    EXPECT_EQ(hints.join(' '), "Ctrl+K Shift+Del Ctrl+L F1 Ctrl+M Ctrl+Q Ctrl+O Ctrl+Enter");
+    QTest::keySequence(form.ListBox1, QKeySequence("Ctrl+M"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.isMinimized(); }, 1000));
+    form.showNormal();
+    QTest::keySequence(form.ListBox1, QKeySequence("Ctrl+Q"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 1000));
 }

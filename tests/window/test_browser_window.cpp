@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QUrl>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -308,4 +309,68 @@ TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
           {QString::fromStdString("click " + romShown), ".: " + romShown + " DFC " + romShown + " 0001/1234"},
           {"DelButton", ".: .. --- - 0001/1234"}});
     EXPECT_FALSE(Entries().contains(QString::fromStdString(romShown)));
+}
+
+class InformationPanel : public WindowTest {};
+
+// A header that fits the panel is shown in the panel's place as it always
+// was; one taller than the panel (every device, a modem field and a memo)
+// starts at its top, also after another one was scrolled, and scrolls with
+// the wheel down to its last line.
+TEST_F(InformationPanel, ATextTallerThanThePanelScrollsWithTheWheel)
+{
+    const auto rom = vtest::RomBuilder(0x200).GameHeader();
+    MakeFile("a.bin",
+             vtest::RomBuilder(rom).Put(0x190, "J6KPBFL40RTVCM").Put(0x1BC, "MOSEGA05.1").Put(0x1C8, "M").bytes);
+    MakeFile("b.bin", rom.bytes);
+    TForm1& form = Open();
+    QLabel* label = form.Label3;
+    const int room = form.Panel1->height() - 54; // the height the panel gives the text
+    Click("b.bin");
+    EXPECT_EQ(QRect(label->mapTo(form.Panel1, QPoint()), label->size()), QRect(8, 24, 153, room));
+    for (const int turns : {20, 0}) {
+        Click("a.bin");
+        QTest::qWait(20); // the panel takes the new text's size
+        for (int turn = 0; turn < turns; ++turn) { // as from the display, so that the label's parents take it
+            QWheelEvent wheel({20, 20}, label->mapToGlobal(QPointF(20, 20)), {}, {0, -120}, {}, {}, Qt::NoScrollPhase,
+                              false);
+            QSpontaneKeyEvent::setSpontaneous(&wheel);
+            QApplication::instance()->notify(label, &wheel);
+        }
+        // The rows of the text that the panel shows: the last ones after the wheel, else the first.
+        const QRect part = label->visibleRegion().boundingRect();
+        const int top = turns ? label->heightForWidth(label->width()) - room : 0;
+        EXPECT_EQ(std::pair(part.top(), part.bottom() + 1), std::pair(top, top + room)) << turns;
+        Click("b.bin");
+    }
+}
+
+class FileListDrawing : public WindowTest {};
+
+// The focus mark leaves nothing behind: a row the focus passed through looks
+// as it did before, and the mark lies whole in its own row, at every scale
+// (CTest runs this at QT_SCALE_FACTOR=2 too).
+TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
+{
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
+        MakeFile(name);
+    TForm1& form = Open();
+    // A row's pixels as they were last put on the screen.
+    const auto rows = [&form, this] {
+        QTest::qWait(50);
+        const QImage window = form.screen()->grabWindow(form.winId()).toImage();
+        const QTransform scale = QTransform::fromScale(window.devicePixelRatio(), window.devicePixelRatio());
+        std::vector<QImage> shown;
+        for (const QString entry : {"a.bin", "b.bin", "c.bin", "d.bin"})
+            shown.push_back(
+                window.copy(scale.mapRect(RowOf(entry).translated(List()->viewport()->mapTo(&form, QPoint())))));
+        return shown;
+    };
+    const std::vector<QImage> before = rows();
+    for (int down = 0; down < 4; ++down)
+        QTest::keyClick(List(), Qt::Key_Down);
+    const std::vector<QImage> after = rows();
+    EXPECT_TRUE(std::equal(before.begin(), before.end() - 1, after.begin()));
+    // The mark around the row it stopped at is whole: its top line shows.
+    EXPECT_NE(after.back().copy(0, 0, after.back().width(), 1), before.back().copy(0, 0, before.back().width(), 1));
 }

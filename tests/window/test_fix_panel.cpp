@@ -7,12 +7,17 @@
 
 #include "platform/platform.h"
 
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -51,6 +56,13 @@ protected:
     {
         for (int i = -1; i < index; ++i)
             QTest::keyClick(form.FixBox->PresetBox, i < 0 ? Qt::Key_Home : Qt::Key_Down);
+    }
+
+    // Clicks "Fix GEMS" and waits for the run to end.
+    static void RunAndWait(GemsFixPanel& panel)
+    {
+        QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&panel] { return !panel.Running(); }));
     }
 
     // Types over a box's whole text, or deletes it.
@@ -127,6 +139,19 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
         QTest::sendKeyEvent(QTest::Press, panel.FMBox, Qt::Key_Delete, QStringLiteral("\x7f"), {});
         QTest::sendKeyEvent(QTest::Press, panel.FMBox, Qt::Key_unknown, text("2x#") + other, {});
         EXPECT_EQ(state(), text("2#0015/2002 0#001 11"));
+        // Pasted (Shift+Insert) or dropped text follows the same rule, whole
+        // or not at all, and a refusal says nothing.
+        QTest::keyClick(panel.FMBox, Qt::Key_End);
+        for (const QString& pasted : {QString("7") + other, text("7#"), QString("78")}) {
+            QGuiApplication::clipboard()->setText(pasted);
+            QTest::keyClick(panel.FMBox, Qt::Key_Insert, Qt::ShiftModifier);
+        }
+        QMimeData dropped;
+        dropped.setText("9x");
+        QDragEnterEvent enter({4, 4}, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QDropEvent drop({4, 4}, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(panel.FMBox, &enter), QApplication::sendEvent(panel.FMBox, &drop);
+        EXPECT_EQ(state(), text("2#001578/2002 0#001 11"));
         Retype(panel.PSGBox, "0");
         EXPECT_FALSE(panel.SpeedButton7->isEnabled());
         // The arrows step by a thousandth, unpadded, and stop above 0.
@@ -217,8 +242,9 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
 }
 
 // The window passes on the chosen scales and checksum option and reports
-// each step; a click while the command runs starts no second run. A refusal
-// from the core ends a run, and the next one goes ahead. The output is the
+// each step; while the command runs, the controls that would change its
+// input are off, so a second click starts no second run. A refusal from the
+// core ends a run, and the next one goes ahead. The output is the
 // input with the tables for the preset's scales ("Sega Tavrik": FM 1.25, PSG
 // 1.5; "Very Low": 0.001 both) and, with the repair on, the checksum bytes
 // of a header whose stored checksum is the sum.
@@ -233,17 +259,20 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
         GemsFixPanel& panel = *form.FixBox;
         ChoosePreset(form, preset);
         panel.OutFile = panel.InFile; // refused by the core
-        QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
+        RunAndWait(panel);
         panel.OutFile = Path("out.bin");
         if (!checksum)
             QTest::mouseClick(panel.Label10, Qt::RightButton); // any button on the caption toggles the option
-        QString statusAtSecondClick;
-        QTimer::singleShot(0, [&] {
-            statusAtSecondClick = form.Label3->text();
-            QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
-        });
+        const auto inputs = [&] {
+            return Enabled({panel.SpeedButton5, panel.SpeedButton6, panel.PresetBox, panel.FMBox, panel.UpDown1,
+                            panel.CheckBox2, panel.Label10, panel.SpeedButton7, panel.SpeedButton2, form.FixButton});
+        };
+        EXPECT_EQ(inputs(), "1111011111"); // the up-downs go with Custom
         QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
-        EXPECT_EQ(statusAtSecondClick, "Loading..\n");
+        EXPECT_EQ(inputs(), "0000000000");
+        QTest::mouseClick(panel.Label10, Qt::LeftButton);
+        RunAndWait(panel);
+        EXPECT_EQ(inputs(), "1111011111");
 
         const vtest::a_byte written = vtest::ReadFile(Path("out.bin"));
         vtest::RomBuilder expected = vtest::RomBuilder(vtest::ReadFile(Path("in.bin"))).Tables(0x1001, 0x1400, fm, psg);
@@ -264,11 +293,40 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
                          vtest::RomBuilder(vtest::ReadFile(Path("in.bin"))).Put(0, "SEGADISCSYSTEM").bytes);
         panel.InFile = PathOf("disc.bin");
         std::filesystem::remove(Path("out.bin"));
-        QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
+        RunAndWait(panel);
         EXPECT_EQ(std::filesystem::exists(Path("out.bin")), !checksum);
     }
     ASSERT_EQ(errors_.size(), 3u);
     EXPECT_EQ(errors_[1].text, "Not a cartridge ROM image.");
+}
+
+// A run on a large image goes on beside the window, whose event loop keeps
+// turning while the bar follows the run; closing the window cancels the run,
+// which leaves neither an output nor its temporary file.
+TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
+{
+    MakeFolder(kDeep);
+    vtest::WriteFile(Path("z.bin"), vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes);
+    TForm1& form = OpenPanel();
+    GemsFixPanel& panel = *form.FixBox;
+    std::filesystem::resize_file(Path("in.bin"), std::uintmax_t(4) << 30); // the header, then a hole
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer ticker;
+    ticker.callOnTimeout([&] { longest = std::max(longest, clock.elapsed() - std::exchange(last, clock.elapsed())); });
+    clock.start();
+    ticker.start(10);
+    QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
+    QProgressBar* bar = panel.ProgressBar1;
+    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() > bar->maximum() / 8; }, 60'000));
+    // The list still moves, but no command may change a file: z.bin's checksum differs.
+    QTest::keyClick(form.ListBox1, Qt::Key_Down);
+    EXPECT_EQ(Enabled({form.DelButton, form.CheckSumButton, form.FixButton}) + ' ' + form.SelectedFile,
+              "000 " + Path("z.bin"));
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton); // the toolbar's "X"
+    EXPECT_LT(longest, 100);
+    EXPECT_EQ(QDir(Deep("")).entryList(QDir::Files | QDir::Hidden), (QStringList{"in.bin", "z.bin"}));
+    EXPECT_TRUE(errors_.empty()); // a cancelled run says nothing
 }
 
 TEST(LongProgress, DividesMaximaBeyondTheBarsRangeStopsAtTheEndAndStartsAgainWithEachMaximum)

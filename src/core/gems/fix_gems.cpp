@@ -92,17 +92,24 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
     platform::PendingFile out = platform::PendingFile::create(request.outFile);
     progress.processPending();
 
+    // Every step of progress is a place where the run may be cancelled; the
+    // pending output is then removed as for any other error.
+    const auto advance = [&progress](std::int64_t n) {
+        if (progress.cancelled())
+            throw CancelledError();
+        progress.advance(n);
+    };
     const FixGemsPlan plan = PlanFixGems(
         length, [&in](std::uint8_t* into, std::size_t n) { in.readBlock(into, n); }, request.scales, buffer, kReadPiece,
-        progress.advance);
-    progress.advance(1);
+        advance);
+    advance(1);
 
     progress.reached(plan.fm ? FixGemsStep::FmFixed : FixGemsStep::FmNotFixed);
-    progress.advance(10);
+    advance(10);
     progress.processPending();
 
     progress.reached(plan.psg ? FixGemsStep::PsgFixed : FixGemsStep::PsgNotFixed);
-    progress.advance(10);
+    advance(10);
     progress.processPending();
 
     const bool storeChecksum = request.fixChecksum && holdsChecksumField(length);
@@ -110,10 +117,10 @@ FixGemsResult FixGems(const FixGemsRequest& request, const FixGemsProgress& prog
     if (request.fixChecksum) {
         progress.reached(FixGemsStep::ChecksumFix);
         checksum = PatchedChecksum(plan);
-        progress.advance(10);
+        advance(10);
     }
 
-    out.copyFrom(in, length, [&](std::uint64_t n) { progress.advance(steps(n)); });
+    out.copyFrom(in, length, [&](std::uint64_t n) { advance(steps(n)); });
     // The tables and the checksum were found in the input as the pass read
     // it; on a copy of anything else they would be wrong.
     if (in.stamp() != inputAtStart)

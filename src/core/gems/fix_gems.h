@@ -37,8 +37,13 @@ struct FixGemsProgress {
     std::function<void(FixGemsStep)> reached = [](FixGemsStep) {};
     std::function<void(std::int64_t)> setMaximum = [](std::int64_t) {};
     std::function<void(std::int64_t)> advance = [](std::int64_t) {};
-    // A moment to let the user interface repaint.
+    // A pause between the steps of a run.
     std::function<void()> processPending = [] {};
+    // Asked before each step of progress, piece by piece while the input is
+    // read and copied: true stops the run with a CancelledError, and the
+    // output is not made. It may be called on another thread than the
+    // caller's, as the run itself may.
+    std::function<bool()> cancelled = [] { return false; };
 };
 
 // Retunes the GEMS tables of the input file into the output file: replaces

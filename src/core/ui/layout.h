@@ -76,6 +76,8 @@ constexpr Rect kHeading{8, 8, 153, 11}; // Label2
 // Label3: its height is the panel's less this.
 constexpr Rect kInformation{8, 24, 153, 0};
 constexpr int kInformationHeightLoss = 54;
+// The scroll bar beside the information when it does not fit.
+constexpr int kInformationScrollBarWidth = 4;
 // CheckBox1: its top keeps this distance from the panel's bottom.
 constexpr Rect kFilterCheckBox{8, 0, 129, 17};
 constexpr int kFilterCheckBoxFromBottom = 19;
