@@ -349,6 +349,12 @@ mutant src/app/form1_info.cpp '    ScrollBox1->verticalScrollBar()->setValue(0);
 mutant src/app/form1_build.cpp '    ScrollBox1->setWidgetResizable(true);' '' \
     'varnoquil_window_tests' '^(InformationPanel)\.' \
     'window: a text taller than the information panel cannot be scrolled to its end'
+mutant src/core/ui/layout.h 'kInformationScrollBarWidth = 4;' 'kInformationScrollBarWidth = 5;' \
+    'varnoquil_window_tests' '^(InformationPanel)\.' \
+    'window: the information panel'"'"'s scroll bar is wider than 4 pixels'
+mutant src/app/form1_build.cpp '                DelButton->setEnabled(false);' '                DelButton->setEnabled(true);' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: Delete stays on when a Fix GEMS run starts'
 mutant src/app/file_list.cpp 'painter.fillRect(QRect(dot, QSize(1, 1)), Qt::white);' \
     'painter.fillRect(QRect(dot - QPoint(0, 1), QSize(1, 1)), Qt::white);' \
     'varnoquil_window_tests' '^(FileListDrawing|varnoquil_window\.FileListDrawingAtScale2)' \

@@ -93,8 +93,8 @@ void TForm1::CreateControls()
             ListBox1->setFocus();
             UpdateEntryButtons();
         },
-        // FIX would open the box for another input; Delete and Checksum,
-        // off while the box is open, stay off.
+        // During a run FIX would open the box for another input, and Delete
+        // and Checksum could change the file the run reads.
         [this](bool running) {
             FixButton->setEnabled(!running && !SelectedFile.empty());
             if (running) {

@@ -316,13 +316,20 @@ TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
     ticker.callOnTimeout([&] { longest = std::max(longest, clock.elapsed() - std::exchange(last, clock.elapsed())); });
     clock.start();
     ticker.start(10);
+    // The list still moves, but once the run starts no command may change a
+    // file; z.bin's checksum differs, so Checksum is on before.
+    QTest::keyClick(form.ListBox1, Qt::Key_Down);
+    const auto commands = [&form] {
+        return Enabled({form.DelButton, form.CheckSumButton, form.FixButton}) + ' ' + form.SelectedFile;
+    };
+    EXPECT_EQ(commands(), "111 " + Path("z.bin"));
     QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
+    EXPECT_EQ(commands(), "000 " + Path("z.bin"));
     QProgressBar* bar = panel.ProgressBar1;
     EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() > bar->maximum() / 8; }, 60'000));
-    // The list still moves, but no command may change a file: z.bin's checksum differs.
+    QTest::keyClick(form.ListBox1, Qt::Key_Up);
     QTest::keyClick(form.ListBox1, Qt::Key_Down);
-    EXPECT_EQ(Enabled({form.DelButton, form.CheckSumButton, form.FixButton}) + ' ' + form.SelectedFile,
-              "000 " + Path("z.bin"));
+    EXPECT_EQ(commands(), "000 " + Path("z.bin"));
     QTest::mouseClick(form.SpeedButton1, Qt::LeftButton); // the toolbar's "X"
     EXPECT_LT(longest, 100);
     EXPECT_EQ(QDir(Deep("")).entryList(QDir::Files | QDir::Hidden), (QStringList{"in.bin", "z.bin"}));
