@@ -11,9 +11,16 @@
 #include <vector>
 
 // Operating-system services the rest of the program leans on. Everything
-// platform-specific lives behind this header so another implementation can
-// sit beside the POSIX one.
+// platform-specific lives behind this header: one implementation for POSIX
+// systems, one for Windows. Paths are UTF-8 on both.
 namespace varnoquil::platform {
+
+// What the system opens a file as: a file descriptor, or a Windows handle.
+#ifdef _WIN32
+using FileHandle = void*;
+#else
+using FileHandle = int;
+#endif
 
 // An untyped binary file addressed in bytes. Every operation is checked as
 // soon as it returns and raises IoError on failure.
@@ -29,9 +36,9 @@ public:
     // place. Refuses what openForReading refuses; a file that nobody may
     // write fails with "File access denied", even for root.
     static BinaryFile openExisting(const std::string& path);
-    // Takes charge of an open file descriptor, which it closes; its errors
-    // are about path.
-    static BinaryFile adopt(int fd, std::string path = {});
+    // Takes charge of an open file, which it closes; its errors are about
+    // path.
+    static BinaryFile adopt(FileHandle fd, std::string path = {});
 
     BinaryFile(BinaryFile&& other) noexcept;
     BinaryFile& operator=(BinaryFile&& other) noexcept;
@@ -64,8 +71,8 @@ public:
 
 private:
     friend class PendingFile;
-    BinaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    int fd_ = -1;
+    BinaryFile(FileHandle fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    FileHandle fd_;
     std::string path_;
 };
 
@@ -132,8 +139,14 @@ private:
 // Makes sure the descriptors of standard input, output and error are open,
 // opening /dev/null on any that is closed. A program started with one of
 // them closed would otherwise give its number to the next file it opens and
-// write its own messages into that file. Called first thing by every program.
+// write its own messages into that file. On Windows the streams are also
+// made binary, so that "\n" is written as it is and not as CR LF. Called
+// first thing by every program.
 void ensureStandardStreams();
+
+// The program's arguments as UTF-8: on Windows read again from the UTF-16
+// command line, as argv holds them in the ANSI code page.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
 
 // --- memory --------------------------------------------------------------
 
@@ -144,6 +157,13 @@ void ensureStandardStreams();
 // memory", wherever an image is sized.
 void* allocateImageMemory(std::size_t bytes);
 void freeImageMemory(void* memory, std::size_t bytes);
+
+// --- text ----------------------------------------------------------------
+
+// Windows' Shift_JIS (code page 932): the form Japanese headers were written
+// in, which also keeps the backslash and the tilde as they are in ASCII. None
+// when the bytes are not Shift_JIS.
+std::optional<std::string> shiftJisToUtf8(const std::string& bytes);
 
 // --- shared libraries ----------------------------------------------------
 
