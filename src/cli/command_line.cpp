@@ -86,6 +86,8 @@ CommandLine::CommandLine()
                           "Print the version and exit");
     // Unknown words are looked at after the parse, to name them plainly.
     app_.allow_extras();
+    // A word that begins with "/" is a path, on Windows too.
+    app_.allow_windows_style_options(false);
     help_->addPage(kProgram,
                    {"COMMAND [OPTION]... [--] ARGUMENT...", "",
                     "Run 'varnoquil-cli COMMAND --help' for what a command does and its options. A file name that "
