@@ -1,0 +1,6 @@
+// SPDX-License-Identifier: MIT
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+TEST(FilesWindows, Placeholder) {}
