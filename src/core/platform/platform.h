@@ -130,7 +130,7 @@ private:
     std::string tempName_;
     BinaryFile temp_;
     bool replacing_;
-    unsigned mode_; // of the file replaced
+    unsigned mode_; // of the file replaced: its mode on POSIX, its attributes on Windows
     int slot_; // where the signal handler finds the temporary name, or -1
 };
 

@@ -46,6 +46,16 @@ std::string temporaryName(const std::string& target, unsigned attempt)
     return folderOf(target) + "\\" + name + suffix;
 }
 
+// Gives the written file the attributes of the file it replaces (hidden,
+// system, archive, ...), which a rename would not carry over.
+void setAttributes(HANDLE handle, DWORD attributes)
+{
+    FILE_BASIC_INFO info{};
+    info.FileAttributes = attributes;
+    if (!::SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info))
+        raiseLastError();
+}
+
 void setDeleteOnClose(HANDLE handle, bool remove)
 {
     FILE_DISPOSITION_INFO disposition{};
@@ -102,7 +112,7 @@ PendingFile PendingFile::create(const std::string& target)
         for (unsigned attempt = 0;; ++attempt) {
             const std::string tempName = temporaryName(target, attempt);
             if (std::optional<BinaryFile> temp = createTemporary(tempName, target))
-                return PendingFile(target, tempName, std::move(*temp), replacing, 0, -1);
+                return PendingFile(target, tempName, std::move(*temp), replacing, replacing ? attributes : 0, -1);
         }
     });
 }
@@ -139,9 +149,12 @@ void PendingFile::copyFrom(BinaryFile& source, std::uint64_t length, const std::
 
 void PendingFile::commit()
 {
-    // An existing file is only given up once its replacement is on disk.
-    if (replacing_)
+    // An existing file is only given up once its replacement is on disk,
+    // with the replaced file's attributes.
+    if (replacing_) {
+        ForFile(temp_.path(), [&] { setAttributes(static_cast<HANDLE>(temp_.fd_), mode_); });
         temp_.sync();
+    }
     ForFile(temp_.path(), [&] { setDeleteOnClose(static_cast<HANDLE>(temp_.fd_), false); });
     temp_.close();
     ForFile(temp_.path(), [&] { moveIntoPlace(widePath(tempName_), widePath(target_), replacing_); });
