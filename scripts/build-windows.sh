@@ -9,6 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build_type=${1:-Debug}
+# The tests are built into the Debug build only.
+tests=$([ "$build_type" = Debug ] && echo ON || echo OFF)
 root=$PWD/build-windows
 toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
 prefix=$root/prefix
@@ -45,9 +47,9 @@ if [ ! -f "$prefix/lib/libdeflate.a" ]; then
   for name in CLI11 nlohmann_json; do ln -sfn "/usr/share/cmake/$name" "$prefix/share/cmake/$name"; done
 fi
 
-echo "Building Varnoquil for Windows in $root/varnoquil..." >&2
-cmake -S . -B "$root/varnoquil" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DCMAKE_FIND_ROOT_PATH="$prefix" -DVARNOQUIL_WINDOW=OFF -DVARNOQUIL_BENCH=OFF -DVARNOQUIL_TESTS=ON \
+echo "Building Varnoquil for Windows in $root/${build_type,,}..." >&2
+cmake -S . -B "$root/${build_type,,}" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DCMAKE_FIND_ROOT_PATH="$prefix" -DVARNOQUIL_WINDOW=OFF -DVARNOQUIL_BENCH=OFF -DVARNOQUIL_TESTS="$tests" \
   -DVARNOQUIL_WERROR=ON >/dev/null
-nice -n 10 cmake --build "$root/varnoquil" --parallel "$(nproc)" >&2
-echo "$root/varnoquil"
+nice -n 10 cmake --build "$root/${build_type,,}" --parallel "$(nproc)" >&2
+echo "$root/${build_type,,}"

@@ -22,6 +22,7 @@ export WINEPREFIX=$PWD/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscor
 # here, away from any pipe of ours, keeps them out of the way.
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null; wineserver -w; rm -rf "$work"' EXIT
+mkdir -p "$WINEPREFIX"
 wineserver -p
 "$wine" wineboot -i </dev/null >/dev/null 2>&1
 
