@@ -5,10 +5,13 @@
 // paths and drives. Run under Wine by scripts/test-windows.sh; where Wine
 // is not Windows, the test says so.
 
+#include "browser/browser.h"
 #include "errors.h"
 #include "platform/platform.h"
 #include "platform/win32_common.h"
 #include "rom_builder.h"
+#include "ui/start_place.h"
+#include "ui/ui_logic.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,7 @@
 #include <tuple>
 
 using namespace varnoquil;
+using namespace varnoquil::browser;
 using namespace varnoquil::platform;
 using namespace vtest;
 
@@ -178,4 +182,35 @@ TEST(Win32Files, UnicodeNamesAndLongPaths)
     EXPECT_TRUE(isDirectory(deep) && !isDirectory(file) && deleteFile(file));
     EXPECT_EQ(ErrorOf([&] { BinaryFile::openForReading(file); }), "File not found");
     EXPECT_EQ(ErrorOf([&] { BinaryFile::openForReading(dir.Path("none\\x.bin")); }), "Invalid filename");
+}
+
+// Relative paths, also to the current drive, start from the current folder;
+// a drive holds its folders whatever their case; folders with the hidden or
+// system attribute are not listed, and names that differ in case alone are
+// one file.
+TEST(Win32Paths, StartPlacesDrivesAndListings)
+{
+    TempDir dir;
+    for (const char* folder : {"roms", "secret", "system"})
+        std::filesystem::create_directory(dir.Path(folder));
+    ::SetFileAttributesW(win32::widePath(dir.Path("secret")).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ::SetFileAttributesW(win32::widePath(dir.Path("system")).c_str(), FILE_ATTRIBUTE_SYSTEM);
+    WriteFile(dir.Path("roms\\game.bin"), {1});
+    WriteFile(dir.Path("roms\\GAME.BIN"), {2});
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.root);
+    const ui::StartPlace place = ui::StartPlaceFor("roms/game.bin");
+    const ui::StartPlace drive = ui::StartPlaceFor(dir.root.substr(0, 2) + "roms");
+    const ui::StartPlace root = ui::StartPlaceFor("\\");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(std::pair(place.folder, place.file), std::pair(dir.root + "\\roms", std::string("game.bin")));
+    EXPECT_EQ(drive.folder, dir.root + "\\roms");
+    EXPECT_EQ(root.folder, dir.root.substr(0, 3));
+
+    EXPECT_EQ(ListFolder(dir.root, Filter::AllFiles), (std::vector<std::string>{"..", "roms"}));
+    EXPECT_EQ(ListFolder(dir.Path("roms"), Filter::AllFiles), (std::vector<std::string>{"..", "game.bin"}));
+    EXPECT_EQ(ReadFile(dir.Path("roms\\game.bin")), a_byte{2});
+    EXPECT_EQ(ui::DriveHolding({"C:\\", "Z:\\", "Z:\\Media"}, "z:\\media\\roms"), 2);
+    EXPECT_EQ(ui::DriveHolding({"C:\\", "Z:\\"}, "z:\\roms"), 1);
+    EXPECT_EQ(ui::DriveHolding({"C:\\"}, "D:\\"), -1);
 }

@@ -194,7 +194,16 @@ private:
 
 // --- folders -------------------------------------------------------------
 
+// The separator paths are joined with: "/", or "\\" on Windows, where "/"
+// separates folders too.
 char separator();
+bool isSeparator(char c);
+// The path from its root, for a path relative to the current folder (on
+// Windows also to the current drive: "C:roms", "\\roms").
+std::string absolutePath(const std::string& path);
+// True when two names name one entry of a folder: byte for byte on POSIX,
+// ignoring case on Windows, as their file systems compare them.
+bool sameName(const std::string& a, const std::string& b);
 // The last name of a path: "roms" for "/games/roms".
 std::string lastComponent(const std::string& path);
 // The folder part of a path: "." when it has none, "/" for a name at the root.
@@ -225,6 +234,9 @@ struct DirEntry {
     // Why the entry cannot be looked at ("File access denied"); empty when
     // it could be.
     std::string problem;
+    // A name that begins with "." on POSIX; the hidden or system attribute
+    // on Windows.
+    bool hidden = false;
 };
 // The entries of a folder in the order the system gives them, without "."
 // and "..". Raises IoError when the folder cannot be read.

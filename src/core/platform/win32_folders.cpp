@@ -10,11 +10,6 @@ using namespace win32;
 
 namespace {
 
-bool isSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
 bool startsWithDrive(const std::string& path)
 {
     return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
@@ -89,6 +84,31 @@ private:
 char separator()
 {
     return '\\';
+}
+
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+std::string absolutePath(const std::string& path)
+{
+    const std::wstring wide = widePath(path);
+    const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    const DWORD written = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed)
+        raiseLastError(path);
+    full.resize(written);
+    return utf8Text(full);
+}
+
+bool sameName(const std::string& a, const std::string& b)
+{
+    const std::wstring wideA = wideText(a), wideB = wideText(b);
+    return ::CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
+                                  static_cast<int>(wideB.size()), TRUE)
+        == CSTR_EQUAL;
 }
 
 std::string lastComponent(const std::string& path)
@@ -178,8 +198,10 @@ std::vector<DirEntry> listDirectory(const std::string& path)
     std::vector<DirEntry> entries;
     for (FolderSearch search(path); const WIN32_FIND_DATAW* found = search.current(); search.next()) {
         const std::string name = utf8Text(found->cFileName);
+        const DWORD attributes = found->dwFileAttributes;
+        const bool hidden = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
         if (name != "." && name != "..")
-            entries.push_back({name, (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, {}});
+            entries.push_back({name, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, {}, hidden});
     }
     return entries;
 }

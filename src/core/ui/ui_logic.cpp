@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ui_logic.h"
 
+#include "platform/platform.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -149,8 +151,9 @@ int DriveHolding(const std::vector<std::string>& roots, const std::string& folde
         const std::string& root = roots[i];
         if (root.empty())
             continue;
-        const std::string prefix = root.back() == '/' ? root : root + "/";
-        const bool holds = folder == root || folder.compare(0, prefix.size(), prefix) == 0;
+        const std::string prefix = platform::isSeparator(root.back()) ? root : root + platform::separator();
+        const bool holds
+            = platform::sameName(folder, root) || platform::sameName(folder.substr(0, prefix.size()), prefix);
         if (holds && (best < 0 || root.size() > roots[static_cast<std::size_t>(best)].size()))
             best = static_cast<int>(i);
     }
