@@ -151,9 +151,11 @@ int DriveHolding(const std::vector<std::string>& roots, const std::string& folde
         const std::string& root = roots[i];
         if (root.empty())
             continue;
-        const std::string prefix = platform::isSeparator(root.back()) ? root : root + platform::separator();
-        const bool holds
-            = platform::sameName(folder, root) || platform::sameName(folder.substr(0, prefix.size()), prefix);
+        // The root is a whole name of the folder's: it ends at a separator,
+        // its own ("/", "C:\\") or the folder's next.
+        const std::size_t n = root.size();
+        const bool holds = platform::sameName(folder.substr(0, n), root)
+            && (folder.size() == n || platform::isSeparator(root.back()) || platform::isSeparator(folder[n]));
         if (holds && (best < 0 || root.size() > roots[static_cast<std::size_t>(best)].size()))
             best = static_cast<int>(i);
     }
