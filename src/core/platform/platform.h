@@ -140,8 +140,9 @@ private:
 // opening /dev/null on any that is closed. A program started with one of
 // them closed would otherwise give its number to the next file it opens and
 // write its own messages into that file. On Windows the streams are also
-// made binary, so that "\n" is written as it is and not as CR LF. Called
-// first thing by every program.
+// made binary, so that "\n" is written as it is and not as CR LF, and a
+// console shows what is written to it as UTF-8. Called first thing by every
+// program.
 void ensureStandardStreams();
 
 // The program's arguments as UTF-8: on Windows read again from the UTF-16

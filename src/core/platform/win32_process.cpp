@@ -4,12 +4,34 @@
 
 #include "platform/win32_common.h"
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
 
 #include <shellapi.h>
 
 namespace varnoquil::platform {
+
+namespace {
+
+UINT consoleCodePage = 0;
+
+void restoreConsoleCodePage()
+{
+    ::SetConsoleOutputCP(consoleCodePage);
+}
+
+// A console shows the bytes written to it in its code page; the program
+// writes UTF-8. The console's own code page is given back at the end, as
+// the console outlives the program.
+void writeUtf8ToConsole()
+{
+    consoleCodePage = ::GetConsoleOutputCP();
+    if (consoleCodePage != 0 && consoleCodePage != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8))
+        std::atexit(restoreConsoleCodePage);
+}
+
+} // namespace
 
 void ensureStandardStreams()
 {
@@ -26,6 +48,7 @@ void ensureStandardStreams()
     }
     for (int fd = 0; fd <= 2; ++fd)
         ::_setmode(fd, _O_BINARY);
+    writeUtf8ToConsole();
 }
 
 std::vector<std::string> commandLineArguments(int, char**)
