@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -160,6 +161,13 @@ int DriveHolding(const std::vector<std::string>& roots, const std::string& folde
             best = static_cast<int>(i);
     }
     return best;
+}
+
+std::string DriveBoxText(const std::string& root, const std::string& text)
+{
+    const bool letter = root.size() == 3 && std::isalpha(static_cast<unsigned char>(root[0])) && root[1] == ':'
+        && (root[2] == '\\' || root[2] == '/');
+    return (letter ? root.substr(0, 1) : root) + " [" + text + "]";
 }
 
 std::string TitleText()
