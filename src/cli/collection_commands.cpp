@@ -60,14 +60,14 @@ Outcome infoJson(const std::string& file, std::string& out)
     return Outcome::Done;
 }
 
-// The DATs named by --dat, else by VARNOQUIL_DAT, a list apart by colons;
-// none is an empty index.
+// The DATs named by --dat, else by VARNOQUIL_DAT, a list apart by colons
+// (semicolons on Windows); none is an empty index.
 std::optional<DatIndex> loadDats(const std::vector<std::string>& given)
 {
     std::vector<std::string> paths = given;
     if (const char* listed = std::getenv("VARNOQUIL_DAT"); given.empty() && listed) {
         std::istringstream list(listed);
-        for (std::string path; std::getline(list, path, ':');)
+        for (std::string path; std::getline(list, path, platform::pathListSeparator());)
             if (!path.empty())
                 paths.push_back(path);
     }

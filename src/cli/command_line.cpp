@@ -5,6 +5,7 @@
 #include "console.h"
 #include "exit_status.h"
 #include "help.h"
+#include "platform/platform.h"
 #include "single_commands.h"
 
 #include <CLI/CLI.hpp>
@@ -124,8 +125,8 @@ void CommandLine::addDats(CLI::App* command, const std::string& description)
 {
     command
         ->add_option("--dat", options_.collection.dats,
-                     description
-                         + ". May be given again; without it, the files that VARNOQUIL_DAT lists, apart by colons")
+                     description + ". May be given again; without it, the files that VARNOQUIL_DAT lists, apart by "
+                         + (platform::pathListSeparator() == ':' ? "colons" : "semicolons"))
         ->type_name("FILE")
         ->check(kNamed)
         ->allow_extra_args(false);

@@ -21,6 +21,7 @@ int main(int argc, char** argv)
     try {
         std::vector<std::string> arguments = platform::commandLineArguments(argc, argv);
         std::vector<char*> words;
+        words.reserve(arguments.size());
         for (std::string& argument : arguments)
             words.push_back(argument.data());
         const int status = RunCommandLine(static_cast<int>(words.size()), words.data());

@@ -199,6 +199,9 @@ private:
 // separates folders too.
 char separator();
 bool isSeparator(char c);
+// What separates the paths of a list in an environment variable: ":", or
+// ";" on Windows, where ":" follows drive letters.
+char pathListSeparator();
 // The path from its root, for a path relative to the current folder (on
 // Windows also to the current drive: "C:roms", "\\roms").
 std::string absolutePath(const std::string& path);

@@ -24,6 +24,11 @@ bool isSeparator(char c)
     return c == '/';
 }
 
+char pathListSeparator()
+{
+    return ':';
+}
+
 std::string absolutePath(const std::string& path)
 {
     return !path.empty() && path.front() == '/' ? path : currentDir() + "/" + path;

@@ -91,6 +91,11 @@ bool isSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+char pathListSeparator()
+{
+    return ';';
+}
+
 std::string absolutePath(const std::string& path)
 {
     const std::wstring wide = widePath(path);
