@@ -5,7 +5,8 @@
 #
 #   setup.sh run       build Varnoquil and run it (scripts/run.sh)
 #   setup.sh package   build the Debian package (scripts/package.sh)
-#   setup.sh test      all of the above, the tests and fuzzing (scripts/test.sh)
+#   setup.sh test      all of the above, the tests and fuzzing, and the build
+#                      for Windows with Wine to test it (scripts/test.sh)
 set -euo pipefail
 
 declare -A needs=(
@@ -27,11 +28,14 @@ declare -A needs=(
   # libraries (libFuzzer among them) for the fuzz harnesses.
   [test]="libgtest-dev libbenchmark-dev desktop-file-utils appstream mandoc lintian weston qt6-wayland
     clang-format clang-tidy clang libclang-rt-dev"
+  # The Windows leg of the tests: MinGW-w64 in its POSIX thread model,
+  # GoogleTest's sources to build for Windows, and Wine to run the result.
+  [windows]="g++-mingw-w64-x86-64-posix googletest wine64 wine"
 )
 case ${1:-} in
   run) groups="build run" ;;
   package) groups="build package" ;;
-  test) groups="build run package test" ;;
+  test) groups="build run package test windows" ;;
   *)
     echo "Usage: scripts/setup.sh run|package|test" >&2
     exit 2

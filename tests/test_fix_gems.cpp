@@ -210,14 +210,23 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
 
 TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
 {
+    // A missing folder is a missing file to POSIX, and a path not found to
+    // Windows.
+#ifdef _WIN32
+    const std::string kMissingFolder = "Invalid filename";
+#else
+    const std::string kMissingFolder = "File not found";
+#endif
     TempDir dir;
     const a_byte input = RomBuilder(0x1000).Random(7).GameHeader().Put(0x801, kFm).Put(0x900, kPsg).bytes;
     WriteFile(dir.Path("in.bin"), input);
     WriteFile(dir.Path("disc.bin"), RomBuilder(input).Put(0, "SEGADISCSYSTEM").bytes);
     WriteFile(dir.Path("out.bin"), {1, 2, 3});
     WriteFile(dir.Path("locked.bin"), {4});
-    ::chmod(dir.Path("locked.bin").c_str(), 0444);
-    ::link(dir.Path("in.bin").c_str(), dir.Path("link.bin").c_str());
+    std::filesystem::permissions(dir.Path("locked.bin"),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                     | std::filesystem::perms::others_read);
+    std::filesystem::create_hard_link(dir.Path("in.bin"), dir.Path("link.bin"));
     const auto before = dir.Contents();
     const auto append = [&] { std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x'; };
     const auto truncate = [&] { std::filesystem::resize_file(dir.Path("in.bin"), 100); };
@@ -233,7 +242,7 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
            {"in.bin", "", 1, {}, "", false},
            {"none.bin", "out.bin", 1, {}, "File not found", true},
            {"disc.bin", "out.bin", 1, {}, "Not a cartridge ROM image", true},
-           {"in.bin", "no/out.bin", 1, {}, "File not found", true},
+           {"in.bin", "no/out.bin", 1, {}, kMissingFolder, true},
            {"in.bin", "locked.bin", 1, {}, "File access denied", true},
            {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
            {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true},

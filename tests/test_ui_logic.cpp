@@ -106,6 +106,8 @@ TEST(DriveHolding, PicksTheDeepestMountThatHoldsTheFolderByWholeNames)
     for (const auto& [folder, drive] : folders)
         EXPECT_EQ(DriveHolding(roots, folder), drive) << folder;
     EXPECT_EQ(DriveHolding({"/home"}, "/homeland"), -1);
+    EXPECT_EQ(DriveBoxText("C:\\", "Fixed") + "|" + DriveBoxText("/media/usb", "USB") + "|" + DriveBoxText("C:", "x"),
+              "C [Fixed]|/media/usb [USB]|C: [x]");
 }
 
 TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersAboveTheFullStop)

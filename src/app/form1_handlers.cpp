@@ -147,7 +147,7 @@ void TForm1::FillDiskBox()
 {
     std::vector<std::string> roots;
     for (const platform::Drive& drive : platform::listDrives()) {
-        DiskBox->addItem(QString::fromStdString(drive.root + " [" + drive.text + "]"),
+        DiskBox->addItem(QString::fromStdString(ui::DriveBoxText(drive.root, drive.text)),
                          QString::fromStdString(drive.root));
         roots.push_back(drive.root);
     }

@@ -24,8 +24,14 @@
 
 std::string TForm1::DefaultStartFolder()
 {
-    return varnoquil::ui::DefaultStartFolder(ProgramFolder(), VARNOQUIL_INSTALLED_BINDIR,
-                                             QFile::encodeName(QDir::homePath()).toStdString());
+    // Paths are UTF-8 inside the program on Windows; on POSIX they are the
+    // bytes the system gives.
+#ifdef _WIN32
+    const std::string home = QDir::homePath().toStdString();
+#else
+    const std::string home = QFile::encodeName(QDir::homePath()).toStdString();
+#endif
+    return varnoquil::ui::DefaultStartFolder(ProgramFolder(), VARNOQUIL_INSTALLED_BINDIR, home);
 }
 
 void TForm1::SelectStartFile(const std::string& name)

@@ -24,16 +24,21 @@ bool Set(const char* variable)
 }
 
 // Without a display Qt would stop with a platform-plugin message; say
-// plainly what is missing and what works without one.
+// plainly what is missing and what works without one. Windows always has one.
 bool DisplayAvailable()
 {
+#ifdef _WIN32
+    return true;
+#else
     return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
+#endif
 }
 
 // Reads the command line that Qt has left (it takes its own options out of
 // argv); --help and --version end the program here. Returns the folder or
-// file argument as the bytes it was given, since a file name need not be
-// valid text: the parser's decoded copy only says whether there is one.
+// file argument as the bytes it was given, since a POSIX file name need not
+// be valid text: there the parser's decoded copy only says whether there is
+// one.
 std::optional<std::string> StartArgument(const QCoreApplication& application, int argc, char** argv)
 {
     QCommandLineParser parser;
@@ -50,12 +55,19 @@ std::optional<std::string> StartArgument(const QCoreApplication& application, in
     }
     if (given == 0)
         return std::nullopt;
+#ifdef _WIN32
+    // Windows' names are UTF-16 text, which Qt read from the command line.
+    (void)argc;
+    (void)argv;
+    return parser.positionalArguments().front().toStdString();
+#else
     // Every word left is the argument, apart from the "--" that may end the
     // options before it.
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.size() > 1 && words.front() == "--")
         words.erase(words.begin());
     return words.back();
+#endif
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "identify/dat_index.h"
 #include "json_report.h"
 #include "long_report.h"
+#include "platform/platform.h"
 #include "rom/checksum_repair.h"
 #include "rom/image_report.h"
 #include "rom/rom.h"
@@ -59,14 +60,14 @@ Outcome infoJson(const std::string& file, std::string& out)
     return Outcome::Done;
 }
 
-// The DATs named by --dat, else by VARNOQUIL_DAT, a list apart by colons;
-// none is an empty index.
+// The DATs named by --dat, else by VARNOQUIL_DAT, a list apart by colons
+// (semicolons on Windows); none is an empty index.
 std::optional<DatIndex> loadDats(const std::vector<std::string>& given)
 {
     std::vector<std::string> paths = given;
     if (const char* listed = std::getenv("VARNOQUIL_DAT"); given.empty() && listed) {
         std::istringstream list(listed);
-        for (std::string path; std::getline(list, path, ':');)
+        for (std::string path; std::getline(list, path, platform::pathListSeparator());)
             if (!path.empty())
                 paths.push_back(path);
     }
@@ -141,15 +142,17 @@ Outcome scanText(const Batch& batch, const std::string& file, std::string& out)
 // The hashes asked for, apart by blanks, two blanks and the name, as
 // sha1sum and its kin write them. A name that holds a backslash, a line feed
 // or a carriage return is written as they write it too: those escaped, and
-// a backslash before the line.
+// a backslash before the line. On Windows the backslash separates folders,
+// and stays as it is.
 std::string hashLine(const FileHashes& hashes, const std::string& file)
 {
     std::string line, name;
     for (const std::string* hash : {&hashes.crc32, &hashes.md5, &hashes.sha1, &hashes.sha256})
         if (!hash->empty())
             line += (line.empty() ? "" : " ") + *hash;
+    const bool escapeBackslash = platform::separator() != '\\';
     for (const char c : file)
-        name += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+        name += c == '\\' && escapeBackslash ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
     return (name.size() > file.size() ? "\\" : "") + line + "  " + NameOnOut(name) + "\n";
 }
 

@@ -5,6 +5,7 @@
 #include "console.h"
 #include "exit_status.h"
 #include "help.h"
+#include "platform/platform.h"
 #include "single_commands.h"
 
 #include <CLI/CLI.hpp>
@@ -86,6 +87,8 @@ CommandLine::CommandLine()
                           "Print the version and exit");
     // Unknown words are looked at after the parse, to name them plainly.
     app_.allow_extras();
+    // A word that begins with "/" is a path, on Windows too.
+    app_.allow_windows_style_options(false);
     help_->addPage(kProgram,
                    {"COMMAND [OPTION]... [--] ARGUMENT...", "",
                     "Run 'varnoquil-cli COMMAND --help' for what a command does and its options. A file name that "
@@ -122,8 +125,8 @@ void CommandLine::addDats(CLI::App* command, const std::string& description)
 {
     command
         ->add_option("--dat", options_.collection.dats,
-                     description
-                         + ". May be given again; without it, the files that VARNOQUIL_DAT lists, apart by colons")
+                     description + ". May be given again; without it, the files that VARNOQUIL_DAT lists, apart by "
+                         + (platform::pathListSeparator() == ':' ? "colons" : "semicolons"))
         ->type_name("FILE")
         ->check(kNamed)
         ->allow_extra_args(false);

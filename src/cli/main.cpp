@@ -9,6 +9,8 @@
 
 #include <exception>
 #include <new>
+#include <string>
+#include <vector>
 
 using namespace varnoquil;
 using namespace varnoquil::cli;
@@ -17,7 +19,12 @@ int main(int argc, char** argv)
 {
     platform::ensureStandardStreams();
     try {
-        const int status = RunCommandLine(argc, argv);
+        std::vector<std::string> arguments = platform::commandLineArguments(argc, argv);
+        std::vector<char*> words;
+        words.reserve(arguments.size());
+        for (std::string& argument : arguments)
+            words.push_back(argument.data());
+        const int status = RunCommandLine(static_cast<int>(words.size()), words.data());
         FinishOut();
         return status;
     } catch (const UsageError& error) {

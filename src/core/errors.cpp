@@ -21,8 +21,10 @@ int codeForErrno(int err)
     case EPERM:
     case EROFS:
     case EISDIR: return IoCode::AccessDenied;
-    case ENOSPC:
-    case EDQUOT: return IoCode::DiskFull;
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case ENOSPC: return IoCode::DiskFull;
     default: return 0;
     }
 }
@@ -37,9 +39,14 @@ IoError::IoError(int code, int systemError, const std::string& text)
 
 IoError IoError::fromErrno(int err)
 {
-    if (const int code = codeForErrno(err))
+    return fromSystem(codeForErrno(err), err);
+}
+
+IoError IoError::fromSystem(int code, int systemError)
+{
+    if (code != 0)
         return IoError(code);
-    return IoError(0, err, "I/O error " + std::to_string(err));
+    return IoError(0, systemError, "I/O error " + std::to_string(systemError));
 }
 
 std::string IoError::textFor(int code)

@@ -67,6 +67,9 @@ public:
     // A system error: the program's code when the errno has one, otherwise
     // the errno itself, shown as "I/O error N".
     static IoError fromErrno(int err);
+    // A system error that the system's own table (errno values, or Win32
+    // error codes) gave the program's code; 0 keeps it as "I/O error N".
+    static IoError fromSystem(int code, int systemError);
 
     // The program's code; 0 for a system error that has none.
     int code() const { return code_; }

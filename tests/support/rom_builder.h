@@ -189,10 +189,11 @@ struct TempDir {
     std::string root;
 
     explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path())
-        : root((parent / "varnoquil-test-XXXXXX").string())
     {
-        if (!::mkdtemp(root.data()))
-            throw std::runtime_error("cannot create a temporary folder");
+        std::random_device random;
+        do
+            root = (parent / ("varnoquil-test-" + std::to_string(random()))).string();
+        while (!std::filesystem::create_directory(root));
     }
     ~TempDir()
     {

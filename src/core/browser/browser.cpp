@@ -23,7 +23,7 @@ bool passes(const std::string& name, Filter filter)
 
 std::string joinPath(const std::string& folder, const std::string& name)
 {
-    if (!folder.empty() && folder.back() == platform::separator())
+    if (!folder.empty() && platform::isSeparator(folder.back()))
         return folder + name;
     return folder + platform::separator() + name;
 }
@@ -51,9 +51,9 @@ void collectFolder(const std::string& folder, bool recursive, std::vector<Collec
         const std::string path = joinPath(folder, entry.name);
         if (!entry.problem.empty()) {
             // It might be an image, or a folder that would be entered.
-            if (IsRomImage(entry.name) || (recursive && !IsHidden(entry.name)))
+            if (IsRomImage(entry.name) || (recursive && !entry.hidden))
                 found.push_back({path, entry.problem});
-        } else if (entry.directory && recursive && !IsHidden(entry.name) && !platform::isSymbolicLink(path)) {
+        } else if (entry.directory && recursive && !entry.hidden && !platform::isSymbolicLink(path)) {
             collectFolder(path, recursive, found);
         }
     }
@@ -67,7 +67,8 @@ void collectFolder(const std::string& folder, bool recursive, std::vector<Collec
 std::string Extension(const std::string& name)
 {
     const auto dot = name.find_last_of('.');
-    if (dot == std::string::npos || name.find(platform::separator(), dot) != std::string::npos)
+    if (dot == std::string::npos
+        || std::any_of(name.begin() + static_cast<std::ptrdiff_t>(dot), name.end(), platform::isSeparator))
         return {};
     return name.substr(dot);
 }
@@ -115,11 +116,6 @@ bool LeaveRemovedFolder()
     }
 }
 
-bool IsHidden(const std::string& name)
-{
-    return !name.empty() && name[0] == '.';
-}
-
 bool ComesBefore(const std::string& a, const std::string& b)
 {
     const std::string la = LowerAscii(a), lb = LowerAscii(b);
@@ -138,7 +134,7 @@ std::vector<std::string> ListFolder(const std::string& folder, Filter filter)
     if (!platform::isFileSystemRoot(folder))
         names.push_back(kParentEntry);
     for (const auto& entry : entries)
-        if (entry.directory && !IsHidden(entry.name))
+        if (entry.directory && !entry.hidden)
             names.push_back(entry.name);
     for (const auto& entry : entries)
         if (!entry.directory && passes(entry.name, filter))

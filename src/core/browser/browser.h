@@ -35,9 +35,6 @@ bool LooksLikeFolder(const std::string& path);
 // parent that still exists. Returns whether it had to.
 bool LeaveRemovedFolder();
 
-// A hidden entry's name starts with ".". Hidden folders are not listed.
-bool IsHidden(const std::string& name);
-
 // The listing's order: by name ignoring ASCII case, ties in byte order.
 bool ComesBefore(const std::string& a, const std::string& b);
 

@@ -11,9 +11,16 @@
 #include <vector>
 
 // Operating-system services the rest of the program leans on. Everything
-// platform-specific lives behind this header so another implementation can
-// sit beside the POSIX one.
+// platform-specific lives behind this header: one implementation for POSIX
+// systems, one for Windows. Paths are UTF-8 on both.
 namespace varnoquil::platform {
+
+// What the system opens a file as: a file descriptor, or a Windows handle.
+#ifdef _WIN32
+using FileHandle = void*;
+#else
+using FileHandle = int;
+#endif
 
 // An untyped binary file addressed in bytes. Every operation is checked as
 // soon as it returns and raises IoError on failure.
@@ -29,9 +36,9 @@ public:
     // place. Refuses what openForReading refuses; a file that nobody may
     // write fails with "File access denied", even for root.
     static BinaryFile openExisting(const std::string& path);
-    // Takes charge of an open file descriptor, which it closes; its errors
-    // are about path.
-    static BinaryFile adopt(int fd, std::string path = {});
+    // Takes charge of an open file, which it closes; its errors are about
+    // path.
+    static BinaryFile adopt(FileHandle fd, std::string path = {});
 
     BinaryFile(BinaryFile&& other) noexcept;
     BinaryFile& operator=(BinaryFile&& other) noexcept;
@@ -64,8 +71,8 @@ public:
 
 private:
     friend class PendingFile;
-    BinaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    int fd_ = -1;
+    BinaryFile(FileHandle fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    FileHandle fd_;
     std::string path_;
 };
 
@@ -123,7 +130,7 @@ private:
     std::string tempName_;
     BinaryFile temp_;
     bool replacing_;
-    unsigned mode_; // of the file replaced
+    unsigned mode_; // of the file replaced: its mode on POSIX, its attributes on Windows
     int slot_; // where the signal handler finds the temporary name, or -1
 };
 
@@ -132,8 +139,15 @@ private:
 // Makes sure the descriptors of standard input, output and error are open,
 // opening /dev/null on any that is closed. A program started with one of
 // them closed would otherwise give its number to the next file it opens and
-// write its own messages into that file. Called first thing by every program.
+// write its own messages into that file. On Windows the streams are also
+// made binary, so that "\n" is written as it is and not as CR LF, and a
+// console shows what is written to it as UTF-8. Called first thing by every
+// program.
 void ensureStandardStreams();
+
+// The program's arguments as UTF-8: on Windows read again from the UTF-16
+// command line, as argv holds them in the ANSI code page.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
 
 // --- memory --------------------------------------------------------------
 
@@ -144,6 +158,13 @@ void ensureStandardStreams();
 // memory", wherever an image is sized.
 void* allocateImageMemory(std::size_t bytes);
 void freeImageMemory(void* memory, std::size_t bytes);
+
+// --- text ----------------------------------------------------------------
+
+// Windows' Shift_JIS (code page 932): the form Japanese headers were written
+// in, which also keeps the backslash and the tilde as they are in ASCII. None
+// when the bytes are not Shift_JIS.
+std::optional<std::string> shiftJisToUtf8(const std::string& bytes);
 
 // --- shared libraries ----------------------------------------------------
 
@@ -174,7 +195,19 @@ private:
 
 // --- folders -------------------------------------------------------------
 
+// The separator paths are joined with: "/", or "\\" on Windows, where "/"
+// separates folders too.
 char separator();
+bool isSeparator(char c);
+// What separates the paths of a list in an environment variable: ":", or
+// ";" on Windows, where ":" follows drive letters.
+char pathListSeparator();
+// The path from its root, for a path relative to the current folder (on
+// Windows also to the current drive: "C:roms", "\\roms").
+std::string absolutePath(const std::string& path);
+// True when two names name one entry of a folder: byte for byte on POSIX,
+// ignoring case on Windows, as their file systems compare them.
+bool sameName(const std::string& a, const std::string& b);
 // The last name of a path: "roms" for "/games/roms".
 std::string lastComponent(const std::string& path);
 // The folder part of a path: "." when it has none, "/" for a name at the root.
@@ -205,6 +238,9 @@ struct DirEntry {
     // Why the entry cannot be looked at ("File access denied"); empty when
     // it could be.
     std::string problem;
+    // A name that begins with "." on POSIX; the hidden or system attribute
+    // on Windows.
+    bool hidden = false;
 };
 // The entries of a folder in the order the system gives them, without "."
 // and "..". Raises IoError when the folder cannot be read.

@@ -166,18 +166,6 @@ std::size_t BinaryFile::readSome(void* buffer, std::size_t n)
     return static_cast<std::size_t>(got);
 }
 
-void BinaryFile::readBlock(void* buffer, std::size_t n)
-{
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < n) {
-        const std::size_t got = readSome(bytes + done, n - done);
-        if (got == 0)
-            RaiseFor(IoError(IoCode::ReadBeyondEnd), path_);
-        done += got;
-    }
-}
-
 void BinaryFile::writeAt(std::uint64_t offset, const void* buffer, std::size_t n)
 {
     ssize_t put;
@@ -227,12 +215,6 @@ std::optional<FileIdentity> identityOf(const std::string& path)
     if (::stat(path.c_str(), &st) != 0)
         return std::nullopt;
     return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-}
-
-bool sameFile(const std::string& path, const std::string& other)
-{
-    const std::optional<FileIdentity> identity = identityOf(path);
-    return identity && identity == identityOf(other);
 }
 
 } // namespace varnoquil::platform

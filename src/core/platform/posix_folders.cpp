@@ -19,6 +19,26 @@ char separator()
     return '/';
 }
 
+bool isSeparator(char c)
+{
+    return c == '/';
+}
+
+char pathListSeparator()
+{
+    return ':';
+}
+
+std::string absolutePath(const std::string& path)
+{
+    return !path.empty() && path.front() == '/' ? path : currentDir() + "/" + path;
+}
+
+bool sameName(const std::string& a, const std::string& b)
+{
+    return a == b;
+}
+
 std::string lastComponent(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
@@ -93,12 +113,13 @@ namespace {
 DirEntry entryOf(DIR* dir, const char* name)
 {
     struct stat st {};
+    const bool hidden = name[0] == '.';
     if (::fstatat(::dirfd(dir), name, &st, 0) == 0)
-        return {name, S_ISDIR(st.st_mode), {}};
+        return {name, S_ISDIR(st.st_mode), {}, hidden};
     const int err = errno;
     if (::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
-        return {name, false, {}};
-    return {name, true, IoError::fromErrno(err).what()};
+        return {name, false, {}, hidden};
+    return {name, true, IoError::fromErrno(err).what(), hidden};
 }
 
 } // namespace

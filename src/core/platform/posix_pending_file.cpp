@@ -120,20 +120,6 @@ PendingFile PendingFile::create(const std::string& requestedTarget)
     });
 }
 
-PendingFile::PendingFile(std::string target, std::string tempName, BinaryFile temp, bool replacing, unsigned mode,
-                         int slot)
-    : target_(std::move(target)), tempName_(std::move(tempName)), temp_(std::move(temp)), replacing_(replacing),
-      mode_(mode), slot_(slot)
-{}
-
-PendingFile::PendingFile(PendingFile&& other) noexcept
-    : target_(std::move(other.target_)), tempName_(std::move(other.tempName_)), temp_(std::move(other.temp_)),
-      replacing_(other.replacing_), mode_(other.mode_), slot_(other.slot_)
-{
-    other.tempName_.clear();
-    other.slot_ = -1;
-}
-
 PendingFile::~PendingFile()
 {
     if (tempName_.empty())
@@ -163,11 +149,6 @@ void PendingFile::copyFrom(BinaryFile& source, std::uint64_t length, const std::
         done += static_cast<std::uint64_t>(got);
         copied(static_cast<std::uint64_t>(got));
     }
-}
-
-void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t n)
-{
-    temp_.writeAt(offset, data, n);
 }
 
 void PendingFile::commit()

@@ -23,4 +23,9 @@ void ensureStandardStreams()
     }
 }
 
+std::vector<std::string> commandLineArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 } // namespace varnoquil::platform

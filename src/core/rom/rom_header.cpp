@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "rom/rom_header.h"
 
+#include "platform/platform.h"
 #include "rom/rom.h"
 #include "text.h"
 
 #include <cctype>
 #include <cstring>
-#include <iconv.h>
 
 namespace varnoquil {
 
@@ -28,26 +28,6 @@ bool isPrintableAscii(const std::string& text)
         if (const auto c = static_cast<unsigned char>(byte); c < 0x20 || c > 0x7E)
             return false;
     return true;
-}
-
-// Windows' Shift_JIS: the form Japanese headers were written in, which also
-// keeps the backslash and the tilde as they are in ASCII.
-std::optional<std::string> fromShiftJis(const std::string& bytes)
-{
-    iconv_t converter = ::iconv_open("UTF-8", "CP932");
-    if (converter == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr): iconv_open's failure value
-        return std::nullopt;
-    // Every Shift_JIS character, one byte or two, takes at most 3 bytes in UTF-8.
-    std::string out(3 * bytes.size(), '\0');
-    char* in = const_cast<char*>(bytes.data());
-    char* to = out.data();
-    std::size_t inLeft = bytes.size(), outLeft = out.size();
-    const std::size_t result = ::iconv(converter, &in, &inLeft, &to, &outLeft);
-    ::iconv_close(converter);
-    if (result == static_cast<std::size_t>(-1) || inLeft != 0)
-        return std::nullopt;
-    out.resize(out.size() - outLeft);
-    return out;
 }
 
 std::string replaceHighBytes(const std::string& bytes)
@@ -129,7 +109,7 @@ std::string DecodeHeaderText(std::string bytes)
         bytes.pop_back();
     if (isPrintableAscii(bytes))
         return bytes;
-    if (auto text = fromShiftJis(bytes))
+    if (auto text = platform::shiftJisToUtf8(bytes))
         return *text;
     return replaceHighBytes(bytes);
 }

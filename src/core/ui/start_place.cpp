@@ -5,17 +5,6 @@
 
 namespace varnoquil::ui {
 
-namespace {
-
-// A path from the root, so that the drive box finds the drive that holds
-// it.
-std::string FromRoot(const std::string& path)
-{
-    return path.front() == platform::separator() ? path : platform::currentDir() + platform::separator() + path;
-}
-
-} // namespace
-
 std::string DefaultStartFolder(const std::string& programFolder, const std::string& installedFolder,
                                const std::string& homeFolder)
 {
@@ -26,7 +15,8 @@ std::string DefaultStartFolder(const std::string& programFolder, const std::stri
 
 StartPlace StartPlaceFor(const std::string& argument)
 {
-    const std::string path = argument.empty() ? argument : FromRoot(argument);
+    // A path from the root, so that the drive box finds the drive that holds it.
+    const std::string path = argument.empty() ? argument : platform::absolutePath(argument);
     if (platform::isDirectory(path)) {
         platform::requireListable(path);
         return {path, {}};

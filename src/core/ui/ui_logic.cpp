@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ui_logic.h"
 
+#include "platform/platform.h"
+
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -149,12 +152,22 @@ int DriveHolding(const std::vector<std::string>& roots, const std::string& folde
         const std::string& root = roots[i];
         if (root.empty())
             continue;
-        const std::string prefix = root.back() == '/' ? root : root + "/";
-        const bool holds = folder == root || folder.compare(0, prefix.size(), prefix) == 0;
+        // The root is a whole name of the folder's: it ends at a separator,
+        // its own ("/", "C:\\") or the folder's next.
+        const std::size_t n = root.size();
+        const bool holds = platform::sameName(folder.substr(0, n), root)
+            && (folder.size() == n || platform::isSeparator(root.back()) || platform::isSeparator(folder[n]));
         if (holds && (best < 0 || root.size() > roots[static_cast<std::size_t>(best)].size()))
             best = static_cast<int>(i);
     }
     return best;
+}
+
+std::string DriveBoxText(const std::string& root, const std::string& text)
+{
+    const bool letter = root.size() == 3 && std::isalpha(static_cast<unsigned char>(root[0])) && root[1] == ':'
+        && (root[2] == '\\' || root[2] == '/');
+    return (letter ? root.substr(0, 1) : root) + " [" + text + "]";
 }
 
 std::string TitleText()

@@ -107,6 +107,11 @@ int FrameEdgesAt(Point point, Size window, int frameThickness);
 // is the folder itself or one of its parents; -1 when none does.
 int DriveHolding(const std::vector<std::string>& roots, const std::string& folder);
 
+// A drive's entry in the drive box: its letter alone for a drive letter's
+// root ("C [Fixed]"), else its root ("/media/usb [USB]"), then its label or
+// kind in brackets.
+std::string DriveBoxText(const std::string& root, const std::string& text);
+
 // --- texts ------------------------------------------------------------------
 
 // The program's version as the title and the About box show it.
