@@ -17,6 +17,9 @@ using namespace varnoquil;
 using namespace vtest;
 using nlohmann::json;
 
+// The start of the tool's messages.
+const std::string kTool = "varnoquil-cli: ";
+
 // The text as one word of the shell, quoted.
 std::string Q(const std::string& text)
 {
@@ -88,24 +91,23 @@ TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
     Game("in.bin"), Game("locked.bin");
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
     WriteFile(dir.Path("disc.bin"), DiscImage(0));
-    const std::string help = "\nTry 'varnoquil-cli --help'.\n",
-                      tool = "varnoquil-cli: ", noName = "Expected a file name";
+    const std::string help = "\nTry 'varnoquil-cli --help'.\n", noName = "Expected a file name";
     // clang-format off
     const std::tuple<std::string, int, std::string> cases[] = {
-        {"fix-gems --fm 1,5 in.bin out.bin", 2, tool + "'1,5' is not a valid floating point value\n"},
+        {"fix-gems --fm 1,5 in.bin out.bin", 2, kTool + "'1,5' is not a valid floating point value\n"},
         {"fix-gems --fm 0 in.bin out.bin", 2, "above 0"}, {"tables --psg -1", 2, "above 0"},
         {"fix-gems --preset Nope in.bin out.bin", 2, "'Nope' (the presets are \"Sega Tavrik\", \"Very Hi\", "},
-        {"fix-gems in.bin in.bin", 2, tool + "in.bin: The output file must not be the input file\n"},
-        {"fix-gems in.bin no/out.bin", 1, tool + "no/out.bin: File not found\n"},
-        {"fix-gems disc.bin out.bin", 1, tool + "disc.bin: Not a cartridge ROM image\n"},
-        {"checksum --fix locked.bin", 1, tool + "locked.bin: File access denied\n"},
-        {"info none.bin", 1, tool + "none.bin: File not found\n"},
-        {"info -- -in.bin", 1, tool + "-in.bin: File not found\n"},
-        {"deinterleave in.bin out.bin", 1, tool + "in.bin: Nothing to convert: already a plain cartridge image\n"},
-        {"tables 2", 2, tool + "unexpected argument '2'" + help},
-        {"tables --psg", 2, tool + "option '--psg' needs a value" + help},
-        {"frobnicate", 2, tool + "unknown command 'frobnicate'" + help},
-        {"info -v in.bin", 2, tool + "unknown option '-v'" + help},
+        {"fix-gems in.bin in.bin", 2, kTool + "in.bin: The output file must not be the input file\n"},
+        {"fix-gems in.bin no/out.bin", 1, kTool + "no/out.bin: File not found\n"},
+        {"fix-gems disc.bin out.bin", 1, kTool + "disc.bin: Not a cartridge ROM image\n"},
+        {"checksum --fix locked.bin", 1, kTool + "locked.bin: File access denied\n"},
+        {"info none.bin", 1, kTool + "none.bin: File not found\n"},
+        {"info -- -in.bin", 1, kTool + "-in.bin: File not found\n"},
+        {"deinterleave in.bin out.bin", 1, kTool + "in.bin: Nothing to convert: already a plain cartridge image\n"},
+        {"tables 2", 2, kTool + "unexpected argument '2'" + help},
+        {"tables --psg", 2, kTool + "option '--psg' needs a value" + help},
+        {"frobnicate", 2, kTool + "unknown command 'frobnicate'" + help},
+        {"info -v in.bin", 2, kTool + "unknown option '-v'" + help},
         {"checksum --force in.bin", 2, "--fix"}, {"info ''", 2, noName}, {"checksum --fix ''", 2, noName},
         {"fix-gems '' out.bin", 2, noName}, {"fix-gems in.bin ''", 2, noName}};
     // clang-format on
@@ -174,7 +176,6 @@ TEST_F(Cli, ControlBytesOfHeadersAndNamesShowAsQuestionMarksOnATerminalOnly)
 }
 
 const std::string kData = VARNOQUIL_TEST_DATA;
-const std::string kTool = "varnoquil-cli: ";
 
 // Runs in the test's folder, where roms/ holds real images (one equal, one
 // differing), a disc image whose checksum differs, a file too short for a
