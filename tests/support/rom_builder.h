@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <stdlib.h>
 #include <string>
+#include <vector>
 
 namespace vtest {
 
@@ -177,6 +178,13 @@ inline std::string ToolHash(const std::string& tool, const std::string& path)
     if (!pipe || ::pclose(pipe) != 0)
         throw std::runtime_error(tool + " failed on " + path);
     return out.substr(0, out.find(' '));
+}
+
+// What the system's tools and the test's own CRC32 give for a file: its
+// CRC32, MD5, SHA-1 and SHA-256.
+inline std::vector<std::string> ToolHashes(const std::string& path)
+{
+    return {Crc32(ReadFile(path)), ToolHash("md5sum", path), ToolHash("sha1sum", path), ToolHash("sha256sum", path)};
 }
 
 // A new folder under the temporary folder (or another), removed with
