@@ -208,7 +208,9 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
     }
 }
 
-TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
+// (The file tests replace an output through links and names of every
+// length; the test above checks what a run writes.)
+TEST(FixGems, AFailedRunLeavesEveryFileAsItWas)
 {
     // A missing folder is a missing file to POSIX, and a path not found to
     // Windows.
@@ -264,10 +266,4 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWasASuccessfulOneReplacesTheOutput)
         EXPECT_EQ(std::make_tuple(raised, started, dir.Contents() == before), std::make_tuple(error, shouldStart, true))
             << in << " -> " << out;
     }
-
-    a_byte buffer;
-    FixGems(FixRequest(dir.Path("in.bin"), dir.Path("out.bin"), 1, 2, true), {}, buffer);
-    auto after = before;
-    after["out.bin"] = std::get<0>(WholeImageFix(input, 1, 2, true));
-    EXPECT_EQ(dir.Contents(), after);
 }

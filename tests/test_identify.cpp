@@ -20,12 +20,6 @@ Strings Of(const FileHashes& hashes)
     return {hashes.crc32, hashes.md5, hashes.sha1, hashes.sha256};
 }
 
-// What the system's tools and the test's own CRC32 give for a file.
-Strings ToolHashes(const std::string& path)
-{
-    return {Crc32(ReadFile(path)), ToolHash("md5sum", path), ToolHash("sha1sum", path), ToolHash("sha256sum", path)};
-}
-
 // A real image of 512 KiB, read in two pieces (its MGD dump's halves in
 // four), and each dump of it: the file's hashes, and those of the image it
 // holds. Files of any size hash whole, and only the hashes asked for.

@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <stdlib.h>
 #include <string>
+#include <vector>
 
 namespace vtest {
 
@@ -48,14 +49,10 @@ a_byte LittleEndian(const std::array<std::uint16_t, N>& table)
     return a_byte(bytes.begin(), bytes.end());
 }
 
-// The driver's own tables (scale 1), as they lie in a ROM image.
+// The driver's own FM table (scale 1), as it lies in a ROM image.
 inline a_byte DriverFm()
 {
     return LittleEndian(varnoquil::BuildFmTable(varnoquil::Scale(1.0)));
-}
-inline a_byte DriverPsg()
-{
-    return LittleEndian(varnoquil::BuildPsgTable(varnoquil::Scale(1.0)));
 }
 
 // A Fix GEMS request for the tests.
@@ -181,6 +178,13 @@ inline std::string ToolHash(const std::string& tool, const std::string& path)
     if (!pipe || ::pclose(pipe) != 0)
         throw std::runtime_error(tool + " failed on " + path);
     return out.substr(0, out.find(' '));
+}
+
+// What the system's tools and the test's own CRC32 give for a file: its
+// CRC32, MD5, SHA-1 and SHA-256.
+inline std::vector<std::string> ToolHashes(const std::string& path)
+{
+    return {Crc32(ReadFile(path)), ToolHash("md5sum", path), ToolHash("sha1sum", path), ToolHash("sha256sum", path)};
 }
 
 // A new folder under the temporary folder (or another), removed with

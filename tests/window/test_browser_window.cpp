@@ -152,25 +152,19 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
     // Leaving a folder the list does not show selects nothing.
     Open(PathOf(".hidden"));
     Play({{"Backspace", ".: (none) --- - -"}});
-    // A folder removed from outside is left for the nearest one that exists.
-    for (const char* way : {"SpeedButton4", "Backspace"}) {
-        MakeFolder("gone/deeper");
-        Open(PathOf("gone/deeper"));
-        ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
-        Play({{way, ".: .. --- - -"}});
-        EXPECT_EQ(Entries(), kListed);
-    }
-    // Any other action there first lands in the nearest one that exists, and
-    // says why it did nothing else; Backspace on a file goes up, as "<-".
-    for (const QString way : {"Down", "Home", "End", "Delete", "click y.bin", "CheckBox1", "DelButton",
-                              "CheckSumButton", "FixButton", "Backspace"}) {
+    // A folder removed from outside is left for the nearest one that exists:
+    // "<-" and Backspace, also on a file, leave it so; any other action first
+    // lands there, and says why it did nothing else.
+    for (const QString way : {"SpeedButton4", "Backspace", "Down", "Home", "End", "Delete", "click y.bin", "CheckBox1",
+                              "DelButton", "CheckSumButton", "FixButton"}) {
         MakeFolder("gone/deeper");
         MakeFile("gone/deeper/y.bin", Rom(0x1234, 0x0001));
         MakeFile("gone/deeper/z.bin", Rom(0x1234, 0x0001));
         Open(PathOf("gone/deeper"));
         Play({{"click z.bin", "gone/deeper: z.bin DFC gone/deeper/z.bin 0001/1234"}});
         ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
-        Play({{way, way == "Backspace" ? ".: .. --- - -" : ".: .. --- - - !The folder no longer exists."}});
+        const bool leaves = way == "SpeedButton4" || way == "Backspace";
+        Play({{way, leaves ? ".: .. --- - -" : ".: .. --- - - !The folder no longer exists."}});
         EXPECT_EQ(Entries(), way == "CheckBox1" ? kListed + QStringList{"e.txt"} : kListed); // the filter off
     }
     // A folder gone since the listing: only the error box.
@@ -246,12 +240,11 @@ TEST_F(FileBrowser, ChecksumAndDeleteActOnTheSelectedFileOnly)
     EXPECT_EQ(Entries().join(' '), ".. empty games x.bin .f.bin B.BIN c.Bin d.bin p.bin");
 }
 
-// Dropped as a file manager drops them: the first local file or folder is
-// opened as the program's argument opens it; anything else is not taken.
-TEST_F(FileBrowser, ADroppedFileOrFolderOpensAsAtStart)
+// The window starts in the folder or on the file given, and a file or folder
+// dropped as a file manager drops them opens the same way: the first local
+// one counts, and anything else is not taken.
+TEST_F(FileBrowser, StartsInOrOpensADroppedFolderOrFileWhateverBytesItsNameHolds)
 {
-    OpenListed();
-    MakeFile("games/g.bin", Rom(0x1234, 0x0001));
     const auto drop = [this](const QList<QUrl>& urls) {
         QMimeData data;
         data.setUrls(urls);
@@ -263,33 +256,34 @@ TEST_F(FileBrowser, ADroppedFileOrFolderOpensAsAtStart)
         }
         return enter.isAccepted();
     };
-    const auto local = [this](const char* name) { return QUrl::fromLocalFile(FilePath(name)); };
-    EXPECT_TRUE(drop({QUrl("https://example.org/x.bin"), local("games/g.bin"), local("a.bin")}));
-    EXPECT_EQ(State(), "games: g.bin DFC games/g.bin 0001/1234");
-    EXPECT_TRUE(drop({QUrl::fromLocalFile(QString::fromStdString(Folder()))}));
-    EXPECT_EQ(State(), ".: .. --- - -");
-    EXPECT_TRUE(drop({local("e.txt")})); // hidden by the filter, which goes off
-    EXPECT_EQ(State(), ".: e.txt D-- - -");
-    EXPECT_TRUE(drop({local("missing.bin")}));
-    EXPECT_EQ(State(), ".: e.txt D-- - - !File not found.");
-    EXPECT_FALSE(drop({QUrl("https://example.org/x.bin")}));
-}
-
-TEST_F(FileBrowser, StartsInTheFolderOrOnTheFileGivenWhateverBytesItsNameHolds)
-{
-    Start(PathOf("games"));
-    EXPECT_EQ(State(), "games: .. --- - -");
-    Start(PathOf("e.txt")); // hidden by the filter, which goes off
-    EXPECT_EQ(State(), ".: e.txt D-- - -");
-    Start(PathOf("missing.bin")); // reported once the window is up
+    const QUrl web("https://example.org/x.bin");
+    MakeFile("games/g.bin", Rom(0x1234, 0x0001));
+    ASSERT_EQ(::mkfifo(PathOf("p.bin").c_str(), 0666) + ::symlink("loop.bin", PathOf("loop.bin").c_str()), 0);
+    // Entries that cannot be read open in their folder, with the list's own
+    // words; a file the filter hides turns the filter off.
+    // clang-format off
+    const std::pair<std::string, std::string> places[] = {
+        {"", ".: .. --- - -"}, {"games", "games: .. --- - -"}, {"games/g.bin", "games: g.bin DFC games/g.bin 0001/1234"},
+        {"e.txt", ".: e.txt D-- - -"}, {"p.bin", ".: p.bin D-- - - !The input must be a regular file."},
+        {"loop.bin", ".: loop.bin D-- - - !The input must be a regular file."}};
+    // clang-format on
+    for (const auto& [name, want] : places) {
+        Start(PathOf(name));
+        EXPECT_EQ(State(), want) << name;
+        Start(PathOf("games/inner"));
+        EXPECT_TRUE(drop({web, QUrl::fromLocalFile(FilePath(QString::fromStdString(name))),
+                          QUrl::fromLocalFile(FilePath("a.bin"))}));
+        EXPECT_EQ(State(), want) << name << " dropped";
+    }
+    // A missing file is reported once the window is up: at start, in the
+    // default folder; dropped, where the window is.
+    Start(PathOf("missing.bin"));
     EXPECT_EQ(currentDir(), TForm1::DefaultStartFolder());
     EXPECT_EQ(QString::fromStdString(State()).section(" !", 1), "File not found.");
-    // Entries that cannot be read: their folder, and the list's own words.
-    ASSERT_EQ(::mkfifo(PathOf("p.bin").c_str(), 0666) + ::symlink("loop.bin", PathOf("loop.bin").c_str()), 0);
-    Start(PathOf("p.bin"));
-    EXPECT_EQ(State(), ".: p.bin D-- - - !The input must be a regular file.");
-    Start(PathOf("loop.bin"));
-    EXPECT_EQ(State(), ".: loop.bin D-- - - !The input must be a regular file.");
+    Start(PathOf("games"));
+    EXPECT_TRUE(drop({QUrl::fromLocalFile(FilePath("missing.bin"))}));
+    EXPECT_EQ(State(), "games: .. --- - - !File not found.");
+    EXPECT_FALSE(drop({web}));
 
     // Latin-1 names: the bytes are not UTF-8 and show as replacement characters.
     const std::string rom = "\xe9t\xe9.bin", folder = "d\xe9j\xe0";
