@@ -74,7 +74,7 @@ mutant src/core/browser/browser.cpp 'const auto dot = name.find_last_of('"'.'"')
 mutant src/core/browser/browser.cpp 'return UpperAscii(Extension(name)) == ".BIN";' 'return Extension(name) == ".BIN";' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a lower-case .bin is not a ROM image'
-mutant src/core/browser/browser.cpp 'if (entry.directory && !IsHidden(entry.name))' 'if (entry.directory)' \
+mutant src/core/browser/browser.cpp 'if (entry.directory && !entry.hidden)' 'if (entry.directory)' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: hidden folders are listed'
 mutant src/core/browser/browser.cpp 'return la != lb ? la < lb : a < b;' 'return a < b;' \
@@ -255,7 +255,8 @@ mutant src/cli/json_report.cpp 'object["plain_hashes"] = hashesJson(report.plain
 mutant src/cli/batch.cpp 'return unmatched_ > 0 ? kExitUnmatched : kExitOk;' 'return kExitOk;' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: identify exits 0 when an image is in no DAT'
-mutant src/cli/collection_commands.cpp 'std::getline(list, path, '"':'"')' 'std::getline(list, path, '"';'"')' \
+mutant src/cli/collection_commands.cpp 'std::getline(list, path, platform::pathListSeparator())' \
+    'std::getline(list, path, '"';'"')' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: VARNOQUIL_DAT is not split at its colons'
 mutant src/cli/collection_commands.cpp 'return (name.size() > file.size() ? "\\" : "")' 'return std::string("")' \
