@@ -259,6 +259,9 @@ mutant src/cli/collection_commands.cpp 'std::getline(list, path, platform::pathL
     'std::getline(list, path, '"';'"')' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: VARNOQUIL_DAT is not split at its colons'
+mutant src/core/identify/hashes.h 'bool crc32 = false, md5 = false, sha1 = false' 'bool crc32 = false, md5 = false, sha1 = true' \
+    'test_cli' '^(Cli|Collections)\.' \
+    'cli: hash --crc32 prints a SHA-1 too'
 mutant src/cli/collection_commands.cpp 'return (name.size() > file.size() ? "\\" : "")' 'return std::string("")' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: a hash line of an escaped name lacks the backslash sha1sum -c looks for'
