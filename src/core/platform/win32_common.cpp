@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace varnoquil::platform::win32 {
 
@@ -14,17 +15,6 @@ namespace {
 constexpr std::size_t kClassicPathLimit = 259;
 // ERROR_DISK_QUOTA_EXCEEDED, which MinGW's headers lack.
 constexpr DWORD kDiskQuotaExceeded = 1295;
-
-std::wstring fullPathOf(const std::wstring& path)
-{
-    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return path;
-    std::wstring full(needed, L'\0');
-    const DWORD written = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    full.resize(written);
-    return full;
-}
 
 std::wstring withLongPathPrefix(const std::wstring& path)
 {
@@ -69,17 +59,38 @@ std::string upperCase(std::string text)
 
 } // namespace
 
+std::optional<std::wstring> decodedText(const std::string& bytes, UINT codePage)
+{
+    if (bytes.empty())
+        return std::wstring();
+    const int size = static_cast<int>(bytes.size());
+    const int needed = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (needed <= 0)
+        return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+    ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), needed);
+    return wide;
+}
+
 std::wstring wideText(const std::string& text)
 {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int needed = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-    if (needed <= 0)
+    std::optional<std::wstring> wide = decodedText(text, CP_UTF8);
+    if (!wide)
         throw IoError(IoCode::InvalidFilename);
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), needed);
-    return wide;
+    return std::move(*wide);
+}
+
+std::optional<std::wstring> fullPathOf(const std::wstring& path)
+{
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::nullopt;
+    std::wstring full(needed, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed)
+        return std::nullopt;
+    full.resize(written);
+    return full;
 }
 
 std::string utf8Text(const std::wstring& text)
@@ -99,7 +110,7 @@ std::wstring widePath(const std::string& path)
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     if (wide.size() <= kClassicPathLimit || wide.rfind(L"\\\\?\\", 0) == 0)
         return wide;
-    return withLongPathPrefix(fullPathOf(wide));
+    return withLongPathPrefix(fullPathOf(wide).value_or(wide));
 }
 
 IoError errorFor(DWORD code)

@@ -3,6 +3,7 @@
 
 #include "errors.h"
 
+#include <optional>
 #include <string>
 
 #include <windows.h>
@@ -18,6 +19,12 @@ namespace varnoquil::platform::win32 {
 std::wstring widePath(const std::string& path);
 std::wstring wideText(const std::string& text);
 std::string utf8Text(const std::wstring& text);
+// Bytes in a Windows code page as UTF-16; none when they are not valid text
+// of that code page.
+std::optional<std::wstring> decodedText(const std::string& bytes, UINT codePage);
+// The full path of a path, as the system resolves it against the current
+// folder and drive; none when the system cannot.
+std::optional<std::wstring> fullPathOf(const std::wstring& path);
 
 // The error of a Win32 error code: the program's code when the table has
 // one, otherwise "I/O error N" with the Win32 code.

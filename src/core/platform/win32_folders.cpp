@@ -98,14 +98,10 @@ char pathListSeparator()
 
 std::string absolutePath(const std::string& path)
 {
-    const std::wstring wide = widePath(path);
-    const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    std::wstring full(needed, L'\0');
-    const DWORD written = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-    if (written == 0 || written >= needed)
+    const std::optional<std::wstring> full = fullPathOf(widePath(path));
+    if (!full)
         raiseLastError(path);
-    full.resize(written);
-    return utf8Text(full);
+    return utf8Text(*full);
 }
 
 bool sameName(const std::string& a, const std::string& b)
@@ -188,13 +184,10 @@ bool isFileSystemRoot(const std::string& path)
 {
     if (!isDirectory(path))
         return false;
-    std::wstring full(MAX_PATH, L'\0');
-    const std::wstring wide = widePath(path);
-    const DWORD n = ::GetFullPathNameW(wide.c_str(), MAX_PATH, full.data(), nullptr);
-    if (n == 0 || n >= MAX_PATH)
+    const std::optional<std::wstring> full = fullPathOf(widePath(path));
+    if (!full)
         return false;
-    full.resize(n);
-    const std::string text = utf8Text(full);
+    const std::string text = utf8Text(*full);
     return rootLength(text) >= text.find_last_not_of("\\/") + 1;
 }
 
