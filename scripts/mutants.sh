@@ -97,6 +97,9 @@ mutant src/core/errors.cpp '    case EROFS:' '' \
 mutant src/core/errors.cpp 'case ENOENT: return IoCode::FileNotFound;' 'case ENOENT: return IoCode::InvalidFilename;' \
     'test_files' '^(IoErrors|Files)\.' \
     'errors: a missing file is reported as an invalid name'
+mutant src/core/platform/binary_file.cpp '        done += got;' '        done -= got;' \
+    'test_files' '^(IoErrors|Files)\.' \
+    'files: a block that runs past the end of a file is read without an error'
 mutant src/core/errors.cpp ': FileError(role == Role::Input ?' ': FileError(role == Role::Output ?' \
     'test_files test_fix_gems' '^(IoErrors|Files|PendingFile|FixGems)\.' \
     'errors: the refusal of a file that is not regular names the wrong side'
@@ -359,6 +362,10 @@ mutant src/core/ui/layout.h 'kInformationScrollBarWidth = 4;' 'kInformationScrol
 mutant src/app/form1_build.cpp '                DelButton->setEnabled(false);' '                DelButton->setEnabled(true);' \
     'varnoquil_window_tests' '^(FixPanel)\.' \
     'window: Delete stays on when a Fix GEMS run starts'
+mutant src/app/form1_build.cpp 'FixButton->setEnabled(!running && !SelectedFile.empty());' \
+    'FixButton->setEnabled(!running && SelectedFile.empty());' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: FIX stays off after a Fix GEMS run'
 mutant src/app/file_list.cpp 'painter.fillRect(QRect(dot, QSize(1, 1)), Qt::white);' \
     'painter.fillRect(QRect(dot - QPoint(0, 1), QSize(1, 1)), Qt::white);' \
     'varnoquil_window_tests' '^(FileListDrawing|varnoquil_window\.FileListDrawingAtScale2)' \

@@ -112,6 +112,15 @@ TEST_F(Files, WhatIsNotARegularFileIsRefusedOnEitherSideAndKept)
               "File not found|");
 }
 
+// A block that runs past a file's end is an error, also when most of it is
+// there to read.
+TEST_F(Files, ABlockRunningPastTheEndIsAReadBeyondTheEnd)
+{
+    platform::BinaryFile file = platform::BinaryFile::openForReading(dir.Path("game.bin"));
+    a_byte block(game.size() + 1);
+    EXPECT_EQ(ErrorOf([&] { file.readBlock(block.data(), block.size()); }), "Read beyond end of file");
+}
+
 TEST_F(Files, AnOutputIsWrittenThroughLinksUpToTheNameLimitWithTheUmasksMode)
 {
     fs::create_directory(dir.Path("sub"));

@@ -279,6 +279,7 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
                   QString("Loading..\nfm fixed\npsg fixed\n%1Fix Finished!%2")
                       .arg(checksum ? "checksum fix..\n" : "", checksum ? "" : veryLowWarnings));
         EXPECT_EQ(panel.ProgressBar1->value(), panel.ProgressBar1->maximum()); // the bar ends full
+        EXPECT_TRUE(form.FixButton->isEnabled()); // back once the run is over
     }
     ASSERT_EQ(errors_.size(), 2u);
     EXPECT_EQ(errors_[1].text, "The output file must not be the input file.");
