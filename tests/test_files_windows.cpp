@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <tuple>
 
 using namespace varnoquil;
@@ -138,11 +139,15 @@ TEST(Win32Files, AnUncommittedOutputIsRemovedHoweverTheProgramEnds)
         ::TerminateProcess(::GetCurrentProcess(), 9);
     }
     TempDir dir;
+    // A temporary name another file holds is passed over for the next one.
+    const std::string taken = "out.bin.~" + std::to_string(::GetCurrentProcessId()) + "-0.tmp";
+    WriteFile(dir.Path(taken), {1});
     {
         PendingFile out = PendingFile::create(dir.Path("out.bin"));
         out.writeAt(0, "data", 4);
     }
-    EXPECT_TRUE(dir.Contents().empty());
+    EXPECT_EQ(dir.Contents(), (std::map<std::string, a_byte>{{taken, {1}}}));
+    ::DeleteFileW(win32::widePath(dir.Path(taken)).c_str());
 
     ::SetEnvironmentVariableW(L"VARNOQUIL_END_IN", win32::widePath(dir.root).c_str());
     std::wstring command = L"\"" + win32::widePath(executablePath())

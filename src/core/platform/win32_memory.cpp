@@ -16,11 +16,18 @@ namespace {
 
 constexpr std::size_t kLargeBlock = std::size_t(2) << 20;
 
+// Whether a block comes from the system rather than the heap: allocating and
+// freeing it must agree.
+bool fromSystem(std::size_t bytes)
+{
+    return bytes >= kLargeBlock;
+}
+
 } // namespace
 
 void* allocateImageMemory(std::size_t bytes)
 {
-    if (bytes < kLargeBlock) {
+    if (!fromSystem(bytes)) {
         try {
             return ::operator new(bytes);
         } catch (const std::bad_alloc&) {
@@ -35,7 +42,7 @@ void* allocateImageMemory(std::size_t bytes)
 
 void freeImageMemory(void* memory, std::size_t bytes)
 {
-    if (bytes < kLargeBlock)
+    if (!fromSystem(bytes))
         ::operator delete(memory);
     else
         ::VirtualFree(memory, 0, MEM_RELEASE);
