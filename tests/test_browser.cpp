@@ -10,6 +10,10 @@
 #include <filesystem>
 #include <fstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 using namespace varnoquil::browser;
 using Names = std::vector<std::string>;
@@ -26,6 +30,15 @@ protected:
     vtest::TempDir dir;
     fs::path root = dir.root;
 };
+
+// Each path found, and its problem after a colon.
+Names Found(const std::vector<CollectedPath>& paths)
+{
+    Names names;
+    for (const CollectedPath& found : paths)
+        names.push_back(found.path + (found.problem.empty() ? "" : ": " + found.problem));
+    return names;
+}
 
 // These listings are made of symbolic links and POSIX roots, and hold two
 // names that a case-insensitive file system keeps as one.
@@ -57,16 +70,32 @@ TEST_F(BrowserFolder, ListsVisibleFoldersFirstThenFilesThroughTheFilterAndTellsT
     EXPECT_TRUE(LooksLikeFolder(EntryPath(root.string(), "gone.bin"))
                 && !LooksLikeFolder(EntryPath(root.string(), "loop")));
 }
-#endif
-
-// Each path found, and its problem after a colon.
-Names Found(const std::vector<CollectedPath>& paths)
+#else
+// A folder is left out by its hidden attribute, unless it is named; names
+// that differ in case alone are one file, which keeps the case it was made
+// with. (Wine gives every name that begins with a dot the hidden attribute,
+// which Windows does not, so the dot-folder is not looked at here.)
+TEST_F(BrowserFolder, ListsAndCollectsByTheHiddenAttributeAndOneCaseOfEachName)
 {
-    Names names;
-    for (const CollectedPath& found : paths)
-        names.push_back(found.path + (found.problem.empty() ? "" : ": " + found.problem));
-    return names;
+    fs::remove(root / ".h");
+    for (const char* file : {"x\\w.bin", "y.bin\\u.bin"})
+        std::ofstream(root / file) << "data";
+    ::SetFileAttributesW((root / "x").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const std::string r = root.string();
+
+    EXPECT_EQ(ListFolder(r, Filter::RomImages), (Names{"..", "y.bin", ".e.bin", "_g.bin", "a.bin", "b.bin"}));
+    EXPECT_EQ(ListFolder(r, Filter::AllFiles),
+              (Names{"..", "y.bin", ".e.bin", "_g.bin", "a.bin", "a.bin.bak", "b.bin", "c.smd", "d.txt", "f.bi"}));
+    EXPECT_EQ(Found(CollectRomImages({r}, true)),
+              (Names{r + "\\y.bin\\u.bin", r + "\\.e.bin", r + "\\_g.bin", r + "\\a.bin", r + "\\b.bin"}));
+    EXPECT_EQ(Found(CollectRomImages({r + "\\x", r + "\\gone.bin"}, false)),
+              (Names{r + "\\x\\w.bin", r + "\\gone.bin"}));
+
+    const Names drive = ListFolder(r.substr(0, 3), Filter::AllFiles);
+    EXPECT_TRUE(std::find(drive.begin(), drive.end(), "..") == drive.end()
+                && ListFolder(r + "\\no\\such", Filter::AllFiles).empty());
 }
+#endif
 
 #ifndef _WIN32
 TEST_F(BrowserFolder, CollectsTheRomImagesOfFilesAndFoldersAndWhatCannotBeRead)

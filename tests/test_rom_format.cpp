@@ -124,8 +124,9 @@ TEST(HeaderDecode, RealWorldHeaders)
 }
 
 // Only trailing blanks and zeros go. Shift_JIS katakana, one with 0x5C as its
-// second byte, and half-width katakana; beside them backslash and tilde stay
-// ASCII. Text that is not Shift_JIS, or a lead byte cut off at the end, has
+// second byte, half-width katakana, and the characters that code page 932
+// reads unlike plain Shift_JIS (wave dash, dash, circled and Roman numerals);
+// beside them backslash and tilde stay ASCII. Text that is not Shift_JIS, or a lead byte cut off at the end, has
 // each high byte replaced. Region letters win over digits; "E" is a letter,
 // not the digit 14. Country words ("EUR", "JAP", "USA") stand beside the
 // letters J, U, E and one hexadecimal digit: European releases and BlastEm's
@@ -137,7 +138,7 @@ TEST(HeaderText, TrimsAndDecodesAsciiShiftJisOrReplacementRegionsFromLettersOrOn
         {std::string(" A \0 B \0\0 ", 10), std::string(" A \0 B", 6)}, {"C:\\GAMES~1", "C:\\GAMES~1"},
         {"\x83\x5C\x83\x6A\x83\x62\x83\x4E  ", "\u30bd\u30cb\u30c3\u30af"}, {"\xB1\xB2 ABC", "\uff71\uff72 ABC"},
         {"\x83\x5C\\~", "\u30bd\\~"}, {"\xFF\xFE OK\x01", "\ufffd\ufffd OK\x01"}, {"AB\x81", "AB\ufffd"},
-        {"\0\0  ", ""}};
+        {"\0\0  ", ""}, {"\x81\x60\x81\x5C\x87\x40\xFA\x40\x81\x7C", "\uff5e\u2015\u2460\u2170\uff0d"}};
     // clang-format on
     for (const auto& [bytes, text] : texts)
         EXPECT_EQ(DecodeHeaderText(bytes), text) << bytes;

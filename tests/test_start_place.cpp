@@ -9,6 +9,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 using namespace varnoquil;
@@ -63,5 +65,30 @@ TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)
     relative += " " + PlaceOf("game.bin");
     fs::current_path(before);
     EXPECT_EQ(relative, roms + "|game.bin " + roms + "| " + roms + "|game.bin");
+}
+#else
+// Paths come back whole, with backslashes, whichever separator and letter
+// case the argument used.
+TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNamesOnWindows)
+{
+    vtest::TempDir dir;
+    const std::string roms = dir.root + "\\roms", bin = dir.root + "\\bin", home = dir.root + "\\home";
+    fs::create_directory(roms);
+    fs::create_directory(bin);
+    std::string binUpper = bin;
+    std::transform(binUpper.begin(), binUpper.end(), binUpper.begin(), [](unsigned char c) { return std::toupper(c); });
+    EXPECT_EQ(DefaultStartFolder(bin, binUpper, home) + " " + DefaultStartFolder(roms, bin, home) + " "
+                  + DefaultStartFolder(roms, dir.root + "\\nowhere", home),
+              home + " " + roms + " " + roms);
+
+    vtest::WriteFile(roms + "\\game.bin", a_byte(512));
+    // clang-format off
+    const std::pair<std::string, std::string> places[] = {
+        {dir.root + "/roms", roms + "|"}, {dir.root + "/roms/GAME.BIN", roms + "|GAME.BIN"},
+        {roms + "\\missing.bin", "File not found"},
+        {roms + "\\game.bin\\inside", "Invalid filename"}};
+    // clang-format on
+    for (const auto& [argument, place] : places)
+        EXPECT_EQ(PlaceOf(argument), place) << argument;
 }
 #endif
