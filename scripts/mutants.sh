@@ -378,6 +378,25 @@ mutant src/app/gems_fix_scales.cpp 'return digit || (key == separator && !text.c
     'varnoquil_window_tests' '^(FixPanel)\.' \
     'window: a scale box takes a second separator'
 
+mutant src/app/about_panel.cpp '    label->setFont(look::SmallFonts(layout::kAboutFontHeight));' '' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: the About text is drawn in the default font'
+mutant src/app/about_panel.cpp '    Label25->setText(text);' '' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: the About box shows its shadow alone'
+mutant src/app/application.cpp '    box.exec();' '' \
+    'varnoquil_window_tests' '^(ErrorBox)\.' \
+    'window: the standard error box is never shown'
+mutant src/app/application.cpp 'bool handled = true;' 'bool handled = false;' \
+    'varnoquil_window_tests' '^(ErrorBox)\.' \
+    'window: an event whose handler failed counts as unhandled'
+mutant src/app/controls.cpp 'if (option.state & QStyle::State_HasFocus)' 'if (!(option.state & QStyle::State_HasFocus))' \
+    'varnoquil_window_tests' '^(Keyboard)\.' \
+    'window: a focused flat button is drawn flat and the others raised'
+mutant src/app/controls.cpp 'event->key() == Qt::Key_Enter' 'event->key() != Qt::Key_Enter' \
+    'varnoquil_window_tests' '^(Keyboard)\.' \
+    'window: keypad Enter does not click a focused button, and other keys do'
+
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT

@@ -4,8 +4,11 @@
 
 #include "window_test.h"
 
+#include "controls.h"
 #include "ui/sound_engines.h"
 
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -106,7 +109,56 @@ TEST_F(ErrorBox, AnErrorNoHandlerCatchesIsShownWithAFullStopByTheApplication)
               "varnoquil_window_tests: out of luck. Not enough memory.");
 }
 
+// The standard box itself: a stop icon, the title and the message, shown
+// until OK is pressed. An event whose handler failed counts as handled, as
+// one that succeeded does.
+TEST_F(ErrorBox, TheStandardBoxWaitsForOkAndAFailedEventCountsAsHandled)
+{
+    TApplication::ErrorBox = platformErrorBox_;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->windowTitle() + ": " + box->text() + (box->icon() == QMessageBox::Critical ? " (stop)" : "");
+        box->button(QMessageBox::Ok)->click();
+    });
+    TApplication::ShowError("out of luck");
+    EXPECT_EQ(shown.toStdString(), "varnoquil_window_tests: out of luck. (stop)");
+
+    TApplication::ErrorBox = [this](const QString& title, const QString& text) { errors_.push_back({title, text}); };
+    struct Failing : QObject {
+        bool event(QEvent*) override { throw std::runtime_error("no luck"); }
+    } failing;
+    QEvent ping(QEvent::User);
+    QLineEdit edit;
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    EXPECT_TRUE(QCoreApplication::sendEvent(&failing, &ping) && QCoreApplication::sendEvent(&edit, &key));
+    EXPECT_EQ(edit.text().toStdString() + ' ' + std::to_string(errors_.size()), "a 1");
+}
+
 class Keyboard : public WindowTest {};
+
+// A focused flat button is drawn as the pointer draws it, raised, and an
+// unfocused one flat; Return and Enter click it, other keys do not.
+TEST_F(Keyboard, AFocusedFlatButtonLooksHoveredAndTakesReturnAndEnter)
+{
+    TForm1& form = Open();
+    FlatToolButton& button = *static_cast<FlatToolButton*>(form.SpeedButton13);
+    const QImage flat = button.grab().toImage();
+    button.setAttribute(Qt::WA_UnderMouse, true);
+    const QImage hovered = button.grab().toImage();
+    button.setAttribute(Qt::WA_UnderMouse, false);
+    button.setFocus();
+    ASSERT_TRUE(button.hasFocus());
+    EXPECT_TRUE(flat != hovered && button.grab().toImage() == hovered);
+
+    FlatToolButton alone;
+    int clicks = 0;
+    QObject::connect(&alone, &QToolButton::clicked, [&] { ++clicks; });
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_A, Qt::Key_Down})
+        QTest::keyClick(&alone, key);
+    EXPECT_EQ(clicks, 2);
+}
 
 // The keys reach every command: the toolbar's by the keys its tooltips name,
 // each box's controls by Tab (Space or Enter clicks a button), and Escape
