@@ -66,8 +66,8 @@ commands_for() # FILE: prints the build command, then the test command
 }
 
 if (($# == 0)); then
-    mapfile -t files < <(git ls-files 'src/core/*' 'src/cli/*' 'src/app/*' | grep -E '[.](cpp|h)$' |
-        grep -vE '/(win32_[^/]*|digest_cng[.]cpp)$')
+    mapfile -t files < <(for folder in core cli app; do git ls-files "src/$folder/*"; done |
+        grep -E '[.](cpp|h)$' | grep -vE '/(win32_[^/]*|digest_cng[.]cpp)$')
 else
     files=("$@")
 fi
