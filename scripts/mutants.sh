@@ -396,6 +396,16 @@ mutant src/app/controls.cpp 'if (option.state & QStyle::State_HasFocus)' 'if (!(
 mutant src/app/controls.cpp 'event->key() == Qt::Key_Enter' 'event->key() != Qt::Key_Enter' \
     'varnoquil_window_tests' '^(Keyboard)\.' \
     'window: keypad Enter does not click a focused button, and other keys do'
+mutant src/app/controls.cpp 'frame.rect = rect().adjusted(0, metrics.height() / 2, 0, 0);' \
+    'frame.rect = rect().adjusted(0, metrics.height() / 2, 0, 1);' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: a box'"'"'s frame is open along its bottom edge'
+mutant src/app/controls.cpp 'up_->setGeometry(0, 0, width(), half);' 'up_->setGeometry(1, 0, width(), half);' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: the up arrow stands a pixel to the right of the down arrow'
+mutant src/app/controls.cpp '    bar_->setValue(0);' '    bar_->setValue(1);' \
+    'varnoquil_window_tests' '^(LongProgress)\.' \
+    'window: the progress bar starts a run one step along'
 
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")

@@ -4,6 +4,7 @@
 // kept in look.txt. With VARNOQUIL_WRITE_LOOK=1 the test writes that file
 // anew instead; compare the change with a screenshot before keeping it.
 
+#include "look.h"
 #include "window_test.h"
 
 #include <QFile>
@@ -42,19 +43,32 @@ QString Describe(const QWidget& top, const QString& folder)
 
 class Look : public WindowTest {};
 
-// The About box is described open, so that its text is there.
+// The window is described with the About box open, so that its text is
+// there, and then the GEMS Fix box open on an image, so that its controls
+// have their places.
 TEST_F(Look, EveryControlHasItsPlaceFontColoursAndText)
 {
     MakeFile("game.bin", vtest::RomBuilder(0x400).GameHeader().bytes);
     TForm1& form = Open();
+    const QString folder = QString::fromStdString(Folder());
     form.SpeedButton13->click();
-    const QString described = Describe(form, QString::fromStdString(Folder()));
+    QString described = Describe(form, folder);
+    form.AboutBox->SpeedButton15->click();
+    Click("game.bin");
+    form.FixButton->click();
+    described += Describe(*form.FixBox, folder);
 
     QFile kept(VARNOQUIL_LOOK_FILE);
     if (qEnvironmentVariableIntValue("VARNOQUIL_WRITE_LOOK") == 1) {
         ASSERT_TRUE(kept.open(QIODevice::WriteOnly | QIODevice::Truncate));
         kept.write(described.toUtf8());
         return;
+    }
+    // Each box's frame is closed along its bottom edge.
+    for (QWidget* box : std::initializer_list<QWidget*>{form.AboutBox, form.FixBox, form.SEListBox}) {
+        const QImage drawn = box->grab().toImage();
+        EXPECT_NE(drawn.pixelColor(drawn.width() / 2, drawn.height() - 1), look::kBlack)
+            << box->objectName().toStdString();
     }
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly)) << VARNOQUIL_LOOK_FILE;
     const QStringList expected = QString::fromUtf8(kept.readAll()).split('\n'), seen = described.split('\n');
