@@ -73,8 +73,8 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), d
     look::UsePlatformColours(this);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
-    up_->setObjectName(QStringLiteral("Up"));
-    down_->setObjectName(QStringLiteral("Down"));
+    up_->setObjectName(QStringLiteral("StepUp"));
+    down_->setObjectName(QStringLiteral("StepDown"));
     for (QToolButton* button : {up_, down_}) {
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRepeat(true);
