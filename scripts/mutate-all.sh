@@ -77,6 +77,8 @@ for file in "${files[@]}"; do
     mkdir -p "$(dirname "$log")"
     grep -qE '^[0-9]+ mutants:|^no mutable' "$log" 2>/dev/null && continue
     mapfile -t commands < <(commands_for "$file")
+    # A mutant that makes a test wait forever is killed after five minutes.
+    commands[1]="timeout 300 sh -c \"${commands[1]//\"/\\\"}\""
     echo "== $file" >&2
     python3 "$tool" --file "$file" --max 10 --seed 1 --configure "$configure" \
         --build "${commands[0]}" --test "${commands[1]}" >"$log" 2>&1
