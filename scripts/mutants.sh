@@ -406,6 +406,15 @@ mutant src/app/controls.cpp 'up_->setGeometry(0, 0, width(), half);' 'up_->setGe
 mutant src/app/controls.cpp '    bar_->setValue(0);' '    bar_->setValue(1);' \
     'varnoquil_window_tests' '^(LongProgress)\.' \
     'window: the progress bar starts a run one step along'
+mutant src/app/dialogs.cpp 'refuse_ && !chosen.isEmpty()' 'refuse_ || !chosen.isEmpty()' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: a dialog that refuses nothing fails on any file chosen'
+mutant src/app/dialogs.cpp '        dialog->setFileMode(QFileDialog::ExistingFile);' '' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: the open dialog takes a file that does not exist'
+mutant src/app/dialogs.cpp '        dialog->selectFile(setup.fileName);' '' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: a dialog does not offer the name it is given'
 
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")

@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
@@ -239,6 +240,21 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
     QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(warnings, (QStringList{Deep("missing"), Deep("in.bin")}));
     EXPECT_EQ(panel.OutFile, Path("game.bin"));
+}
+
+// The open dialog offers the name it is given, takes only a file that
+// exists, and takes any such file when nothing is refused.
+TEST_F(FixPanel, TheOpenDialogOffersItsNameAndTakesOnlyAnExistingFile)
+{
+    MakeFile("in.bin");
+    dialogs::FileDialogSetup setup;
+    setup.folder = FilePath("");
+    setup.fileName = FilePath("in.bin");
+    const std::unique_ptr<QFileDialog> dialog(dialogs::CreateFileDialog(nullptr, setup));
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(dialog->selectedFiles(), QStringList{FilePath("in.bin")});
+    static_cast<QDialog*>(dialog.get())->accept(); // as the dialog's Open button does
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
 }
 
 // The window passes on the chosen scales and checksum option and reports
