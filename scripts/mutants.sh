@@ -176,6 +176,12 @@ mutant src/core/rom/rom_format.cpp 'std::min<std::uint64_t>(half - at, kReadPiec
 mutant src/cli/long_report.cpp 'if (bytes >= kMiB)' 'if (bytes > kMiB)' \
     'test_cli' '^Collections\.' \
     'info --long: a size of exactly 1 MiB is shown as 1024 KiB'
+mutant src/core/gems/pitch_tables.h 'for (std::size_t i = 0; i < N; ++i) {' 'for (std::size_t i = 1; i < N; ++i) {' \
+    'test_fix_gems' '^(Tables)\.' \
+    'tables: the first entry of a table is not written into the image'
+mutant src/core/gems/fix_gems.h '    bool fmFixed = false;' '    bool fmFixed = true;' \
+    'test_fix_gems' '^(FixGems)\.' \
+    'Fix GEMS: a request that does nothing reports the FM table fixed'
 
 # --- hashes and DAT files -------------------------------------------------
 mutant src/core/identify/hashes.cpp 'crc_ = libdeflate_crc32(crc_, data, n);' 'crc_ = libdeflate_crc32(0, data, n);' \

@@ -32,6 +32,9 @@ TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
 {
     EXPECT_EQ(BuildFmTable(Scale(1.0)), kFm1);
     EXPECT_EQ(BuildPsgTable(Scale(1.0)), kPsg1);
+    // As they lie in a ROM image: each entry little-endian, the first too.
+    EXPECT_EQ(TableBytes(std::array<std::uint16_t, 2>{0x1234, 0xABCD}),
+              (std::array<std::uint8_t, 4>{0x34, 0x12, 0xCD, 0xAB}));
     // C5 (1288 at scale 1) is 2047 at 1.59 and B4 is 65535 at 53.923: a
     // value that just fits is not counted. What is written is the low 16 bits.
     // FM C4 and C5, PSG first and last, FM above 11 bits, wrapped FM and
@@ -260,10 +263,14 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWas)
         progress.cancelled = [&cancelled] { return cancelled; };
         a_byte buffer;
         const std::string inPath = dir.Path(in), outPath = *out ? dir.Path(out) : "";
-        const std::string raised
-            = ErrorOf([&, fm = fmScale] { FixGems(FixRequest(inPath, outPath, fm, 2, true), progress, buffer); });
+        bool fixed = false; // a request that does nothing fixes no table
+        const std::string raised = ErrorOf([&, fm = fmScale] {
+            const FixGemsResult result = FixGems(FixRequest(inPath, outPath, fm, 2, true), progress, buffer);
+            fixed = result.fmFixed || result.psgFixed;
+        });
         WriteFile(dir.Path("in.bin"), input);
-        EXPECT_EQ(std::make_tuple(raised, started, dir.Contents() == before), std::make_tuple(error, shouldStart, true))
+        EXPECT_EQ(std::make_tuple(raised, started, fixed, dir.Contents() == before),
+                  std::make_tuple(error, shouldStart, false, true))
             << in << " -> " << out;
     }
 }
