@@ -421,6 +421,12 @@ mutant src/app/dialogs.cpp '        dialog->setFileMode(QFileDialog::ExistingFil
 mutant src/app/dialogs.cpp '        dialog->selectFile(setup.fileName);' '' \
     'varnoquil_window_tests' '^(FixPanel)\.' \
     'window: a dialog does not offer the name it is given'
+mutant src/app/form1.cpp '    if (horizontal)' '    if (!horizontal)' \
+    'varnoquil_window_tests' '^(Frame)\.' \
+    'window: the left and right edges show the wrong sizing cursor'
+mutant src/app/form1.cpp 'painter.drawRect(rect().adjusted(0, 0, -1, -1));' 'painter.drawRect(rect().adjusted(0, 0, -1, -2));' \
+    'varnoquil_window_tests' '^(Frame)\.' \
+    'window: the frame line misses the bottom edge'
 
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")

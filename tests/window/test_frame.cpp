@@ -2,8 +2,10 @@
 // The window as it comes up (folder, states, focus, drives) and its
 // frame: resize layout and dragging with edge snapping.
 
+#include "look.h"
 #include "window_test.h"
 
+#include <QMouseEvent>
 #include <QScreen>
 
 namespace layout = varnoquil::ui::layout;
@@ -76,4 +78,26 @@ TEST_F(Frame, FollowsItsSizeMovesAndSnaps)
     QTest::mouseMove(form.Label1, {100, 20});
     EXPECT_EQ(form.pos(), area.topLeft() + QPoint(0, 10));
     QTest::mouseRelease(form.Label1, Qt::LeftButton, {}, {100, 10});
+}
+
+// At its edges and corners the window shows the cursor that resizes it that
+// way, and an arrow inside; a one-pixel frame line runs round it.
+TEST_F(Frame, EdgesShowTheirSizingCursorsAndTheFrameLineRunsRound)
+{
+    TForm1& form = Open();
+    const int w = form.width(), h = form.height();
+    std::vector<Qt::CursorShape> shapes;
+    for (const QPoint at : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h / 2), QPoint(w / 2, h - 1), QPoint(5, 5)}) {
+        QMouseEvent move(QEvent::MouseMove, at, form.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &move);
+        shapes.push_back(form.cursor().shape());
+    }
+    EXPECT_EQ(shapes,
+              (std::vector<Qt::CursorShape>{Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor,
+                                            Qt::SizeVerCursor, Qt::ArrowCursor}));
+    const QImage drawn = form.grab().toImage();
+    std::vector<QColor> line;
+    for (const QPoint at : {QPoint(w / 2, 0), QPoint(w / 2, h - 1), QPoint(0, h / 2), QPoint(w - 1, h / 2)})
+        line.push_back(drawn.pixelColor(at));
+    EXPECT_EQ(line, std::vector<QColor>(4, look::kFrameLine));
 }
