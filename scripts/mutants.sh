@@ -182,6 +182,9 @@ mutant src/core/gems/pitch_tables.h 'for (std::size_t i = 0; i < N; ++i) {' 'for
 mutant src/core/gems/fix_gems.h '    bool fmFixed = false;' '    bool fmFixed = true;' \
     'test_fix_gems' '^(FixGems)\.' \
     'Fix GEMS: a request that does nothing reports the FM table fixed'
+mutant src/core/gems/scale.cpp '{"Little Low", 500, 500, false},' '{"Little Low", 501, 500, false},' \
+    'test_scale' '^(ScaleTexts)\.' \
+    'scales: a preset'"'"'s FM scale is off by a thousandth'
 
 # --- hashes and DAT files -------------------------------------------------
 mutant src/core/identify/hashes.cpp 'crc_ = libdeflate_crc32(crc_, data, n);' 'crc_ = libdeflate_crc32(0, data, n);' \
@@ -427,6 +430,16 @@ mutant src/app/form1.cpp '    if (horizontal)' '    if (!horizontal)' \
 mutant src/app/form1.cpp 'painter.drawRect(rect().adjusted(0, 0, -1, -1));' 'painter.drawRect(rect().adjusted(0, 0, -1, -2));' \
     'varnoquil_window_tests' '^(Frame)\.' \
     'window: the frame line misses the bottom edge'
+mutant src/app/file_list.cpp 'y > rect.top() && rect.right()' 'y >= rect.top() && rect.right()' \
+    'varnoquil_window_tests' '^(FocusMark)\.' \
+    'window: the focus mark walks its first pixel twice and inverts it back'
+mutant src/app/file_list.cpp 'i < edge.size(); i += 2)' 'i < edge.size(); i += 3)' \
+    'varnoquil_window_tests' '^(FocusMark)\.' \
+    'window: the focus mark dots every third pixel'
+mutant src/app/file_list.cpp 'painter.fillRect(QRect(dot, QSize(1, 1)), Qt::white);' \
+    'painter.fillRect(QRect(dot, QSize(2, 1)), Qt::white);' \
+    'varnoquil_window_tests' '^(FocusMark)\.' \
+    'window: the focus mark'"'"'s dots are two pixels wide'
 
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")

@@ -10,8 +10,14 @@ using namespace varnoquil;
 
 TEST(ScaleTexts, PresetsByExactNameShortestAndPaddedTexts)
 {
-    EXPECT_EQ(ScalePresetNamed("Sega Tavrik").psgThousandths, 1500);
-    EXPECT_TRUE(ScalePresetNamed("Custom").custom && !ScalePresetNamed("Default").custom);
+    std::string presets;
+    for (const ScalePreset& preset : ScalePresets())
+        presets += std::string(preset.name) + ' ' + std::to_string(preset.fmThousandths) + ' '
+            + std::to_string(preset.psgThousandths) + (preset.custom ? " custom|" : "|");
+    EXPECT_EQ(presets,
+              "Sega Tavrik 1250 1500|Very Hi 2000 2000|Little Hi 1500 1500|Default 1000 1000|"
+              "Little Low 500 500|Very Low 1 1|Custom 1 1 custom|");
+    EXPECT_EQ(&ScalePresetNamed("Little Low"), &ScalePresets()[4]);
     EXPECT_THROW(ScalePresetNamed("default"), RequestError);
     EXPECT_EQ(ScaleText(2000, '.') + " " + ScaleText(500, '.') + " " + ScaleText(1, '.') + " " + ScaleText(1250, ','),
               "2 0.500 0.001 1,250");

@@ -3,12 +3,14 @@
 // the states after every step, start-up, folders, Delete, "/", drives and
 // Checksum.
 
+#include "file_list.h"
 #include "window_test.h"
 
 #include "platform/platform.h"
 
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QtTest/qtestspontaneevent.h>
@@ -371,4 +373,20 @@ TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
     EXPECT_TRUE(std::equal(before.begin(), before.end() - 1, after.begin()));
     // The mark around the row it stopped at is whole: its top line shows.
     EXPECT_NE(after.back().copy(0, 0, after.back().width(), 1), before.back().copy(0, 0, before.back().width(), 1));
+}
+
+// The mark is every other pixel of the row's edge, walked once clockwise
+// from the top left corner, each inverting the one pixel below it.
+TEST(FocusMark, DotsEveryOtherPixelOfTheEdgeOnce)
+{
+    QImage image(6, 4, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    DrawFocusRect(painter, image.rect());
+    painter.end();
+    QString dots;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x <= image.width(); ++x)
+            dots += x == image.width() ? '|' : image.pixelColor(x, y) == Qt::white ? 'X' : '.';
+    EXPECT_EQ(dots.toStdString(), "X.X.X.|.....X|X.....|.X.X.X|");
 }
