@@ -440,6 +440,9 @@ mutant src/app/file_list.cpp 'painter.fillRect(QRect(dot, QSize(1, 1)), Qt::whit
     'painter.fillRect(QRect(dot, QSize(2, 1)), Qt::white);' \
     'varnoquil_window_tests' '^(FocusMark)\.' \
     'window: the focus mark'"'"'s dots are two pixels wide'
+mutant src/app/form1_build.cpp 'ListBox1DrawItem(canvas, index, rect, static_cast<int>(state));' '' \
+    'varnoquil_window_tests' '^(FileListDrawing)\.' \
+    'window: the file list'"'"'s rows are drawn empty'
 
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")

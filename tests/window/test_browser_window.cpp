@@ -367,6 +367,10 @@ TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
         return shown;
     };
     const std::vector<QImage> before = rows();
+    // A row shows its entry's name: not only its background.
+    QImage background = before.front();
+    background.fill(before.front().pixelColor(0, 0));
+    EXPECT_NE(before.front(), background);
     for (int down = 0; down < 4; ++down)
         QTest::keyClick(List(), Qt::Key_Down);
     const std::vector<QImage> after = rows();
