@@ -86,7 +86,7 @@ for file in "${files[@]}"; do
 done
 
 # Totals per folder, and the survivors.
-find "$results" -name '*.log' | sort | while read -r log; do
+find "$results" -mindepth 2 -name '*.log' | sort | while read -r log; do
     folder=$(dirname "${log#"$results"/}")
     summary=$(grep -E '^[0-9]+ mutants:' "$log") || continue
     read -r tried killed survived unbuilt < <(sed -E 's/^([0-9]+) mutants: ([0-9]+) killed, ([0-9]+) survived, ([0-9]+) did not build.*/\1 \2 \3 \4/' <<<"$summary")
@@ -94,4 +94,4 @@ find "$results" -name '*.log' | sort | while read -r log; do
 done | awk '{ t[$1] += $2; k[$1] += $3; s[$1] += $4; u[$1] += $5 }
     END { printf "%-22s %6s %7s %9s %16s\n", "folder", "tried", "killed", "survived", "did not build"
           for (f in t) printf "%-22s %6d %7d %9d %16d\n", f, t[f], k[f], s[f], u[f] }' | sort
-find "$results" -name '*.log' -exec grep -h -A2 '^SURVIVED' {} + || true
+find "$results" -mindepth 2 -name '*.log' -exec grep -h -A2 '^SURVIVED' {} + || true
