@@ -185,6 +185,9 @@ mutant src/core/gems/fix_gems.h '    bool fmFixed = false;' '    bool fmFixed = 
 mutant src/core/gems/scale.cpp '{"Little Low", 500, 500, false},' '{"Little Low", 501, 500, false},' \
     'test_scale' '^(ScaleTexts)\.' \
     'scales: a preset'"'"'s FM scale is off by a thousandth'
+mutant src/core/gems/scale.cpp 'if (number.empty() || result.ec != std::errc()' 'if (number.empty() && result.ec != std::errc()' \
+    'test_scale' '^(ScaleTexts)\.' \
+    'scales: a scale too large for a double reads as 0 instead of being refused'
 
 # --- hashes and DAT files -------------------------------------------------
 mutant src/core/identify/hashes.cpp 'crc_ = libdeflate_crc32(crc_, data, n);' 'crc_ = libdeflate_crc32(0, data, n);' \

@@ -34,7 +34,8 @@ TEST(ScaleTexts, ParsesDecimalsStrictlyAndRoundsThousandthsHalfToEvenWithinTheRa
            {"+2", '.', 2},   {"1.5E-1", '.', 0.15}, {"1,25", ',', 1.25}, {"1e3", '.', 1000}};
     for (const auto& [text, separator, value] : valid)
         EXPECT_EQ(ParseDecimal(text, separator), value) << text;
-    for (const char* text : {"", " ", "1.2.3", "1,25", "e3", "1e", ".", "-", "0x10", "1 5", "inf", "nan", "1.5x"})
+    for (const char* text :
+         {"", " ", "1.2.3", "1,25", "e3", "1e", ".", "-", "0x10", "1 5", "inf", "nan", "1.5x", "1e999"})
         EXPECT_THROW(ParseDecimal(text, '.'), ConvertError) << "'" << text << "'";
     // n/16 is exact in binary, so n/16 × 1000 lands exactly on a half.
     const std::pair<double, int> thousandths[]
