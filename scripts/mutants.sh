@@ -230,6 +230,10 @@ mutant src/core/identify/dat_index.cpp 'if (image.plainHashes)' 'if (false)' \
 mutant src/core/rom/checksum_repair.cpp 'if (dats && !force)' 'if (false)' \
     'test_cli' '^(Cli|Collections)\.' \
     'checksum repair: an image a DAT lists is changed'
+mutant src/core/identify/dat_index.cpp 'bySha1_.push_back({*entry.sha1, added_++, match});' \
+    'bySha1_.push_back({*entry.sha1, added_--, match});' \
+    'test_identify' '^(DatFiles)\.' \
+    'DAT: of two entries with one SHA-1 after the first entry of all, the later wins'
 
 # --- command-line tool --------------------------------------------------
 mutant src/cli/batch.cpp 'if (failed_ > 0)' 'if (failed_ > 1)' \

@@ -74,8 +74,8 @@ TEST(DatFiles, AreLookedUpBySha1ElseByCrc32AndSizeOrRefusedWithTheirLine)
                   "<machine name=\"\"><rom name=\"f.md\" size=\"200\" crc=\"00001234\"/></machine>"
                   "<game name=\"G\"><rom crc=\"00001234\"/></game>"),
             "E|f.md||"},
-           {Dat("<game name=\"H1\"><rom sha1=\"" + a + "\"/></game><game name=\"H2\"><rom sha1=\"" + upperA
-                + "\"/></game>"),
+           {Dat("<game name=\"H0\"><rom sha1=\"" + std::string(40, '0') + "\"/></game><game name=\"H1\"><rom sha1=\""
+                + a + "\"/></game><game name=\"H2\"><rom sha1=\"" + upperA + "\"/></game>"),
             "H1|||"},
            {Dat("<game name=\"x\">\n<rom name=\"r\" sha1=\"abc\"/>\n</game>\n"),
             "line 5: Rom \"r\": sha1 \"abc\" is not a SHA-1 of 40 hexadecimal digits"},
