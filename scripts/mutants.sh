@@ -234,6 +234,9 @@ mutant src/core/identify/dat_index.cpp 'bySha1_.push_back({*entry.sha1, added_++
     'bySha1_.push_back({*entry.sha1, added_--, match});' \
     'test_identify' '^(DatFiles)\.' \
     'DAT: of two entries with one SHA-1 after the first entry of all, the later wins'
+mutant src/core/identify/hashes.h 'return crc32 || md5 || sha1 || sha256;' 'return crc32 || md5 || (sha1 && sha256);' \
+    'test_cli' '^(Collections)\.' \
+    'hash --sha256 alone prints a SHA-1 as well'
 
 # --- command-line tool --------------------------------------------------
 mutant src/cli/batch.cpp 'if (failed_ > 0)' 'if (failed_ > 1)' \

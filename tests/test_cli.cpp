@@ -342,6 +342,7 @@ TEST_F(Collections, HashWritesTheLinesSha1sumWritesAndReadsBack)
     EXPECT_EQ(Run("hash " + names).out, Shell("sha1sum " + names).out);
     EXPECT_EQ(Shell(Q(VARNOQUIL_CLI) + " hash -r roms > list && sha1sum -c --quiet list"), (Result{0, "", ""}));
     EXPECT_EQ(Run("hash --crc32 roms/good.bin").out, Crc32(mini) + "  roms/good.bin\n");
+    EXPECT_EQ(Run("hash --sha256 roms/good.bin").out, Shell("sha256sum roms/good.bin").out);
     const std::vector<std::string> good = ToolHashes(P("roms/good.bin"));
     EXPECT_EQ(Run("hash --sha256 --crc32 --sha1 --md5 roms/good.bin none.bin"),
               (Result{1, good[0] + " " + good[1] + " " + good[2] + " " + good[3] + "  roms/good.bin\n",
