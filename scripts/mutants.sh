@@ -453,6 +453,9 @@ mutant src/app/file_list.cpp 'painter.fillRect(QRect(dot, QSize(1, 1)), Qt::whit
 mutant src/app/form1_build.cpp 'ListBox1DrawItem(canvas, index, rect, static_cast<int>(state));' '' \
     'varnoquil_window_tests' '^(FileListDrawing)\.' \
     'window: the file list'"'"'s rows are drawn empty'
+mutant src/app/form1_info.cpp '    if (browser::IsRomImage(path))' '    if (!browser::IsRomImage(path))' \
+    'varnoquil_window_tests' '^(FileListDrawing)\.' \
+    'window: ROM images are not written in azure in the file list'
 
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")

@@ -4,6 +4,7 @@
 // Checksum.
 
 #include "file_list.h"
+#include "look.h"
 #include "window_test.h"
 
 #include "platform/platform.h"
@@ -367,10 +368,18 @@ TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
         return shown;
     };
     const std::vector<QImage> before = rows();
-    // A row shows its entry's name: not only its background.
+    // A row shows its entry's name in its kind's colour: azure for a ROM image.
     QImage background = before.front();
     background.fill(before.front().pixelColor(0, 0));
     EXPECT_NE(before.front(), background);
+    const auto written = [](const QImage& row, const QColor& colour) {
+        for (int y = 0; y < row.height(); ++y)
+            for (int x = 0; x < row.width(); ++x)
+                if (row.pixelColor(x, y) == colour)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(written(before.front(), look::kAzure) && !written(before.front(), look::kOrange));
     for (int down = 0; down < 4; ++down)
         QTest::keyClick(List(), Qt::Key_Down);
     const std::vector<QImage> after = rows();
