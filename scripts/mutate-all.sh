@@ -30,19 +30,26 @@ configure="cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FL
 configure=${configure//$'\n'/}
 core_tests=${core_tests//$'\n'/}
 
+# Each program and CTest case is cut off after five minutes, so that a mutant
+# that makes a test wait forever counts as killed without a long wait. (The
+# tool runs the window tests on the offscreen platform.)
 run_each() # the gtest programs named, one after another, stopping at the first failure
 {
     local line="true"
     for program in "$@"; do
-        line+=" && $program --gtest_brief=1 >/dev/null 2>&1"
+        line+=" && timeout 300 $program --gtest_brief=1 >/dev/null 2>&1"
     done
     echo "$line"
 }
+ctest_cases() # REGEX
+{
+    echo "ctest --test-dir $build -R '$1' --timeout 300 --stop-on-failure >/dev/null 2>&1"
+}
 
 core_run=$(run_each $(printf "$build/tests/%s " $core_tests))
-window_run="QT_QPA_PLATFORM=offscreen $build/tests/window/varnoquil_window_tests --gtest_brief=1 >/dev/null 2>&1"
-file_cases="ctest --test-dir $build -R '^(cli_faults|unprivileged[.])' --stop-on-failure >/dev/null 2>&1"
-window_cases="ctest --test-dir $build -R '^varnoquil' --stop-on-failure >/dev/null 2>&1"
+window_run=$(run_each "$build/tests/window/varnoquil_window_tests")
+file_cases=$(ctest_cases '^(cli_faults|unprivileged[.])')
+window_cases=$(ctest_cases '^varnoquil')
 
 commands_for() # FILE: prints the build command, then the test command
 {
@@ -52,7 +59,7 @@ commands_for() # FILE: prints the build command, then the test command
         echo "$window_run && $window_cases" ;;
     src/cli/*)
         echo "cmake --build $build --target varnoquil-cli test_cli"
-        echo "$build/tests/test_cli --gtest_brief=1 >/dev/null 2>&1 && $file_cases" ;;
+        echo "$(run_each "$build/tests/test_cli") && $file_cases" ;;
     src/core/ui/*)
         echo "cmake --build $build --target varnoquil-cli $core_tests varnoquil varnoquil_window_tests"
         echo "$core_run && $window_run && $window_cases" ;;
@@ -77,8 +84,6 @@ for file in "${files[@]}"; do
     mkdir -p "$(dirname "$log")"
     grep -qE '^[0-9]+ mutants:|^no mutable' "$log" 2>/dev/null && continue
     mapfile -t commands < <(commands_for "$file")
-    # A mutant that makes a test wait forever is killed after five minutes.
-    commands[1]="timeout 300 sh -c \"${commands[1]//\"/\\\"}\""
     echo "== $file" >&2
     python3 "$tool" --file "$file" --max 10 --seed 1 --configure "$configure" \
         --build "${commands[0]}" --test "${commands[1]}" >"$log" 2>&1

@@ -126,8 +126,8 @@ TEST(HeaderDecode, RealWorldHeaders)
 // Only trailing blanks and zeros go. Shift_JIS katakana, one with 0x5C as its
 // second byte, half-width katakana, and the characters that code page 932
 // reads unlike plain Shift_JIS (wave dash, dash, circled and Roman numerals);
-// beside them backslash and tilde stay ASCII. Text that is not Shift_JIS, or a lead byte cut off at the end, has
-// each high byte replaced. Region letters win over digits; "E" is a letter,
+// beside them backslash and tilde stay ASCII. Text that is not Shift_JIS, or
+// a lead byte cut off at the end, has each high byte replaced. Region letters win over digits; "E" is a letter,
 // not the digit 14. Country words ("EUR", "JAP", "USA") stand beside the
 // letters J, U, E and one hexadecimal digit: European releases and BlastEm's
 // region letters.

@@ -3,14 +3,13 @@
 // of one run from elsewhere, and the place a folder or file argument names.
 
 #include "rom_builder.h"
+#include "text.h"
 #include "ui/start_place.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 using namespace varnoquil;
@@ -75,9 +74,7 @@ TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNamesOnWindows)
     const std::string roms = dir.root + "\\roms", bin = dir.root + "\\bin", home = dir.root + "\\home";
     fs::create_directory(roms);
     fs::create_directory(bin);
-    std::string binUpper = bin;
-    std::transform(binUpper.begin(), binUpper.end(), binUpper.begin(), [](unsigned char c) { return std::toupper(c); });
-    EXPECT_EQ(DefaultStartFolder(bin, binUpper, home) + " " + DefaultStartFolder(roms, bin, home) + " "
+    EXPECT_EQ(DefaultStartFolder(bin, UpperAscii(bin), home) + " " + DefaultStartFolder(roms, bin, home) + " "
                   + DefaultStartFolder(roms, dir.root + "\\nowhere", home),
               home + " " + roms + " " + roms);
 

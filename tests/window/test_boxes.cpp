@@ -125,7 +125,7 @@ TEST_F(ErrorBox, TheStandardBoxWaitsForOkAndAFailedEventCountsAsHandled)
     TApplication::ShowError("out of luck");
     EXPECT_EQ(shown.toStdString(), "varnoquil_window_tests: out of luck. (stop)");
 
-    TApplication::ErrorBox = [this](const QString& title, const QString& text) { errors_.push_back({title, text}); };
+    RecordErrors();
     struct Failing : QObject {
         bool event(QEvent*) override { throw std::runtime_error("no luck"); }
     } failing;

@@ -45,7 +45,10 @@ inline std::string Enabled(std::initializer_list<QWidget*> widgets)
 // the locale, which a test may replace, are the platform's again after it.
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { RecordErrors(); }
+
+    // The standard error box records what it is asked to show in errors_.
+    void RecordErrors()
     {
         TApplication::ErrorBox = [this](const QString& title, const QString& text) {
             errors_.push_back({title, text});
