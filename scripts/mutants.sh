@@ -100,6 +100,12 @@ mutant src/core/errors.cpp 'case ENOENT: return IoCode::FileNotFound;' 'case ENO
 mutant src/core/platform/binary_file.cpp '        done += got;' '        done -= got;' \
     'test_files' '^(IoErrors|Files)\.' \
     'files: a block that runs past the end of a file is read without an error'
+mutant src/core/platform/binary_file.cpp 'readSome(bytes + done, n - done)' 'readSome(bytes - done, n - done)' \
+    'test_files' '^Files\.' \
+    'files: the rest of a block that came short is read in front of the buffer'
+mutant src/core/platform/binary_file.cpp 'readSome(bytes + done, n - done)' 'readSome(bytes + done, n + done)' \
+    'test_files' '^Files\.' \
+    'files: the rest of a block that came short reads into the next block'
 mutant src/core/errors.cpp ': FileError(role == Role::Input ?' ': FileError(role == Role::Output ?' \
     'test_files test_fix_gems' '^(IoErrors|Files|PendingFile|FixGems)\.' \
     'errors: the refusal of a file that is not regular names the wrong side'
@@ -109,6 +115,16 @@ mutant src/core/platform/posix_pending_file.cpp 'replacing ? 0600 : 0666' 'repla
 mutant src/core/browser/browser.cpp 'found.push_back({folder, error.what()});' ';' \
     'test_browser' '^(Browser|BrowserFolder)\.' \
     'browser: a folder that cannot be read is left out of a collection unseen'
+mutant src/core/browser/browser.cpp 'if (IsRomImage(entry.name) || (recursive && !entry.hidden))' \
+    'if (IsRomImage(entry.name) || (recursive && entry.hidden))' \
+    'varnoquil-cli' '^cli_faults$' \
+    'browser: an unreadable subfolder is left out of a recursive collection, a hidden one reported'
+mutant src/core/platform/mount_table.cpp "(field[at + 1] - '0') * 64" "(field[at + 1] - '0') / 64" \
+    'test_mount_table' '^MountTable\.' \
+    'mount table: the first of three octal digits in an escaped name is not scaled'
+mutant src/core/platform/mount_table.cpp "(field[at + 1] - '0') * 64" "(field[at + 2] - '0') * 64" \
+    'test_mount_table' '^MountTable\.' \
+    'mount table: an escaped name reads its second octal digit twice'
 mutant src/core/rom/checksum_repair.cpp 'if (HoldsReorderedImage(format) && force)' 'if (false)' \
     'test_cli' '^(Cli|Collections)\.' \
     'checksum repair: forced, two bytes land in a reordered dump'
@@ -456,6 +472,12 @@ mutant src/app/form1_build.cpp 'ListBox1DrawItem(canvas, index, rect, static_cas
 mutant src/app/form1_info.cpp '    if (browser::IsRomImage(path))' '    if (!browser::IsRomImage(path))' \
     'varnoquil_window_tests' '^(FileListDrawing)\.' \
     'window: ROM images are not written in azure in the file list'
+mutant src/app/form1_info.cpp 'else if (!folderKnown ||' 'else if (folderKnown ||' \
+    'varnoquil_window_tests' '^(FileListDrawing)\.' \
+    'window: every entry that is not a ROM image is written as a folder'
+mutant src/app/form1_handlers.cpp 'Label4->width() - layout::kPathRoomForDiskBox' 'Label4->width() + layout::kPathRoomForDiskBox' \
+    'varnoquil_window_tests' '^(StartUp)\.' \
+    'window: a long path runs under the drive box'
 
 # -------------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-mutants.XXXXXX")

@@ -118,7 +118,9 @@ echo "# folders that cannot be read"
 as_user=()
 [ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 if [ "$(id -u)" -ne 0 ] || command -v setpriv >/dev/null; then
-  mkdir -p perm/locked perm/closed perm/open
+  # In the closed folder a subfolder might be entered, so it is reported; a
+  # hidden one would not be, so it is not.
+  mkdir -p perm/locked perm/closed/sub perm/closed/.cache perm/open
   for image in perm/a.bin perm/locked/b.bin perm/closed/c.bin perm/open/d.bin; do cp game.bin "$image"; done
   chmod 755 "$work"
   chmod 000 perm/locked
@@ -128,7 +130,9 @@ if [ "$(id -u)" -ne 0 ] || command -v setpriv >/dev/null; then
   expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/closed/c.bin: File access denied" \
     "${as_user[@]}" "$cli" checksum -r perm
   expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/locked: File access denied"
-  check "a tree with unreadable folders: counted" grep -qx "4 files: 0 equal, 2 differ, 0 fixed, 2 failed" err.txt
+  expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/closed/sub: File access denied"
+  check "a tree with unreadable folders: no hidden folder" [ -z "$(grep -F .cache err.txt)" ]
+  check "a tree with unreadable folders: counted" grep -qx "5 files: 0 equal, 2 differ, 0 fixed, 3 failed" err.txt
   chmod 755 perm/locked perm/closed
   rm -rf perm
 else

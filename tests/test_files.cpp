@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sys/socket.h>
@@ -19,6 +20,7 @@
 #include <sys/sysinfo.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 #include <vector>
@@ -113,12 +115,32 @@ TEST_F(Files, WhatIsNotARegularFileIsRefusedOnEitherSideAndKept)
 }
 
 // A block that runs past a file's end is an error, also when most of it is
-// there to read.
-TEST_F(Files, ABlockRunningPastTheEndIsAReadBeyondTheEnd)
+// there to read. One that arrives in pieces, as through a pipe, is gathered
+// whole without reading into the next.
+TEST_F(Files, ABlockIsGatheredFromShortReadsAndOneRunningPastTheEndIsAnError)
 {
     platform::BinaryFile file = platform::BinaryFile::openForReading(dir.Path("game.bin"));
     a_byte block(game.size() + 1);
     EXPECT_EQ(ErrorOf([&] { file.readBlock(block.data(), block.size()); }), "Read beyond end of file");
+
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::thread writer([&] {
+        const std::string_view text = "0123456789abcdef";
+        EXPECT_EQ(write(ends[1], text.data(), 4), 4);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(write(ends[1], text.data() + 4, 12), 12);
+        close(ends[1]);
+    });
+    platform::BinaryFile piped = platform::BinaryFile::adopt(ends[0], "pipe");
+    a_byte first(8), second(8);
+    const std::string error = ErrorOf([&] {
+        piped.readBlock(first.data(), first.size());
+        piped.readBlock(second.data(), second.size());
+    });
+    writer.join();
+    EXPECT_EQ(error + std::string(first.begin(), first.end()) + "|" + std::string(second.begin(), second.end()),
+              "01234567|89abcdef");
 }
 
 TEST_F(Files, AnOutputIsWrittenThroughLinksUpToTheNameLimitWithTheUmasksMode)

@@ -29,11 +29,11 @@ TEST(MountTable, KeepsBrowsableMountsByLabelOrKindRootFirstAndTheLastMountOfAFol
     const std::string table =
         "/dev/sdb1 /media/usb vfat rw 0 0\n" "cgroup2 /mnt/cg cgroup2 rw 0 0\n" "tmpfs /run tmpfs rw 0 0\n"
         "broken line\n" "/dev/sr0 /media/cd iso9660 ro 0 0\n" "tmpfs /tmp tmpfs rw 0 0\n" "/dev/sda1 / ext4 rw 0 0\n"
-        "/dev/sdc1 /run/media/me/stick exfat rw 0 0\n" "/dev/sdd1 /media/My\\040Games vfat rw 0 0\n"
+        "/dev/sdc1 /run/media/me/stick exfat rw 0 0\n" "/dev/sdd1 /media/My\\040Games\\134s vfat rw 0 0\n"
         "/dev/sde1 /home ext4 rw 0 0\n" "server:/x /home cifs rw 0 0\n";
     // clang-format on
     EXPECT_EQ(DrivesOf(table),
-              "/=Fixed;/home=Remote;/media/My Games=GAMES 2;/media/cd=CDROM;/media/usb=Removable;"
+              "/=Fixed;/home=Remote;/media/My Games\\s=GAMES 2;/media/cd=CDROM;/media/usb=Removable;"
               "/run/media/me/stick=STICK;/tmp=RAM;");
     // The root is there when the table lacks it or cannot be read.
     EXPECT_EQ(DrivesOf(""), "/=Fixed;");

@@ -127,7 +127,7 @@ void TForm1::UpdatePathLabel()
 }
 
 // Each box shows its caption in its own colour through an opaque label that
-// covers the box's own caption.
+// covers the box's own caption, in the box's font, which it inherits.
 void TForm1::CreateCaptionOverlays()
 {
     using Overlay = std::pair<QGroupBox*, QColor>;
@@ -135,7 +135,6 @@ void TForm1::CreateCaptionOverlays()
          {Overlay{AboutBox, look::kRed}, Overlay{FixBox, look::kLime}, Overlay{SEListBox, look::kYellow}}) {
         auto* overlay = new QLabel(box->title(), box);
         overlay->setObjectName(box->objectName() + QStringLiteral("Caption"));
-        overlay->setFont(box->font());
         look::SetTextColour(overlay, colour);
         look::SetBackground(overlay, box->palette().color(QPalette::Window));
         overlay->move(make::Place(layout::kCaptionAt));

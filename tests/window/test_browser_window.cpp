@@ -353,33 +353,47 @@ class FileListDrawing : public WindowTest {};
 // (CTest runs this at QT_SCALE_FACTOR=2 too).
 TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
 {
-    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin", "notes.smd"})
         MakeFile(name);
     TForm1& form = Open();
     // A row's pixels as they were last put on the screen.
-    const auto rows = [&form, this] {
-        QTest::qWait(50);
+    const auto row = [&form, this](const QString& entry) {
         const QImage window = form.screen()->grabWindow(form.winId()).toImage();
         const QTransform scale = QTransform::fromScale(window.devicePixelRatio(), window.devicePixelRatio());
+        return window.copy(scale.mapRect(RowOf(entry).translated(List()->viewport()->mapTo(&form, QPoint()))));
+    };
+    const auto rows = [&row] {
+        QTest::qWait(50);
         std::vector<QImage> shown;
         for (const QString entry : {"a.bin", "b.bin", "c.bin", "d.bin"})
-            shown.push_back(
-                window.copy(scale.mapRect(RowOf(entry).translated(List()->viewport()->mapTo(&form, QPoint())))));
+            shown.push_back(row(entry));
         return shown;
     };
     const std::vector<QImage> before = rows();
-    // A row shows its entry's name in its kind's colour: azure for a ROM image.
     QImage background = before.front();
     background.fill(before.front().pixelColor(0, 0));
     EXPECT_NE(before.front(), background);
-    const auto written = [](const QImage& row, const QColor& colour) {
-        for (int y = 0; y < row.height(); ++y)
-            for (int x = 0; x < row.width(); ++x)
-                if (row.pixelColor(x, y) == colour)
+    // A row shows its entry's name in its kind's colour: azure for a ROM
+    // image, orange for a folder, light grey for any other file (here an
+    // image the start-up listing admits).
+    const auto written = [](const QImage& shown, const QColor& colour) {
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixelColor(x, y) == colour)
                     return true;
         return false;
     };
-    EXPECT_TRUE(written(before.front(), look::kAzure) && !written(before.front(), look::kOrange));
+    const auto colours = [&row, &written](const QString& entry) {
+        const QImage shown = row(entry);
+        std::string found;
+        for (const QColor& colour : {look::kAzure, look::kOrange, look::kLightGrey})
+            if (written(shown, colour))
+                found += colour.name().toStdString();
+        return found;
+    };
+    EXPECT_EQ(colours("a.bin") + "|" + colours("..") + "|" + colours("notes.smd"),
+              look::kAzure.name().toStdString() + "|" + look::kOrange.name().toStdString() + "|"
+                  + look::kLightGrey.name().toStdString());
     for (int down = 0; down < 4; ++down)
         QTest::keyClick(List(), Qt::Key_Down);
     const std::vector<QImage> after = rows();

@@ -33,6 +33,16 @@ TEST_F(StartUp, EntersTheStartFolderAndSetsTheStartStates)
     // At the root the first entry is a folder that Delete trusts untested.
     Open("/");
     EXPECT_TRUE(Entries().value(0, "..") != ".." && form_->DelButton->isEnabled());
+
+    // A path too long for its label loses its first folders, leaving the
+    // drive box its room.
+    const QString deep = QStringLiteral("deep-folder-name/").repeated(12) + QStringLiteral("last");
+    MakeFolder(deep);
+    const QLabel& path = *Open(Folder() + "/" + deep.toStdString()).Label4;
+    EXPECT_TRUE(path.text().startsWith("/.../") && path.text().endsWith("deep-folder-name/last")
+                && QFontMetrics(path.font()).horizontalAdvance(path.text())
+                    <= path.width() - layout::kPathRoomForDiskBox)
+        << path.text().toStdString();
 }
 
 class Frame : public WindowTest {};
