@@ -4,12 +4,13 @@
 #
 # Mutation testing: makes each small fault of the list below, one at a time,
 # in a scratch copy of the tree, builds the tests that should notice it and
-# runs them. A mutant is KILLED when a test fails (or the build does) and
-# SURVIVED when every test still passes, which means no test checks that
-# behaviour. Prints one line per mutant and a summary; exits 1 when a mutant
-# survives or when a mutation's original text no longer stands exactly once
-# in its file (so the list cannot silently go stale). With NAME-REGEX only
-# the mutants whose description matches are tried.
+# runs them. A mutant is KILLED when a test fails (or the build does, or a
+# test is still running after five minutes) and SURVIVED when every test
+# still passes, which means no test checks that behaviour. Prints one line
+# per mutant and a summary; exits 1 when a mutant survives or when a
+# mutation's original text no longer stands exactly once in its file (so the
+# list cannot silently go stale). With NAME-REGEX only the mutants whose
+# description matches are tried.
 #
 # The working tree is never changed: the copy and its build folder live under
 # ${TMPDIR:-/tmp} and are removed at the end.
@@ -106,6 +107,15 @@ mutant src/core/platform/binary_file.cpp 'readSome(bytes + done, n - done)' 'rea
 mutant src/core/platform/binary_file.cpp 'readSome(bytes + done, n - done)' 'readSome(bytes + done, n + done)' \
     'test_files' '^Files\.' \
     'files: the rest of a block that came short reads into the next block'
+mutant src/core/platform/posix_binary_file.cpp '} while (got < 0 && errno == EINTR);
+    if (got < 0)
+        raiseErrno(path_);
+    return' '} while (got < 0 || errno == EINTR);
+    if (got < 0)
+        raiseErrno(path_);
+    return' \
+    'test_files' '^Files\.' \
+    'files: an EINTR left in errno makes a read that worked start again (the test waits for its cut-off)'
 mutant src/core/errors.cpp ': FileError(role == Role::Input ?' ': FileError(role == Role::Output ?' \
     'test_files test_fix_gems' '^(IoErrors|Files|PendingFile|FixGems)\.' \
     'errors: the refusal of a file that is not regular names the wrong side'
@@ -358,6 +368,16 @@ mutant src/app/sound_engine_panel.cpp 'cell->setFlags(Qt::ItemIsEnabled | Qt::It
 mutant src/app/gems_fix_panel.cpp '    EnableInputs(false);' '' \
     'varnoquil_window_tests' '^(FixPanel)\.' \
     'window: the inputs of a Fix GEMS run can be changed while it goes on'
+mutant src/app/gems_fix_panel.cpp 'Qt::Key_Up ? 1 : -1' 'Qt::Key_Up ? 1 : -2' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: the Down key in a scale box steps two thousandths'
+mutant src/app/gems_fix_panel.cpp 'UpDown2->setEnabled(enabled && !PSGBox->isReadOnly());' \
+    'UpDown2->setEnabled(enabled || !PSGBox->isReadOnly());' \
+    'varnoquil_window_tests' '^(FixPanel)\.' \
+    'window: the PSG arrows come back after a run with a preset that fixes the scale'
+mutant src/app/look.cpp '        palette.setColor(QPalette::Inactive, role, colour);' '' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: the texts lose their colours while the window is not active'
 mutant src/app/form1.cpp '    FixBox->CancelRun();' '' \
     'varnoquil_window_tests' '^(FixPanel)\.' \
     'window: closing the window lets a Fix GEMS run write its output'
@@ -532,7 +552,7 @@ for i in "${!files[@]}"; do
     # shellcheck disable=SC2086
     if ! cmake --build "$build" -j"$(nproc)" --target ${targets[$i]} >"$scratch/build.log" 2>&1; then
         result="KILLED (does not build)"
-    elif ! (cd "$build" && QT_QPA_PLATFORM=offscreen ctest -R "${tests[$i]}" -j"$(nproc)" \
+    elif ! (cd "$build" && QT_QPA_PLATFORM=offscreen ctest -R "${tests[$i]}" -j"$(nproc)" --timeout 300 \
             >"$scratch/ctest.log" 2>&1); then
         result=KILLED
     elif grep -q 'No tests were found' "$scratch/ctest.log"; then

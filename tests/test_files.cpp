@@ -116,12 +116,18 @@ TEST_F(Files, WhatIsNotARegularFileIsRefusedOnEitherSideAndKept)
 
 // A block that runs past a file's end is an error, also when most of it is
 // there to read. One that arrives in pieces, as through a pipe, is gathered
-// whole without reading into the next.
+// whole without reading into the next. An EINTR that an earlier interrupted
+// call left in errno does not make a read that worked start again.
 TEST_F(Files, ABlockIsGatheredFromShortReadsAndOneRunningPastTheEndIsAnError)
 {
     platform::BinaryFile file = platform::BinaryFile::openForReading(dir.Path("game.bin"));
     a_byte block(game.size() + 1);
     EXPECT_EQ(ErrorOf([&] { file.readBlock(block.data(), block.size()); }), "Read beyond end of file");
+    file.seek(0x200);
+    errno = EINTR;
+    a_byte random(16);
+    file.readBlock(random.data(), random.size());
+    EXPECT_EQ(random, a_byte(game.begin() + 0x200, game.begin() + 0x210));
 
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);

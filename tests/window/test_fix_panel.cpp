@@ -155,11 +155,17 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
         EXPECT_EQ(state(), text("2#001578/2002 0#001 11"));
         Retype(panel.PSGBox, "0");
         EXPECT_FALSE(panel.SpeedButton7->isEnabled());
-        // The arrows step by a thousandth, unpadded, and stop above 0.
-        for (const auto& [from, up, to] : {std::tuple{"1#999", true, "2"}, std::tuple{"0#002", false, "0#001"},
-                                           std::tuple{"0#001", false, "0#001"}}) {
+        // The arrows, and the Up and Down keys in the box, step by a
+        // thousandth, unpadded, and stop above 0.
+        for (const auto& [from, up, key, to] :
+             {std::tuple{"1#999", true, false, "2"}, std::tuple{"0#002", false, false, "0#001"},
+              std::tuple{"0#001", false, false, "0#001"}, std::tuple{"0#003", false, true, "0#002"},
+              std::tuple{"0#003", true, true, "0#004"}}) {
             Retype(panel.PSGBox, text(from));
-            QTest::mouseClick(up ? panel.UpDown2->upArrow() : panel.UpDown2->downArrow(), Qt::LeftButton);
+            if (key)
+                QTest::keyClick(panel.PSGBox, up ? Qt::Key_Up : Qt::Key_Down);
+            else
+                QTest::mouseClick(up ? panel.UpDown2->upArrow() : panel.UpDown2->downArrow(), Qt::LeftButton);
             EXPECT_EQ(panel.PSGBox->text(), text(to)) << from;
         }
         EXPECT_TRUE(panel.SpeedButton7->isEnabled() && errors_.empty());
@@ -295,7 +301,8 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
                   QString("Loading..\nfm fixed\npsg fixed\n%1Fix Finished!%2")
                       .arg(checksum ? "checksum fix..\n" : "", checksum ? "" : veryLowWarnings));
         EXPECT_EQ(panel.ProgressBar1->value(), panel.ProgressBar1->maximum()); // the bar ends full
-        EXPECT_TRUE(form.FixButton->isEnabled()); // back once the run is over
+        // Back once the run is over; the up-downs stay off with a preset.
+        EXPECT_EQ(Enabled({form.FixButton, panel.UpDown1, panel.UpDown2}), "100");
     }
     ASSERT_EQ(errors_.size(), 2u);
     EXPECT_EQ(errors_[1].text, "The output file must not be the input file.");

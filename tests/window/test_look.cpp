@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The window's look: every named control of the window and of its boxes,
-// with its place, font, colours, alignment and text, against the description
-// kept in look.txt. With VARNOQUIL_WRITE_LOOK=1 the test writes that file
-// anew instead; compare the change with a screenshot before keeping it.
+// with its place, font, colours (also while the window is not active),
+// alignment and text, against the description kept in look.txt. With
+// VARNOQUIL_WRITE_LOOK=1 the test writes that file anew instead; compare the
+// change with a screenshot before keeping it.
 
 #include "look.h"
 #include "window_test.h"
@@ -23,10 +24,15 @@ QString Describe(const QWidget& top, const QString& folder)
         const QRect place = widget->geometry();
         const QFont font = widget->font();
         const QPalette colours = widget->palette();
+        // The text's colour as shown, and after a "/" its colour while the
+        // window is not active, where that differs from the active one.
+        const QColor shown = colours.color(widget->foregroundRole());
+        const QColor active = colours.color(QPalette::Active, widget->foregroundRole());
+        const QColor away = colours.color(QPalette::Inactive, widget->foregroundRole());
         out << widget->objectName() << ' ' << widget->metaObject()->className() << ' ' << place.x() << ',' << place.y()
             << ' ' << place.width() << 'x' << place.height() << " font=" << font.family() << '/' << font.pixelSize()
-            << '/' << font.pointSize() << '/' << font.weight()
-            << " fg=" << colours.color(widget->foregroundRole()).name()
+            << '/' << font.pointSize() << '/' << font.weight() << " fg=" << shown.name()
+            << (away == active ? QString() : '/' + away.name())
             << " bg=" << colours.color(widget->backgroundRole()).name() << (widget->autoFillBackground() ? "+" : "")
             << (widget->isVisibleTo(&top) ? " shown" : " hidden") << (widget->isEnabled() ? "" : " off");
         if (const auto* label = qobject_cast<const QLabel*>(widget))
