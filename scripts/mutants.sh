@@ -135,6 +135,27 @@ mutant src/core/platform/mount_table.cpp "(field[at + 1] - '0') * 64" "(field[at
 mutant src/core/platform/mount_table.cpp "(field[at + 1] - '0') * 64" "(field[at + 2] - '0') * 64" \
     'test_mount_table' '^MountTable\.' \
     'mount table: an escaped name reads its second octal digit twice'
+mutant src/core/platform/posix_drives.cpp '    if (!dir)' '    if (dir)' \
+    'test_files' '^Files\.' \
+    'drives: no label is read from a label folder that opens'
+mutant src/core/platform/posix_drives.cpp 'if (name[0] != '"'"'.'"'"' && resolvedPath(labelFolder + "/" + name) == deviceTarget) {' 'if (!(name[0] != '"'"'.'"'"' && resolvedPath(labelFolder + "/" + name) == deviceTarget)) {' \
+    'test_files' '^Files\.' \
+    'drives: a device takes the label of the first link that does not lead to it'
+mutant src/core/platform/posix_drives.cpp 'resolvedPath(labelFolder + "/" + name) == deviceTarget' 'resolvedPath(labelFolder + "/" + name) != deviceTarget' \
+    'test_files' '^Files\.' \
+    'drives: a device takes the label of another device'
+mutant src/core/platform/posix_drives.cpp 'nullptr, 16)' 'nullptr, 17)' \
+    'test_files' '^Files\.' \
+    'drives: an escaped character of a label is read in base 17'
+mutant src/core/platform/posix_drives.cpp 'label.replace(at, 4, 1,' 'label.replace(at, 4, 2,' \
+    'test_files' '^Files\.' \
+    'drives: an escaped character of a label is written twice'
+mutant src/core/platform/posix_drives.cpp 'label.replace(at, 4, 1,' 'label.replace(at, 5, 1,' \
+    'test_files' '^Files\.' \
+    'drives: an escaped character of a label takes the next character with it'
+mutant src/core/platform/posix_drives.cpp '        if (flag >> value)' '        if (!(flag >> value))' \
+    'test_files' '^Files\.' \
+    'drives: a partition is never removable'
 mutant src/core/rom/checksum_repair.cpp 'if (HoldsReorderedImage(format) && force)' 'if (false)' \
     'test_cli' '^(Cli|Collections)\.' \
     'checksum repair: forced, two bytes land in a reordered dump'
@@ -378,6 +399,15 @@ mutant src/app/gems_fix_panel.cpp 'UpDown2->setEnabled(enabled && !PSGBox->isRea
 mutant src/app/look.cpp '        palette.setColor(QPalette::Inactive, role, colour);' '' \
     'varnoquil_window_tests' '^(Look)\.' \
     'window: the texts lose their colours while the window is not active'
+mutant src/app/main.cpp '    parser.addHelpOption();' '' \
+    'varnoquil' '^varnoquil\.(Help|Refuses|RunsOnTheNamed)' \
+    'window program: --help is an unknown option'
+mutant src/app/main.cpp 'if (given > 1) {' 'if (given > 2) {' \
+    'varnoquil' '^varnoquil\.(Help|Refuses|RunsOnTheNamed)' \
+    'window program: a second argument is taken without a word'
+mutant src/app/main.cpp 'Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM")' '(Set("WAYLAND_DISPLAY") && Set("QT_QPA_PLATFORM"))' \
+    'varnoquil' '^varnoquil\.(Help|Refuses|RunsOnTheNamed)' \
+    'window program: a platform named alone is not taken for a display'
 mutant src/app/form1.cpp '    FixBox->CancelRun();' '' \
     'varnoquil_window_tests' '^(FixPanel)\.' \
     'window: closing the window lets a Fix GEMS run write its output'

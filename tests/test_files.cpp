@@ -6,6 +6,7 @@
 #include "errors.h"
 #include "gems/fix_gems.h"
 #include "platform/platform.h"
+#include "platform/posix_common.h"
 #include "rom/rom.h"
 #include "rom_builder.h"
 
@@ -222,4 +223,26 @@ TEST(ImageMemory, MoreThanTheSystemCanGiveIsNotEnoughMemory)
     a_byte image;
     EXPECT_THROW(image.resize(memory + (std::uint64_t(1) << 30)), NotEnoughMemoryError);
     EXPECT_TRUE(image.empty());
+}
+
+// A device's label is the name of the link in the label folder that leads to
+// it, "\x20" read as a blank; a partition is removable when its disk's flag
+// says so. Both are read here from folders laid out as the system's.
+TEST_F(Files, DrivesTakeTheLabelOfTheirLinkAndTheRemovableFlagOfTheirDisk)
+{
+    for (const char* folder : {"by-label", "block/sda", "block/sdb"})
+        fs::create_directories(dir.Path(folder));
+    for (const char* device : {"sda1", "sdb1", "sdc1"})
+        WriteFile(dir.Path(device), {});
+    Link("by-label/.hidden", "../sdc1");
+    Link("by-label/BOOT", "../sda1");
+    Link("by-label/My\\x20Games\\x5c2", "../sdb1");
+    WriteFile(dir.Path("block/sda/removable"), {'0', '\n'});
+    WriteFile(dir.Path("block/sdb/removable"), {'1', '\n'});
+    std::string seen;
+    for (const char* device : {"sda1", "sdb1", "sdc1", "none"})
+        seen += platform::posix::volumeLabelIn(dir.Path("by-label"), dir.Path(device)) + "/"
+            + std::to_string(platform::posix::isRemovableIn(dir.Path("block"), dir.Path(device))) + ";";
+    EXPECT_EQ(seen, "BOOT/0;My Games\\2/1;/0;/0;");
+    EXPECT_EQ(platform::posix::volumeLabelIn(dir.Path("none"), dir.Path("sdb1")), "");
 }

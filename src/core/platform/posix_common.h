@@ -33,4 +33,13 @@ void requireWritableFile(const struct stat& st);
 // lead to an existing file.
 std::string resolvedPath(const std::string& path);
 
+// The volume label a folder of label links (as /dev/disk/by-label) gives the
+// device: the name of the link that leads to it, with each "\xHH" read as
+// the character it stands for; empty when none does.
+std::string volumeLabelIn(const std::string& labelFolder, const std::string& device);
+
+// True when a folder laid out as /sys/block flags the device's disk as
+// removable; a partition (sdb1) takes the flag of its disk (sdb).
+bool isRemovableIn(const std::string& blockFolder, const std::string& device);
+
 } // namespace varnoquil::platform::posix

@@ -14,22 +14,20 @@ namespace varnoquil::platform {
 
 using namespace posix;
 
-namespace {
+namespace posix {
 
-// Labels appear as links in /dev/disk/by-label, with "\x20" for a blank.
-std::string volumeLabel(const std::string& device)
+std::string volumeLabelIn(const std::string& labelFolder, const std::string& device)
 {
     const std::string deviceTarget = resolvedPath(device);
     if (deviceTarget.empty())
         return {};
-    const std::string folder = "/dev/disk/by-label/";
-    DIR* dir = ::opendir(folder.c_str());
+    DIR* dir = ::opendir(labelFolder.c_str());
     if (!dir)
         return {};
     std::string label;
     while (const dirent* item = ::readdir(dir)) {
         const std::string name = item->d_name;
-        if (name[0] != '.' && resolvedPath(folder + name) == deviceTarget) {
+        if (name[0] != '.' && resolvedPath(labelFolder + "/" + name) == deviceTarget) {
             label = name;
             break;
         }
@@ -40,20 +38,24 @@ std::string volumeLabel(const std::string& device)
     return label;
 }
 
-bool isRemovableDevice(const std::string& device)
+bool isRemovableIn(const std::string& blockFolder, const std::string& device)
 {
     const std::string name = lastComponent(resolvedPath(device));
     if (name.empty())
         return false;
     // Partitions (sdb1) carry the flag on their disk (sdb).
     for (std::string disk = name; !disk.empty(); disk.pop_back()) {
-        std::ifstream flag("/sys/block/" + disk + "/removable");
+        std::ifstream flag(blockFolder + "/" + disk + "/removable");
         char value = '0';
         if (flag >> value)
             return value == '1';
     }
     return false;
 }
+
+} // namespace posix
+
+namespace {
 
 // The whole text of a file the kernel writes as it is read; empty when it
 // cannot be read.
@@ -67,7 +69,9 @@ std::string textOf(const std::string& path)
 
 std::vector<Drive> listDrives()
 {
-    std::vector<Drive> drives = drivesFromMountTable(textOf("/proc/self/mounts"), {volumeLabel, isRemovableDevice});
+    const DeviceQueries devices{[](const std::string& device) { return volumeLabelIn("/dev/disk/by-label", device); },
+                                [](const std::string& device) { return isRemovableIn("/sys/block", device); }};
+    std::vector<Drive> drives = drivesFromMountTable(textOf("/proc/self/mounts"), devices);
     // A file can be mounted over a file; only folders are browsed.
     drives.erase(std::remove_if(drives.begin(), drives.end(), [](const Drive& d) { return !isDirectory(d.root); }),
                  drives.end());
