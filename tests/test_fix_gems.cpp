@@ -10,8 +10,6 @@
 #include <cstring>
 #include <numeric>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace varnoquil;
 using namespace vtest;
@@ -228,9 +226,7 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWas)
     WriteFile(dir.Path("disc.bin"), RomBuilder(input).Put(0, "SEGADISCSYSTEM").bytes);
     WriteFile(dir.Path("out.bin"), {1, 2, 3});
     WriteFile(dir.Path("locked.bin"), {4});
-    std::filesystem::permissions(dir.Path("locked.bin"),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read
-                                     | std::filesystem::perms::others_read);
+    std::filesystem::permissions(dir.Path("locked.bin"), std::filesystem::perms(0444));
     std::filesystem::create_hard_link(dir.Path("in.bin"), dir.Path("link.bin"));
     const auto before = dir.Contents();
     const auto append = [&] { std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x'; };

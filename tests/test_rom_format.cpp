@@ -28,24 +28,20 @@ TEST(RomFormat, TellsEveryKindOfDumpApartAndGivesBackThePlainImage)
         headerless = RomBuilder(unmarked).BigEndian(0, 0xFFFFFE00, 4).BigEndian(4, 0x200, 4).bytes;
     a_byte oddSizedDump = Interleave(marked);
     oddSizedDump.push_back(0);
-    const std::tuple<a_byte, RomFormat, a_byte> cases[]
-        = {{RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin, {}},
-           {RomBuilder(512 + 16384).GameHeader().bytes, RomFormat::Bin, {}}, // a dump's size
-           {Interleave(marked), RomFormat::Smd, marked},
-           {Mgd(marked), RomFormat::Mgd, marked},
-           {ByteSwapped(marked), RomFormat::ByteSwapped, marked},
-           {headerless, RomFormat::Headerless, {}},
-           {RomBuilder(headerless).BigEndian(4, 0x201, 4).bytes, RomFormat::Unknown, {}},
-           {RomBuilder(headerless).BigEndian(0, 0xDFFFFE, 4).bytes, RomFormat::Unknown, {}},
-           {oddSizedDump, RomFormat::Unknown, {}},
-           {Interleave(unmarked), RomFormat::Unknown, {}},
-           {Mgd(unmarked), RomFormat::Unknown, {}},
-           {Mgd(RomBuilder(unmarked).Put(0x100, "SEXA").bytes), RomFormat::Unknown, {}},
-           {unmarked, RomFormat::Unknown, {}},
-           {DiscImage(0), RomFormat::MegaCd, {}},
-           {DiscImage(0x10), RomFormat::MegaCd, {}},
-           {a_byte(0x102), RomFormat::Unknown, {}},
-           {a_byte(), RomFormat::Unknown, {}}};
+    // clang-format off
+    const std::tuple<a_byte, RomFormat, a_byte> cases[] = {
+        {RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin, {}},
+        {RomBuilder(512 + 16384).GameHeader().bytes, RomFormat::Bin, {}}, // a dump's size
+        {Interleave(marked), RomFormat::Smd, marked}, {Mgd(marked), RomFormat::Mgd, marked},
+        {ByteSwapped(marked), RomFormat::ByteSwapped, marked}, {headerless, RomFormat::Headerless, {}},
+        {RomBuilder(headerless).BigEndian(4, 0x201, 4).bytes, RomFormat::Unknown, {}},
+        {RomBuilder(headerless).BigEndian(0, 0xDFFFFE, 4).bytes, RomFormat::Unknown, {}},
+        {oddSizedDump, RomFormat::Unknown, {}}, {Interleave(unmarked), RomFormat::Unknown, {}},
+        {Mgd(unmarked), RomFormat::Unknown, {}}, {unmarked, RomFormat::Unknown, {}},
+        {Mgd(RomBuilder(unmarked).Put(0x100, "SEXA").bytes), RomFormat::Unknown, {}},
+        {DiscImage(0), RomFormat::MegaCd, {}}, {DiscImage(0x10), RomFormat::MegaCd, {}},
+        {a_byte(0x102), RomFormat::Unknown, {}}, {a_byte(), RomFormat::Unknown, {}}};
+    // clang-format on
     TempDir dir;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& [bytes, format, plain] = cases[i];
