@@ -71,15 +71,32 @@ protected:
     }
 };
 
-TEST_F(Cli, TablesInHex)
+// The driver's FM table, the start of its PSG table and 64 entries in all;
+// the start of each table for other scales. The rows of the shipped engine
+// list whose game or engine holds the text in any case, in the list's order
+// (engines, then games); without a text, one line for each row of the data
+// file.
+TEST_F(Cli, TablesInHexAndTheEnginesOfTheShippedList)
 {
-    // The driver's FM table, the start of its PSG table and 64 entries in all;
-    // the start of each table for other scales.
     const std::string fm = "fm: 0284 02AA 02D3 02FE 032B 035B 038E 03C5 03FE 043B 047B 04BF 0508\n",
                       out = Run("tables").out, scaled = Run("tables --fm 2 --psg 0.5").out;
     EXPECT_EQ(std::pair(out.substr(0, fm.size() + 20), out.size()),
               std::pair(fm + "psg: 03F9 03C0 038A ", fm.size() + 4 + 64 * 5 + 1));
     EXPECT_EQ(scaled.substr(0, 9) + scaled.substr(scaled.find("\npsg:"), 11), "fm: 0508 \npsg: 07F2 ");
+
+    EXPECT_EQ(Run("engines sOnIc"),
+              (Result{0,
+                      "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\nSonic & Knuckles\tSMPS Z80/mod\n"
+                      "Sonic the Hedgehog 2\tSMPS Z80/mod\nSonic the Hedgehog 3\tSMPS Z80/mod\n"
+                      "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\nSonic Crackers (prototype)\tSMPS Z80\n"
+                      "Sonic Eraser\tSMPS Z80\n",
+                      ""}));
+    std::ifstream data(VARNOQUIL_SOUND_ENGINES_TSV);
+    std::ptrdiff_t rows = 0;
+    for (std::string line; std::getline(data, line);)
+        rows += line.rfind('#', 0) != 0;
+    const std::string all = Run("engines").out;
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), rows);
 }
 
 // Each row: the arguments, the exit status and a text standard error must
@@ -188,13 +205,13 @@ protected:
         std::filesystem::create_directories(dir.Path("roms/sub"));
         WriteFile(P("roms/good.bin"), mini);
         WriteFile(P("roms/notes.txt"), mini);
-        WriteFile(P("roms/bad.bin"), ReadFile(kData + "/minimusic-sample.bin"));
+        WriteFile(P("roms/bad.bin"), bad);
         WriteFile(P("roms/sub/deep.BIN"), ReadFile(kData + "/sega-2048.bin"));
         WriteFile(P("roms/disc.bin"), RomBuilder(0x1000).GameHeader().Put(0, "SEGADISCSYSTEM").bytes);
         WriteFile(P("roms/short.bin"), a_byte(100));
     }
 
-    const a_byte mini = ReadFile(kData + "/miniplanets-rev04.bin");
+    const a_byte mini = ReadFile(kData + "/miniplanets-rev04.bin"), bad = ReadFile(kData + "/minimusic-sample.bin");
     std::string P(const std::string& name) const { return dir.Path(name); }
     // The hashes a report holds, from the system's tools and the test's CRC32.
     json HashesOf(const std::string& name) const
@@ -231,7 +248,6 @@ TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp
 TEST_F(Collections, AFileNamedAgainIsTakenInItsTurn)
 {
     std::filesystem::create_symlink("bad.bin", P("roms/again.bin"));
-    const a_byte bad = ReadFile(P("roms/bad.bin"));
     for (int run = 0; run < 5; ++run) {
         WriteFile(P("roms/bad.bin"), bad);
         EXPECT_EQ(Run("checksum --fix roms/bad.bin roms/bad.bin roms/again.bin roms/bad.bin"),
@@ -249,7 +265,6 @@ TEST_F(Collections, AFileNamedAgainIsTakenInItsTurn)
 // the window would: the checksum of the file's bytes.
 TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
 {
-    const a_byte bad = ReadFile(P("roms/bad.bin"));
     RomBuilder disc(ReadFile(P("roms/disc.bin")));
     disc.Put(0x200, "xy"); // the forced repair below then has a sum to write
     WriteFile(P("roms/disc.bin"), disc.bytes);
@@ -278,10 +293,9 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     EXPECT_EQ(ReadFile(P("dump.bin")), dump);
 
     const json forced = json::parse(Run("checksum --fix --force --json roms/disc.bin").out);
-    EXPECT_EQ(
-        std::pair(forced.at("fixed"), forced.at("checksum")),
-        std::pair(json(true),
-                  json{{"stored", "0000"}, {"computed", "7879"}, {"equal", false}, {"computed_rom_range", "7879"}}));
+    EXPECT_EQ(std::pair(forced.at("fixed"), forced.at("checksum")),
+              std::pair(json(true), json::parse(R"({"stored": "0000", "computed": "7879", "equal": false,
+                  "computed_rom_range": "7879"})")));
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.BigEndian(0x18E, 0x7879, 2).bytes);
     EXPECT_EQ(Run("checksum --fix --force roms/disc.bin"), (Result{0, "stored 7879 computed 7879\n", ""}));
 }
@@ -359,7 +373,7 @@ TEST_F(Collections, IdentifyNamesWhatADatListsAndTheRepairLeavesItAlone)
     const std::string dat = "<?xml version=\"1.0\"?>\n<datafile><header><name>Homebrew</name></header>\n"
                             "<game name=\"Miniplanets\"><rom name=\"m.md\" size=\"524288\" status=\"verified\" sha1=\""
         + ToolHash("sha1sum", P("roms/good.bin")) + "\"/></game>\n<game name=\"Minimusic\"><rom size=\"2797\" crc=\""
-        + Crc32(ReadFile(P("roms/bad.bin"))) + "\"/></game></datafile>\n";
+        + Crc32(bad) + "\"/></game></datafile>\n";
     WriteFile(P("hb.dat"), a_byte(dat.begin(), dat.end()));
     WriteFile(P("broken.dat"), RomBuilder(25).Put(0, "<datafile>\n<game name=\"x\"").bytes);
     EXPECT_EQ(Run("identify --dat hb.dat roms/good.bin mini.smd roms/bad.bin roms/sub"),
@@ -371,16 +385,12 @@ TEST_F(Collections, IdentifyNamesWhatADatListsAndTheRepairLeavesItAlone)
               (Result{1, "roms/good.bin: Miniplanets\nroms/short.bin: no match\n",
                       kTool + "none.bin: File not found\n3 files: 1 matched, 1 unmatched, 1 failed\n"}));
     EXPECT_EQ(json::parse(Run("identify --json --dat hb.dat mini.smd").out).at("dat"),
-              (json{{"name", "Homebrew"},
-                    {"game", "Miniplanets"},
-                    {"rom", "m.md"},
-                    {"status", "verified"},
-                    {"plain_image", true}}));
+              json::parse(R"({"name": "Homebrew", "game": "Miniplanets", "rom": "m.md", "status": "verified",
+                  "plain_image": true})"));
     EXPECT_EQ(Run("identify --dat hb.dat --dat broken.dat none.bin"),
               (Result{2, "", kTool + "broken.dat: line 2: Not well-formed XML (Error parsing element attribute)\n"}));
     EXPECT_EQ(Run("identify none.bin").exit, 2);
 
-    const a_byte bad = ReadFile(P("roms/bad.bin"));
     EXPECT_EQ(Run("checksum --fix --dat hb.dat roms/good.bin roms/bad.bin"),
               (Result{1, "roms/good.bin: stored 5873 computed 5873\n",
                       kTool + "roms/bad.bin: Matches Minimusic in Homebrew: a verified dump is not changed\n"
@@ -398,24 +408,15 @@ TEST_F(Collections, InfoWritesTheHeaderTextOrDecodesItForPeople)
 {
     const std::string text = Run("info " + Q(Game("game.bin"))).out;
     EXPECT_EQ(text.substr(text.size() - 15), "version: 2\r\n\r\nM");
-    const std::string lines = "format:         plain cartridge image\n"
-                              "file size:      512 KiB\n"
-                              "system:         Mega Drive / Genesis\n"
-                              "hardware:       none\n"
-                              "platform:       SEGA MEGA DRIVE\n"
-                              "copyright:      (C) SIK 2022.JUN\n"
-                              "domestic name:  MINIPLANETS\n"
-                              "overseas name:  MINIPLANETS\n"
-                              "serial:         GM SIK-MINI-04\n"
-                              "country:        JUE\n"
-                              "regions:        Japan, Americas, Europe\n"
-                              "devices:        3-button joypad\n"
-                              "ROM:            0x000000-0x07FFFF, 512 KiB\n"
-                              "RAM:            0xFF0000-0xFFFFFF, 64 KiB\n"
-                              "backup memory:  none\n"
-                              "checksum:       stored 5873, computed 5873 (equal)\n"
-                              "GEMS tables:    none\n"
-                              "memo:\n";
+    const std::string lines = "format:         plain cartridge image\nfile size:      512 KiB\n"
+                              "system:         Mega Drive / Genesis\nhardware:       none\n"
+                              "platform:       SEGA MEGA DRIVE\ncopyright:      (C) SIK 2022.JUN\n"
+                              "domestic name:  MINIPLANETS\noverseas name:  MINIPLANETS\n"
+                              "serial:         GM SIK-MINI-04\ncountry:        JUE\n"
+                              "regions:        Japan, Americas, Europe\ndevices:        3-button joypad\n"
+                              "ROM:            0x000000-0x07FFFF, 512 KiB\nRAM:            0xFF0000-0xFFFFFF, 64 KiB\n"
+                              "backup memory:  none\nchecksum:       stored 5873, computed 5873 (equal)\n"
+                              "GEMS tables:    none\nmemo:\n";
     EXPECT_EQ(Run("info --long roms/good.bin"), (Result{0, lines, ""}));
     WriteFile(P("mini.mgd"), Mgd(mini));
     const Result mgd = Run("info --long mini.mgd");
@@ -477,24 +478,4 @@ TEST_F(Collections, FixGemsWritesOnlyTheTablesAndSaysWhenNothingWasFoundOrWhatDo
                       R"("warnings":[]})"
                       "\n",
                       ""}));
-}
-
-// The rows of the shipped list whose game or engine holds the text in any
-// case, in the list's order (engines, then games); without a text, one line
-// for each row of the data file.
-TEST_F(Collections, EnginesFiltersTheShippedList)
-{
-    EXPECT_EQ(Run("engines sOnIc"),
-              (Result{0,
-                      "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\nSonic & Knuckles\tSMPS Z80/mod\n"
-                      "Sonic the Hedgehog 2\tSMPS Z80/mod\nSonic the Hedgehog 3\tSMPS Z80/mod\n"
-                      "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\nSonic Crackers (prototype)\tSMPS Z80\n"
-                      "Sonic Eraser\tSMPS Z80\n",
-                      ""}));
-    std::ifstream data(VARNOQUIL_SOUND_ENGINES_TSV);
-    std::ptrdiff_t rows = 0;
-    for (std::string line; std::getline(data, line);)
-        rows += line.rfind('#', 0) != 0;
-    const std::string all = Run("engines").out;
-    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), rows);
 }
