@@ -104,6 +104,18 @@ protected:
         }
     }
 
+    // The window in gone/deeper with z.bin (beside y.bin) selected, then the
+    // folder removed from outside.
+    void OpenInFolderRemovedFromOutside()
+    {
+        MakeFolder("gone/deeper");
+        for (const char* name : {"gone/deeper/y.bin", "gone/deeper/z.bin"})
+            MakeFile(name, Rom(0x1234, 0x0001));
+        Open(PathOf("gone/deeper"));
+        Play({{"click z.bin", "gone/deeper: z.bin DFC gone/deeper/z.bin 0001/1234"}});
+        ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
+    }
+
     std::size_t seen_ = 0;
 };
 
@@ -160,12 +172,7 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
     // lands there, and says why it did nothing else.
     for (const QString way : {"SpeedButton4", "Backspace", "Down", "Home", "End", "Delete", "click y.bin", "CheckBox1",
                               "DelButton", "CheckSumButton", "FixButton"}) {
-        MakeFolder("gone/deeper");
-        MakeFile("gone/deeper/y.bin", Rom(0x1234, 0x0001));
-        MakeFile("gone/deeper/z.bin", Rom(0x1234, 0x0001));
-        Open(PathOf("gone/deeper"));
-        Play({{"click z.bin", "gone/deeper: z.bin DFC gone/deeper/z.bin 0001/1234"}});
-        ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
+        ASSERT_NO_FATAL_FAILURE(OpenInFolderRemovedFromOutside());
         const bool leaves = way == "SpeedButton4" || way == "Backspace";
         Play({{way, leaves ? ".: .. --- - -" : ".: .. --- - - !The folder no longer exists."}});
         EXPECT_EQ(Entries(), way == "CheckBox1" ? kListed + QStringList{"e.txt"} : kListed); // the filter off
@@ -179,11 +186,7 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
 TEST_F(FileBrowser, RootAndDrivesListARoot)
 {
     // "/" (SpeedButton8) from a folder removed from outside forgets the selected file.
-    MakeFolder("gone/deeper");
-    MakeFile("gone/deeper/z.bin", Rom(0x1234, 0x0001));
-    Open(PathOf("gone/deeper"));
-    Play({{"click z.bin", "gone/deeper: z.bin DFC gone/deeper/z.bin 0001/1234"}});
-    ASSERT_TRUE(QDir(FilePath("gone")).removeRecursively());
+    ASSERT_NO_FATAL_FAILURE(OpenInFolderRemovedFromOutside());
     QTest::mouseClick(form_->SpeedButton8, Qt::LeftButton);
     EXPECT_EQ(currentDir(), form_->DiskBox->currentData().toString().toStdString()); // the start folder's root
     EXPECT_TRUE(QString::fromStdString(State()).endsWith(" --- - 0001/1234"));
@@ -296,9 +299,9 @@ TEST_F(FileBrowser, StartsInOrOpensADroppedFolderOrFileWhateverBytesItsNameHolds
     MakeFile(folder + "/in.bin", Rom(0x1234, 0x1234));
     Start(PathOf(rom));
     EXPECT_EQ(State(), ".: " + romShown + " DFC " + romShown + " 0001/1234");
-    EXPECT_EQ(std::pair(form_->SelectedFile, form_->CheckBox1->isChecked()), std::pair(PathOf(rom), true));
     Play({{"FixButton", ".: " + romShown + " -F- " + romShown + " 0001/1234"}});
-    EXPECT_EQ(form_->FixBox->InFile, PathOf(rom));
+    EXPECT_EQ(std::tuple(form_->SelectedFile, form_->CheckBox1->isChecked(), form_->FixBox->InFile),
+              std::tuple(PathOf(rom), true, PathOf(rom)));
     QTest::mouseClick(form_->FixBox->SpeedButton2, Qt::LeftButton);
 
     Play({{QString::fromStdString("click " + folderShown), ".: " + folderShown + " --- - -"},
@@ -376,19 +379,15 @@ TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
     // A row shows its entry's name in its kind's colour: azure for a ROM
     // image, orange for a folder, light grey for any other file (here an
     // image the start-up listing admits).
-    const auto written = [](const QImage& shown, const QColor& colour) {
+    const auto colours = [&row](const QString& entry) {
+        const QImage shown = row(entry);
+        QStringList drawn;
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x)
-                if (shown.pixelColor(x, y) == colour)
-                    return true;
-        return false;
-    };
-    const auto colours = [&row, &written](const QString& entry) {
-        const QImage shown = row(entry);
+                drawn << shown.pixelColor(x, y).name(QColor::HexArgb);
         std::string found;
         for (const QColor& colour : {look::kAzure, look::kOrange, look::kLightGrey})
-            if (written(shown, colour))
-                found += colour.name().toStdString();
+            found += drawn.contains(colour.name(QColor::HexArgb)) ? colour.name().toStdString() : "";
         return found;
     };
     EXPECT_EQ(colours("a.bin") + "|" + colours("..") + "|" + colours("notes.smd"),
