@@ -429,15 +429,7 @@ TEST_F(Collections, InfoWritesTheHeaderTextOrDecodesItForPeople)
         << deep;
 }
 
-TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
-{
-    WriteFile(P("g\xFF.bin"), RomBuilder(0x1000).GameHeader().Tables(0x201, 0x400).Put(0xFE6, DriverFm()).bytes);
-    EXPECT_EQ(Run("scan g\xFF.bin").out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
-    const json scan = json::parse(Run("scan --json g\xFF.bin").out);
-    EXPECT_EQ(std::pair(scan.at("file"), scan.at("gems")),
-              std::pair(json("g\uFFFD.bin"), json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
-}
-
+// Scan lists every table's offset, and names that are not UTF-8 as well.
 // Fix GEMS with the default preset (FM 1.25, PSG 1.5) changes the two
 // tables' bytes and nothing else, as --no-checksum leaves the stored checksum
 // alone. An image without tables is written all the same, with the checksum
@@ -445,8 +437,14 @@ TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
 // so far from 1 that every entry of a table comes out 0000 make the tables'
 // bytes zeros, and the checksum bytes the new sum. Only tables that were
 // written are warned about.
-TEST_F(Collections, FixGemsWritesOnlyTheTablesAndSaysWhenNothingWasFoundOrWhatDoesNotFit)
+TEST_F(Collections, ScanListsEveryTableAndFixGemsWritesOnlyTheTablesAndSaysWhatWasNotFoundOrDoesNotFit)
 {
+    WriteFile(P("g\xFF.bin"), RomBuilder(0x1000).GameHeader().Tables(0x201, 0x400).Put(0xFE6, DriverFm()).bytes);
+    EXPECT_EQ(Run("scan g\xFF.bin").out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
+    const json scan = json::parse(Run("scan --json g\xFF.bin").out);
+    EXPECT_EQ(std::pair(scan.at("file"), scan.at("gems")),
+              std::pair(json("g\uFFFD.bin"), json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
+
     const std::string game = Game("game.bin");
     EXPECT_EQ(Run("fix-gems --no-checksum game.bin out.bin"),
               (Result{0, "Loading..\nfm fixed\npsg fixed\nFix Finished!\n", ""}));
