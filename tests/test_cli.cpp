@@ -103,7 +103,9 @@ TEST_F(Cli, TablesInHexAndTheEnginesOfTheShippedList)
 // hold. No run may write the output file or change the inputs. Names are
 // relative to the test's folder, where the tool runs. Fix GEMS refuses a
 // disc image, as it repairs the checksum, which does not lie at 0x18E there.
-TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
+// Then the version, and every help: one usage, lines within 80 columns, no
+// parser's jargon, and only the command's own options.
+TEST_F(Cli, HelpVersionAndTheExitStatusAndMessageOfEveryKindOfRequest)
 {
     Game("in.bin"), Game("locked.bin");
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
@@ -136,12 +138,7 @@ TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
     }
     EXPECT_EQ(ReadFile(dir.Path("in.bin")), ReadFile(dir.Path("locked.bin")));
     EXPECT_EQ(Run("-v"), (Result{0, "varnoquil-cli " VARNOQUIL_VERSION "\n", ""}));
-}
 
-// Every help: one usage, lines within 80 columns, no parser's jargon, and
-// only the command's own options.
-TEST_F(Cli, HelpReadsLikeAUnixToolsHelp)
-{
     for (const std::string command :
          {"", "info", "checksum", "scan", "hash", "identify", "fix-gems", "convert", "tables", "engines"}) {
         const Result r = Run(command + " --help");
@@ -226,8 +223,9 @@ protected:
 // failed; -r takes subfolders; one file named, whatever its extension, gives
 // the line alone. Into one log, each file's lines come in the files' order.
 // (Two files named without a folder are a batch too: the terminal test runs
-// two.)
-TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp)
+// two.) The same file named again, through any path, is worked on after its
+// earlier turn, never beside it: the repair is made once, whatever the run.
+TEST_F(Collections, ChecksumOverAFolderNamesEachFileInItsTurnGoesOnAfterFailuresAndSumsUp)
 {
     const std::string good = "roms/good.bin: stored 5873 computed 5873\n",
                       deep = "roms/sub/deep.BIN: stored 0000 computed 8182\n";
@@ -241,12 +239,7 @@ TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp
     EXPECT_EQ(Run("checksum roms/good.bin roms/short.bin roms/sub", kOneLog).out,
               good + kTool + "roms/short.bin: Read beyond end of file\n" + deep
                   + "3 files: 1 equal, 1 differ, 0 fixed, 1 failed\n");
-}
 
-// The same file named again, through any path, is worked on after its
-// earlier turn, never beside it: the repair is made once, whatever the run.
-TEST_F(Collections, AFileNamedAgainIsTakenInItsTurn)
-{
     std::filesystem::create_symlink("bad.bin", P("roms/again.bin"));
     for (int run = 0; run < 5; ++run) {
         WriteFile(P("roms/bad.bin"), bad);
