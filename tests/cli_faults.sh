@@ -13,12 +13,7 @@ set -uo pipefail
 cli=$(realpath "$1")
 plain=$(realpath "${2:-$1}")
 work=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-faults-XXXXXX")
-cleanup() {
-  mountpoint -q "$work/small" 2>/dev/null && umount "$work/small"
-  chmod -R u+w "$work" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'mountpoint -q "$work/small" 2>/dev/null && umount "$work/small"; chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
 failed=0
