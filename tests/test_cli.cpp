@@ -293,11 +293,88 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     EXPECT_EQ(Run("checksum --fix --force roms/disc.bin"), (Result{0, "stored 7879 computed 7879\n", ""}));
 }
 
-// Every file gets its object, in the order of the text lines: each line of
-// standard output parses, and nothing else is there. A dump is described by
-// the image it holds, and checked by it.
-TEST_F(Collections, JsonLinesDescribeEveryFile)
+// A DAT written from the real images: one found by its SHA-1, as its dump is
+// by the image it holds, one by its CRC32 and size, one in no entry. A DAT at
+// fault stops the run before an image is read. A listed image keeps the
+// checksum it has unless forced. Hash writes a line as sha1sum writes it,
+// also for a name it escapes, which its -c reads back; every hash asked for
+// and no other, in the options' order.
+TEST_F(Collections, IdentifyNamesWhatADatListsTheRepairLeavesItAloneAndHashWritesWhatSha1sumWrites)
 {
+    WriteFile(P("mini.smd"), Interleave(mini));
+    const std::string dat = "<?xml version=\"1.0\"?>\n<datafile><header><name>Homebrew</name></header>\n"
+                            "<game name=\"Miniplanets\"><rom name=\"m.md\" size=\"524288\" status=\"verified\" sha1=\""
+        + ToolHash("sha1sum", P("roms/good.bin")) + "\"/></game>\n<game name=\"Minimusic\"><rom size=\"2797\" crc=\""
+        + Crc32(bad) + "\"/></game></datafile>\n";
+    WriteFile(P("hb.dat"), a_byte(dat.begin(), dat.end()));
+    WriteFile(P("broken.dat"), RomBuilder(25).Put(0, "<datafile>\n<game name=\"x\"").bytes);
+    EXPECT_EQ(Run("identify --dat hb.dat roms/good.bin mini.smd roms/bad.bin roms/sub"),
+              (Result{5,
+                      "roms/good.bin: Miniplanets\nmini.smd: Miniplanets (as plain image)\nroms/bad.bin: Minimusic\n"
+                      "roms/sub/deep.BIN: no match\n",
+                      "4 files: 3 matched, 1 unmatched, 0 failed\n"}));
+    EXPECT_EQ(Shell("VARNOQUIL_DAT=:hb.dat: " + Q(VARNOQUIL_CLI) + " identify roms/good.bin roms/short.bin none.bin"),
+              (Result{1, "roms/good.bin: Miniplanets\nroms/short.bin: no match\n",
+                      kTool + "none.bin: File not found\n3 files: 1 matched, 1 unmatched, 1 failed\n"}));
+    EXPECT_EQ(json::parse(Run("identify --json --dat hb.dat mini.smd").out).at("dat"),
+              json::parse(R"({"name": "Homebrew", "game": "Miniplanets", "rom": "m.md", "status": "verified",
+                  "plain_image": true})"));
+    EXPECT_EQ(Run("identify --dat hb.dat --dat broken.dat none.bin"),
+              (Result{2, "", kTool + "broken.dat: line 2: Not well-formed XML (Error parsing element attribute)\n"}));
+    EXPECT_EQ(Run("identify none.bin").exit, 2);
+
+    EXPECT_EQ(Run("checksum --fix --dat hb.dat roms/good.bin roms/bad.bin"),
+              (Result{1, "roms/good.bin: stored 5873 computed 5873\n",
+                      kTool + "roms/bad.bin: Matches Minimusic in Homebrew: a verified dump is not changed\n"
+                          + "2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n"}));
+    EXPECT_EQ(ReadFile(P("roms/bad.bin")), bad);
+    EXPECT_EQ(json::parse(Run("checksum --json --dat hb.dat roms/bad.bin").out).at("dat").at("game"), "Minimusic");
+    EXPECT_EQ(Run("checksum --fix --force --dat hb.dat roms/bad.bin").out, "stored 0000 computed 2109\n");
+
+    WriteFile(P("roms/a\\b\nc.bin"), mini);
+    const std::string names = "roms/good.bin roms/short.bin 'roms/a\\b\nc.bin'";
+    EXPECT_EQ(Run("hash " + names).out, Shell("sha1sum " + names).out);
+    EXPECT_EQ(Shell(Q(VARNOQUIL_CLI) + " hash -r roms > list && sha1sum -c --quiet list"), (Result{0, "", ""}));
+    EXPECT_EQ(Run("hash --crc32 roms/good.bin").out, Crc32(mini) + "  roms/good.bin\n");
+    EXPECT_EQ(Run("hash --sha256 roms/good.bin").out, Shell("sha256sum roms/good.bin").out);
+    const std::vector<std::string> good = ToolHashes(P("roms/good.bin"));
+    EXPECT_EQ(Run("hash --sha256 --crc32 --sha1 --md5 roms/good.bin none.bin"),
+              (Result{1, good[0] + " " + good[1] + " " + good[2] + " " + good[3] + "  roms/good.bin\n",
+                      kTool + "none.bin: File not found\n2 files: 1 read, 1 failed\n"}));
+}
+
+// The header's text goes out as it is (the core's tests check its lines):
+// it ends with the memo cut at its zero byte, no line break added. --long
+// decodes the header for people, from the image's header bytes; an MGD dump
+// of it reads the same, and converts back to it. With JSON every file gets
+// its object, in the order of the text lines: each line of standard output
+// parses, and nothing else is there. A dump is described by the image it
+// holds, and checked by it.
+TEST_F(Collections, InfoWritesTheHeaderTextDecodesItForPeopleOrDescribesEveryFileInJsonLines)
+{
+    const std::string header = Run("info " + Q(Game("game.bin"))).out;
+    EXPECT_EQ(header.substr(header.size() - 15), "version: 2\r\n\r\nM");
+    const std::string decoded
+        = "format:         plain cartridge image\nfile size:      512 KiB\n"
+          "system:         Mega Drive / Genesis\nhardware:       none\n"
+          "platform:       SEGA MEGA DRIVE\ncopyright:      (C) SIK 2022.JUN\n"
+          "domestic name:  MINIPLANETS\noverseas name:  MINIPLANETS\n"
+          "serial:         GM SIK-MINI-04\ncountry:        JUE\n"
+          "regions:        Japan, Americas, Europe\ndevices:        3-button joypad\n"
+          "ROM:            0x000000-0x07FFFF, 512 KiB\nRAM:            0xFF0000-0xFFFFFF, 64 KiB\n"
+          "backup memory:  none\nchecksum:       stored 5873, computed 5873 (equal)\n"
+          "GEMS tables:    none\nmemo:\n";
+    EXPECT_EQ(Run("info --long roms/good.bin"), (Result{0, decoded, ""}));
+    WriteFile(P("mini.mgd"), Mgd(mini));
+    const Result mgd = Run("info --long mini.mgd");
+    EXPECT_EQ(mgd.out.substr(mgd.out.find('\n')), decoded.substr(decoded.find('\n'))) << mgd;
+    EXPECT_EQ(Run("deinterleave mini.mgd plain.bin"), (Result{0, "", ""}));
+    EXPECT_EQ(ReadFile(P("plain.bin")), mini);
+    // A ROM range of 1 MiB in an image of 128 KiB.
+    const std::string big = Run("info --long roms/sub/deep.BIN").out;
+    EXPECT_NE(big.find("\nROM:            0x000000-0x0FFFFF, 1 MiB (the image holds 128 KiB)\n"), std::string::npos)
+        << big;
+
     WriteFile(P("roms/mini.smd"), Interleave(mini));
     WriteFile(P("roms/noise.bin"), RomBuilder(0x400).Random(9).bytes);
     const Result r = Run("info --json -r roms roms/mini.smd");
@@ -338,88 +415,6 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
         "ram": {"start": 16711680, "end": 16777215, "size": 65536, "valid": true},
         "sram": null, "header_size_matches_file": true, "regions": ["Japan", "Americas", "Europe"],
         "devices": ["3-button joypad"], "gems": {"fm": [], "psg": []}, "plain_hashes": null})"));
-}
-
-// A line as sha1sum writes it, also for a name it escapes, which its -c reads
-// back; every hash asked for and no other, in the options' order.
-TEST_F(Collections, HashWritesTheLinesSha1sumWritesAndReadsBack)
-{
-    WriteFile(P("roms/a\\b\nc.bin"), mini);
-    const std::string names = "roms/good.bin roms/short.bin 'roms/a\\b\nc.bin'";
-    EXPECT_EQ(Run("hash " + names).out, Shell("sha1sum " + names).out);
-    EXPECT_EQ(Shell(Q(VARNOQUIL_CLI) + " hash -r roms > list && sha1sum -c --quiet list"), (Result{0, "", ""}));
-    EXPECT_EQ(Run("hash --crc32 roms/good.bin").out, Crc32(mini) + "  roms/good.bin\n");
-    EXPECT_EQ(Run("hash --sha256 roms/good.bin").out, Shell("sha256sum roms/good.bin").out);
-    const std::vector<std::string> good = ToolHashes(P("roms/good.bin"));
-    EXPECT_EQ(Run("hash --sha256 --crc32 --sha1 --md5 roms/good.bin none.bin"),
-              (Result{1, good[0] + " " + good[1] + " " + good[2] + " " + good[3] + "  roms/good.bin\n",
-                      kTool + "none.bin: File not found\n2 files: 1 read, 1 failed\n"}));
-}
-
-// A DAT written from the real images: one found by its SHA-1, as its dump is
-// by the image it holds, one by its CRC32 and size, one in no entry. A DAT at
-// fault stops the run before an image is read. A listed image keeps the
-// checksum it has unless forced.
-TEST_F(Collections, IdentifyNamesWhatADatListsAndTheRepairLeavesItAlone)
-{
-    WriteFile(P("mini.smd"), Interleave(mini));
-    const std::string dat = "<?xml version=\"1.0\"?>\n<datafile><header><name>Homebrew</name></header>\n"
-                            "<game name=\"Miniplanets\"><rom name=\"m.md\" size=\"524288\" status=\"verified\" sha1=\""
-        + ToolHash("sha1sum", P("roms/good.bin")) + "\"/></game>\n<game name=\"Minimusic\"><rom size=\"2797\" crc=\""
-        + Crc32(bad) + "\"/></game></datafile>\n";
-    WriteFile(P("hb.dat"), a_byte(dat.begin(), dat.end()));
-    WriteFile(P("broken.dat"), RomBuilder(25).Put(0, "<datafile>\n<game name=\"x\"").bytes);
-    EXPECT_EQ(Run("identify --dat hb.dat roms/good.bin mini.smd roms/bad.bin roms/sub"),
-              (Result{5,
-                      "roms/good.bin: Miniplanets\nmini.smd: Miniplanets (as plain image)\nroms/bad.bin: Minimusic\n"
-                      "roms/sub/deep.BIN: no match\n",
-                      "4 files: 3 matched, 1 unmatched, 0 failed\n"}));
-    EXPECT_EQ(Shell("VARNOQUIL_DAT=:hb.dat: " + Q(VARNOQUIL_CLI) + " identify roms/good.bin roms/short.bin none.bin"),
-              (Result{1, "roms/good.bin: Miniplanets\nroms/short.bin: no match\n",
-                      kTool + "none.bin: File not found\n3 files: 1 matched, 1 unmatched, 1 failed\n"}));
-    EXPECT_EQ(json::parse(Run("identify --json --dat hb.dat mini.smd").out).at("dat"),
-              json::parse(R"({"name": "Homebrew", "game": "Miniplanets", "rom": "m.md", "status": "verified",
-                  "plain_image": true})"));
-    EXPECT_EQ(Run("identify --dat hb.dat --dat broken.dat none.bin"),
-              (Result{2, "", kTool + "broken.dat: line 2: Not well-formed XML (Error parsing element attribute)\n"}));
-    EXPECT_EQ(Run("identify none.bin").exit, 2);
-
-    EXPECT_EQ(Run("checksum --fix --dat hb.dat roms/good.bin roms/bad.bin"),
-              (Result{1, "roms/good.bin: stored 5873 computed 5873\n",
-                      kTool + "roms/bad.bin: Matches Minimusic in Homebrew: a verified dump is not changed\n"
-                          + "2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n"}));
-    EXPECT_EQ(ReadFile(P("roms/bad.bin")), bad);
-    EXPECT_EQ(json::parse(Run("checksum --json --dat hb.dat roms/bad.bin").out).at("dat").at("game"), "Minimusic");
-    EXPECT_EQ(Run("checksum --fix --force --dat hb.dat roms/bad.bin").out, "stored 0000 computed 2109\n");
-}
-
-// The header's text goes out as it is (the core's tests check its lines):
-// it ends with the memo cut at its zero byte, no line break added. --long
-// decodes the header for people, from the image's header bytes; an MGD dump
-// of it reads the same, and converts back to it.
-TEST_F(Collections, InfoWritesTheHeaderTextOrDecodesItForPeople)
-{
-    const std::string text = Run("info " + Q(Game("game.bin"))).out;
-    EXPECT_EQ(text.substr(text.size() - 15), "version: 2\r\n\r\nM");
-    const std::string lines = "format:         plain cartridge image\nfile size:      512 KiB\n"
-                              "system:         Mega Drive / Genesis\nhardware:       none\n"
-                              "platform:       SEGA MEGA DRIVE\ncopyright:      (C) SIK 2022.JUN\n"
-                              "domestic name:  MINIPLANETS\noverseas name:  MINIPLANETS\n"
-                              "serial:         GM SIK-MINI-04\ncountry:        JUE\n"
-                              "regions:        Japan, Americas, Europe\ndevices:        3-button joypad\n"
-                              "ROM:            0x000000-0x07FFFF, 512 KiB\nRAM:            0xFF0000-0xFFFFFF, 64 KiB\n"
-                              "backup memory:  none\nchecksum:       stored 5873, computed 5873 (equal)\n"
-                              "GEMS tables:    none\nmemo:\n";
-    EXPECT_EQ(Run("info --long roms/good.bin"), (Result{0, lines, ""}));
-    WriteFile(P("mini.mgd"), Mgd(mini));
-    const Result mgd = Run("info --long mini.mgd");
-    EXPECT_EQ(mgd.out.substr(mgd.out.find('\n')), lines.substr(lines.find('\n'))) << mgd;
-    EXPECT_EQ(Run("deinterleave mini.mgd plain.bin"), (Result{0, "", ""}));
-    EXPECT_EQ(ReadFile(P("plain.bin")), mini);
-    // A ROM range of 1 MiB in an image of 128 KiB.
-    const std::string deep = Run("info --long roms/sub/deep.BIN").out;
-    EXPECT_NE(deep.find("\nROM:            0x000000-0x0FFFFF, 1 MiB (the image holds 128 KiB)\n"), std::string::npos)
-        << deep;
 }
 
 // Scan lists every table's offset, and names that are not UTF-8 as well.
