@@ -152,7 +152,7 @@ TEST_F(FileBrowser, KeysAndMouseWalkTheStatesEntryByEntry)
     EXPECT_FALSE(form_->FixBox->isVisible());
 }
 
-TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
+TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeftAndRootAndDrivesListARoot)
 {
     // Rows "folder|in|out". A folder named like a ROM image is entered, never taken for one.
     for (const QString row : {"games|Return|Backspace", "games|double games|SpeedButton4", "games|Return|double ..",
@@ -181,10 +181,7 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeft)
     ASSERT_TRUE(QDir(QString::fromStdString(Folder())).rmdir("empty"));
     Play({{"double empty", ".: empty --- - - !File not found."}});
     EXPECT_EQ(Entries(), kListed);
-}
 
-TEST_F(FileBrowser, RootAndDrivesListARoot)
-{
     // "/" (SpeedButton8) from a folder removed from outside forgets the selected file.
     ASSERT_NO_FATAL_FAILURE(OpenInFolderRemovedFromOutside());
     QTest::mouseClick(form_->SpeedButton8, Qt::LeftButton);
