@@ -136,18 +136,23 @@ TEST_F(ErrorBox, WhatNoHandlerCatchesIsShownWithAFullStopInABoxThatWaitsForOk)
 class Keyboard : public WindowTest {};
 
 // A focused flat button is drawn as the pointer draws it, raised, and an
-// unfocused one flat; Return and Enter click it, other keys do not.
-TEST_F(Keyboard, AFocusedFlatButtonLooksHoveredAndTakesReturnAndEnter)
+// unfocused one flat; Return and Enter click it, other keys do not. The keys
+// reach every command: the toolbar's by the keys its tooltips name, each
+// box's controls by Tab (Space or Enter clicks a button), and Escape closes
+// the open box and otherwise does nothing.
+TEST_F(Keyboard, AFocusedFlatButtonTakesReturnAndKeysReachEveryCommandAndEscapeClosesTheOpenBox)
 {
+    MakeFile("a.bin", vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes); // checksum wrong
+    MakeFile("b.bin");
     TForm1& form = Open();
-    FlatToolButton& button = *static_cast<FlatToolButton*>(form.SpeedButton13);
-    const QImage flat = button.grab().toImage();
-    button.setAttribute(Qt::WA_UnderMouse, true);
-    const QImage hovered = button.grab().toImage();
-    button.setAttribute(Qt::WA_UnderMouse, false);
-    button.setFocus();
-    ASSERT_TRUE(button.hasFocus());
-    EXPECT_TRUE(flat != hovered && button.grab().toImage() == hovered);
+    FlatToolButton& about = *static_cast<FlatToolButton*>(form.SpeedButton13);
+    const QImage flat = about.grab().toImage();
+    about.setAttribute(Qt::WA_UnderMouse, true);
+    const QImage hovered = about.grab().toImage();
+    about.setAttribute(Qt::WA_UnderMouse, false);
+    about.setFocus();
+    ASSERT_TRUE(about.hasFocus());
+    EXPECT_TRUE(flat != hovered && about.grab().toImage() == hovered);
 
     FlatToolButton alone;
     int clicks = 0;
@@ -155,16 +160,8 @@ TEST_F(Keyboard, AFocusedFlatButtonLooksHoveredAndTakesReturnAndEnter)
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_A, Qt::Key_Down})
         QTest::keyClick(&alone, key);
     EXPECT_EQ(clicks, 2);
-}
+    form.ListBox1->setFocus();
 
-// The keys reach every command: the toolbar's by the keys its tooltips name,
-// each box's controls by Tab (Space or Enter clicks a button), and Escape
-// closes the open box and otherwise does nothing.
-TEST_F(Keyboard, KeysReachEveryCommandAndEscapeClosesTheOpenBox)
-{
-    MakeFile("a.bin", vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes); // checksum wrong
-    MakeFile("b.bin");
-    TForm1& form = Open();
     dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup&) { return FilePath("out.bin"); };
     // The open box, the focused control, Checksum, and how many files the folder holds.
     const auto state = [&] {
