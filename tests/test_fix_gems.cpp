@@ -236,18 +236,18 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWas)
     // Each row: input, output, FM scale, a change made at the second pause
     // (between the pass over the input and its copy), the error, and whether
     // the run started: refused requests show no status.
-    const std::tuple<const char*, const char*, double, std::function<void()>, std::string, bool> rows[]
-        = {{"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
-           {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
-           {"in.bin", "out.bin", 0, {}, "The scale '0' is not above 0", false},
-           {"in.bin", "", 1, {}, "", false},
-           {"none.bin", "out.bin", 1, {}, "File not found", true},
-           {"disc.bin", "out.bin", 1, {}, "Not a cartridge ROM image", true},
-           {"in.bin", "no/out.bin", 1, {}, kMissingFolder, true},
-           {"in.bin", "locked.bin", 1, {}, "File access denied", true},
-           {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
-           {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true},
-           {"in.bin", "out.bin", 1, cancel, "Cancelled", true}};
+    // clang-format off
+    const std::tuple<const char*, const char*, double, std::function<void()>, std::string, bool> rows[] = {
+        {"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
+        {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
+        {"in.bin", "out.bin", 0, {}, "The scale '0' is not above 0", false}, {"in.bin", "", 1, {}, "", false},
+        {"none.bin", "out.bin", 1, {}, "File not found", true}, {"in.bin", "no/out.bin", 1, {}, kMissingFolder, true},
+        {"disc.bin", "out.bin", 1, {}, "Not a cartridge ROM image", true},
+        {"in.bin", "locked.bin", 1, {}, "File access denied", true},
+        {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
+        {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true},
+        {"in.bin", "out.bin", 1, cancel, "Cancelled", true}};
+    // clang-format on
     for (const auto& [in, out, fmScale, change, error, shouldStart] : rows) {
         bool started = false;
         FixGemsProgress progress;
