@@ -28,8 +28,7 @@ const a_byte kFm = LittleEndian(kFm1), kPsg = LittleEndian(kPsg1);
 
 TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
 {
-    EXPECT_EQ(BuildFmTable(Scale(1.0)), kFm1);
-    EXPECT_EQ(BuildPsgTable(Scale(1.0)), kPsg1);
+    EXPECT_EQ(std::pair(BuildFmTable(Scale(1.0)), BuildPsgTable(Scale(1.0))), std::pair(kFm1, kPsg1));
     // As they lie in a ROM image: each entry little-endian, the first too.
     EXPECT_EQ(TableBytes(std::array<std::uint16_t, 2>{0x1234, 0xABCD}),
               (std::array<std::uint8_t, 4>{0x34, 0x12, 0xCD, 0xAB}));

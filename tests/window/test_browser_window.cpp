@@ -202,15 +202,13 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeftAndRootAndDrivesList
     // At the root: neither ".." nor "/", and Backspace stays there.
     EXPECT_FALSE(Entries().contains("..") || form_->SpeedButton8->isEnabled());
     QTest::keyClick(List(), Qt::Key_Backspace);
-    EXPECT_EQ(currentDir(), "/");
-    EXPECT_EQ(List()->currentRow(), 0);
+    EXPECT_EQ(std::pair(currentDir(), List()->currentRow()), std::pair(std::string("/"), 0));
 }
 
 TEST_F(FileBrowser, ChecksumAndDeleteActOnTheSelectedFileOnly)
 {
     // A link that leads nowhere is a file; a fifo named like an image is refused, not waited on.
-    ASSERT_EQ(::symlink("nowhere", PathOf("link.bin").c_str()), 0);
-    ASSERT_EQ(::mkfifo(PathOf("p.bin").c_str(), 0666), 0);
+    ASSERT_EQ(::symlink("nowhere", PathOf("link.bin").c_str()) + ::mkfifo(PathOf("p.bin").c_str(), 0666), 0);
     OpenListed();
     // Checksum writes the two header bytes only where the sum is known.
     Play({{"click a.bin", ".: a.bin DFC a.bin 0001/1234"}});
@@ -230,8 +228,7 @@ TEST_F(FileBrowser, ChecksumAndDeleteActOnTheSelectedFileOnly)
     MakeFile("a.bin", disc);
     Play({{"click a.bin", ".: a.bin DFC a.bin 1234/0000"},
           {"CheckSumButton", ".: a.bin DFC a.bin 1234/0000 !Not a cartridge ROM image."}});
-    EXPECT_EQ(Read("a.bin"), disc);
-    EXPECT_EQ(Read("c.Bin"), vtest::a_byte(100));
+    EXPECT_EQ(std::pair(Read("a.bin"), Read("c.Bin")), std::pair(disc, vtest::a_byte(100)));
 
     // clang-format off
     Play({{"DelButton", ".: .. --- - 1234/0000"}, {"click d.bin", ".: d.bin DFC d.bin 2222/1111"},
