@@ -13,12 +13,7 @@ set -uo pipefail
 cli=$(realpath "$1")
 plain=$(realpath "${2:-$1}")
 work=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-faults-XXXXXX")
-cleanup() {
-  mountpoint -q "$work/small" 2>/dev/null && umount "$work/small"
-  chmod -R u+w "$work" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'mountpoint -q "$work/small" 2>/dev/null && umount "$work/small"; chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
 failed=0
@@ -49,23 +44,20 @@ printf 'SEGA MEGA DRIVE ' | dd of=game.bin bs=1 seek=256 conv=notrunc status=non
 cp game.bin game.orig
 
 echo "# outputs that are not regular files"
-# Device nodes: root may make them, where the system lets it.
-if mknod null.dev c 1 3 2>/dev/null; then
-  expect "character device as output" 1 "The output must be a regular file" "$cli" fix-gems game.bin null.dev
-  check "character device as output: still a device" [ -c null.dev ]
-  rm null.dev
-else
-  skip "character device as output: mknod is not allowed here (it needs root)"
-fi
-# A block device number nothing answers to: were it opened, it would fail
+# Device nodes: root may make them, where the system lets it. The block
+# device's number is one nothing answers to: were it opened, it would fail
 # with another message; were it written, nothing real would change.
-if mknod none.blk b 240 0 2>/dev/null; then
-  expect "block device as output" 1 "The output must be a regular file" "$cli" fix-gems game.bin none.blk
-  expect "block device as checksum repair target" 1 "The input must be a regular file" "$cli" checksum --fix none.blk
-  rm none.blk
-else
-  skip "block device as output: mknod is not allowed here (it needs root)"
-fi
+for node in "null.dev c 1 3" "none.blk b 240 0"; do
+  read -r name kind major minor <<<"$node"
+  if mknod "$name" "$kind" "$major" "$minor" 2>/dev/null; then
+    expect "$name as output" 1 "The output must be a regular file" "$cli" fix-gems game.bin "$name"
+    expect "$name as checksum repair target" 1 "The input must be a regular file" "$cli" checksum --fix "$name"
+    check "$name as output: still a device" [ -"$kind" "$name" ]
+    rm "$name"
+  else
+    skip "$name as output: mknod is not allowed here (it needs root)"
+  fi
+done
 no_leftovers "outputs that are not regular files"
 
 echo "# inputs that are not regular files"
@@ -127,10 +119,10 @@ if [ "$(id -u)" -ne 0 ] || command -v setpriv >/dev/null; then
   chmod 644 perm/closed # its names can be read, but nothing in it reached
   expect "an unreadable folder" 1 "varnoquil-cli: perm/locked: File access denied" "${as_user[@]}" "$cli" checksum perm/locked
   check "an unreadable folder: counted as failed" grep -qx "1 files: 0 equal, 0 differ, 0 fixed, 1 failed" err.txt
-  expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/closed/c.bin: File access denied" \
-    "${as_user[@]}" "$cli" checksum -r perm
-  expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/locked: File access denied"
-  expect "a tree with unreadable folders" 1 "varnoquil-cli: perm/closed/sub: File access denied"
+  run "${as_user[@]}" "$cli" checksum -r perm
+  for refused in perm/closed/c.bin perm/locked perm/closed/sub; do
+    expect "a tree with unreadable folders: $refused" 1 "varnoquil-cli: $refused: File access denied"
+  done
   check "a tree with unreadable folders: no hidden folder" [ -z "$(grep -F .cache err.txt)" ]
   check "a tree with unreadable folders: counted" grep -qx "5 files: 0 equal, 2 differ, 0 fixed, 3 failed" err.txt
   chmod 755 perm/locked perm/closed

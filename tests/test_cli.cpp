@@ -71,22 +71,41 @@ protected:
     }
 };
 
-TEST_F(Cli, TablesInHex)
+// The driver's FM table, the start of its PSG table and 64 entries in all;
+// the start of each table for other scales. The rows of the shipped engine
+// list whose game or engine holds the text in any case, in the list's order
+// (engines, then games); without a text, one line for each row of the data
+// file.
+TEST_F(Cli, TablesInHexAndTheEnginesOfTheShippedList)
 {
-    // The driver's FM table, the start of its PSG table and 64 entries in all;
-    // the start of each table for other scales.
     const std::string fm = "fm: 0284 02AA 02D3 02FE 032B 035B 038E 03C5 03FE 043B 047B 04BF 0508\n",
                       out = Run("tables").out, scaled = Run("tables --fm 2 --psg 0.5").out;
     EXPECT_EQ(std::pair(out.substr(0, fm.size() + 20), out.size()),
               std::pair(fm + "psg: 03F9 03C0 038A ", fm.size() + 4 + 64 * 5 + 1));
     EXPECT_EQ(scaled.substr(0, 9) + scaled.substr(scaled.find("\npsg:"), 11), "fm: 0508 \npsg: 07F2 ");
+
+    EXPECT_EQ(Run("engines sOnIc"),
+              (Result{0,
+                      "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\nSonic & Knuckles\tSMPS Z80/mod\n"
+                      "Sonic the Hedgehog 2\tSMPS Z80/mod\nSonic the Hedgehog 3\tSMPS Z80/mod\n"
+                      "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\nSonic Crackers (prototype)\tSMPS Z80\n"
+                      "Sonic Eraser\tSMPS Z80\n",
+                      ""}));
+    std::ifstream data(VARNOQUIL_SOUND_ENGINES_TSV);
+    std::ptrdiff_t rows = 0;
+    for (std::string line; std::getline(data, line);)
+        rows += line.rfind('#', 0) != 0;
+    const std::string all = Run("engines").out;
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), rows);
 }
 
 // Each row: the arguments, the exit status and a text standard error must
 // hold. No run may write the output file or change the inputs. Names are
 // relative to the test's folder, where the tool runs. Fix GEMS refuses a
 // disc image, as it repairs the checksum, which does not lie at 0x18E there.
-TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
+// Then the version, and every help: one usage, lines within 80 columns, no
+// parser's jargon, and only the command's own options.
+TEST_F(Cli, HelpVersionAndTheExitStatusAndMessageOfEveryKindOfRequest)
 {
     Game("in.bin"), Game("locked.bin");
     ::chmod(dir.Path("locked.bin").c_str(), 0444);
@@ -119,12 +138,7 @@ TEST_F(Cli, ExitStatusAndMessageOfEveryKindOfRequest)
     }
     EXPECT_EQ(ReadFile(dir.Path("in.bin")), ReadFile(dir.Path("locked.bin")));
     EXPECT_EQ(Run("-v"), (Result{0, "varnoquil-cli " VARNOQUIL_VERSION "\n", ""}));
-}
 
-// Every help: one usage, lines within 80 columns, no parser's jargon, and
-// only the command's own options.
-TEST_F(Cli, HelpReadsLikeAUnixToolsHelp)
-{
     for (const std::string command :
          {"", "info", "checksum", "scan", "hash", "identify", "fix-gems", "convert", "tables", "engines"}) {
         const Result r = Run(command + " --help");
@@ -156,9 +170,7 @@ TEST_F(Cli, ControlBytesOfHeadersAndNamesShowAsQuestionMarksOnATerminalOnly)
     // Shown, each control byte takes the place of one "?"; CR and LF stay.
     const std::string raw = Run("info " + Q(rom)).out, shown = Run("info " + Q(rom), kTerminal).out;
     EXPECT_NE(raw.find("D-name: \x1B]0;owned\x07\x1B[2J\x7F\x01\xC8"), std::string::npos);
-    std::string expected = raw;
-    expected.replace(raw.find("\x1B]0"), 17, "?]0;owned??[2J??\xC8");
-    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(shown, std::string(raw).replace(raw.find("\x1B]0"), 17, "?]0;owned??[2J??\xC8"));
 
     // A name on a result line, a "PATH:" line and an error line; a pipe
     // keeps its bytes.
@@ -188,13 +200,13 @@ protected:
         std::filesystem::create_directories(dir.Path("roms/sub"));
         WriteFile(P("roms/good.bin"), mini);
         WriteFile(P("roms/notes.txt"), mini);
-        WriteFile(P("roms/bad.bin"), ReadFile(kData + "/minimusic-sample.bin"));
+        WriteFile(P("roms/bad.bin"), bad);
         WriteFile(P("roms/sub/deep.BIN"), ReadFile(kData + "/sega-2048.bin"));
         WriteFile(P("roms/disc.bin"), RomBuilder(0x1000).GameHeader().Put(0, "SEGADISCSYSTEM").bytes);
         WriteFile(P("roms/short.bin"), a_byte(100));
     }
 
-    const a_byte mini = ReadFile(kData + "/miniplanets-rev04.bin");
+    const a_byte mini = ReadFile(kData + "/miniplanets-rev04.bin"), bad = ReadFile(kData + "/minimusic-sample.bin");
     std::string P(const std::string& name) const { return dir.Path(name); }
     // The hashes a report holds, from the system's tools and the test's CRC32.
     json HashesOf(const std::string& name) const
@@ -209,8 +221,9 @@ protected:
 // failed; -r takes subfolders; one file named, whatever its extension, gives
 // the line alone. Into one log, each file's lines come in the files' order.
 // (Two files named without a folder are a batch too: the terminal test runs
-// two.)
-TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp)
+// two.) The same file named again, through any path, is worked on after its
+// earlier turn, never beside it: the repair is made once, whatever the run.
+TEST_F(Collections, ChecksumOverAFolderNamesEachFileInItsTurnGoesOnAfterFailuresAndSumsUp)
 {
     const std::string good = "roms/good.bin: stored 5873 computed 5873\n",
                       deep = "roms/sub/deep.BIN: stored 0000 computed 8182\n";
@@ -224,14 +237,8 @@ TEST_F(Collections, ChecksumOverAFolderNamesEachFileGoesOnAfterFailuresAndSumsUp
     EXPECT_EQ(Run("checksum roms/good.bin roms/short.bin roms/sub", kOneLog).out,
               good + kTool + "roms/short.bin: Read beyond end of file\n" + deep
                   + "3 files: 1 equal, 1 differ, 0 fixed, 1 failed\n");
-}
 
-// The same file named again, through any path, is worked on after its
-// earlier turn, never beside it: the repair is made once, whatever the run.
-TEST_F(Collections, AFileNamedAgainIsTakenInItsTurn)
-{
     std::filesystem::create_symlink("bad.bin", P("roms/again.bin"));
-    const a_byte bad = ReadFile(P("roms/bad.bin"));
     for (int run = 0; run < 5; ++run) {
         WriteFile(P("roms/bad.bin"), bad);
         EXPECT_EQ(Run("checksum --fix roms/bad.bin roms/bad.bin roms/again.bin roms/bad.bin"),
@@ -249,9 +256,8 @@ TEST_F(Collections, AFileNamedAgainIsTakenInItsTurn)
 // the window would: the checksum of the file's bytes.
 TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
 {
-    const a_byte bad = ReadFile(P("roms/bad.bin"));
-    RomBuilder disc(ReadFile(P("roms/disc.bin")));
-    disc.Put(0x200, "xy"); // the forced repair below then has a sum to write
+    // The forced repair below then has a sum to write.
+    RomBuilder disc = RomBuilder(ReadFile(P("roms/disc.bin"))).Put(0x200, "xy");
     WriteFile(P("roms/disc.bin"), disc.bytes);
     const a_byte dump = Interleave(ReadFile(kData + "/sega-2048.bin"));
     WriteFile(P("dump.bin"), dump);
@@ -278,33 +284,108 @@ TEST_F(Collections, RepairWritesOnlyPlainCartridgeImagesUnlessForced)
     EXPECT_EQ(ReadFile(P("dump.bin")), dump);
 
     const json forced = json::parse(Run("checksum --fix --force --json roms/disc.bin").out);
-    EXPECT_EQ(
-        std::pair(forced.at("fixed"), forced.at("checksum")),
-        std::pair(json(true),
-                  json{{"stored", "0000"}, {"computed", "7879"}, {"equal", false}, {"computed_rom_range", "7879"}}));
+    EXPECT_EQ(std::pair(forced.at("fixed"), forced.at("checksum")),
+              std::pair(json(true), json::parse(R"({"stored": "0000", "computed": "7879", "equal": false,
+                  "computed_rom_range": "7879"})")));
     EXPECT_EQ(ReadFile(P("roms/disc.bin")), disc.BigEndian(0x18E, 0x7879, 2).bytes);
     EXPECT_EQ(Run("checksum --fix --force roms/disc.bin"), (Result{0, "stored 7879 computed 7879\n", ""}));
 }
 
-// Every file gets its object, in the order of the text lines: each line of
-// standard output parses, and nothing else is there. A dump is described by
-// the image it holds, and checked by it.
-TEST_F(Collections, JsonLinesDescribeEveryFile)
+// A DAT written from the real images: one found by its SHA-1, as its dump is
+// by the image it holds, one by its CRC32 and size, one in no entry. A DAT at
+// fault stops the run before an image is read. A listed image keeps the
+// checksum it has unless forced. Hash writes a line as sha1sum writes it,
+// also for a name it escapes, which its -c reads back; every hash asked for
+// and no other, in the options' order.
+TEST_F(Collections, IdentifyNamesWhatADatListsTheRepairLeavesItAloneAndHashWritesWhatSha1sumWrites)
 {
+    WriteFile(P("mini.smd"), Interleave(mini));
+    const std::string dat = "<?xml version=\"1.0\"?>\n<datafile><header><name>Homebrew</name></header>\n"
+                            "<game name=\"Miniplanets\"><rom name=\"m.md\" size=\"524288\" status=\"verified\" sha1=\""
+        + ToolHash("sha1sum", P("roms/good.bin")) + "\"/></game>\n<game name=\"Minimusic\"><rom size=\"2797\" crc=\""
+        + Crc32(bad) + "\"/></game></datafile>\n";
+    WriteFile(P("hb.dat"), a_byte(dat.begin(), dat.end()));
+    WriteFile(P("broken.dat"), RomBuilder(25).Put(0, "<datafile>\n<game name=\"x\"").bytes);
+    EXPECT_EQ(Run("identify --dat hb.dat roms/good.bin mini.smd roms/bad.bin roms/sub"),
+              (Result{5,
+                      "roms/good.bin: Miniplanets\nmini.smd: Miniplanets (as plain image)\nroms/bad.bin: Minimusic\n"
+                      "roms/sub/deep.BIN: no match\n",
+                      "4 files: 3 matched, 1 unmatched, 0 failed\n"}));
+    EXPECT_EQ(Shell("VARNOQUIL_DAT=:hb.dat: " + Q(VARNOQUIL_CLI) + " identify roms/good.bin roms/short.bin none.bin"),
+              (Result{1, "roms/good.bin: Miniplanets\nroms/short.bin: no match\n",
+                      kTool + "none.bin: File not found\n3 files: 1 matched, 1 unmatched, 1 failed\n"}));
+    EXPECT_EQ(json::parse(Run("identify --json --dat hb.dat mini.smd").out).at("dat"),
+              json::parse(R"({"name": "Homebrew", "game": "Miniplanets", "rom": "m.md", "status": "verified",
+                  "plain_image": true})"));
+    EXPECT_EQ(Run("identify --dat hb.dat --dat broken.dat none.bin"),
+              (Result{2, "", kTool + "broken.dat: line 2: Not well-formed XML (Error parsing element attribute)\n"}));
+    EXPECT_EQ(Run("identify none.bin").exit, 2);
+
+    EXPECT_EQ(Run("checksum --fix --dat hb.dat roms/good.bin roms/bad.bin"),
+              (Result{1, "roms/good.bin: stored 5873 computed 5873\n",
+                      kTool + "roms/bad.bin: Matches Minimusic in Homebrew: a verified dump is not changed\n"
+                          + "2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n"}));
+    EXPECT_EQ(ReadFile(P("roms/bad.bin")), bad);
+    EXPECT_EQ(json::parse(Run("checksum --json --dat hb.dat roms/bad.bin").out).at("dat").at("game"), "Minimusic");
+    EXPECT_EQ(Run("checksum --fix --force --dat hb.dat roms/bad.bin").out, "stored 0000 computed 2109\n");
+
+    WriteFile(P("roms/a\\b\nc.bin"), mini);
+    const std::string names = "roms/good.bin roms/short.bin 'roms/a\\b\nc.bin'";
+    EXPECT_EQ(Run("hash " + names).out, Shell("sha1sum " + names).out);
+    EXPECT_EQ(Shell(Q(VARNOQUIL_CLI) + " hash -r roms > list && sha1sum -c --quiet list"), (Result{0, "", ""}));
+    EXPECT_EQ(Run("hash --crc32 roms/good.bin").out, Crc32(mini) + "  roms/good.bin\n");
+    EXPECT_EQ(Run("hash --sha256 roms/good.bin").out, Shell("sha256sum roms/good.bin").out);
+    const std::vector<std::string> good = ToolHashes(P("roms/good.bin"));
+    EXPECT_EQ(Run("hash --sha256 --crc32 --sha1 --md5 roms/good.bin none.bin"),
+              (Result{1, good[0] + " " + good[1] + " " + good[2] + " " + good[3] + "  roms/good.bin\n",
+                      kTool + "none.bin: File not found\n2 files: 1 read, 1 failed\n"}));
+}
+
+// The header's text goes out as it is (the core's tests check its lines):
+// it ends with the memo cut at its zero byte, no line break added. --long
+// decodes the header for people, from the image's header bytes; an MGD dump
+// of it reads the same, and converts back to it. With JSON every file gets
+// its object, in the order of the text lines: each line of standard output
+// parses, and nothing else is there. A dump is described by the image it
+// holds, and checked by it.
+TEST_F(Collections, InfoWritesTheHeaderTextDecodesItForPeopleOrDescribesEveryFileInJsonLines)
+{
+    const std::string header = Run("info " + Q(Game("game.bin"))).out;
+    EXPECT_EQ(header.substr(header.size() - 15), "version: 2\r\n\r\nM");
+    const std::string decoded
+        = "format:         plain cartridge image\nfile size:      512 KiB\n"
+          "system:         Mega Drive / Genesis\nhardware:       none\n"
+          "platform:       SEGA MEGA DRIVE\ncopyright:      (C) SIK 2022.JUN\n"
+          "domestic name:  MINIPLANETS\noverseas name:  MINIPLANETS\n"
+          "serial:         GM SIK-MINI-04\ncountry:        JUE\n"
+          "regions:        Japan, Americas, Europe\ndevices:        3-button joypad\n"
+          "ROM:            0x000000-0x07FFFF, 512 KiB\nRAM:            0xFF0000-0xFFFFFF, 64 KiB\n"
+          "backup memory:  none\nchecksum:       stored 5873, computed 5873 (equal)\n"
+          "GEMS tables:    none\nmemo:\n";
+    EXPECT_EQ(Run("info --long roms/good.bin"), (Result{0, decoded, ""}));
+    WriteFile(P("mini.mgd"), Mgd(mini));
+    const Result mgd = Run("info --long mini.mgd");
+    EXPECT_EQ(mgd.out.substr(mgd.out.find('\n')), decoded.substr(decoded.find('\n'))) << mgd;
+    EXPECT_EQ(Run("deinterleave mini.mgd plain.bin"), (Result{0, "", ""}));
+    EXPECT_EQ(ReadFile(P("plain.bin")), mini);
+    // A ROM range of 1 MiB in an image of 128 KiB.
+    const std::string big = Run("info --long roms/sub/deep.BIN").out;
+    EXPECT_NE(big.find("\nROM:            0x000000-0x0FFFFF, 1 MiB (the image holds 128 KiB)\n"), std::string::npos)
+        << big;
+
     WriteFile(P("roms/mini.smd"), Interleave(mini));
     WriteFile(P("roms/noise.bin"), RomBuilder(0x400).Random(9).bytes);
     const Result r = Run("info --json -r roms roms/mini.smd");
     EXPECT_EQ(std::tie(r.exit, r.err), std::make_tuple(1, "7 files: 6 read, 1 failed\n"));
     ASSERT_EQ(r.out.back(), '\n');
     std::vector<json> lines;
+    std::string files;
     std::istringstream text(r.out);
-    for (std::string line; std::getline(text, line);)
+    for (std::string line; std::getline(text, line); files += lines.back().at("file").get<std::string>() + ' ')
         lines.push_back(json::parse(line));
-    const char* const names[]
-        = {"sub/deep.BIN", "bad.bin", "disc.bin", "good.bin", "noise.bin", "short.bin", "mini.smd"};
-    ASSERT_EQ(lines.size(), std::size(names));
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        EXPECT_EQ(lines[i].at("file"), "roms/" + std::string(names[i]));
+    ASSERT_EQ(files,
+              "roms/sub/deep.BIN roms/bad.bin roms/disc.bin roms/good.bin roms/noise.bin roms/short.bin "
+              "roms/mini.smd ");
     const auto& [deep, good, noise, dump] = std::tie(lines[0], lines[3], lines[4], lines[6]);
 
     EXPECT_EQ(good.at("header_hex").get<std::string>().substr(0, 8), "53454741");
@@ -333,110 +414,7 @@ TEST_F(Collections, JsonLinesDescribeEveryFile)
         "devices": ["3-button joypad"], "gems": {"fm": [], "psg": []}, "plain_hashes": null})"));
 }
 
-// A line as sha1sum writes it, also for a name it escapes, which its -c reads
-// back; every hash asked for and no other, in the options' order.
-TEST_F(Collections, HashWritesTheLinesSha1sumWritesAndReadsBack)
-{
-    WriteFile(P("roms/a\\b\nc.bin"), mini);
-    const std::string names = "roms/good.bin roms/short.bin 'roms/a\\b\nc.bin'";
-    EXPECT_EQ(Run("hash " + names).out, Shell("sha1sum " + names).out);
-    EXPECT_EQ(Shell(Q(VARNOQUIL_CLI) + " hash -r roms > list && sha1sum -c --quiet list"), (Result{0, "", ""}));
-    EXPECT_EQ(Run("hash --crc32 roms/good.bin").out, Crc32(mini) + "  roms/good.bin\n");
-    EXPECT_EQ(Run("hash --sha256 roms/good.bin").out, Shell("sha256sum roms/good.bin").out);
-    const std::vector<std::string> good = ToolHashes(P("roms/good.bin"));
-    EXPECT_EQ(Run("hash --sha256 --crc32 --sha1 --md5 roms/good.bin none.bin"),
-              (Result{1, good[0] + " " + good[1] + " " + good[2] + " " + good[3] + "  roms/good.bin\n",
-                      kTool + "none.bin: File not found\n2 files: 1 read, 1 failed\n"}));
-}
-
-// A DAT written from the real images: one found by its SHA-1, as its dump is
-// by the image it holds, one by its CRC32 and size, one in no entry. A DAT at
-// fault stops the run before an image is read. A listed image keeps the
-// checksum it has unless forced.
-TEST_F(Collections, IdentifyNamesWhatADatListsAndTheRepairLeavesItAlone)
-{
-    WriteFile(P("mini.smd"), Interleave(mini));
-    const std::string dat = "<?xml version=\"1.0\"?>\n<datafile><header><name>Homebrew</name></header>\n"
-                            "<game name=\"Miniplanets\"><rom name=\"m.md\" size=\"524288\" status=\"verified\" sha1=\""
-        + ToolHash("sha1sum", P("roms/good.bin")) + "\"/></game>\n<game name=\"Minimusic\"><rom size=\"2797\" crc=\""
-        + Crc32(ReadFile(P("roms/bad.bin"))) + "\"/></game></datafile>\n";
-    WriteFile(P("hb.dat"), a_byte(dat.begin(), dat.end()));
-    WriteFile(P("broken.dat"), RomBuilder(25).Put(0, "<datafile>\n<game name=\"x\"").bytes);
-    EXPECT_EQ(Run("identify --dat hb.dat roms/good.bin mini.smd roms/bad.bin roms/sub"),
-              (Result{5,
-                      "roms/good.bin: Miniplanets\nmini.smd: Miniplanets (as plain image)\nroms/bad.bin: Minimusic\n"
-                      "roms/sub/deep.BIN: no match\n",
-                      "4 files: 3 matched, 1 unmatched, 0 failed\n"}));
-    EXPECT_EQ(Shell("VARNOQUIL_DAT=:hb.dat: " + Q(VARNOQUIL_CLI) + " identify roms/good.bin roms/short.bin none.bin"),
-              (Result{1, "roms/good.bin: Miniplanets\nroms/short.bin: no match\n",
-                      kTool + "none.bin: File not found\n3 files: 1 matched, 1 unmatched, 1 failed\n"}));
-    EXPECT_EQ(json::parse(Run("identify --json --dat hb.dat mini.smd").out).at("dat"),
-              (json{{"name", "Homebrew"},
-                    {"game", "Miniplanets"},
-                    {"rom", "m.md"},
-                    {"status", "verified"},
-                    {"plain_image", true}}));
-    EXPECT_EQ(Run("identify --dat hb.dat --dat broken.dat none.bin"),
-              (Result{2, "", kTool + "broken.dat: line 2: Not well-formed XML (Error parsing element attribute)\n"}));
-    EXPECT_EQ(Run("identify none.bin").exit, 2);
-
-    const a_byte bad = ReadFile(P("roms/bad.bin"));
-    EXPECT_EQ(Run("checksum --fix --dat hb.dat roms/good.bin roms/bad.bin"),
-              (Result{1, "roms/good.bin: stored 5873 computed 5873\n",
-                      kTool + "roms/bad.bin: Matches Minimusic in Homebrew: a verified dump is not changed\n"
-                          + "2 files: 1 equal, 0 differ, 0 fixed, 1 failed\n"}));
-    EXPECT_EQ(ReadFile(P("roms/bad.bin")), bad);
-    EXPECT_EQ(json::parse(Run("checksum --json --dat hb.dat roms/bad.bin").out).at("dat").at("game"), "Minimusic");
-    EXPECT_EQ(Run("checksum --fix --force --dat hb.dat roms/bad.bin").out, "stored 0000 computed 2109\n");
-}
-
-// The header's text goes out as it is (the core's tests check its lines):
-// it ends with the memo cut at its zero byte, no line break added. --long
-// decodes the header for people, from the image's header bytes; an MGD dump
-// of it reads the same, and converts back to it.
-TEST_F(Collections, InfoWritesTheHeaderTextOrDecodesItForPeople)
-{
-    const std::string text = Run("info " + Q(Game("game.bin"))).out;
-    EXPECT_EQ(text.substr(text.size() - 15), "version: 2\r\n\r\nM");
-    const std::string lines = "format:         plain cartridge image\n"
-                              "file size:      512 KiB\n"
-                              "system:         Mega Drive / Genesis\n"
-                              "hardware:       none\n"
-                              "platform:       SEGA MEGA DRIVE\n"
-                              "copyright:      (C) SIK 2022.JUN\n"
-                              "domestic name:  MINIPLANETS\n"
-                              "overseas name:  MINIPLANETS\n"
-                              "serial:         GM SIK-MINI-04\n"
-                              "country:        JUE\n"
-                              "regions:        Japan, Americas, Europe\n"
-                              "devices:        3-button joypad\n"
-                              "ROM:            0x000000-0x07FFFF, 512 KiB\n"
-                              "RAM:            0xFF0000-0xFFFFFF, 64 KiB\n"
-                              "backup memory:  none\n"
-                              "checksum:       stored 5873, computed 5873 (equal)\n"
-                              "GEMS tables:    none\n"
-                              "memo:\n";
-    EXPECT_EQ(Run("info --long roms/good.bin"), (Result{0, lines, ""}));
-    WriteFile(P("mini.mgd"), Mgd(mini));
-    const Result mgd = Run("info --long mini.mgd");
-    EXPECT_EQ(mgd.out.substr(mgd.out.find('\n')), lines.substr(lines.find('\n'))) << mgd;
-    EXPECT_EQ(Run("deinterleave mini.mgd plain.bin"), (Result{0, "", ""}));
-    EXPECT_EQ(ReadFile(P("plain.bin")), mini);
-    // A ROM range of 1 MiB in an image of 128 KiB.
-    const std::string deep = Run("info --long roms/sub/deep.BIN").out;
-    EXPECT_NE(deep.find("\nROM:            0x000000-0x0FFFFF, 1 MiB (the image holds 128 KiB)\n"), std::string::npos)
-        << deep;
-}
-
-TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
-{
-    WriteFile(P("g\xFF.bin"), RomBuilder(0x1000).GameHeader().Tables(0x201, 0x400).Put(0xFE6, DriverFm()).bytes);
-    EXPECT_EQ(Run("scan g\xFF.bin").out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
-    const json scan = json::parse(Run("scan --json g\xFF.bin").out);
-    EXPECT_EQ(std::pair(scan.at("file"), scan.at("gems")),
-              std::pair(json("g\uFFFD.bin"), json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
-}
-
+// Scan lists every table's offset, and names that are not UTF-8 as well.
 // Fix GEMS with the default preset (FM 1.25, PSG 1.5) changes the two
 // tables' bytes and nothing else, as --no-checksum leaves the stored checksum
 // alone. An image without tables is written all the same, with the checksum
@@ -444,8 +422,14 @@ TEST_F(Collections, ScanListsEveryTableOffsetAndNamesThatAreNotUtf8)
 // so far from 1 that every entry of a table comes out 0000 make the tables'
 // bytes zeros, and the checksum bytes the new sum. Only tables that were
 // written are warned about.
-TEST_F(Collections, FixGemsWritesOnlyTheTablesAndSaysWhenNothingWasFoundOrWhatDoesNotFit)
+TEST_F(Collections, ScanListsEveryTableAndFixGemsWritesOnlyTheTablesAndSaysWhatWasNotFoundOrDoesNotFit)
 {
+    WriteFile(P("g\xFF.bin"), RomBuilder(0x1000).GameHeader().Tables(0x201, 0x400).Put(0xFE6, DriverFm()).bytes);
+    EXPECT_EQ(Run("scan g\xFF.bin").out, "fm 0x00000201\nfm 0x00000FE6\npsg 0x00000400\n");
+    const json scan = json::parse(Run("scan --json g\xFF.bin").out);
+    EXPECT_EQ(std::pair(scan.at("file"), scan.at("gems")),
+              std::pair(json("g\uFFFD.bin"), json{{"fm", {0x201, 0xFE6}}, {"psg", {0x400}}}));
+
     const std::string game = Game("game.bin");
     EXPECT_EQ(Run("fix-gems --no-checksum game.bin out.bin"),
               (Result{0, "Loading..\nfm fixed\npsg fixed\nFix Finished!\n", ""}));
@@ -477,24 +461,4 @@ TEST_F(Collections, FixGemsWritesOnlyTheTablesAndSaysWhenNothingWasFoundOrWhatDo
                       R"("warnings":[]})"
                       "\n",
                       ""}));
-}
-
-// The rows of the shipped list whose game or engine holds the text in any
-// case, in the list's order (engines, then games); without a text, one line
-// for each row of the data file.
-TEST_F(Collections, EnginesFiltersTheShippedList)
-{
-    EXPECT_EQ(Run("engines sOnIc"),
-              (Result{0,
-                      "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\nSonic & Knuckles\tSMPS Z80/mod\n"
-                      "Sonic the Hedgehog 2\tSMPS Z80/mod\nSonic the Hedgehog 3\tSMPS Z80/mod\n"
-                      "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\nSonic Crackers (prototype)\tSMPS Z80\n"
-                      "Sonic Eraser\tSMPS Z80\n",
-                      ""}));
-    std::ifstream data(VARNOQUIL_SOUND_ENGINES_TSV);
-    std::ptrdiff_t rows = 0;
-    for (std::string line; std::getline(data, line);)
-        rows += line.rfind('#', 0) != 0;
-    const std::string all = Run("engines").out;
-    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), rows);
 }

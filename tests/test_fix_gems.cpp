@@ -10,8 +10,6 @@
 #include <cstring>
 #include <numeric>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace varnoquil;
 using namespace vtest;
@@ -30,8 +28,7 @@ const a_byte kFm = LittleEndian(kFm1), kPsg = LittleEndian(kPsg1);
 
 TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
 {
-    EXPECT_EQ(BuildFmTable(Scale(1.0)), kFm1);
-    EXPECT_EQ(BuildPsgTable(Scale(1.0)), kPsg1);
+    EXPECT_EQ(std::pair(BuildFmTable(Scale(1.0)), BuildPsgTable(Scale(1.0))), std::pair(kFm1, kPsg1));
     // As they lie in a ROM image: each entry little-endian, the first too.
     EXPECT_EQ(TableBytes(std::array<std::uint16_t, 2>{0x1234, 0xABCD}),
               (std::array<std::uint8_t, 4>{0x34, 0x12, 0xCD, 0xAB}));
@@ -228,9 +225,7 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWas)
     WriteFile(dir.Path("disc.bin"), RomBuilder(input).Put(0, "SEGADISCSYSTEM").bytes);
     WriteFile(dir.Path("out.bin"), {1, 2, 3});
     WriteFile(dir.Path("locked.bin"), {4});
-    std::filesystem::permissions(dir.Path("locked.bin"),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read
-                                     | std::filesystem::perms::others_read);
+    std::filesystem::permissions(dir.Path("locked.bin"), std::filesystem::perms(0444));
     std::filesystem::create_hard_link(dir.Path("in.bin"), dir.Path("link.bin"));
     const auto before = dir.Contents();
     const auto append = [&] { std::ofstream(dir.Path("in.bin"), std::ios::app) << 'x'; };
@@ -240,18 +235,18 @@ TEST(FixGems, AFailedRunLeavesEveryFileAsItWas)
     // Each row: input, output, FM scale, a change made at the second pause
     // (between the pass over the input and its copy), the error, and whether
     // the run started: refused requests show no status.
-    const std::tuple<const char*, const char*, double, std::function<void()>, std::string, bool> rows[]
-        = {{"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
-           {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
-           {"in.bin", "out.bin", 0, {}, "The scale '0' is not above 0", false},
-           {"in.bin", "", 1, {}, "", false},
-           {"none.bin", "out.bin", 1, {}, "File not found", true},
-           {"disc.bin", "out.bin", 1, {}, "Not a cartridge ROM image", true},
-           {"in.bin", "no/out.bin", 1, {}, kMissingFolder, true},
-           {"in.bin", "locked.bin", 1, {}, "File access denied", true},
-           {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
-           {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true},
-           {"in.bin", "out.bin", 1, cancel, "Cancelled", true}};
+    // clang-format off
+    const std::tuple<const char*, const char*, double, std::function<void()>, std::string, bool> rows[] = {
+        {"in.bin", "in.bin", 1, {}, "The output file must not be the input file", false},
+        {"in.bin", "link.bin", 1, {}, "The output file must not be the input file", false},
+        {"in.bin", "out.bin", 0, {}, "The scale '0' is not above 0", false}, {"in.bin", "", 1, {}, "", false},
+        {"none.bin", "out.bin", 1, {}, "File not found", true}, {"in.bin", "no/out.bin", 1, {}, kMissingFolder, true},
+        {"disc.bin", "out.bin", 1, {}, "Not a cartridge ROM image", true},
+        {"in.bin", "locked.bin", 1, {}, "File access denied", true},
+        {"in.bin", "out.bin", 1, append, "The input file changed while it was read", true},
+        {"in.bin", "out.bin", 1, truncate, "Read beyond end of file", true},
+        {"in.bin", "out.bin", 1, cancel, "Cancelled", true}};
+    // clang-format on
     for (const auto& [in, out, fmScale, change, error, shouldStart] : rows) {
         bool started = false;
         FixGemsProgress progress;

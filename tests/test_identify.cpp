@@ -59,34 +59,30 @@ std::string Dat(const std::string& games)
 TEST(DatFiles, AreLookedUpBySha1ElseByCrc32AndSizeOrRefusedWithTheirLine)
 {
     const std::string a(40, 'a'), upperA(40, 'A');
-    const std::pair<std::string, std::string> rows[]
-        = {{"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!DOCTYPE datafile PUBLIC \"-//Logiqx//DTD ROM Management "
-            "Datafile//EN\" "
-            "\"http://www.logiqx.com/Dats/datafile.dtd\">\n<datafile><game name=\"A &amp; &#x42;\"><rom name=\"a\" "
-            "size=\"100\" crc=\"11111111\" sha1=\""
-                + upperA + "\"/></game></datafile>",
-            "A & B|||"},
-           {Dat("<game name=\"C\"><rom name=\"c\" size=\"200\" crc=\"1234\"/></game>"), "|C||"},
-           {Dat("<game name=\"D\"><rom size=\"100\" crc=\"11111111\" sha1=\"" + std::string(40, 'd') + "\"/></game>"),
-            "|||"},
-           {Dat("<game><description>E</description><rom name=\"e\" sha1=\"" + a
-                + "\"/></game>"
-                  "<machine name=\"\"><rom name=\"f.md\" size=\"200\" crc=\"00001234\"/></machine>"
-                  "<game name=\"G\"><rom crc=\"00001234\"/></game>"),
-            "E|f.md||"},
-           {Dat("<game name=\"H0\"><rom sha1=\"" + std::string(40, '0') + "\"/></game><game name=\"H1\"><rom sha1=\""
-                + a + "\"/></game><game name=\"H2\"><rom sha1=\"" + upperA + "\"/></game>"),
-            "H1|||"},
-           {Dat("<game name=\"x\">\n<rom name=\"r\" sha1=\"abc\"/>\n</game>\n"),
-            "line 5: Rom \"r\": sha1 \"abc\" is not a SHA-1 of 40 hexadecimal digits"},
-           {Dat("<game name=\"x\"><rom name=\"r\" size=\"12x\"/></game>\n"),
-            "line 4: Rom \"r\": size \"12x\" is not a number of bytes"},
-           {Dat("<game name=\"x\"><rom name=\"r\" crc=\"123456789\"/></game>\n"),
-            "line 4: Rom \"r\": crc \"123456789\" is not a CRC32 of up to 8 hexadecimal digits"},
-           {"<datafile>\n<game>\n</datafile>\n", "line 3: Not well-formed XML (Start-end tags mismatch)"},
-           {"<?xml version=\"1.0\"?>\n<mame/>\n",
-            "line 2: Not a Logiqx DAT file: its root element is <mame>, not <datafile>"},
-           {"", "line 1: Not well-formed XML (No document element found)"}};
+    // clang-format off
+    const std::pair<std::string, std::string> rows[] = {
+        {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!DOCTYPE datafile PUBLIC \"-//Logiqx//DTD ROM Management Datafile//EN"
+         "\" \"http://www.logiqx.com/Dats/datafile.dtd\">\n<datafile><game name=\"A &amp; &#x42;\"><rom name=\"a\" "
+         "size=\"100\" crc=\"11111111\" sha1=\"" + upperA + "\"/></game></datafile>", "A & B|||"},
+        {Dat("<game name=\"C\"><rom name=\"c\" size=\"200\" crc=\"1234\"/></game>"), "|C||"},
+        {Dat("<game name=\"D\"><rom size=\"100\" crc=\"11111111\" sha1=\"" + std::string(40, 'd') + "\"/></game>"),
+         "|||"},
+        {Dat("<game><description>E</description><rom name=\"e\" sha1=\"" + a + "\"/></game><machine name=\"\">"
+             "<rom name=\"f.md\" size=\"200\" crc=\"00001234\"/></machine><game name=\"G\"><rom crc=\"00001234\"/>"
+             "</game>"), "E|f.md||"},
+        {Dat("<game name=\"H0\"><rom sha1=\"" + std::string(40, '0') + "\"/></game><game name=\"H1\"><rom sha1=\""
+             + a + "\"/></game><game name=\"H2\"><rom sha1=\"" + upperA + "\"/></game>"), "H1|||"},
+        {Dat("<game name=\"x\">\n<rom name=\"r\" sha1=\"abc\"/>\n</game>\n"),
+         "line 5: Rom \"r\": sha1 \"abc\" is not a SHA-1 of 40 hexadecimal digits"},
+        {Dat("<game name=\"x\"><rom name=\"r\" size=\"12x\"/></game>\n"),
+         "line 4: Rom \"r\": size \"12x\" is not a number of bytes"},
+        {Dat("<game name=\"x\"><rom name=\"r\" crc=\"123456789\"/></game>\n"),
+         "line 4: Rom \"r\": crc \"123456789\" is not a CRC32 of up to 8 hexadecimal digits"},
+        {"<datafile>\n<game>\n</datafile>\n", "line 3: Not well-formed XML (Start-end tags mismatch)"},
+        {"<?xml version=\"1.0\"?>\n<mame/>\n",
+         "line 2: Not a Logiqx DAT file: its root element is <mame>, not <datafile>"},
+        {"", "line 1: Not well-formed XML (No document element found)"}};
+    // clang-format on
     const std::tuple<std::string, std::string, std::uint64_t> files[]
         = {{a, "11111111", 100}, {std::string(40, 'b'), "00001234", 200}, {std::string(40, 'c'), "00001234", 201}};
     TempDir dir;

@@ -28,24 +28,20 @@ TEST(RomFormat, TellsEveryKindOfDumpApartAndGivesBackThePlainImage)
         headerless = RomBuilder(unmarked).BigEndian(0, 0xFFFFFE00, 4).BigEndian(4, 0x200, 4).bytes;
     a_byte oddSizedDump = Interleave(marked);
     oddSizedDump.push_back(0);
-    const std::tuple<a_byte, RomFormat, a_byte> cases[]
-        = {{RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin, {}},
-           {RomBuilder(512 + 16384).GameHeader().bytes, RomFormat::Bin, {}}, // a dump's size
-           {Interleave(marked), RomFormat::Smd, marked},
-           {Mgd(marked), RomFormat::Mgd, marked},
-           {ByteSwapped(marked), RomFormat::ByteSwapped, marked},
-           {headerless, RomFormat::Headerless, {}},
-           {RomBuilder(headerless).BigEndian(4, 0x201, 4).bytes, RomFormat::Unknown, {}},
-           {RomBuilder(headerless).BigEndian(0, 0xDFFFFE, 4).bytes, RomFormat::Unknown, {}},
-           {oddSizedDump, RomFormat::Unknown, {}},
-           {Interleave(unmarked), RomFormat::Unknown, {}},
-           {Mgd(unmarked), RomFormat::Unknown, {}},
-           {Mgd(RomBuilder(unmarked).Put(0x100, "SEXA").bytes), RomFormat::Unknown, {}},
-           {unmarked, RomFormat::Unknown, {}},
-           {DiscImage(0), RomFormat::MegaCd, {}},
-           {DiscImage(0x10), RomFormat::MegaCd, {}},
-           {a_byte(0x102), RomFormat::Unknown, {}},
-           {a_byte(), RomFormat::Unknown, {}}};
+    // clang-format off
+    const std::tuple<a_byte, RomFormat, a_byte> cases[] = {
+        {RomBuilder(0x200).Put(0x100, " SEGA GENESIS").bytes, RomFormat::Bin, {}},
+        {RomBuilder(512 + 16384).GameHeader().bytes, RomFormat::Bin, {}}, // a dump's size
+        {Interleave(marked), RomFormat::Smd, marked}, {Mgd(marked), RomFormat::Mgd, marked},
+        {ByteSwapped(marked), RomFormat::ByteSwapped, marked}, {headerless, RomFormat::Headerless, {}},
+        {RomBuilder(headerless).BigEndian(4, 0x201, 4).bytes, RomFormat::Unknown, {}},
+        {RomBuilder(headerless).BigEndian(0, 0xDFFFFE, 4).bytes, RomFormat::Unknown, {}},
+        {oddSizedDump, RomFormat::Unknown, {}}, {Interleave(unmarked), RomFormat::Unknown, {}},
+        {Mgd(unmarked), RomFormat::Unknown, {}}, {unmarked, RomFormat::Unknown, {}},
+        {Mgd(RomBuilder(unmarked).Put(0x100, "SEXA").bytes), RomFormat::Unknown, {}},
+        {DiscImage(0), RomFormat::MegaCd, {}}, {DiscImage(0x10), RomFormat::MegaCd, {}},
+        {a_byte(0x102), RomFormat::Unknown, {}}, {a_byte(), RomFormat::Unknown, {}}};
+    // clang-format on
     TempDir dir;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& [bytes, format, plain] = cases[i];
@@ -78,12 +74,6 @@ TEST(HeaderDecode, RealWorldHeaders)
 {
     const a_byte securityCode
         = {0x28, 0x7C, 0xFF, 0xFF, 0xFF, 0xC0, 0x23, 0xFC, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA1, 0x51, 0x28};
-    struct Row {
-        const char* kind;
-        std::function<void(RomBuilder&)> make;
-        std::string system;
-        std::vector<std::string> hardware;
-    };
     const auto platform
         = [](const std::string& text) { return [=](RomBuilder& rom) { rom.Put(0x100, Pad(text, 16)); }; };
     const auto backup = [](std::uint8_t flags, std::uint8_t kind) {
@@ -91,28 +81,28 @@ TEST(HeaderDecode, RealWorldHeaders)
     };
     const auto withSecurityCode
         = [&](RomBuilder& rom) { rom.Put(0x100, Pad("SEGA 32X", 16)).Put(0x3F0, securityCode); };
-    const Row rows[] = {
-        {"a Mega Drive game", [](RomBuilder&) {}, "mega-drive", {}},
-        {"a Genesis game", platform("SEGA GENESIS"), "mega-drive", {}},
-        {"a 32X game", withSecurityCode, "32x", {"32x-security-code"}},
-        {"a 32X game without its security code", platform("SEGA 32X"), "32x", {}},
-        {"a Pico game", platform("SEGA PICO"), "pico", {}},
-        {"a Pico game from Samsung", platform("SAMSUNG PICO"), "pico", {}},
-        {"a Japanese Pico game", platform("IMA IKUNOUJYUKU"), "pico", {}},
-        {"a Teradrive program", platform("SEGA TERA286"), "teradrive", {}},
-        {"a game over 4 MiB on the Sega mapper", platform("SEGA SSF"), "mega-drive", {"sega-mapper"}},
-        {"battery SRAM on odd bytes", backup(0xF8, 0x20), "mega-drive", {"sram-odd"}},
-        {"battery SRAM on even bytes", backup(0xF0, 0x20), "mega-drive", {"sram-even"}},
-        {"SRAM on both bytes", backup(0xE0, 0x20), "mega-drive", {"sram-both"}},
-        {"a serial EEPROM", backup(0xE8, 0x40), "mega-drive", {"eeprom"}},
-    };
-    for (const Row& row : rows) {
+    // Each row: the kind of image, what makes it of a plain game, its system and its hardware.
+    const std::tuple<const char*, std::function<void(RomBuilder&)>, std::string, std::vector<std::string>> rows[]
+        = {{"a Mega Drive game", [](RomBuilder&) {}, "mega-drive", {}},
+           {"a Genesis game", platform("SEGA GENESIS"), "mega-drive", {}},
+           {"a 32X game", withSecurityCode, "32x", {"32x-security-code"}},
+           {"a 32X game without its security code", platform("SEGA 32X"), "32x", {}},
+           {"a Pico game", platform("SEGA PICO"), "pico", {}},
+           {"a Pico game from Samsung", platform("SAMSUNG PICO"), "pico", {}},
+           {"a Japanese Pico game", platform("IMA IKUNOUJYUKU"), "pico", {}},
+           {"a Teradrive program", platform("SEGA TERA286"), "teradrive", {}},
+           {"a game over 4 MiB on the Sega mapper", platform("SEGA SSF"), "mega-drive", {"sega-mapper"}},
+           {"battery SRAM on odd bytes", backup(0xF8, 0x20), "mega-drive", {"sram-odd"}},
+           {"battery SRAM on even bytes", backup(0xF0, 0x20), "mega-drive", {"sram-even"}},
+           {"SRAM on both bytes", backup(0xE0, 0x20), "mega-drive", {"sram-both"}},
+           {"a serial EEPROM", backup(0xE8, 0x40), "mega-drive", {"eeprom"}}};
+    for (const auto& [kind, make, system, hardware] : rows) {
         RomBuilder rom = RomBuilder(0x800).GameHeader();
-        row.make(rom);
+        make(rom);
         const DecodedHeader header = DecodeHeader(rom.bytes.data(), rom.bytes.size());
         EXPECT_EQ(std::tie(header.system, header.hardware, header.regions),
-                  std::make_tuple(row.system, row.hardware, std::vector<std::string>{"Japan", "Americas", "Europe"}))
-            << row.kind;
+                  std::make_tuple(system, hardware, std::vector<std::string>{"Japan", "Americas", "Europe"}))
+            << kind;
     }
     // An end before the start is no range and has no size; a backup memory
     // needs its "RA" (the command line's tests read a backup memory's range).

@@ -8,7 +8,9 @@
 
 using namespace varnoquil;
 
-TEST(ScaleTexts, PresetsByExactNameShortestAndPaddedTexts)
+// The presets by exact name, shortest and padded texts; decimals parsed
+// strictly, and thousandths rounded half to even within the range.
+TEST(ScaleTexts, PresetsByExactNameTextsAndStrictlyParsedDecimalsRoundedToThousandths)
 {
     std::string presets;
     for (const ScalePreset& preset : ScalePresets())
@@ -24,11 +26,9 @@ TEST(ScaleTexts, PresetsByExactNameShortestAndPaddedTexts)
     EXPECT_EQ(ShortestDecimalText(1.0 / 3, '.') + " " + ShortestDecimalText(0.1 + 0.2, '.'), "0.333333333333333 0.3");
     EXPECT_EQ(PadToThousandths("1.", '.') + " " + PadToThousandths("1.2345", '.') + " " + PadToThousandths("1.5", ','),
               "1.000 1.2345 1.5");
-}
 
-// (The command line's and the window's tests check the text of a refusal.)
-TEST(ScaleTexts, ParsesDecimalsStrictlyAndRoundsThousandthsHalfToEvenWithinTheRange)
-{
+    // Decimals are parsed strictly (the command line's and the window's
+    // tests check the text of a refusal).
     const std::tuple<const char*, char, double> valid[]
         = {{".5", '.', 0.5}, {"5.", '.', 5},        {" 1.5 ", '.', 1.5}, {"-1.5", '.', -1.5},
            {"+2", '.', 2},   {"1.5E-1", '.', 0.15}, {"1,25", ',', 1.25}, {"1e3", '.', 1000}};

@@ -20,31 +20,28 @@ std::string Games(const std::vector<SoundEngineRow>& rows)
     return games;
 }
 
-TEST(SoundEngines, ParsesTabSeparatedRowsSkipsCommentsAndFindsTextIgnoringCase)
+TEST(SoundEngines, ParsesTabSeparatedRowsSkipsCommentsFindsTextIgnoringCaseAndSortsNotesThenEngines)
 {
     const auto rows = ParseSoundEngines("# game\tengine\r\nAero\tGEMS\r\n\nNo tab here\nPuyo Puyo\tCompile custom\n"
                                         "Gemfire\tKoei/type-1\n");
-    EXPECT_EQ(Games(rows), "Aero|Puyo Puyo|Gemfire|");
-    EXPECT_EQ(rows[0].engine + "|" + rows[1].engine, "GEMS|Compile custom");
+    EXPECT_EQ(Games(rows) + rows[0].engine + "|" + rows[1].engine, "Aero|Puyo Puyo|Gemfire|GEMS|Compile custom");
     // A game's name and an engine's, in the rows' order; the command-line
     // test finds games by name and lists every row for no text.
     EXPECT_EQ(Games(SoundEnginesMatching(rows, "gEm")), "Aero|Gemfire|");
-}
 
-// Notes in angle brackets come first; then engines, and games within one,
-// ignoring case, hyphens and apostrophes, a text that extends another before
-// it. The lone row stands before every engine that extends its own.
-TEST(SoundEngines, OrdersNotesFirstThenEnginesAndGamesExtensionsFirst)
-{
+    // Notes in angle brackets come first; then engines, and games within
+    // one, ignoring case, hyphens and apostrophes, a text that extends
+    // another before it. The lone row stands before every engine that
+    // extends its own.
     // clang-format off
-    std::vector<SoundEngineRow> rows = {
+    std::vector<SoundEngineRow> sorted = {
         {"bubsy", "GEMS"}, {"a", "Novotrade custom"}, {"b", "SMPS Z80"}, {"c", "--non-working - unknown--"},
         {"d", "<unknown custom>"}, {"e", "68k custom"}, {"f", "SMPS Z80 (banked)"}, {"h", "accolade custom"},
         {"g", "SMPS Z80 ('SMPS light' mod)"}, {"Bubsy", "GEMS"}, {"aladdin", "GEMS"}, {"Bubsy II", "GEMS"},
         {"36 Great Holes", "GEMS"}, {"i", "GEMS-custom"}, {kLone, "SMPS Z80"}};
     // clang-format on
-    SortSoundEngines(rows);
-    EXPECT_EQ(Games(rows), "d|e|h|i|36 Great Holes|aladdin|Bubsy II|Bubsy|bubsy|c|a|" + kLone + "|f|g|b|");
+    SortSoundEngines(sorted);
+    EXPECT_EQ(Games(sorted), "d|e|h|i|36 Great Holes|aladdin|Bubsy II|Bubsy|bubsy|c|a|" + kLone + "|f|g|b|");
 }
 
 TEST(SoundEngines, TheProgramShipsTheDataFileWithEachEngineInOneGroup)

@@ -31,8 +31,7 @@ TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)
 {
     vtest::TempDir dir;
     const std::string roms = dir.Path("roms"), bin = dir.Path("usr-bin"), home = dir.Path("home");
-    fs::create_directory(roms);
-    fs::create_directory(bin);
+    fs::create_directory(roms), fs::create_directory(bin);
     // Home only for a program running from its installed folder, also when
     // it is reached through a link, as /bin is /usr/bin on merged systems. A
     // configured folder that does not exist here matches nothing.
@@ -72,8 +71,7 @@ TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNamesOnWindows)
 {
     vtest::TempDir dir;
     const std::string roms = dir.root + "\\roms", bin = dir.root + "\\bin", home = dir.root + "\\home";
-    fs::create_directory(roms);
-    fs::create_directory(bin);
+    fs::create_directory(roms), fs::create_directory(bin);
     EXPECT_EQ(DefaultStartFolder(bin, UpperAscii(bin), home) + " " + DefaultStartFolder(roms, bin, home) + " "
                   + DefaultStartFolder(roms, dir.root + "\\nowhere", home),
               home + " " + roms + " " + roms);

@@ -91,11 +91,9 @@ TEST(HeadingWave, TwoPixelsPerCurveAndStepOnTheRoundedSineCurvesThatThePhaseMove
     // 10 sin(0.05) = 0.4998 rounds down, 10 sin(3.2) = -0.58 to -1; 4.79 and
     // -4.87 round, not cut; 10 sin(6.75) = 4.5004 lies just above the half;
     // 10 sin(11.2) = -9.79 with the phase; the label's width places the curves.
-    EXPECT_EQ(columns(153, 0, 1), std::pair(143, 144));
-    EXPECT_EQ(columns(153, 0, 10), std::pair(138, 148));
-    EXPECT_EQ(columns(153, 40, 55).first, 138);
-    EXPECT_EQ(columns(153, 62, 100), std::pair(153, 133));
-    EXPECT_EQ(columns(100, 0, 1).first, 90);
+    EXPECT_EQ(std::tuple(columns(153, 0, 1), columns(153, 0, 10), columns(153, 40, 55).first, columns(153, 62, 100),
+                         columns(100, 0, 1).first),
+              std::tuple(std::pair(143, 144), std::pair(138, 148), 138, std::pair(153, 133), 90));
 }
 
 TEST(DriveHolding, PicksTheDeepestMountThatHoldsTheFolderByWholeNames)

@@ -16,18 +16,14 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-expected="usr/bin/varnoquil
-usr/bin/varnoquil-cli
-usr/share/applications/io.github.varnoquil.Varnoquil.desktop
-usr/share/bash-completion/completions/varnoquil-cli
-usr/share/doc/varnoquil/changelog.gz
-usr/share/doc/varnoquil/copyright
-usr/share/icons/hicolor/128x128/apps/io.github.varnoquil.Varnoquil.png
-usr/share/icons/hicolor/48x48/apps/io.github.varnoquil.Varnoquil.png
-usr/share/icons/hicolor/scalable/apps/io.github.varnoquil.Varnoquil.svg
-usr/share/man/man1/varnoquil-cli.1.gz
-usr/share/man/man1/varnoquil.1.gz
-usr/share/metainfo/io.github.varnoquil.Varnoquil.metainfo.xml"
+# In the order of their bytes, as sorted below.
+expected=$(printf '%s\n' usr/bin/varnoquil usr/bin/varnoquil-cli \
+    usr/share/applications/io.github.varnoquil.Varnoquil.desktop usr/share/bash-completion/completions/varnoquil-cli \
+    usr/share/doc/varnoquil/changelog.gz usr/share/doc/varnoquil/copyright \
+    usr/share/icons/hicolor/{128x128,48x48}/apps/io.github.varnoquil.Varnoquil.png \
+    usr/share/icons/hicolor/scalable/apps/io.github.varnoquil.Varnoquil.svg \
+    usr/share/man/man1/varnoquil-cli.1.gz usr/share/man/man1/varnoquil.1.gz \
+    usr/share/metainfo/io.github.varnoquil.Varnoquil.metainfo.xml)
 diff <(echo "$expected") <(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort) ||
     fail "the installed files differ from the expected ones (above)"
 

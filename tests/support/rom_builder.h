@@ -49,14 +49,10 @@ a_byte LittleEndian(const std::array<std::uint16_t, N>& table)
     return a_byte(bytes.begin(), bytes.end());
 }
 
-// The driver's own tables (scale 1), as they lie in a ROM image.
+// The driver's own FM table (scale 1), as it lies in a ROM image.
 inline a_byte DriverFm()
 {
     return LittleEndian(varnoquil::BuildFmTable(varnoquil::Scale(1.0)));
-}
-inline a_byte DriverPsg()
-{
-    return LittleEndian(varnoquil::BuildPsgTable(varnoquil::Scale(1.0)));
 }
 
 // A Fix GEMS request for the tests.

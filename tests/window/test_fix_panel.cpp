@@ -190,9 +190,11 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
 }
 
 // The dialogs leave the current folder as it was; the save filter follows
-// the input's extension, and the last name chosen is offered again. The real
-// save dialog refuses a folder that does not exist and adds ".bin".
-TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
+// the input's extension, and the last name chosen is offered again. The open
+// dialog offers the name it is given and takes only a file that exists, any
+// such file when nothing is refused. The real save dialog refuses a folder
+// that does not exist and adds ".bin".
+TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseWhatDoesNotExist)
 {
     TForm1& form = OpenPanel(); // out.bin chosen for in.bin
     GemsFixPanel& panel = *form.FixBox;
@@ -217,6 +219,14 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
     QTest::mouseClick(panel.SpeedButton5, Qt::LeftButton);
     platform::changeDir(Path("."));
     EXPECT_EQ(asked_.back().folder.toStdString(), platform::currentDir());
+    dialogs::FileDialogSetup setup;
+    setup.folder = Deep("");
+    setup.fileName = Deep("in.bin");
+    const std::unique_ptr<QFileDialog> dialog(dialogs::CreateFileDialog(nullptr, setup));
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(dialog->selectedFiles(), QStringList{Deep("in.bin")});
+    static_cast<QDialog*>(dialog.get())->accept(); // as the dialog's Open button does
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
 
     // The real dialog: the names are typed as it comes up, and a warning is
     // answered with Return; what is still open after the names is closed.
@@ -239,28 +249,12 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseAMissingOne)
     });
     answerer.start(20);
     QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
-    EXPECT_EQ(warnings, QStringList{Deep("missing")});
-    EXPECT_EQ(panel.OutFile, Path("game.bin"));
+    EXPECT_EQ(std::pair(warnings, panel.OutFile), std::pair(QStringList{Deep("missing")}, Path("game.bin")));
     // The input as the output: refused in the dialog, which stays open until closed.
     names = QStringList{"in.bin"};
     QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
-    EXPECT_EQ(warnings, (QStringList{Deep("missing"), Deep("in.bin")}));
-    EXPECT_EQ(panel.OutFile, Path("game.bin"));
-}
-
-// The open dialog offers the name it is given, takes only a file that
-// exists, and takes any such file when nothing is refused.
-TEST_F(FixPanel, TheOpenDialogOffersItsNameAndTakesOnlyAnExistingFile)
-{
-    MakeFile("in.bin");
-    dialogs::FileDialogSetup setup;
-    setup.folder = FilePath("");
-    setup.fileName = FilePath("in.bin");
-    const std::unique_ptr<QFileDialog> dialog(dialogs::CreateFileDialog(nullptr, setup));
-    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
-    EXPECT_EQ(dialog->selectedFiles(), QStringList{FilePath("in.bin")});
-    static_cast<QDialog*>(dialog.get())->accept(); // as the dialog's Open button does
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(std::pair(warnings, panel.OutFile),
+              std::pair(QStringList{Deep("missing"), Deep("in.bin")}, Path("game.bin")));
 }
 
 // The window passes on the chosen scales and checksum option and reports
@@ -300,9 +294,11 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
         EXPECT_EQ(form.Label3->text(),
                   QString("Loading..\nfm fixed\npsg fixed\n%1Fix Finished!%2")
                       .arg(checksum ? "checksum fix..\n" : "", checksum ? "" : veryLowWarnings));
-        EXPECT_EQ(panel.ProgressBar1->value(), panel.ProgressBar1->maximum()); // the bar ends full
-        // Back once the run is over; the up-downs stay off with a preset.
-        EXPECT_EQ(Enabled({form.FixButton, panel.UpDown1, panel.UpDown2}), "100");
+        // The bar ends full, and FIX is back once the run is over; the
+        // up-downs stay off with a preset.
+        EXPECT_EQ(Enabled({form.FixButton, panel.UpDown1, panel.UpDown2}) + ' '
+                      + std::to_string(panel.ProgressBar1->maximum() - panel.ProgressBar1->value()),
+                  "100 0");
     }
     ASSERT_EQ(errors_.size(), 2u);
     EXPECT_EQ(errors_[1].text, "The output file must not be the input file.");

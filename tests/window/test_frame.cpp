@@ -47,14 +47,32 @@ TEST_F(StartUp, EntersTheStartFolderAndSetsTheStartStates)
 
 class Frame : public WindowTest {};
 
-// The list takes every change of the window's size, down to the minimum
-// size, with each box centred over it. Any button drags the window by its
-// title; within the snap distance of an edge of the work area it snaps to
-// it, each direction on its own, unless it is maximized. (The keyboard's
-// test minimizes and closes it with the toolbar's buttons.)
-TEST_F(Frame, FollowsItsSizeMovesAndSnaps)
+// At its edges and corners the window shows the cursor that resizes it that
+// way, and an arrow inside; a one-pixel frame line runs round it. The list
+// takes every change of the window's size, down to the minimum size, with
+// each box centred over it. Any button drags the window by its title; within
+// the snap distance of an edge of the work area it snaps to it, each
+// direction on its own, unless it is maximized. (The keyboard's test
+// minimizes and closes it with the toolbar's buttons.)
+TEST_F(Frame, ShowsItsEdgesFollowsItsSizeMovesAndSnaps)
 {
     TForm1& form = Open();
+    const int w = form.width(), h = form.height();
+    std::vector<Qt::CursorShape> shapes;
+    for (const QPoint at : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h / 2), QPoint(w / 2, h - 1), QPoint(5, 5)}) {
+        QMouseEvent move(QEvent::MouseMove, at, form.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &move);
+        shapes.push_back(form.cursor().shape());
+    }
+    EXPECT_EQ(shapes,
+              (std::vector<Qt::CursorShape>{Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor,
+                                            Qt::SizeVerCursor, Qt::ArrowCursor}));
+    const QImage drawn = form.grab().toImage();
+    std::vector<QColor> line;
+    for (const QPoint at : {QPoint(w / 2, 0), QPoint(w / 2, h - 1), QPoint(0, h / 2), QPoint(w - 1, h / 2)})
+        line.push_back(drawn.pixelColor(at));
+    EXPECT_EQ(line, std::vector<QColor>(4, look::kFrameLine));
+
     const QSize minimum(layout::kMinimumSize.width, layout::kMinimumSize.height),
         around = form.size() - form.ListBox1->size();
     for (const QSize size : {QSize(800, 500), minimum - QSize(150, 100)}) {
@@ -88,26 +106,4 @@ TEST_F(Frame, FollowsItsSizeMovesAndSnaps)
     QTest::mouseMove(form.Label1, {100, 20});
     EXPECT_EQ(form.pos(), area.topLeft() + QPoint(0, 10));
     QTest::mouseRelease(form.Label1, Qt::LeftButton, {}, {100, 10});
-}
-
-// At its edges and corners the window shows the cursor that resizes it that
-// way, and an arrow inside; a one-pixel frame line runs round it.
-TEST_F(Frame, EdgesShowTheirSizingCursorsAndTheFrameLineRunsRound)
-{
-    TForm1& form = Open();
-    const int w = form.width(), h = form.height();
-    std::vector<Qt::CursorShape> shapes;
-    for (const QPoint at : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h / 2), QPoint(w / 2, h - 1), QPoint(5, 5)}) {
-        QMouseEvent move(QEvent::MouseMove, at, form.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&form, &move);
-        shapes.push_back(form.cursor().shape());
-    }
-    EXPECT_EQ(shapes,
-              (std::vector<Qt::CursorShape>{Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor,
-                                            Qt::SizeVerCursor, Qt::ArrowCursor}));
-    const QImage drawn = form.grab().toImage();
-    std::vector<QColor> line;
-    for (const QPoint at : {QPoint(w / 2, 0), QPoint(w / 2, h - 1), QPoint(0, h / 2), QPoint(w - 1, h / 2)})
-        line.push_back(drawn.pixelColor(at));
-    EXPECT_EQ(line, std::vector<QColor>(4, look::kFrameLine));
 }
