@@ -133,21 +133,16 @@ TEST_F(Files, ABlockIsGatheredFromShortReadsAndOneRunningPastTheEndIsAnError)
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
     std::thread writer([&] {
-        const std::string_view text = "0123456789abcdef";
-        EXPECT_EQ(write(ends[1], text.data(), 4), 4);
+        EXPECT_EQ(write(ends[1], "0123", 4), 4);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_EQ(write(ends[1], text.data() + 4, 12), 12);
+        EXPECT_EQ(write(ends[1], "456789abcdef", 12), 12);
         close(ends[1]);
     });
     platform::BinaryFile piped = platform::BinaryFile::adopt(ends[0], "pipe");
-    a_byte first(8), second(8);
-    const std::string error = ErrorOf([&] {
-        piped.readBlock(first.data(), first.size());
-        piped.readBlock(second.data(), second.size());
-    });
+    std::string blocks(16, ' ');
+    const std::string error = ErrorOf([&] { piped.readBlock(&blocks[0], 8), piped.readBlock(&blocks[8], 8); });
     writer.join();
-    EXPECT_EQ(error + std::string(first.begin(), first.end()) + "|" + std::string(second.begin(), second.end()),
-              "01234567|89abcdef");
+    EXPECT_EQ(error + blocks, "0123456789abcdef");
 }
 
 TEST_F(Files, AnOutputIsWrittenThroughLinksUpToTheNameLimitWithTheUmasksMode)
@@ -232,11 +227,8 @@ TEST_F(Files, DrivesTakeTheLabelOfTheirLinkAndTheRemovableFlagOfTheirDisk)
 {
     for (const char* folder : {"by-label", "block/sda", "block/sdb"})
         fs::create_directories(dir.Path(folder));
-    for (const char* device : {"sda1", "sdb1", "sdc1"})
-        WriteFile(dir.Path(device), {});
-    Link("by-label/.hidden", "../sdc1");
-    Link("by-label/BOOT", "../sda1");
-    Link("by-label/My\\x20Games\\x5c2", "../sdb1");
+    for (const auto& [device, label] : {std::pair{"sda1", "BOOT"}, {"sdb1", "My\\x20Games\\x5c2"}, {"sdc1", ".hidden"}})
+        WriteFile(dir.Path(device), {}), Link(std::string("by-label/") + label, std::string("../") + device);
     WriteFile(dir.Path("block/sda/removable"), {'0', '\n'});
     WriteFile(dir.Path("block/sdb/removable"), {'1', '\n'});
     std::string seen;
