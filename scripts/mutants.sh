@@ -107,6 +107,10 @@ mutant src/core/platform/binary_file.cpp 'readSome(bytes + done, n - done)' 'rea
 mutant src/core/platform/binary_file.cpp 'readSome(bytes + done, n - done)' 'readSome(bytes + done, n + done)' \
     'test_files' '^Files\.' \
     'files: the rest of a block that came short reads into the next block'
+mutant src/core/platform/posix_memory.cpp 'return (bytes + kHugePage - 1) / kHugePage * kHugePage;' \
+    'return (bytes + kHugePage - 2) / kHugePage * kHugePage;' \
+    'test_files' '^ImageMemory\.' \
+    'image memory: a size one byte past a huge page is rounded down'
 mutant src/core/platform/posix_binary_file.cpp '} while (got < 0 && errno == EINTR);
     if (got < 0)
         raiseErrno(path_);
@@ -138,10 +142,10 @@ mutant src/core/platform/mount_table.cpp "(field[at + 1] - '0') * 64" "(field[at
 mutant src/core/platform/posix_drives.cpp '    if (!dir)' '    if (dir)' \
     'test_files' '^Files\.' \
     'drives: no label is read from a label folder that opens'
-mutant src/core/platform/posix_drives.cpp 'if (name[0] != '"'"'.'"'"' && resolvedPath(labelFolder + "/" + name) == deviceTarget) {' 'if (!(name[0] != '"'"'.'"'"' && resolvedPath(labelFolder + "/" + name) == deviceTarget)) {' \
+mutant src/core/platform/posix_drives.cpp 'if (name[0] != '"'"'.'"'"' && resolvedPath(std::string(labelFolder).append("/").append(name)) == deviceTarget) {' 'if (!(name[0] != '"'"'.'"'"' && resolvedPath(std::string(labelFolder).append("/").append(name)) == deviceTarget)) {' \
     'test_files' '^Files\.' \
     'drives: a device takes the label of the first link that does not lead to it'
-mutant src/core/platform/posix_drives.cpp 'resolvedPath(labelFolder + "/" + name) == deviceTarget' 'resolvedPath(labelFolder + "/" + name) != deviceTarget' \
+mutant src/core/platform/posix_drives.cpp 'resolvedPath(std::string(labelFolder).append("/").append(name)) == deviceTarget' 'resolvedPath(std::string(labelFolder).append("/").append(name)) != deviceTarget' \
     'test_files' '^Files\.' \
     'drives: a device takes the label of another device'
 mutant src/core/platform/posix_drives.cpp 'nullptr, 16)' 'nullptr, 17)' \
@@ -399,6 +403,18 @@ mutant src/app/gems_fix_panel.cpp 'UpDown2->setEnabled(enabled && !PSGBox->isRea
 mutant src/app/look.cpp '        palette.setColor(QPalette::Inactive, role, colour);' '' \
     'varnoquil_window_tests' '^(Look)\.' \
     'window: the texts lose their colours while the window is not active'
+mutant src/app/sound_engine_panel.cpp '    look::SetBackground(titleRow, look::kAzure);' '' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: the engine list'"'"'s title row is not azure'
+mutant src/app/sound_engine_panel.cpp '    ValueListEditor1->verticalHeader()->hide();' '' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: the engine list shows row numbers'
+mutant src/app/sound_engine_panel.cpp 'ValueListEditor1->setColumnWidth(0, layout::kGameColumnWidth);' 'ValueListEditor1->setColumnWidth(1, layout::kGameColumnWidth);' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: the engine list'"'"'s columns take each other'"'"'s widths'
+mutant src/app/sound_engine_panel.cpp '    ValueListEditor1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);' '' \
+    'varnoquil_window_tests' '^(Look)\.' \
+    'window: the engine list'"'"'s scroll bar comes and goes'
 mutant src/app/main.cpp '    parser.addHelpOption();' '' \
     'varnoquil' '^varnoquil\.(Help|Refuses|RunsOnTheNamed)' \
     'window program: --help is an unknown option'

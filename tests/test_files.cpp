@@ -210,7 +210,7 @@ TEST_F(Files, EndingSignalsRemoveThePendingFileAndStillEndTheProcess)
     }
 }
 
-TEST(ImageMemory, MoreThanTheSystemCanGiveIsNotEnoughMemory)
+TEST(ImageMemory, MoreThanTheSystemCanGiveIsNotEnoughMemoryAndASizeIsRoundedUpToWholePages)
 {
     struct sysinfo info {};
     ASSERT_EQ(::sysinfo(&info), 0);
@@ -218,6 +218,9 @@ TEST(ImageMemory, MoreThanTheSystemCanGiveIsNotEnoughMemory)
     a_byte image;
     EXPECT_THROW(image.resize(memory + (std::uint64_t(1) << 30)), NotEnoughMemoryError);
     EXPECT_TRUE(image.empty());
+    // A size one byte past a huge page is rounded up: its last byte is there.
+    image.assign((std::size_t(2) << 20) + 1, 0x5A);
+    EXPECT_EQ(image.back(), 0x5A);
 }
 
 // A device's label is the name of the link in the label folder that leads to

@@ -9,6 +9,8 @@
 #include "window_test.h"
 
 #include <QFile>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QTextStream>
 
 namespace {
@@ -40,6 +42,11 @@ QString Describe(const QWidget& top, const QString& folder)
                 << " text=\"" << QString(label->text()).replace(folder, "FOLDER").replace('\n', "|") << '"';
         else if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
             out << " text=\"" << button->text() << "\" tip=\"" << button->toolTip() << '"';
+        else if (const auto* grid = qobject_cast<const QTableWidget*>(widget))
+            out << " columns=" << grid->columnWidth(0) << ',' << grid->columnWidth(1)
+                << " title-bg=" << grid->horizontalHeader()->palette().color(QPalette::Button).name()
+                << " row-titles=" << grid->verticalHeader()->isVisibleTo(grid)
+                << " scroll-bar=" << grid->verticalScrollBarPolicy();
         out << '\n';
     }
     return text;

@@ -27,7 +27,7 @@ std::string volumeLabelIn(const std::string& labelFolder, const std::string& dev
     std::string label;
     while (const dirent* item = ::readdir(dir)) {
         const std::string name = item->d_name;
-        if (name[0] != '.' && resolvedPath(labelFolder + "/" + name) == deviceTarget) {
+        if (name[0] != '.' && resolvedPath(std::string(labelFolder).append("/").append(name)) == deviceTarget) {
             label = name;
             break;
         }
@@ -45,7 +45,7 @@ bool isRemovableIn(const std::string& blockFolder, const std::string& device)
         return false;
     // Partitions (sdb1) carry the flag on their disk (sdb).
     for (std::string disk = name; !disk.empty(); disk.pop_back()) {
-        std::ifstream flag(blockFolder + "/" + disk + "/removable");
+        std::ifstream flag(std::string(blockFolder).append("/").append(disk).append("/removable"));
         char value = '0';
         if (flag >> value)
             return value == '1';
