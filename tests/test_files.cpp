@@ -228,12 +228,11 @@ TEST(ImageMemory, MoreThanTheSystemCanGiveIsNotEnoughMemoryAndASizeIsRoundedUpTo
 // says so. Both are read here from folders laid out as the system's.
 TEST_F(Files, DrivesTakeTheLabelOfTheirLinkAndTheRemovableFlagOfTheirDisk)
 {
-    for (const char* folder : {"by-label", "block/sda", "block/sdb"})
-        fs::create_directories(dir.Path(folder));
+    fs::create_directories(dir.Path("by-label"));
     for (const auto& [device, label] : {std::pair{"sda1", "BOOT"}, {"sdb1", "My\\x20Games\\x5c2"}, {"sdc1", ".hidden"}})
         WriteFile(dir.Path(device), {}), Link(std::string("by-label/") + label, std::string("../") + device);
-    WriteFile(dir.Path("block/sda/removable"), {'0', '\n'});
-    WriteFile(dir.Path("block/sdb/removable"), {'1', '\n'});
+    for (const auto& [disk, flag] : {std::pair{"block/sda", '0'}, {"block/sdb", '1'}})
+        fs::create_directories(dir.Path(disk)), WriteFile(dir.Path(disk) + "/removable", {std::uint8_t(flag), '\n'});
     std::string seen;
     for (const char* device : {"sda1", "sdb1", "sdc1", "none"})
         seen += platform::posix::volumeLabelIn(dir.Path("by-label"), dir.Path(device)) + "/"

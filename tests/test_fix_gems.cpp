@@ -56,14 +56,11 @@ TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
             << scale;
     }
     // The warnings of a run: a line a kind, whose words count right.
-    FixGemsResult result;
-    result.fmFixed = true;
-    result.fmFit = FmTableFit(Scale(53.923));
-    EXPECT_EQ(FixGemsWarnings(result),
+    EXPECT_EQ(FixGemsWarnings({true, false, FmTableFit(Scale(53.923)), {}}),
               (std::vector<std::string>{"1 FM entry wrapped past 16 bits",
                                         "13 FM entries exceed 2047, the chip's 11-bit field"}));
-    result.fmFit = FmTableFit(Scale(1.6));
-    EXPECT_EQ(FixGemsWarnings(result), (std::vector<std::string>{"1 FM entry exceeds 2047, the chip's 11-bit field"}));
+    EXPECT_EQ(FixGemsWarnings({true, false, FmTableFit(Scale(1.6)), {}}),
+              (std::vector<std::string>{"1 FM entry exceeds 2047, the chip's 11-bit field"}));
     for (const auto& [scale, text] : {std::pair{0.0, "0"}, {-1.5, "-1.5"}, {std::nan(""), "nan"}})
         EXPECT_EQ(ErrorOf([scale = scale] { Scale{scale}; }), "The scale '" + std::string(text) + "' is not above 0");
 }

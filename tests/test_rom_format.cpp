@@ -166,11 +166,10 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
         EXPECT_EQ((Strings{*report.system(), report.header.memo, report.header.headerHex.substr(0x90 * 2, 32)}),
                   (Strings{"32x", Pad("MEMO", 39) + "!", "36434A2020202020202020202020204D"}));
         EXPECT_EQ(report.header.devices, (Strings{"3-button joypad", "6-button joypad", "CD-ROM", "mega mouse"}));
-        EXPECT_EQ(report.computedChecksum, std::uint16_t(checksumRange(rom.bytes, 0x200, 0x7FFFF)));
-        EXPECT_TRUE(report.headerSizeMatchesFile());
-        EXPECT_EQ(report.fmTables, (std::vector<std::int64_t>{0x201, 0x7FFE6}));
-        EXPECT_EQ(report.psgTables, (std::vector<std::int64_t>{0x3FFF0}));
-        EXPECT_FALSE(report.computedRomRangeChecksum.has_value());
+        EXPECT_EQ(std::tuple(report.computedChecksum, report.headerSizeMatchesFile(), report.fmTables, report.psgTables,
+                             report.computedRomRangeChecksum.has_value()),
+                  std::tuple(std::uint16_t(checksumRange(rom.bytes, 0x200, 0x7FFFF)), true,
+                             std::vector<std::int64_t>{0x201, 0x7FFE6}, std::vector<std::int64_t>{0x3FFF0}, false));
     }
     // An overdump: the sum over the ROM the header states leaves the extra
     // bytes out.
