@@ -47,8 +47,7 @@ TEST(Tables, ValuesAndEntriesThatDoNotFitTheirFieldForEachScale)
     // clang-format on
     const auto same = [](const TableFit& fit) { return fit.sameValue ? int(*fit.sameValue) : -1; };
     for (const auto& [scale, values] : rows) {
-        const FmTable fm = BuildFmTable(Scale(scale));
-        const PsgTable psg = BuildPsgTable(Scale(scale));
+        const auto [fm, psg] = std::pair(BuildFmTable(Scale(scale)), BuildPsgTable(Scale(scale)));
         const TableFit fmFit = FmTableFit(Scale(scale)), psgFit = PsgTableFit(Scale(scale));
         EXPECT_EQ((Values{fm[0], fm[12], psg[0], psg[63], fmFit.aboveField, fmFit.wrapped, psgFit.wrapped, same(fmFit),
                           same(psgFit)}),
