@@ -361,10 +361,7 @@ TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
     };
     const auto rows = [&row] {
         QTest::qWait(50);
-        std::vector<QImage> shown;
-        for (const QString entry : {"a.bin", "b.bin", "c.bin", "d.bin"})
-            shown.push_back(row(entry));
-        return shown;
+        return std::vector<QImage>{row("a.bin"), row("b.bin"), row("c.bin"), row("d.bin")};
     };
     const std::vector<QImage> before = rows();
     QImage background = before.front();
@@ -375,13 +372,12 @@ TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
     // image the start-up listing admits).
     const auto colours = [&row](const QString& entry) {
         const QImage shown = row(entry);
-        QStringList drawn;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x)
-                drawn << shown.pixelColor(x, y).name(QColor::HexArgb);
+        QSet<QRgb> drawn;
+        for (int at = 0; at < shown.width() * shown.height(); ++at)
+            drawn << shown.pixelColor(at % shown.width(), at / shown.width()).rgba();
         std::string found;
         for (const QColor& colour : {look::kAzure, look::kOrange, look::kLightGrey})
-            found += drawn.contains(colour.name(QColor::HexArgb)) ? colour.name().toStdString() : "";
+            found += drawn.contains(colour.rgba()) ? colour.name().toStdString() : "";
         return found;
     };
     EXPECT_EQ(colours("a.bin") + "|" + colours("..") + "|" + colours("notes.smd"),
