@@ -219,8 +219,9 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseWhatDoesNotExist)
     QTest::mouseClick(panel.SpeedButton5, Qt::LeftButton);
     platform::changeDir(Path("."));
     EXPECT_EQ(asked_.back().folder.toStdString(), platform::currentDir());
-    // An open dialog from the folder, offering in.bin.
-    const dialogs::FileDialogSetup setup{false, {}, Deep(""), Deep("in.bin"), {}, 0, {}, false, {}};
+    dialogs::FileDialogSetup setup;
+    setup.folder = Deep("");
+    setup.fileName = Deep("in.bin");
     const std::unique_ptr<QFileDialog> dialog(dialogs::CreateFileDialog(nullptr, setup));
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(dialog->selectedFiles(), QStringList{Deep("in.bin")});
