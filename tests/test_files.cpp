@@ -210,6 +210,18 @@ TEST_F(Files, EndingSignalsRemoveThePendingFileAndStillEndTheProcess)
     }
 }
 
+// A library or a symbol that is not there fails with its name.
+TEST(SharedLibraries, AMissingLibraryOrSymbolIsNamed)
+{
+    const std::string library = ErrorOf([] { platform::SharedLibrary("libvarnoquil-none.so.0"); });
+    const platform::SharedLibrary libc("libc.so.6");
+    const std::string symbol = ErrorOf([&libc] { libc.function<void()>("varnoquil_none"); });
+    EXPECT_TRUE(library.rfind("Cannot load libvarnoquil-none.so.0: ", 0) == 0
+                && symbol.rfind("Cannot load libc.so.6 (varnoquil_none): ", 0) == 0)
+        << library << "\n"
+        << symbol;
+}
+
 TEST(ImageMemory, MoreThanTheSystemCanGiveIsNotEnoughMemoryAndASizeIsRoundedUpToWholePages)
 {
     struct sysinfo info {};

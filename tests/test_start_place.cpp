@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -42,6 +43,12 @@ TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)
 
     vtest::WriteFile(roms + "/game.bin", a_byte(512));
     fs::create_symlink(dir.Path("loop"), dir.Path("loop"));
+    // A folder that cannot be listed, or a file in one, is no place to start
+    // (but root lists every folder).
+    const std::string locked = dir.Path("locked");
+    fs::create_directory(locked), vtest::WriteFile(locked + "/game.bin", a_byte(512));
+    ::chmod(locked.c_str(), 0311);
+    const bool root = ::geteuid() == 0;
     ASSERT_EQ(::mkfifo(dir.Path("pipe.bin").c_str(), 0644), 0);
     // A loop of links and a fifo are entries of their folder, which the list
     // tells the user about when it selects them.
@@ -50,10 +57,13 @@ TEST(StartPlace, TheDefaultFolderAndThePlaceOrErrorThatAnArgumentNames)
         {roms, roms + "|"}, {roms + "/game.bin", roms + "|game.bin"},
         {dir.Path("missing.bin"), "File not found"}, {"", "File not found"},
         {roms + "/game.bin/inside", "Invalid filename"}, {dir.Path("loop"), dir.root + "|loop"},
-        {dir.Path("pipe.bin"), dir.root + "|pipe.bin"}};
+        {dir.Path("pipe.bin"), dir.root + "|pipe.bin"},
+        {locked, root ? locked + "|" : "File access denied"},
+        {locked + "/game.bin", root ? locked + "|game.bin" : "File access denied"}};
     // clang-format on
     for (const auto& [argument, place] : places)
         EXPECT_EQ(PlaceOf(argument), place) << argument;
+    ::chmod(locked.c_str(), 0755);
 
     // Relative paths start from the current folder.
     const fs::path before = fs::current_path();
