@@ -111,6 +111,18 @@ mutant src/core/platform/posix_memory.cpp 'return (bytes + kHugePage - 1) / kHug
     'return (bytes + kHugePage - 2) / kHugePage * kHugePage;' \
     'test_files' '^ImageMemory\.' \
     'image memory: a size one byte past a huge page is rounded down'
+mutant src/core/platform/posix_shared_library.cpp '        raiseLoadFailure(name_);' '        (void)0;' \
+    'test_files' '^SharedLibraries\.' \
+    'shared library: a library that is not there is taken without a word'
+mutant src/core/platform/posix_shared_library.cpp '        raiseLoadFailure(name_ + " (" + name + ")");' '        (void)0;' \
+    'test_files' '^SharedLibraries\.' \
+    'shared library: a function that is not there is given as a null pointer'
+mutant src/core/ui/start_place.cpp '        platform::requireListable(path);' '        (void)0;' \
+    'test_start_place' '^unprivileged\.test_start_place$' \
+    'start place: a folder that cannot be listed is taken as the start'
+mutant src/core/ui/start_place.cpp '    platform::requireListable(place.folder);' '    (void)0;' \
+    'test_start_place' '^unprivileged\.test_start_place$' \
+    'start place: a file in a folder that cannot be listed is taken as the start'
 mutant src/core/platform/posix_binary_file.cpp '} while (got < 0 && errno == EINTR);
     if (got < 0)
         raiseErrno(path_);
@@ -424,6 +436,13 @@ mutant src/app/main.cpp 'if (given > 1) {' 'if (given > 2) {' \
 mutant src/app/main.cpp 'Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM")' '(Set("WAYLAND_DISPLAY") && Set("QT_QPA_PLATFORM"))' \
     'varnoquil' '^varnoquil\.(Help|Refuses|RunsOnTheNamed)' \
     'window program: a platform named alone is not taken for a display'
+mutant src/app/main.cpp '        return 1;
+    }
+    TApplication' '        return {};
+    }
+    TApplication' \
+    'varnoquil' '^varnoquil\.StartsWithout' \
+    'window program: the start without a display ends with status 0'
 mutant src/app/form1.cpp '    FixBox->CancelRun();' '' \
     'varnoquil_window_tests' '^(FixPanel)\.' \
     'window: closing the window lets a Fix GEMS run write its output'
