@@ -54,6 +54,11 @@ inline a_byte DriverFm()
 {
     return LittleEndian(varnoquil::BuildFmTable(varnoquil::Scale(1.0)));
 }
+// The fuzzers' seed maker (fuzz/make_seeds.cpp) builds its images with this.
+inline a_byte DriverPsg()
+{
+    return LittleEndian(varnoquil::BuildPsgTable(varnoquil::Scale(1.0)));
+}
 
 // A Fix GEMS request for the tests.
 inline varnoquil::FixGemsRequest FixRequest(const std::string& in, const std::string& out, double fm, double psg,
