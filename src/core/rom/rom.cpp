@@ -272,13 +272,4 @@ void RequireOutputIsNotInput(const std::string& inFile, const std::string& outFi
         RaiseFor(RequestError("The output file must not be the input file"), outFile);
 }
 
-a_byte LoadImage(const std::string& fileName)
-{
-    BinaryFile file = BinaryFile::openForReading(fileName);
-    a_byte image(static_cast<std::size_t>(file.size()));
-    file.readBlock(image.data(), image.size());
-    file.close();
-    return image;
-}
-
 } // namespace varnoquil

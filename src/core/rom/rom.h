@@ -119,7 +119,4 @@ void WriteChecksum(const std::string& fileName, std::uint16_t checksum);
 // file: a command that writes a new image never replaces its input.
 void RequireOutputIsNotInput(const std::string& inFile, const std::string& outFile);
 
-// Reads a whole file into an image.
-a_byte LoadImage(const std::string& fileName);
-
 } // namespace varnoquil
