@@ -79,6 +79,15 @@ for command in "info game.bin" "checksum game.bin" "checksum game.bin game.bin" 
   expect "$command > /dev/full" 1 "Cannot write to standard output: Disk full" sh -c '"$0" $1 >/dev/full' "$cli" "$command"
 done
 check "fix-gems > /dev/full: the output file is complete" cmp -s full.bin whole.bin
+# A run stops at the first result it cannot write: the images after it stay
+# as they were.
+mkdir many
+for i in $(seq 100 199); do cp game.bin "many/g$i.bin"; done
+expect "checksum --fix of 100 images > /dev/full" 1 "Cannot write to standard output: Disk full" \
+  sh -c '"$0" checksum --fix --json many >/dev/full' "$cli"
+check "checksum --fix of 100 images > /dev/full: the run stopped" \
+  [ -n "$(for image in many/*.bin; do cmp -s "$image" game.bin && echo "$image"; done)" ]
+rm -rf many
 # The reader ends before the tool writes; an ignored SIGPIPE is inherited.
 into_closed_pipe='{ sleep 0.5; "$0" info game.bin; } | true; exit "${PIPESTATUS[0]}"'
 expect "info into a closed pipe, SIGPIPE ignored" 1 "Cannot write to standard output" \

@@ -191,20 +191,21 @@ TEST_F(Files, EndingSignalsRemoveThePendingFileAndStillEndTheProcess)
             for (const int ending : {SIGHUP, SIGTERM})
                 std::signal(ending, SIG_DFL);
             std::signal(SIGINT, ignoresSigint ? SIG_IGN : SIG_DFL);
-            platform::PendingFile pending = platform::PendingFile::create(dir.Path("out.bin"));
+            platform::PendingFile one = platform::PendingFile::create(dir.Path("one.bin"));
+            platform::PendingFile two = platform::PendingFile::create(dir.Path("two.bin"));
             for (;;)
                 ::pause();
         }
-        // Ending signals are held until the temporary file is known to the cleanup.
-        for (int wait = 0; wait < 5000 && dir.Contents().size() < 2; ++wait)
+        // Ending signals are held until each temporary file is known to the cleanup.
+        for (int wait = 0; wait < 5000 && dir.Contents().size() < 3; ++wait)
             ::usleep(1000);
-        EXPECT_EQ(dir.Contents().size(), 2u) << "the temporary file exists";
+        EXPECT_EQ(dir.Contents().size(), 3u) << "both temporary files exist";
         if (ignoresSigint)
             ::kill(child, SIGINT);
         ::kill(child, signal);
         int status = 0;
         ::waitpid(child, &status, 0);
-        // Ended by that signal, and the temporary file gone.
+        // Ended by that signal, and both temporary files gone.
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal && dir.Contents().size() == 1)
             << signal << (ignoresSigint ? " after SIGINT" : "") << " status " << status;
     }
