@@ -71,8 +71,11 @@ TEST(InformationText, LinesOfTheHeaderFields)
     const std::tuple<std::size_t, std::string, std::string, std::string> cases[] = {
         {0x100, std::string(16, '\0'), "platform: type: Game\r\nversion: ", "copyright"}, // cut at the zero byte
         {0x180, "gm", "type: Game\r\n", "Education"}, {0x180, "AL", "type: Education\r\n", "Game"},
-        {0x180, "GX", "version:", "type:"}, {0x190, Pad("j", 16), "devices:\r\n" + memo, "joypad"},
+        {0x180, "GX", "version:", "type:"}, {0x180, "XAL", "version: L", "type:"},
+        {0x190, Pad("j", 16), "devices:\r\n" + memo, "joypad"},
+        {0x190, Pad("6", 16) + "J", "devices:\r\n> 6-button joypad\r\n" + memo, "3-button"}, // J starts the ROM
         {0x1A4, "\xFF\xFF\xFF\xFF", "ROM size: -1\r\n", ""},
+        {0x1A0, std::string("\0\0\x10\0", 4), "ROM size: 1044479\r\n", ""}, // from 0x1000 to 0xFFFFF
         {0x1BC, "MOSEGA01.2  ",
          "joypad\r\n> Modem support: \r\n   firmware: SEGA\r\n   modem No: 01\r\n   version: 2\r\n\r\n" + memo, ""}};
     // clang-format on

@@ -172,13 +172,16 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
                              std::vector<std::int64_t>{0x201, 0x7FFE6}, std::vector<std::int64_t>{0x3FFF0}, false));
     }
     // An overdump: the sum over the ROM the header states leaves the extra
-    // bytes out.
-    a_byte over = rom.bytes;
-    over.resize(over.size() + 0x1000, 0x5A);
-    WriteFile(dir.Path("over.bin"), over);
-    const ImageReport overdump = ReportImage(dir.Path("over.bin"));
-    EXPECT_EQ(overdump.computedRomRangeChecksum, std::uint16_t(checksumRange(rom.bytes, 0x200, 0x7FFFF)));
-    EXPECT_NE(overdump.computedChecksum, *overdump.computedRomRangeChecksum);
+    // bytes out, also where the stated end falls within a piece of reading or
+    // on the first byte of one.
+    for (const std::uint32_t end : {0x7FFFFu, 0x7EFFFu, 0x80000u}) {
+        RomBuilder over = RomBuilder(rom.bytes).BigEndian(0x1A4, end, 4);
+        over.bytes.resize(0x81000, 0x5A);
+        WriteFile(dir.Path("over.bin"), over.bytes);
+        const ImageReport overdump = ReportImage(dir.Path("over.bin"));
+        EXPECT_EQ(overdump.computedRomRangeChecksum, std::uint16_t(checksumRange(over.bytes, 0x200, end))) << end;
+        EXPECT_NE(overdump.computedChecksum, *overdump.computedRomRangeChecksum);
+    }
 
     // The real images and the dumps of them that collections hold read alike,
     // and so does an image whose halves end within a piece of reading.
@@ -204,11 +207,15 @@ TEST(ImageReport, HeaderFieldsAndTablesOfAnImageAndItsCopierDumpAlike)
         }
     }
     EXPECT_FALSE(ReportImage(VARNOQUIL_TEST_DATA "/minimusic-sample.bin").headerSizeMatchesFile());
-    // A header alone is an image; one byte less is not.
-    WriteFile(dir.Path("header.bin"), RomBuilder(0x200).GameHeader().bytes);
+    // A header alone is an image, whose checksum is repaired to 0000; one byte
+    // less is not.
+    WriteFile(dir.Path("header.bin"), RomBuilder(0x200).GameHeader().BigEndian(0x18E, 0x1234, 2).bytes);
     WriteFile(dir.Path("short.bin"), RomBuilder(0x1FF).bytes);
     EXPECT_EQ(ReportImage(dir.Path("header.bin")).computedChecksum, 0);
+    EXPECT_TRUE(RepairChecksum(dir.Path("header.bin"), false).written);
+    EXPECT_EQ(ReportImage(dir.Path("header.bin")).header.storedChecksum, 0);
     EXPECT_EQ(ErrorOf([&] { ReportImage(dir.Path("short.bin")); }), "Read beyond end of file");
+    EXPECT_EQ(ErrorOf([&] { RepairChecksum(dir.Path("short.bin"), true); }), "Read beyond end of file");
 
     // A conversion never writes over its input.
     EXPECT_THROW(ConvertToPlainImage(dir.Path("rom.smd"), dir.Path("rom.smd")), RequestError);

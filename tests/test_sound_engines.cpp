@@ -28,6 +28,8 @@ TEST(SoundEngines, ParsesTabSeparatedRowsSkipsCommentsFindsTextIgnoringCaseAndSo
     // A game's name and an engine's, in the rows' order; the command-line
     // test finds games by name and lists every row for no text.
     EXPECT_EQ(Games(SoundEnginesMatching(rows, "gEm")), "Aero|Gemfire|");
+    EXPECT_EQ(Games(SoundEnginesMatching(rows, "aero")) + Games(SoundEnginesMatching(ShippedSoundEngines(), "zaxxon")),
+              "Aero|" + kLone + "|");
 
     // Notes in angle brackets come first; then engines, and games within
     // one, ignoring case, hyphens and apostrophes, a text that extends
