@@ -132,6 +132,9 @@ mutant src/core/platform/posix_binary_file.cpp '} while (got < 0 && errno == EIN
     return' \
     'test_files' '^Files\.' \
     'files: an EINTR left in errno makes a read that worked start again (the test waits for its cut-off)'
+mutant src/core/platform/posix_signal_cleanup.cpp 'std::size(pendingSlots)); ++i) {' 'std::size(pendingSlots)); --i) {' \
+    'test_files' '^Files\.' \
+    'signals: a second pending file is noted outside the table, and outlives SIGTERM'
 mutant src/core/errors.cpp ': FileError(role == Role::Input ?' ': FileError(role == Role::Output ?' \
     'test_files test_fix_gems' '^(IoErrors|Files|PendingFile|FixGems)\.' \
     'errors: the refusal of a file that is not regular names the wrong side'
@@ -229,6 +232,30 @@ mutant src/core/rom/rom_format.cpp 'if (holdsAt(probe.start, kMarkAt, "ESAG"))' 
 mutant src/core/rom/rom_format.cpp 'start >= kProgramStart && start <' 'start > kProgramStart && start <' \
     'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'formats: a program without a header that starts right after it is not known'
+mutant src/core/rom/image_report.cpp 'if (offset <= romLast)' 'if (offset < romLast)' \
+    'test_rom_format' '^ImageReport\.' \
+    'report: a stated ROM end on the first byte of a piece of reading leaves that byte out of its sum'
+mutant src/core/rom/image_report.cpp 'romLast - offset + 1)' 'romLast + offset + 1)' \
+    'test_rom_format' '^ImageReport\.' \
+    'report: the sum over the stated ROM runs to the end of the piece its end falls in'
+mutant src/core/rom/checksum_repair.cpp 'if (facts.fileSize < kChecksumStart)' 'if (facts.fileSize <= kChecksumStart)' \
+    'test_rom_format' '^ImageReport\.' \
+    'repair: an image that is only its header is refused'
+mutant src/core/rom/rom.cpp 'info.RomEnd - info.RomStart)' 'info.RomEnd + info.RomStart)' \
+    'test_rom' '^InformationText\.' \
+    'info: the ROM size adds the start address instead of taking it away'
+mutant src/core/text.cpp "if (c >= 'A' && c <= 'Z')" "if (c > 'A' && c <= 'Z')" \
+    'test_sound_engines' '^SoundEngines\.' \
+    'text: A is not lowered, and the engine search misses "Aero" for "aero"'
+mutant src/core/text.cpp "if (c >= 'A' && c <= 'Z')" "if (c >= 'A' && c < 'Z')" \
+    'test_sound_engines' '^SoundEngines\.' \
+    'text: Z is not lowered, and the engine search misses Zaxxon'
+mutant src/core/rom/header_fields.h 'constexpr HeaderField RomType{0x180, 2};' 'constexpr HeaderField RomType{0x180, 3};' \
+    'test_rom' '^InformationText\.' \
+    'header: the type takes the version'"'"'s first byte, and "XA" + "L" reads as education'
+mutant src/core/rom/header_fields.h 'constexpr HeaderField IoDevices{0x190, 16};' 'constexpr HeaderField IoDevices{0x190, 17};' \
+    'test_rom' '^InformationText\.' \
+    'header: the first byte of the ROM start is read as a device'
 mutant src/core/rom/image_report.cpp 'if (romLast + 1 != report.imageSize)' 'if (romLast != report.imageSize)' \
     'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'report: an image the size its header states gets a second checksum all the same'
@@ -311,6 +338,24 @@ mutant src/cli/batch.cpp 'case Outcome::ChecksumFixed: ++fixed_; break;' 'case O
 mutant src/cli/batch.cpp 'many_(paths.size() > 1 ||' 'many_(paths.size() > 2 ||' \
     'test_cli' '^(Cli|Collections)\.' \
     'cli: two files get no batch summary'
+mutant src/cli/batch.cpp 'if (!identity || !paths[i].problem.empty())' 'if (identity && paths[i].problem.empty())' \
+    'test_cli' '^Collections\.' \
+    'cli: a file named twice is repaired by two workers at once'
+mutant src/cli/console.cpp '        raiseOutError(errno);
+}
+
+void ShowOut' '        (void)0;
+}
+
+void ShowOut' \
+    'varnoquil-cli' '^cli_faults$' \
+    'cli: a result that cannot be written does not stop the run, which fixes every image after it'
+mutant src/cli/batch.cpp '        stop = true;' '        stop = false;' \
+    'varnoquil-cli' '^cli_faults$' \
+    'cli: the workers go on fixing images after printing has failed'
+mutant src/cli/long_report.cpp '    return wordsFor(names, key, key);' '    return wordsFor(names, key, key).substr(0, 0);' \
+    'test_cli' '^Collections\.' \
+    'cli: the long report leaves the hardware and the backup memory'"'"'s kind blank'
 mutant src/cli/console.cpp '    flushOutQuietly();
     std::fwrite(text.data(), 1, text.size(), stderr);' '    std::fwrite(text.data(), 1, text.size(), stderr);' \
     'test_cli' '^(Cli|Collections)\.' \
