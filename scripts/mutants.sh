@@ -356,6 +356,12 @@ mutant src/cli/batch.cpp '        stop = true;' '        stop = false;' \
 mutant src/cli/long_report.cpp '    return wordsFor(names, key, key);' '    return wordsFor(names, key, key).substr(0, 0);' \
     'test_cli' '^Collections\.' \
     'cli: the long report leaves the hardware and the backup memory'"'"'s kind blank'
+mutant src/cli/long_report.cpp '        places.push_back("FM at " + hex6(static_cast<std::uint32_t>(offset)));' '        (void)offset;' \
+    'test_cli' '^Collections\.' \
+    'cli: the long report leaves out the FM tables'
+mutant src/cli/long_report.cpp '    else if (bytes >= kKiB)' '    else if (bytes > kKiB)' \
+    'test_cli' '^Collections\.' \
+    'cli: a size of exactly 1 KiB reads "1024 bytes"'
 mutant src/cli/console.cpp '    flushOutQuietly();
     std::fwrite(text.data(), 1, text.size(), stderr);' '    std::fwrite(text.data(), 1, text.size(), stderr);' \
     'test_cli' '^(Cli|Collections)\.' \

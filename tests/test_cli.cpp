@@ -368,12 +368,14 @@ TEST_F(Collections, InfoWritesTheHeaderTextDecodesItForPeopleOrDescribesEveryFil
     EXPECT_EQ(mgd.out.substr(mgd.out.find('\n')), decoded.substr(decoded.find('\n'))) << mgd;
     EXPECT_EQ(Run("deinterleave mini.mgd plain.bin"), (Result{0, "", ""}));
     EXPECT_EQ(ReadFile(P("plain.bin")), mini);
-    // A ROM range of 1 MiB in an image of 128 KiB, with SRAM.
-    const std::string big = Run("info --long roms/sub/deep.BIN").out;
+    // A ROM range of 1 MiB in an image of 128 KiB, with SRAM; a game of
+    // 1 KiB with both tables.
+    const std::string two = Run("info --long roms/sub/deep.BIN game.bin").out;
     for (const char* line : {"\nhardware:       SRAM on odd bytes\n",
                              "\nROM:            0x000000-0x0FFFFF, 1 MiB (the image holds 128 KiB)\n",
-                             "\nbackup memory:  SRAM on odd bytes, 0x200000-0x2001FF, 512 bytes, type F820\n"})
-        EXPECT_NE(big.find(line), std::string::npos) << big;
+                             "\nbackup memory:  SRAM on odd bytes, 0x200000-0x2001FF, 512 bytes, type F820\n",
+                             "\nfile size:      1 KiB\n", "\nGEMS tables:    FM at 0x000301, PSG at 0x000320\n"})
+        EXPECT_NE(two.find(line), std::string::npos) << two;
 
     WriteFile(P("roms/mini.smd"), Interleave(mini));
     WriteFile(P("roms/noise.bin"), RomBuilder(0x400).Random(9).bytes);
