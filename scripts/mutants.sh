@@ -362,6 +362,11 @@ mutant src/cli/long_report.cpp '        places.push_back("FM at " + hex6(static_
 mutant src/cli/long_report.cpp '    else if (bytes >= kKiB)' '    else if (bytes > kKiB)' \
     'test_cli' '^Collections\.' \
     'cli: a size of exactly 1 KiB reads "1024 bytes"'
+mutant src/cli/single_commands.cpp '        if (options.json)
+            WriteOut(JsonLine(ErrorJson' '        if (!options.json)
+            WriteOut(JsonLine(ErrorJson' \
+    'test_cli' '^Cli\.' \
+    'cli: fix-gems writes its JSON error line only without --json'
 mutant src/cli/console.cpp '    flushOutQuietly();
     std::fwrite(text.data(), 1, text.size(), stderr);' '    std::fwrite(text.data(), 1, text.size(), stderr);' \
     'test_cli' '^(Cli|Collections)\.' \
