@@ -97,10 +97,10 @@ TEST_F(Cli, TablesInHexAndTheEnginesOfTheShippedList)
 
 // Each row: the arguments, the exit status and a text standard error must
 // hold. No run may write the output file or a JSON line, or change the
-// inputs. Names are relative to the test's folder, where the tool runs. Fix GEMS refuses a
-// disc image, as it repairs the checksum, which does not lie at 0x18E there.
-// Then the version, and every help: one usage, lines within 80 columns, no
-// parser's jargon, and only the command's own options.
+// inputs. Names are relative to the test's folder, where the tool runs. Fix
+// GEMS refuses a disc image, as it repairs the checksum, which does not lie
+// at 0x18E there. Then the version, and every help: one usage, lines within
+// 80 columns, no parser's jargon, and only the command's own options.
 TEST_F(Cli, HelpVersionAndTheExitStatusAndMessageOfEveryKindOfRequest)
 {
     Game("in.bin"), Game("locked.bin");
