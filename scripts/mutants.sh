@@ -256,6 +256,9 @@ mutant src/core/rom/header_fields.h 'constexpr HeaderField RomType{0x180, 2};' '
 mutant src/core/rom/header_fields.h 'constexpr HeaderField IoDevices{0x190, 16};' 'constexpr HeaderField IoDevices{0x190, 17};' \
     'test_rom' '^InformationText\.' \
     'header: the first byte of the ROM start is read as a device'
+mutant src/core/rom/rom_header.h 'bool valid() const { return end >= start; }' 'bool valid() const { return end > start; }' \
+    'test_rom_format' '^HeaderDecode\.' \
+    'header: a range that ends where it starts is no range'
 mutant src/core/rom/image_report.cpp 'if (romLast + 1 != report.imageSize)' 'if (romLast != report.imageSize)' \
     'test_rom_format' '^(RomFormat|HeaderDecode|HeaderText|ImageReport)\.' \
     'report: an image the size its header states gets a second checksum all the same'

@@ -104,13 +104,14 @@ TEST(HeaderDecode, RealWorldHeaders)
                   std::make_tuple(system, hardware, std::vector<std::string>{"Japan", "Americas", "Europe"}))
             << kind;
     }
-    // An end before the start is no range and has no size; a backup memory
-    // needs its "RA" (the command line's tests read a backup memory's range).
+    // An end before the start is no range and has no size, an end at the
+    // start is one byte; a backup memory needs its "RA" (the command line's
+    // tests read a backup memory's range).
     RomBuilder rom = RomBuilder(0x400).GameHeader().BigEndian(0x1A0, 0x10, 4).BigEndian(0x1A4, 0x0F, 4);
-    rom.Put(0x1B0, "RB");
+    rom.Put(0x1B0, "RB").BigEndian(0x1A8, 0xFF0000, 4).BigEndian(0x1AC, 0xFF0000, 4);
     const DecodedHeader header = DecodeHeader(rom.bytes.data(), rom.bytes.size());
-    EXPECT_EQ(std::make_tuple(header.rom.valid(), header.rom.size().has_value(), header.backup.has_value()),
-              std::make_tuple(false, false, false));
+    EXPECT_EQ(std::make_tuple(header.rom.valid(), header.rom.size(), header.backup.has_value(), header.ram.size()),
+              std::make_tuple(false, std::optional<std::int64_t>(), false, std::optional<std::int64_t>(1)));
 }
 
 // Only trailing blanks and zeros go. Shift_JIS katakana, one with 0x5C as its
