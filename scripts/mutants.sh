@@ -370,6 +370,9 @@ mutant src/cli/single_commands.cpp '        if (options.json)
             WriteOut(JsonLine(ErrorJson' \
     'test_cli' '^Cli\.' \
     'cli: fix-gems writes its JSON error line only without --json'
+mutant src/cli/help.h 'std::size_t indent = 0);' 'std::size_t indent = 1);' \
+    'varnoquil-cli test_cli' '^Cli\.' \
+    'cli: the notes of a help wrap one column in'
 mutant src/cli/console.cpp '    flushOutQuietly();
     std::fwrite(text.data(), 1, text.size(), stderr);' '    std::fwrite(text.data(), 1, text.size(), stderr);' \
     'test_cli' '^(Cli|Collections)\.' \
