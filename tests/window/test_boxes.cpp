@@ -34,8 +34,7 @@ TEST_F(About, TakesTheListAndTheFileButtonsAndGivesBackWhatTheEntryAllows)
     };
     // Each row: the entry, whether a ROM image is selected, and Delete and FIX after the closing.
     for (const auto& [entry, romSelected, deleteAndFix] :
-         {std::tuple{"a.bin", true, "11"}, std::tuple{"b.smd", false, "10"}, std::tuple{"..", true, "00"},
-          std::tuple{"gone.bin", true, "00"}}) {
+         {std::tuple{"a.bin", true, "11"}, {"b.smd", false, "10"}, {"..", true, "00"}, {"gone.bin", true, "00"}}) {
         Click(entry);
         form.SelectedFile = romSelected ? Folder() + "/a.bin" : std::string();
         form.CheckSumButton->setEnabled(true);
@@ -78,9 +77,8 @@ TEST_F(SEList, ShowsTheEngineListReadOnlyInPlaceOfTheCommands)
     };
     EXPECT_EQ(state(), "0000000111 shown grid");
     // The source line ends before "X", and the pointer resting on it shows the whole address.
-    QLabel* source = form.SEListBox->Label11;
-    EXPECT_LT(source->geometry().right(), form.SEListBox->SpeedButton10->x());
-    QTest::mouseMove(source);
+    EXPECT_LT(form.SEListBox->Label11->geometry().right(), form.SEListBox->SpeedButton10->x());
+    QTest::mouseMove(form.SEListBox->Label11);
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }));
     EXPECT_EQ(QToolTip::text(), "http://gdri.smspower.org/wiki/index.php/Mega_Drive/Genesis_Sound_Engine_List");
     grid->verticalScrollBar()->setValue(40);

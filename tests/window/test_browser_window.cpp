@@ -49,15 +49,8 @@ protected:
     }
     vtest::a_byte Read(const std::string& name) const { return vtest::ReadFile(PathOf(name)); }
 
-    // Starts the window for the argument and lets its first events run.
-    void Start(const std::string& argument)
-    {
-        form_ = TForm1::StartWith(argument);
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-        QTest::qWait(50);
-    }
     // The window in the test's folder, relisted: the relisting's entries, not the start-up listing's.
-    void OpenListed() { Start(Folder()), form_->CheckBox1Click(); }
+    void OpenListed() { Open(), form_->CheckBox1Click(); }
     // "folder: entry DFC selected sums": the folder and the selected file
     // below the test's folder ("." for itself); the current entry; Delete,
     // FIX and Checksum; the two checksums Label3 shows ("-" while it asks for
@@ -196,8 +189,7 @@ TEST_F(FileBrowser, FoldersAreEnteredAndLeftForTheFolderLeftAndRootAndDrivesList
         form_->DiskBox->addItem(drive + " [Fixed]", drive);
         form_->DiskBox->setCurrentIndex(form_->DiskBox->count() - 2);
         QTest::keyClick(form_->DiskBox, Qt::Key_Down);
-        EXPECT_EQ(form_->focusWidget(), List());
-        EXPECT_TRUE(want.empty() || State() == want) << State();
+        EXPECT_TRUE(form_->focusWidget() == List() && (want.empty() || State() == want)) << State();
     }
     // At the root: neither ".." nor "/", and Backspace stays there.
     EXPECT_FALSE(Entries().contains("..") || form_->SpeedButton8->isEnabled());
@@ -249,11 +241,10 @@ TEST_F(FileBrowser, StartsInOrOpensADroppedFolderOrFileWhateverBytesItsNameHolds
         QMimeData data;
         data.setUrls(urls);
         QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form_.get(), &enter);
-        if (enter.isAccepted()) {
-            QDropEvent dropped(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        if (enter.isAccepted())
             QApplication::sendEvent(form_.get(), &dropped);
-        }
         return enter.isAccepted();
     };
     const QUrl web("https://example.org/x.bin");
@@ -268,19 +259,19 @@ TEST_F(FileBrowser, StartsInOrOpensADroppedFolderOrFileWhateverBytesItsNameHolds
         {"loop.bin", ".: loop.bin D-- - - !The input must be a regular file."}};
     // clang-format on
     for (const auto& [name, want] : places) {
-        Start(PathOf(name));
+        Open(PathOf(name));
         EXPECT_EQ(State(), want) << name;
-        Start(PathOf("games/inner"));
+        Open(PathOf("games/inner"));
         EXPECT_TRUE(drop({web, QUrl::fromLocalFile(FilePath(QString::fromStdString(name))),
                           QUrl::fromLocalFile(FilePath("a.bin"))}));
         EXPECT_EQ(State(), want) << name << " dropped";
     }
     // A missing file is reported once the window is up: at start, in the
     // default folder; dropped, where the window is.
-    Start(PathOf("missing.bin"));
+    Open(PathOf("missing.bin"));
     EXPECT_EQ(currentDir(), TForm1::DefaultStartFolder());
     EXPECT_EQ(QString::fromStdString(State()).section(" !", 1), "File not found.");
-    Start(PathOf("games"));
+    Open(PathOf("games"));
     EXPECT_TRUE(drop({QUrl::fromLocalFile(FilePath("missing.bin"))}));
     EXPECT_EQ(State(), "games: .. --- - - !File not found.");
     EXPECT_FALSE(drop({web}));
@@ -291,7 +282,7 @@ TEST_F(FileBrowser, StartsInOrOpensADroppedFolderOrFileWhateverBytesItsNameHolds
     MakeFile(rom, Rom(0x1234, 0x0001));
     ASSERT_EQ(::mkdir(PathOf(folder).c_str(), 0755), 0);
     MakeFile(folder + "/in.bin", Rom(0x1234, 0x1234));
-    Start(PathOf(rom));
+    Open(PathOf(rom));
     EXPECT_EQ(State(), ".: " + romShown + " DFC " + romShown + " 0001/1234");
     Play({{"FixButton", ".: " + romShown + " -F- " + romShown + " 0001/1234"}});
     EXPECT_EQ(std::tuple(form_->SelectedFile, form_->CheckBox1->isChecked(), form_->FixBox->InFile),
@@ -315,15 +306,13 @@ class InformationPanel : public WindowTest {};
 // the wheel down to its last line.
 TEST_F(InformationPanel, ATextTallerThanThePanelScrollsWithTheWheel)
 {
-    const auto rom = vtest::RomBuilder(0x200).GameHeader();
-    MakeFile("a.bin",
-             vtest::RomBuilder(rom).Put(0x190, "J6KPBFL40RTVCM").Put(0x1BC, "MOSEGA05.1").Put(0x1C8, "M").bytes);
+    auto rom = vtest::RomBuilder(0x200).GameHeader();
     MakeFile("b.bin", rom.bytes);
-    TForm1& form = Open();
-    QLabel* label = form.Label3;
-    const int room = form.Panel1->height() - 54; // the height the panel gives the text
+    MakeFile("a.bin", rom.Put(0x190, "J6KPBFL40RTVCM").Put(0x1BC, "MOSEGA05.1").Put(0x1C8, "M").bytes);
+    QLabel* label = Open().Label3;
+    const int room = form_->Panel1->height() - 54; // the height the panel gives the text
     Click("b.bin");
-    EXPECT_EQ(QRect(label->mapTo(form.Panel1, QPoint()), label->size()), QRect(8, 24, 153, room));
+    EXPECT_EQ(QRect(label->mapTo(form_->Panel1, QPoint()), label->size()), QRect(8, 24, 153, room));
     for (const int turns : {20, 0}) {
         Click("a.bin");
         QTest::qWait(20); // the panel takes the new text's size
@@ -380,9 +369,9 @@ TEST_F(FileListDrawing, TheFocusMarkLeavesNothingBehindInTheRowsItLeft)
             found += drawn.contains(colour.rgba()) ? colour.name().toStdString() : "";
         return found;
     };
-    EXPECT_EQ(colours("a.bin") + "|" + colours("..") + "|" + colours("notes.smd"),
-              look::kAzure.name().toStdString() + "|" + look::kOrange.name().toStdString() + "|"
-                  + look::kLightGrey.name().toStdString());
+    for (const auto& [entry, colour] :
+         {std::pair{"a.bin", look::kAzure}, std::pair{"..", look::kOrange}, std::pair{"notes.smd", look::kLightGrey}})
+        EXPECT_EQ(colours(entry), colour.name().toStdString()) << entry;
     for (int down = 0; down < 4; ++down)
         QTest::keyClick(List(), Qt::Key_Down);
     const std::vector<QImage> after = rows();

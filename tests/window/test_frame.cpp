@@ -58,20 +58,17 @@ TEST_F(Frame, ShowsItsEdgesFollowsItsSizeMovesAndSnaps)
 {
     TForm1& form = Open();
     const int w = form.width(), h = form.height();
-    std::vector<Qt::CursorShape> shapes;
-    for (const QPoint at : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h / 2), QPoint(w / 2, h - 1), QPoint(5, 5)}) {
+    for (const auto& [at, shape] :
+         {std::pair{QPoint(0, 0), Qt::SizeFDiagCursor}, std::pair{QPoint(w - 1, 0), Qt::SizeBDiagCursor},
+          std::pair{QPoint(0, h / 2), Qt::SizeHorCursor}, std::pair{QPoint(w / 2, h - 1), Qt::SizeVerCursor},
+          std::pair{QPoint(5, 5), Qt::ArrowCursor}}) {
         QMouseEvent move(QEvent::MouseMove, at, form.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&form, &move);
-        shapes.push_back(form.cursor().shape());
+        EXPECT_EQ(form.cursor().shape(), shape) << at.x() << ',' << at.y();
     }
-    EXPECT_EQ(shapes,
-              (std::vector<Qt::CursorShape>{Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor,
-                                            Qt::SizeVerCursor, Qt::ArrowCursor}));
     const QImage drawn = form.grab().toImage();
-    std::vector<QColor> line;
     for (const QPoint at : {QPoint(w / 2, 0), QPoint(w / 2, h - 1), QPoint(0, h / 2), QPoint(w - 1, h / 2)})
-        line.push_back(drawn.pixelColor(at));
-    EXPECT_EQ(line, std::vector<QColor>(4, look::kFrameLine));
+        EXPECT_EQ(drawn.pixelColor(at), look::kFrameLine) << at.x() << ',' << at.y();
 
     const QSize minimum(layout::kMinimumSize.width, layout::kMinimumSize.height),
         around = form.size() - form.ListBox1->size();

@@ -14,8 +14,7 @@ TEST_F(OnWayland, TheWindowComesUpMovesMinimizesAndCloses)
 {
     if (qgetenv("QT_QPA_PLATFORM") != "wayland")
         GTEST_SKIP() << "runs under wayland_smoke.sh";
-    form_ = TForm1::StartWith(Folder());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+    Open();
 
     QTest::mousePress(form_->Label1, Qt::LeftButton, {}, {100, 10});
     QTest::mouseMove(form_->Label1, {160, 40});

@@ -76,12 +76,13 @@ protected:
 
     void MakeFolder(const QString& name) const { ASSERT_TRUE(QDir(QString::fromStdString(Folder())).mkpath(name)); }
 
-    // Creates the window in a folder (the test's own unless another is given) and shows it.
-    TForm1& Open(const std::string& startFolder = {})
+    // Starts the window as the program does for its argument, a folder (the test's own unless another is given)
+    // or a file, and lets its first events run.
+    TForm1& Open(const std::string& argument = {})
     {
-        form_ = std::make_unique<TForm1>(startFolder.empty() ? Folder() : startFolder);
-        form_->show();
+        form_ = TForm1::StartWith(argument.empty() ? Folder() : argument);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+        QTest::qWait(50);
         return *form_;
     }
 
