@@ -35,7 +35,7 @@ protected:
     // tables, selects it in the list, opens the panel with FIX and chooses
     // out.bin in the save dialog. The dialogs are answered from answers_,
     // from the root folder.
-    TForm1& OpenPanel()
+    GemsFixPanel& OpenPanel()
     {
         MakeFolder(kDeep);
         vtest::WriteFile(Path("in.bin"), vtest::RomBuilder(0x2000).Random(7).GameHeader().Tables(0x1001, 0x1400).bytes);
@@ -49,14 +49,14 @@ protected:
         QTest::mouseClick(form.FixButton, Qt::LeftButton);
         answers_ << Deep("out.bin");
         QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
-        return form;
+        return *form.FixBox;
     }
 
     // From the first preset down to the one asked for, as the keys do.
-    static void ChoosePreset(TForm1& form, int index)
+    static void ChoosePreset(GemsFixPanel& panel, int index)
     {
         for (int i = -1; i < index; ++i)
-            QTest::keyClick(form.FixBox->PresetBox, i < 0 ? Qt::Key_Home : Qt::Key_Down);
+            QTest::keyClick(panel.PresetBox, i < 0 ? Qt::Key_Home : Qt::Key_Down);
     }
 
     // Clicks "Fix GEMS" and waits for the run to end.
@@ -83,8 +83,8 @@ protected:
 // closes it and leaves Checksum to the next selection.
 TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
 {
-    TForm1& form = OpenPanel();
-    GemsFixPanel& panel = *form.FixBox;
+    GemsFixPanel& panel = OpenPanel();
+    TForm1& form = *form_;
     // SE list, About, Delete, FIX, Checksum, Fix GEMS; the panel shown; the list focused.
     const auto state = [&] {
         return Enabled({form.SEListButton, form.SpeedButton13, form.DelButton, form.FixButton, form.CheckSumButton,
@@ -115,11 +115,9 @@ TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
 // it, and the changes after it still happen.
 TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithTheArrows)
 {
-    for (const auto& [locale, own, other] :
-         {std::tuple{QLocale::c(), '.', ','}, std::tuple{QLocale(QLocale::German), ',', '.'}}) {
+    for (const auto& [locale, own, other] : {std::tuple{QLocale::c(), '.', ','}, {QLocale::German, ',', '.'}}) {
         QLocale::setDefault(locale);
-        TForm1& form = OpenPanel();
-        GemsFixPanel& panel = *form.FixBox;
+        GemsFixPanel& panel = OpenPanel();
         // Texts with "#" for the locale's separator.
         const auto text = [own = own](QString pattern) { return pattern.replace('#', QLatin1Char(own)); };
         // FM's text and position, PSG's text; whether the up-downs can be used.
@@ -128,9 +126,9 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
                 + ' ' + QString::fromStdString(Enabled({panel.UpDown1, panel.UpDown2}));
         };
         EXPECT_EQ(state(), text("1#250/1250 1#500 00")); // the first preset is chosen at start-up
-        ChoosePreset(form, 1);
+        ChoosePreset(panel, 1);
         EXPECT_EQ(state(), "2/2000 2 00");
-        ChoosePreset(form, 6);
+        ChoosePreset(panel, 6);
         EXPECT_EQ(state(), text("0#001/1 0#001 11"));
         QTest::keyClicks(panel.FMBox, QString("a") + own + other + "- \b5");
         EXPECT_EQ(state(), text("0#0015/2 0#001 11")); // the position rounded, not cut
@@ -174,15 +172,15 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
         // replaces both texts; emptied, FM fails Fix GEMS and the emptying of
         // the output box by FIX, which still opens the panel.
         Retype(panel.PSGBox, "");
-        ChoosePreset(form, 3);
+        ChoosePreset(panel, 3);
         for (QLineEdit* box : {panel.FMBox, panel.PSGBox})
             QTest::keyClicks(box, "7"); // both read-only again
         EXPECT_EQ(state(), "1/1000 1 00");
-        ChoosePreset(form, 6);
+        ChoosePreset(panel, 6);
         Retype(panel.FMBox, "");
-        for (QToolButton* button : {panel.SpeedButton7, panel.SpeedButton2, form.FixButton})
+        for (QToolButton* button : {panel.SpeedButton7, panel.SpeedButton2, form_->FixButton})
             QTest::mouseClick(button, Qt::LeftButton);
-        EXPECT_TRUE(panel.isVisible() && panel.Out_Edit->text().isEmpty() && !form.SpeedButton13->isEnabled());
+        EXPECT_TRUE(panel.isVisible() && panel.Out_Edit->text().isEmpty() && !form_->SpeedButton13->isEnabled());
         ASSERT_EQ(errors_.size(), 5u);
         EXPECT_EQ(errors_.back().text, "'' is not a valid floating point value.");
         errors_.clear();
@@ -196,8 +194,7 @@ TEST_F(FixPanel, ScaleBoxesFollowThePresetsTakeDigitsAndOneSeparatorAndStepWithT
 // that does not exist and adds ".bin".
 TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseWhatDoesNotExist)
 {
-    TForm1& form = OpenPanel(); // out.bin chosen for in.bin
-    GemsFixPanel& panel = *form.FixBox;
+    GemsFixPanel& panel = OpenPanel(); // out.bin chosen for in.bin
     answers_ = {"/roms/Other Game.SMD", "", "", Deep("again.bin")};
     for (QToolButton* button : {panel.SpeedButton5, panel.SpeedButton5, panel.SpeedButton6, panel.SpeedButton6})
         QTest::mouseClick(button, Qt::LeftButton); // each first one is chosen in, each second one cancelled
@@ -248,11 +245,11 @@ TEST_F(FixPanel, DialogsChooseTheFilesKeepTheFolderAndRefuseWhatDoesNotExist)
         }
     });
     answerer.start(20);
-    QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
+    QTest::mouseClick(panel.SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(std::pair(warnings, panel.OutFile), std::pair(QStringList{Deep("missing")}, Path("game.bin")));
     // The input as the output: refused in the dialog, which stays open until closed.
     names = QStringList{"in.bin"};
-    QTest::mouseClick(form.FixBox->SpeedButton6, Qt::LeftButton);
+    QTest::mouseClick(panel.SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(std::pair(warnings, panel.OutFile),
               std::pair(QStringList{Deep("missing"), Deep("in.bin")}, Path("game.bin")));
 }
@@ -270,11 +267,9 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
     // The lines that follow the steps warn of tables that do not fit: "Very
     // Low" makes every FM entry 1.
     const char* const veryLowWarnings = "\nall 13 FM entries are 0001\n48 PSG entries wrapped past 16 bits";
-    for (const auto& [checksum, preset, fm, psg] :
-         {std::tuple{true, 0, 1.25, 1.5}, std::tuple{false, 5, 0.001, 0.001}}) {
-        TForm1& form = OpenPanel();
-        GemsFixPanel& panel = *form.FixBox;
-        ChoosePreset(form, preset);
+    for (const auto& [checksum, preset, fm, psg] : {std::tuple{true, 0, 1.25, 1.5}, {false, 5, 0.001, 0.001}}) {
+        GemsFixPanel& panel = OpenPanel();
+        ChoosePreset(panel, preset);
         panel.OutFile = panel.InFile; // refused by the core
         RunAndWait(panel);
         panel.OutFile = Path("out.bin");
@@ -291,14 +286,13 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
         EXPECT_EQ(written,
                   checksum ? expected.Put(0x18E, vtest::a_byte(&written[0x18E], &written[0x190])).bytes
                            : expected.bytes);
-        EXPECT_EQ(form.Label3->text(),
-                  QString("Loading..\nfm fixed\npsg fixed\n%1Fix Finished!%2")
-                      .arg(checksum ? "checksum fix..\n" : "", checksum ? "" : veryLowWarnings));
         // The bar ends full, and FIX is back once the run is over; the
         // up-downs stay off with a preset.
-        EXPECT_EQ(Enabled({form.FixButton, panel.UpDown1, panel.UpDown2}) + ' '
-                      + std::to_string(panel.ProgressBar1->maximum() - panel.ProgressBar1->value()),
-                  "100 0");
+        EXPECT_EQ(std::tuple(form_->Label3->text(), Enabled({form_->FixButton, panel.UpDown1, panel.UpDown2}),
+                             panel.ProgressBar1->maximum() - panel.ProgressBar1->value()),
+                  std::tuple(QString("Loading..\nfm fixed\npsg fixed\n%1Fix Finished!%2")
+                                 .arg(checksum ? "checksum fix..\n" : "", checksum ? "" : veryLowWarnings),
+                             "100", 0));
     }
     ASSERT_EQ(errors_.size(), 2u);
     EXPECT_EQ(errors_[1].text, "The output file must not be the input file.");
@@ -311,8 +305,8 @@ TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
 {
     MakeFolder(kDeep);
     vtest::WriteFile(Path("z.bin"), vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes);
-    TForm1& form = OpenPanel();
-    GemsFixPanel& panel = *form.FixBox;
+    GemsFixPanel& panel = OpenPanel();
+    TForm1& form = *form_;
     std::filesystem::resize_file(Path("in.bin"), std::uintmax_t(4) << 30); // the header, then a hole
     QElapsedTimer clock;
     qint64 last = 0, longest = 0;
@@ -334,8 +328,7 @@ TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
     EXPECT_EQ(commands(), "111 111101111 " + Path("z.bin")); // the up-downs go with Custom
     QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
     EXPECT_EQ(commands(), "000 000000000 " + Path("z.bin"));
-    QProgressBar* bar = panel.ProgressBar1;
-    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() > bar->maximum() / 8; }, 60'000));
+    EXPECT_TRUE(QTest::qWaitFor([bar = panel.ProgressBar1] { return bar->value() > bar->maximum() / 8; }, 60'000));
     QTest::keyClick(form.ListBox1, Qt::Key_Up);
     QTest::keyClick(form.ListBox1, Qt::Key_Down);
     EXPECT_EQ(commands(), "000 000000000 " + Path("z.bin"));
