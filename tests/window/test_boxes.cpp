@@ -26,12 +26,6 @@ TEST_F(About, TakesTheListAndTheFileButtonsAndGivesBackWhatTheEntryAllows)
     for (const char* name : {"a.bin", "b.smd", "gone.bin"})
         MakeFile(name);
     TForm1& form = Open();
-    // SE list, the list, Delete, FIX, Checksum, "<-", "/", About, the filter, the drives; shown; focus.
-    const auto state = [&] {
-        return Enabled({form.SEListButton, form.ListBox1, form.DelButton, form.FixButton, form.CheckSumButton,
-                        form.SpeedButton4, form.SpeedButton8, form.SpeedButton13, form.CheckBox1, form.DiskBox})
-            + (form.AboutBox->isVisible() ? " shown" : " hidden") + (form.ListBox1->hasFocus() ? " focused" : "");
-    };
     // Each row: the entry, whether a ROM image is selected, and Delete and FIX after the closing.
     for (const auto& [entry, romSelected, deleteAndFix] :
          {std::tuple{"a.bin", true, "11"}, {"b.smd", false, "10"}, {"..", true, "00"}, {"gone.bin", true, "00"}}) {
@@ -40,11 +34,11 @@ TEST_F(About, TakesTheListAndTheFileButtonsAndGivesBackWhatTheEntryAllows)
         form.CheckSumButton->setEnabled(true);
         QTest::mouseClick(form.SpeedButton13, Qt::LeftButton);
         QTest::mouseClick(form.SpeedButton13, Qt::LeftButton); // opening again changes nothing
-        EXPECT_EQ(state(), "0000111111 shown") << entry;
+        EXPECT_EQ(Commands(), "0000111111 A SpeedButton15") << entry;
         if (entry == std::string("gone.bin"))
             QFile::remove(FilePath(entry));
         QTest::mouseClick(form.AboutBox->SpeedButton15, Qt::LeftButton);
-        EXPECT_EQ(state(), "11" + std::string(deleteAndFix) + "111111 hidden focused") << entry;
+        EXPECT_EQ(Commands(), "11" + std::string(deleteAndFix) + "111111 - ListBox1") << entry;
     }
 }
 
@@ -68,14 +62,7 @@ TEST_F(SEList, ShowsTheEngineListReadOnlyInPlaceOfTheCommands)
     form.ListBox1->setCurrentRow(1);
     form.CheckSumButton->setEnabled(true);
     QTest::mouseClick(form.SEListButton, Qt::LeftButton);
-    // About, "<-", "/", Delete, Checksum, SE list, FIX, the list, the filter, the drives; the list shown.
-    const auto state = [&] {
-        return Enabled({form.SpeedButton13, form.SpeedButton4, form.SpeedButton8, form.DelButton, form.CheckSumButton,
-                        form.SEListButton, form.FixButton, form.ListBox1, form.CheckBox1, form.DiskBox})
-            + (form.SEListBox->isVisible() ? " shown" : " hidden") + (grid->hasFocus() ? " grid" : "")
-            + (form.ListBox1->hasFocus() ? " list" : "");
-    };
-    EXPECT_EQ(state(), "0000000111 shown grid");
+    EXPECT_EQ(Commands(), "0100000011 S ValueListEditor1");
     // The source line ends before "X", and the pointer resting on it shows the whole address.
     EXPECT_LT(form.SEListBox->Label11->geometry().right(), form.SEListBox->SpeedButton10->x());
     QTest::mouseMove(form.SEListBox->Label11);
@@ -85,7 +72,7 @@ TEST_F(SEList, ShowsTheEngineListReadOnlyInPlaceOfTheCommands)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(43, 0)).center());
     EXPECT_EQ(grid->selectionModel()->selectedIndexes().size(), 2); // the whole row
     QTest::mouseClick(form.SEListBox->SpeedButton10, Qt::LeftButton);
-    EXPECT_EQ(state(), "1110010111 hidden list");
+    EXPECT_EQ(Commands(), "1100011111 - ListBox1");
     EXPECT_EQ(std::pair(Entries(), form.ListBox1->currentRow()), std::pair(QStringList{"..", "a.bin", "late.bin"}, 0));
     QTest::mouseClick(form.SEListButton, Qt::LeftButton);
     EXPECT_EQ(std::pair(grid->verticalScrollBar()->value(), grid->currentRow()), std::pair(40, 43));
@@ -163,11 +150,8 @@ TEST_F(Keyboard, AFocusedFlatButtonTakesReturnAndKeysReachEveryCommandAndEscapeC
     dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup&) { return FilePath("out.bin"); };
     // The open box, the focused control, Checksum, and how many files the folder holds.
     const auto state = [&] {
-        std::string open = "-"; // the first letter of the box's name
-        for (QWidget* box : std::initializer_list<QWidget*>{form.AboutBox, form.FixBox, form.SEListBox})
-            open = box->isVisible() ? box->objectName().left(1).toStdString() : open;
-        return open + (' ' + QApplication::focusWidget()->objectName() + ' ').toStdString()
-            + Enabled({form.CheckSumButton}) + std::to_string(QDir(FilePath("")).entryList(QDir::Files).size());
+        return Shown() + ' ' + Enabled({form.CheckSumButton})
+            + std::to_string(QDir(FilePath("")).entryList(QDir::Files).size());
     };
     // clang-format off
     const std::pair<const char*, std::string> steps[] = {

@@ -84,29 +84,23 @@ protected:
 TEST_F(FixPanel, OpensWithFixEnterOrADoubleClickAndClosesWithX)
 {
     GemsFixPanel& panel = OpenPanel();
-    TForm1& form = *form_;
-    // SE list, About, Delete, FIX, Checksum, Fix GEMS; the panel shown; the list focused.
-    const auto state = [&] {
-        return Enabled({form.SEListButton, form.SpeedButton13, form.DelButton, form.FixButton, form.CheckSumButton,
-                        panel.SpeedButton7})
-            + (panel.isVisible() ? " shown" : " hidden") + (form.ListBox1->hasFocus() ? " focused" : "");
-    };
+    const auto state = [&] { return Enabled({panel.SpeedButton7}) + ' ' + Commands(); }; // Fix GEMS first
     for (int i = 0; i < 3; ++i) {
-        form.DiskBox->setFocus();
+        form_->DiskBox->setFocus();
         QTest::mouseClick(panel.SpeedButton2, Qt::LeftButton);
-        EXPECT_EQ(state(), i == 0 ? "111101 hidden focused" : "111100 hidden focused") << i;
-        i == 0       ? QTest::mouseClick(form.FixButton, Qt::LeftButton)
-            : i == 1 ? QTest::keyClick(form.ListBox1, Qt::Key_Return)
+        EXPECT_EQ(state(), i == 0 ? "1 1111011111 - ListBox1" : "0 1111011111 - ListBox1") << i;
+        i == 0       ? QTest::mouseClick(form_->FixButton, Qt::LeftButton)
+            : i == 1 ? QTest::keyClick(List(), Qt::Key_Return)
                      : DoubleClick("in.bin");
         // A double click's second press selects the entry again after the
         // panel opened, which gives Delete and Checksum back.
-        EXPECT_EQ(state(), i == 2 ? "001110 shown focused" : "000100 shown focused") << i;
+        EXPECT_EQ(state(), i == 2 ? "0 0111111011 F ListBox1" : "0 0101011011 F ListBox1") << i;
         EXPECT_EQ(panel.InFile + " " + panel.OutFile, Path("in.bin") + " " + Path("out.bin"));
         EXPECT_TRUE(panel.In_Edit->text().contains("...") && panel.In_Edit->text().endsWith("/in.bin"));
     }
-    form.ListBox1->setCurrentRow(0); // closing on ".." leaves Delete off
+    List()->setCurrentRow(0); // closing on ".." leaves Delete off
     QTest::mouseClick(panel.SpeedButton2, Qt::LeftButton);
-    EXPECT_FALSE(form.DelButton->isEnabled());
+    EXPECT_FALSE(form_->DelButton->isEnabled());
 }
 
 // The presets set both scales, padded, and Custom alone lets them change:
@@ -306,7 +300,6 @@ TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
     MakeFolder(kDeep);
     vtest::WriteFile(Path("z.bin"), vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes);
     GemsFixPanel& panel = OpenPanel();
-    TForm1& form = *form_;
     std::filesystem::resize_file(Path("in.bin"), std::uintmax_t(4) << 30); // the header, then a hole
     QElapsedTimer clock;
     qint64 last = 0, longest = 0;
@@ -316,23 +309,22 @@ TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
     ticker.start(10);
     // The list still moves, but once the run starts no command may change a
     // file, and none of the panel's controls its input; z.bin's checksum
-    // differs, so Checksum is on before. Delete, Checksum and FIX; the panel's
-    // files, scales, checksum option, Fix GEMS and X; the selected file.
-    QTest::keyClick(form.ListBox1, Qt::Key_Down);
-    const auto commands = [&form, &panel] {
-        return Enabled({form.DelButton, form.CheckSumButton, form.FixButton}) + ' '
-            + Enabled({panel.SpeedButton5, panel.SpeedButton6, panel.PresetBox, panel.FMBox, panel.UpDown1,
-                       panel.CheckBox2, panel.Label10, panel.SpeedButton7, panel.SpeedButton2})
-            + ' ' + form.SelectedFile;
+    // differs, so Checksum is on before. The panel's files, scales, checksum
+    // option, Fix GEMS and X; the window's commands; the selected file.
+    QTest::keyClick(List(), Qt::Key_Down);
+    const auto commands = [&] {
+        return Enabled({panel.SpeedButton5, panel.SpeedButton6, panel.PresetBox, panel.FMBox, panel.UpDown1,
+                        panel.CheckBox2, panel.Label10, panel.SpeedButton7, panel.SpeedButton2})
+            + ' ' + Commands() + ' ' + form_->SelectedFile;
     };
-    EXPECT_EQ(commands(), "111 111101111 " + Path("z.bin")); // the up-downs go with Custom
+    EXPECT_EQ(commands(), "111101111 0111111011 F ListBox1 " + Path("z.bin")); // the up-downs go with Custom
     QTest::mouseClick(panel.SpeedButton7, Qt::LeftButton);
-    EXPECT_EQ(commands(), "000 000000000 " + Path("z.bin"));
+    EXPECT_EQ(commands(), "000000000 0100011011 F ListBox1 " + Path("z.bin"));
     EXPECT_TRUE(QTest::qWaitFor([bar = panel.ProgressBar1] { return bar->value() > bar->maximum() / 8; }, 60'000));
-    QTest::keyClick(form.ListBox1, Qt::Key_Up);
-    QTest::keyClick(form.ListBox1, Qt::Key_Down);
-    EXPECT_EQ(commands(), "000 000000000 " + Path("z.bin"));
-    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton); // the toolbar's "X"
+    QTest::keyClick(List(), Qt::Key_Up);
+    QTest::keyClick(List(), Qt::Key_Down);
+    EXPECT_EQ(commands(), "000000000 0100011011 F ListBox1 " + Path("z.bin"));
+    QTest::mouseClick(form_->SpeedButton1, Qt::LeftButton); // the toolbar's "X"
     EXPECT_LT(longest, 100);
     EXPECT_EQ(QDir(Deep("")).entryList(QDir::Files | QDir::Hidden), (QStringList{"in.bin", "z.bin"}));
     EXPECT_TRUE(errors_.empty()); // a cancelled run says nothing

@@ -86,6 +86,25 @@ protected:
         return *form_;
     }
 
+    // The first letter of the box shown over the list ("-" for none), then the focused control's name.
+    std::string Shown() const
+    {
+        std::string box = "-";
+        for (QWidget* each : std::initializer_list<QWidget*>{form_->AboutBox, form_->FixBox, form_->SEListBox})
+            box = each->isVisible() ? each->objectName().left(1).toStdString() : box;
+        const QWidget* focus = QApplication::focusWidget();
+        return box + ' ' + (focus ? focus->objectName().toStdString() : "-");
+    }
+    // The window's commands as Enabled() gives them: SE list, the list, Delete, FIX, Checksum, "<-", "/", About,
+    // the filter and the drives; then Shown().
+    std::string Commands() const
+    {
+        return Enabled({form_->SEListButton, form_->ListBox1, form_->DelButton, form_->FixButton, form_->CheckSumButton,
+                        form_->SpeedButton4, form_->SpeedButton8, form_->SpeedButton13, form_->CheckBox1,
+                        form_->DiskBox})
+            + ' ' + Shown();
+    }
+
     // The file list, its entries' texts, and the row of one of them.
     QListWidget* List() const { return form_->ListBox1; }
     QStringList Entries() const
