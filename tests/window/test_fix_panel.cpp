@@ -32,13 +32,15 @@ protected:
     std::string Path(const QString& name) const { return Deep(name).toStdString(); }
 
     // Writes in.bin, random bytes under a game header with the scale-1.0
-    // tables, selects it in the list, opens the panel with FIX and chooses
-    // out.bin in the save dialog. The dialogs are answered from answers_,
+    // tables, and z.bin, a game header with a wrong checksum; selects in.bin
+    // in the list, opens the panel with FIX and chooses out.bin in the save
+    // dialog. The dialogs are answered from answers_,
     // from the root folder.
     GemsFixPanel& OpenPanel()
     {
         MakeFolder(kDeep);
         vtest::WriteFile(Path("in.bin"), vtest::RomBuilder(0x2000).Random(7).GameHeader().Tables(0x1001, 0x1400).bytes);
+        vtest::WriteFile(Path("z.bin"), vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes);
         TForm1& form = Open(Deep("").chopped(1).toStdString());
         dialogs::RunFileDialog = [this](QWidget*, const dialogs::FileDialogSetup& setup) {
             asked_.push_back(setup);
@@ -297,8 +299,6 @@ TEST_F(FixPanel, FixGemsWritesTheTablesOfThePresetAndReportsEachStep)
 // which leaves neither an output nor its temporary file.
 TEST_F(FixPanel, ARunLeavesTheWindowResponsiveAndClosingTheWindowCancelsIt)
 {
-    MakeFolder(kDeep);
-    vtest::WriteFile(Path("z.bin"), vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes);
     GemsFixPanel& panel = OpenPanel();
     std::filesystem::resize_file(Path("in.bin"), std::uintmax_t(4) << 30); // the header, then a hole
     QElapsedTimer clock;

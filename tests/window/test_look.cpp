@@ -23,15 +23,14 @@ QString Describe(const QWidget& top, const QString& folder)
     for (const QWidget* widget : top.findChildren<QWidget*>()) {
         if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_"))
             continue;
-        const QRect place = widget->geometry();
         const QFont font = widget->font();
         const QPalette colours = widget->palette();
         // The text's colour as shown, and after a "/" its colour while the
         // window is not active, where that differs from the active one.
         const QColor away = colours.color(QPalette::Inactive, widget->foregroundRole());
-        out << widget->objectName() << ' ' << widget->metaObject()->className() << ' ' << place.x() << ',' << place.y()
-            << ' ' << place.width() << 'x' << place.height() << " font=" << font.family() << '/' << font.pixelSize()
-            << '/' << font.pointSize() << '/' << font.weight()
+        out << widget->objectName() << ' ' << widget->metaObject()->className() << ' ' << widget->x() << ','
+            << widget->y() << ' ' << widget->width() << 'x' << widget->height() << " font=" << font.family() << '/'
+            << font.pixelSize() << '/' << font.pointSize() << '/' << font.weight()
             << " fg=" << colours.color(widget->foregroundRole()).name()
             << (away == colours.color(QPalette::Active, widget->foregroundRole()) ? QString() : '/' + away.name())
             << " bg=" << colours.color(widget->backgroundRole()).name() << (widget->autoFillBackground() ? "+" : "")
