@@ -122,9 +122,9 @@ class Keyboard : public WindowTest {};
 
 // A focused flat button is drawn as the pointer draws it, raised, and an
 // unfocused one flat; Return and Enter click it, other keys do not. The keys
-// reach every command: the toolbar's by the keys its tooltips name, each
-// box's controls by Tab (Space or Enter clicks a button), and Escape closes
-// the open box and otherwise does nothing.
+// reach every command: the toolbar's by the keys its tooltips name (the look
+// test holds every tooltip), each box's controls by Tab (Space or Enter
+// clicks a button), and Escape closes the open box and otherwise does nothing.
 TEST_F(Keyboard, AFocusedFlatButtonTakesReturnAndKeysReachEveryCommandAndEscapeClosesTheOpenBox)
 {
     MakeFile("a.bin", vtest::RomBuilder(0x202).GameHeader().Put(0x200, "\x12\x34").bytes); // checksum wrong
@@ -170,11 +170,6 @@ TEST_F(Keyboard, AFocusedFlatButtonTakesReturnAndKeysReachEveryCommandAndEscapeC
         EXPECT_EQ(state(), want) << keys;
     }
     EXPECT_EQ(form.FixBox->FMBox->text() + ' ' + Entries().join(','), "0.002 ..,a.bin,b.bin"); // out.bin deleted
-    QStringList hints;
-    for (QWidget* button : {form.CheckSumButton, form.DelButton, form.SEListButton, form.SpeedButton13,
-                            form.SpeedButton3, form.SpeedButton1, form.FixBox->SpeedButton6, form.FixBox->SpeedButton7})
-        hints << button->toolTip().section('(', 1).chopped(1);
-    EXPECT_EQ(hints.join(' '), "Ctrl+K Shift+Del Ctrl+L F1 Ctrl+M Ctrl+Q Ctrl+O Ctrl+Enter");
     QTest::keySequence(form.ListBox1, QKeySequence("Ctrl+M"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.isMinimized(); }, 1000));
     form.showNormal();
