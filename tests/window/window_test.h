@@ -50,9 +50,7 @@ protected:
     // The standard error box records what it is asked to show in errors_.
     void RecordErrors()
     {
-        TApplication::ErrorBox = [this](const QString& title, const QString& text) {
-            errors_.push_back({title, text});
-        };
+        TApplication::ErrorBox = [this](const auto& title, const auto& text) { errors_.push_back({title, text}); };
     }
 
     void TearDown() override
