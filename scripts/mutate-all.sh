@@ -49,20 +49,21 @@ ctest_cases() # REGEX
 core_run=$(run_each $(printf "$build/tests/%s " $core_tests))
 window_run=$(run_each "$build/tests/window/varnoquil_window_tests")
 file_cases=$(ctest_cases '^(cli_faults|unprivileged[.])')
-# The window program's own runs and the install check, which runs it too.
+# The window program's own runs and the install check, which runs it too
+# (and installs the compressed manual pages and notes, hence compressed_texts).
 window_cases=$(ctest_cases '^(varnoquil|desktop[.])')
 
 commands_for() # FILE: prints the build command, then the test command
 {
     case $1 in
     src/app/*)
-        echo "cmake --build $build --target varnoquil varnoquil-cli varnoquil_window_tests"
+        echo "cmake --build $build --target varnoquil varnoquil-cli varnoquil_window_tests compressed_texts"
         echo "$window_run && $window_cases" ;;
     src/cli/*)
         echo "cmake --build $build --target varnoquil-cli test_cli"
         echo "$(run_each "$build/tests/test_cli") && $file_cases" ;;
     src/core/ui/*)
-        echo "cmake --build $build --target varnoquil-cli $core_tests varnoquil varnoquil_window_tests"
+        echo "cmake --build $build --target varnoquil-cli $core_tests varnoquil varnoquil_window_tests compressed_texts"
         echo "$core_run && $window_run && $window_cases && $(ctest_cases '^unprivileged[.]')" ;;
     src/core/platform/*)
         echo "cmake --build $build --target varnoquil-cli $core_tests"
