@@ -83,6 +83,7 @@ check "fix-gems > /dev/full: the output file is complete" cmp -s full.bin whole.
 # as they were.
 mkdir many
 for i in $(seq 100 199); do cp game.bin "many/g$i.bin"; done
+# shellcheck disable=SC2016 # "$0" is the shell's own argument, the tool
 expect "checksum --fix of 100 images > /dev/full" 1 "Cannot write to standard output: Disk full" \
   sh -c '"$0" checksum --fix --json many >/dev/full' "$cli"
 check "checksum --fix of 100 images > /dev/full: the run stopped" \
