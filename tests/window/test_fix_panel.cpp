@@ -34,8 +34,7 @@ protected:
     // Writes in.bin, random bytes under a game header with the scale-1.0
     // tables, and z.bin, a game header with a wrong checksum; selects in.bin
     // in the list, opens the panel with FIX and chooses out.bin in the save
-    // dialog. The dialogs are answered from answers_,
-    // from the root folder.
+    // dialog. The dialogs are answered from answers_, from the root folder.
     GemsFixPanel& OpenPanel()
     {
         MakeFolder(kDeep);

@@ -27,12 +27,13 @@ QString Describe(const QWidget& top, const QString& folder)
         const QPalette colours = widget->palette();
         // The text's colour as shown, and after a "/" its colour while the
         // window is not active, where that differs from the active one.
+        const QColor shown = colours.color(widget->foregroundRole());
+        const QColor active = colours.color(QPalette::Active, widget->foregroundRole());
         const QColor away = colours.color(QPalette::Inactive, widget->foregroundRole());
         out << widget->objectName() << ' ' << widget->metaObject()->className() << ' ' << widget->x() << ','
             << widget->y() << ' ' << widget->width() << 'x' << widget->height() << " font=" << font.family() << '/'
-            << font.pixelSize() << '/' << font.pointSize() << '/' << font.weight()
-            << " fg=" << colours.color(widget->foregroundRole()).name()
-            << (away == colours.color(QPalette::Active, widget->foregroundRole()) ? QString() : '/' + away.name())
+            << font.pixelSize() << '/' << font.pointSize() << '/' << font.weight() << " fg=" << shown.name()
+            << (away == active ? QString() : '/' + away.name())
             << " bg=" << colours.color(widget->backgroundRole()).name() << (widget->autoFillBackground() ? "+" : "")
             << (widget->isVisibleTo(&top) ? " shown" : " hidden") << (widget->isEnabled() ? "" : " off");
         if (const auto* label = qobject_cast<const QLabel*>(widget))
