@@ -160,36 +160,25 @@ inline a_byte ReadFile(const std::string& path)
     return a_byte(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The CRC32 of zip files and DATs, bit by bit, as lower-case hexadecimal.
-inline std::string Crc32(const a_byte& bytes)
-{
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (const std::uint8_t byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = crc & 1 ? crc >> 1 ^ 0xEDB88320 : crc >> 1;
-    }
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08x", ~crc);
-    return hex;
-}
-
-// The hash a system tool (md5sum, sha1sum, sha256sum) prints for a file.
+// The hash a system tool prints for a file: md5sum, sha1sum, sha256sum, or
+// kCrc32, the CRC32 that gzip keeps at the end of what it writes (in the
+// byte order in which od reads a number on a little-endian machine), printed
+// as the others print theirs.
+inline const std::string kCrc32 = "gzip -c | tail -c8 | od -An -tx4 -N4 | xargs printf '%s -'";
 inline std::string ToolHash(const std::string& tool, const std::string& path)
 {
     std::string out(64, '\0');
-    FILE* pipe = ::popen((tool + " < '" + path + "'").c_str(), "r");
+    FILE* pipe = ::popen(("< '" + path + "' " + tool).c_str(), "r");
     out.resize(pipe ? std::fread(out.data(), 1, out.size(), pipe) : 0);
     if (!pipe || ::pclose(pipe) != 0)
         throw std::runtime_error(tool + " failed on " + path);
     return out.substr(0, out.find(' '));
 }
 
-// What the system's tools and the test's own CRC32 give for a file: its
-// CRC32, MD5, SHA-1 and SHA-256.
+// What the system's tools give for a file: its CRC32, MD5, SHA-1 and SHA-256.
 inline std::vector<std::string> ToolHashes(const std::string& path)
 {
-    return {Crc32(ReadFile(path)), ToolHash("md5sum", path), ToolHash("sha1sum", path), ToolHash("sha256sum", path)};
+    return {ToolHash(kCrc32, path), ToolHash("md5sum", path), ToolHash("sha1sum", path), ToolHash("sha256sum", path)};
 }
 
 // A new folder under the temporary folder (or another), removed with
