@@ -90,20 +90,19 @@ TEST(DatFiles, AreLookedUpBySha1ElseByCrc32AndSizeOrRefusedWithTheirLine)
         WriteFile(dir.Path(name), a_byte(text.begin(), text.end()));
         return dir.Path(name);
     };
-    const auto gameOf = [&](const std::vector<std::string>& dats, const std::string& sha1, std::uint64_t size) {
+    // The game that a file of the hashes and size is found as, or "".
+    const auto gameOf = [](const std::vector<std::string>& dats, const std::string& sha1, std::uint64_t size,
+                           const std::string& crc32 = "00000000") {
         const DatIndex index = DatIndex::load(dats);
-        const auto match = index.find({"00000000", "", sha1, ""}, size);
+        const auto match = index.find({crc32, "", sha1, ""}, size);
         return match ? std::string(match->entry->game) : "";
     };
     for (const auto& [text, expected] : rows) {
         const std::string dat = write("t.dat", text);
         std::string found;
         const std::string error = ErrorOf([&] {
-            const DatIndex index = DatIndex::load({dat});
-            for (const auto& [sha1, crc32, size] : files) {
-                const auto match = index.find({crc32, "", sha1, ""}, size);
-                found += (match ? std::string(match->entry->game) : "") + "|";
-            }
+            for (const auto& [sha1, crc32, size] : files)
+                found += gameOf({dat}, sha1, size, crc32) + "|";
         });
         EXPECT_EQ(error.empty() ? found : error, expected) << text;
     }
