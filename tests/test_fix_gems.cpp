@@ -157,6 +157,7 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
         const auto [fixed, fm, psg, sum] = WholeImageFix(image, fmScale, psgScale, checksum);
 
         const std::size_t pieceSize = std::array<std::size_t, 8>{1, 2, 25, 26, 127, 128, 153, 4096}[rng() % 8];
+        SCOPED_TRACE("round " + std::to_string(round) + ", pieces of " + std::to_string(pieceSize));
         std::size_t read = 0;
         const auto reader
             = [&](std::uint8_t* into, std::size_t n) { std::memcpy(into, image.data() + read, n), read += n; };
@@ -164,14 +165,12 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
                                              scanBuffer, pieceSize);
         ASSERT_EQ(std::make_tuple(plan.fm ? std::int64_t(plan.fm->offset) : -1,
                                   plan.psg ? std::int64_t(plan.psg->offset) : -1, PatchedChecksum(plan)),
-                  std::make_tuple(fm, psg, sum))
-            << "round " << round << ", pieces of " << pieceSize;
+                  std::make_tuple(fm, psg, sum));
         AllTableMatches matches; // every match, in pieces of any size up to pieceSize
         for (std::size_t at = 0, n = 0; at < image.size(); at += n)
             matches.add(image.data() + at, n = std::min(image.size() - at, rng() % pieceSize + 1));
         ASSERT_EQ(std::pair(matches.fm(), matches.psg()),
-                  std::pair(PlainScan(image, kFm, false), PlainScan(image, kPsg, true)))
-            << "round " << round;
+                  std::pair(PlainScan(image, kFm, false), PlainScan(image, kPsg, true)));
 
         const std::string in = far.Path("in.bin"), out = (round < 2 ? dir : far).Path("out.bin");
         WriteFile(in, image);
@@ -192,14 +191,14 @@ TEST(FixGems, WritesWhatTheWholeImageFixWritesWhateverThePieceSize)
             ASSERT_EQ(error + (std::filesystem::exists(out) ? " with an output" : ""), "Not a cartridge ROM image");
             continue;
         }
-        ASSERT_EQ(error, "") << "round " << round;
-        ASSERT_EQ(ReadFile(out), fixed) << "round " << round;
+        ASSERT_EQ(error, "");
+        ASSERT_EQ(ReadFile(out), fixed);
         // The bar moves with every piece read and ends exactly at its maximum;
         // the window's and the command line's tests check the status lines.
         for (std::size_t at = 0, i = 0; at < image.size(); at += kReadPiece, ++i)
-            ASSERT_EQ(steps.at(i), std::int64_t(std::min(kReadPiece, image.size() - at))) << "round " << round;
-        ASSERT_EQ(std::accumulate(steps.begin(), steps.end(), std::int64_t(0)), maximum) << "round " << round;
-        ASSERT_EQ(pauses, 3) << "round " << round;
+            ASSERT_EQ(steps.at(i), std::int64_t(std::min(kReadPiece, image.size() - at)));
+        ASSERT_EQ(std::accumulate(steps.begin(), steps.end(), std::int64_t(0)), maximum);
+        ASSERT_EQ(pauses, 3);
         std::filesystem::remove(out);
     }
 }
