@@ -10,10 +10,7 @@
 #   run_unprivileged.sh PROGRAM
 set -euo pipefail
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "the tests already run as an unprivileged user"
-  exit 77
-fi
+[ "$(id -u)" -eq 0 ] || { echo "the tests already run as an unprivileged user"; exit 77; }
 command -v setpriv >/dev/null || { echo "setpriv is missing"; exit 77; }
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-unprivileged.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT

@@ -83,13 +83,11 @@ TEST_F(Cli, TablesInHexAndTheEnginesOfTheShippedList)
               std::pair(fm + "psg: 03F9 03C0 038A ", fm.size() + 4 + 64 * 5 + 1));
     EXPECT_EQ(scaled.substr(0, 9) + scaled.substr(scaled.find("\npsg:"), 11), "fm: 0508 \npsg: 07F2 ");
 
-    EXPECT_EQ(Run("engines sOnIc"),
-              (Result{0,
-                      "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\nSonic & Knuckles\tSMPS Z80/mod\n"
-                      "Sonic the Hedgehog 2\tSMPS Z80/mod\nSonic the Hedgehog 3\tSMPS Z80/mod\n"
-                      "Sonic 3D Blast (Sonic 3D Flickies' Island)\tSMPS Z80\nSonic Crackers (prototype)\tSMPS Z80\n"
-                      "Sonic Eraser\tSMPS Z80\n",
-                      ""}));
+    const std::string sonic
+        = "Sonic Spinball\tGEMS\nSonic the Hedgehog\tSMPS 68k\nSonic & Knuckles\tSMPS Z80/mod\n"
+          "Sonic the Hedgehog 2\tSMPS Z80/mod\nSonic the Hedgehog 3\tSMPS Z80/mod\nSonic 3D Blast "
+          "(Sonic 3D Flickies' Island)\tSMPS Z80\nSonic Crackers (prototype)\tSMPS Z80\nSonic Eraser\tSMPS Z80\n";
+    EXPECT_EQ(Run("engines sOnIc"), (Result{0, sonic, ""}));
     const std::string all = Run("engines").out;
     EXPECT_EQ(std::to_string(std::count(all.begin(), all.end(), '\n')) + "\n",
               Shell("grep -cv '^#' " + Q(VARNOQUIL_SOUND_ENGINES_TSV)).out);
@@ -450,12 +448,11 @@ TEST_F(Collections, ScanListsEveryTableAndFixGemsWritesOnlyTheTablesAndSaysWhatW
     EXPECT_EQ(Run("fix-gems --preset 'Very Hi' --psg 0.0001 game.bin loud.bin", kOneLog).out,
               fixed + kTool + "warning: 4 FM entries exceed 2047, the chip's 11-bit field\n" + kTool
                   + "warning: 64 PSG entries wrapped past 16 bits\n");
+    const std::string flat = R"({"file":"game.bin","output":"flat.bin","fm_fixed":true,"psg_fixed":true,"warnings":)"
+                             R"(["all 13 FM entries are 0000","all 64 PSG entries are 0000"]})";
     EXPECT_EQ(
         Run("fix-gems --json --fm 1e-300 --psg 1e300 game.bin flat.bin"),
-        (Result{0,
-                R"({"file":"game.bin","output":"flat.bin","fm_fixed":true,"psg_fixed":true,)"
-                R"("warnings":["all 13 FM entries are 0000","all 64 PSG entries are 0000"]})"
-                "\n",
+        (Result{0, flat + '\n',
                 kTool + "warning: all 13 FM entries are 0000\n" + kTool + "warning: all 64 PSG entries are 0000\n"}));
     const a_byte written = ReadFile(P("flat.bin"));
     RomBuilder zeroed = RomBuilder(ReadFile(game)).Put(0x301, a_byte(26)).Put(0x320, a_byte(128));
@@ -463,10 +460,7 @@ TEST_F(Collections, ScanListsEveryTableAndFixGemsWritesOnlyTheTablesAndSaysWhatW
     EXPECT_EQ(Run("checksum flat.bin").exit, 0);
 
     WriteFile(P("fm-only.bin"), RomBuilder(0x400).GameHeader().Put(0x300, DriverFm()).bytes);
-    EXPECT_EQ(Run("fix-gems --psg 0.0001 --json fm-only.bin fm-out.bin"),
-              (Result{0,
-                      R"({"file":"fm-only.bin","output":"fm-out.bin","fm_fixed":true,"psg_fixed":false,)"
-                      R"("warnings":[]})"
-                      "\n",
-                      ""}));
+    const std::string fmOnly = R"({"file":"fm-only.bin","output":"fm-out.bin","fm_fixed":true,"psg_fixed":false,)"
+                               R"("warnings":[]})";
+    EXPECT_EQ(Run("fix-gems --psg 0.0001 --json fm-only.bin fm-out.bin"), (Result{0, fmOnly + '\n', ""}));
 }

@@ -219,8 +219,7 @@ TEST(SharedLibraries, AMissingLibraryOrSymbolIsNamed)
     const std::string symbol = ErrorOf([&libc] { libc.function<void()>("varnoquil_none"); });
     EXPECT_TRUE(library.rfind("Cannot load libvarnoquil-none.so.0: ", 0) == 0
                 && symbol.rfind("Cannot load libc.so.6 (varnoquil_none): ", 0) == 0)
-        << library << "\n"
-        << symbol;
+        << library + "\n" + symbol;
 }
 
 TEST(ImageMemory, MoreThanTheSystemCanGiveIsNotEnoughMemoryAndASizeIsRoundedUpToWholePages)

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "rom_builder.h"
 #include "ui/sound_engines.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
 using namespace varnoquil;
 
@@ -48,10 +47,8 @@ TEST(SoundEngines, ParsesTabSeparatedRowsSkipsCommentsFindsTextIgnoringCaseAndSo
 
 TEST(SoundEngines, TheProgramShipsTheDataFileWithEachEngineInOneGroup)
 {
-    std::ifstream file(VARNOQUIL_SOUND_ENGINES_TSV);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_EQ(SoundEngineListText(), text.str());
+    const vtest::a_byte file = vtest::ReadFile(VARNOQUIL_SOUND_ENGINES_TSV);
+    EXPECT_EQ(SoundEngineListText(), std::string(file.begin(), file.end()));
     std::set<std::string> seen;
     std::string last;
     for (const auto& row : ShippedSoundEngines())

@@ -7,8 +7,7 @@
 #   check_install.sh BUILD_DIR VERSION
 set -euo pipefail
 
-build=$1
-version=$2
+build=$1 version=$2
 root=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-install.XXXXXX")
 trap 'rm -rf "$root"' EXIT
 

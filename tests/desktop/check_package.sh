@@ -9,8 +9,7 @@
 #   check_package.sh PACKAGE.deb VERSION
 set -euo pipefail
 
-package=$1
-version=$2
+package=$1 version=$2
 root=$(mktemp -d "${TMPDIR:-/tmp}/varnoquil-package.XXXXXX")
 trap 'rm -rf "$root"' EXIT
 failed=0
