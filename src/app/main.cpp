@@ -92,6 +92,14 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.varnoquil.Varnoquil"));
     const std::optional<std::string> argument = StartArgument(application, argc, argv);
 
-    const std::unique_ptr<TForm1> form = TForm1::StartWith(argument);
-    return application.exec();
+    std::unique_ptr<TForm1> form = TForm1::StartWith(argument);
+    const int result = application.exec();
+    // The window goes first: it cancels a Fix GEMS run still going and waits until its temporary file is removed.
+    form.reset();
+    // Qt's Wayland client can deadlock tearing its display down; all work is done, so leave without it.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        std::_Exit(result);
+    }
+    return result;
 }
