@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 void ShowMessageBox(const QString& title, const QString& text)
@@ -37,4 +40,12 @@ QString TApplication::Title()
 void TApplication::ShowError(const std::string& message)
 {
     ErrorBox(Title(), QString::fromStdString(varnoquil::ui::ErrorBoxText(message)));
+}
+
+void TApplication::ExitAtOnceOnWayland(int status)
+{
+    if (platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
 }

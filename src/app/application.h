@@ -47,4 +47,9 @@ public:
 
     // Shows a message in the standard error box, with the full-stop rule.
     static void ShowError(const std::string& message);
+
+    // Ends the process with the status at once on Wayland, where Qt's client
+    // can deadlock tearing its display down (its event thread parked in a
+    // read); elsewhere it returns. Called once all work is done and written.
+    static void ExitAtOnceOnWayland(int status);
 };

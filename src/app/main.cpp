@@ -96,10 +96,6 @@ int main(int argc, char** argv)
     const int result = application.exec();
     // The window goes first: it cancels a Fix GEMS run still going and waits until its temporary file is removed.
     form.reset();
-    // Qt's Wayland client can deadlock tearing its display down; all work is done, so leave without it.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        std::fflush(nullptr);
-        std::_Exit(result);
-    }
+    TApplication::ExitAtOnceOnWayland(result);
     return result;
 }

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 int main(int argc, char** argv)
 {
     // The window tests never need a display; listing them must not either.
@@ -16,11 +13,6 @@ int main(int argc, char** argv)
     application.setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-    // Qt's Wayland client can deadlock while it tears its display down (its
-    // event thread parked in a read). The tests are over: leave without it.
-    if (QGuiApplication::platformName() == "wayland") {
-        std::fflush(nullptr);
-        std::_Exit(result);
-    }
+    TApplication::ExitAtOnceOnWayland(result);
     return result;
 }
